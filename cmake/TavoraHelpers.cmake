@@ -1,0 +1,38 @@
+# Warnings applied to every Tavora target.
+function(tavora_warnings target)
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /W4 /utf-8)
+  else()
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  endif()
+endfunction()
+
+# A core library made of every .cpp in src/<name>/.
+function(tavora_add_library name folder)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${folder}/*.cpp)
+  if(NOT sources)
+    # A subsystem without sources yet still offers its include path.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    return()
+  endif()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  tavora_warnings(${name})
+endfunction()
+
+# One GoogleTest binary made of every *_test.cpp in tests/<folder>/, registered with CTest.
+function(tavora_add_test name folder)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${folder}/*_test.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources} ${ARGN})
+  target_link_libraries(${name} PRIVATE GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE
+    TAVORA_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
+    TAVORA_SHARED_CORPORA="${CMAKE_SOURCE_DIR}/../shared/corpora")
+  tavora_warnings(${name})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+endfunction()
