@@ -8,16 +8,19 @@ function(tavora_warnings target)
 endfunction()
 
 # A core library made of every .cpp in src/<name>/.
+# Further arguments are the libraries it links publicly.
 function(tavora_add_library name folder)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${folder}/*.cpp)
   if(NOT sources)
     # A subsystem without sources yet still offers its include path.
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARGN})
     return()
   endif()
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARGN})
   tavora_warnings(${name})
 endfunction()
 
