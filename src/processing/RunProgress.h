@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+
+namespace tavora {
+
+// Reports the progress of a run: bytes of input read so far, the total bytes of the input
+// (0 when unknown), and the tokens read so far. Called every few thousand tokens on the
+// run's own thread. Returning false cancels the run, which then throws TRunCancelled.
+using TProgressCallback =
+    std::function<bool(std::uint64_t bytesRead, std::uint64_t totalBytes, std::uint64_t tokens)>;
+
+// Thrown by a run that its progress callback cancelled. Result files of documents that
+// had ended stay on disk; no file is left half-written.
+class TRunCancelled : public std::runtime_error {
+public:
+  TRunCancelled() : std::runtime_error("Cancelled") {}
+};
+
+} // namespace tavora
