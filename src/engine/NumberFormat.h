@@ -1,0 +1,22 @@
+#pragma once
+
+// The one number-to-text conversion for measure values. Independent of the
+// user's locale: "." as decimal separator, no thousands separator.
+
+#include <string>
+
+namespace tavora {
+
+// Fixed-point text with exactly `digits` digits after the decimal point (no
+// point when `digits` is 0). At most 10 significant digits are kept; later
+// positions are written as 0. A value whose integer part has more than 10
+// digits is written in scientific notation with 10 significant digits
+// ("1.234567890e+12"). Non-finite values are written "NaN", "Inf", "-Inf".
+// A value that rounds to zero is written without a minus sign.
+[[nodiscard]] std::string FormatFixed(double value, int digits);
+
+// The same text appended to out (ASCII, so it fits either string kind).
+void AppendFixed(std::string& out, double value, int digits);
+void AppendFixed(std::u16string& out, double value, int digits);
+
+}  // namespace tavora

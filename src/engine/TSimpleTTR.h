@@ -1,0 +1,135 @@
+#pragma once
+
+// The moving-window engine: fed one token at a time, it keeps the last L tokens
+// and, from the L-th token of a text on, the values of the selected basic
+// measures at the current window position, adding every position into the
+// text's averages. Types are interned to integer ids once; the window is a ring
+// of ids and the counts live in a vector, so a token of a known type costs one
+// hash look-up and a constant number of operations (vDifference excepted,
+// which compares the entering and the leaving token with the whole window).
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/Measures.h"
+#include "engine/TReferenceDictionary.h"
+
+namespace tavora {
+
+// One type seen by the engine.
+struct TTypeInfo {
+  std::int32_t Count = 0;             // occurrences in the current window
+  std::int32_t TokLength = 0;         // from the reference list, else UTF-16 length
+  std::int32_t CountInWholeText = 0;  // occurrences since the last Clear
+  std::int64_t CountInReference = 0;  // count in the reference list, 0 if unlisted
+  std::u16string Str;                 // the type's text; kept only for vDifference
+};
+
+class TSimpleTTR {
+ public:
+  // LagLength is the window length L (at least 1). The measure set is widened
+  // so that the requested secondary measures and Hill's orders 0 and 1 have
+  // what they read.
+  TSimpleTTR(std::uint32_t LagLength, TMeasureSet Measures,
+             tMeasureSecondarySet MeasuresSecondary, double HillsQ,
+             bool RefCorpContainsText, double SmoothingConstant);
+  ~TSimpleTTR();
+  TSimpleTTR(const TSimpleTTR&) = delete;
+  TSimpleTTR& operator=(const TSimpleTTR&) = delete;
+
+  // Feeds one token; an empty token is ignored.
+  void AddToken(std::u16string_view Token, bool IsAutosemantic);
+  // Starts a new text: empties the window, zeroes counts and results.
+  void Clear();
+  // The values of the whole text since the last Clear; changes nothing.
+  [[nodiscard]] TPositionResults WholeText() const;
+
+  [[nodiscard]] const TPositionResults& Actual() const { return aActual; }
+  [[nodiscard]] const TAverages& Total() const { return aTotal; }
+  [[nodiscard]] std::uint32_t LagLength() const { return aLagLength; }
+  [[nodiscard]] TMeasureSet SetOfMeasures() const { return aMeasures; }
+  [[nodiscard]] tMeasureSecondarySet SetOfMeasuresSecondary() const {
+    return aMeasuresSecondary;
+  }
+  [[nodiscard]] double HillsQ() const { return aHillsQ; }
+  [[nodiscard]] bool RefCorpContainsText() const { return aRefCorpContainsText; }
+  [[nodiscard]] double SmoothingConstant() const { return aSmoothingConstant; }
+
+  // The reference list. By default the engine's own empty list. A borrowed list
+  // must outlive the engine (or be replaced first); nullptr means no list.
+  // Replace it before the first token; types already seen are looked up again.
+  [[nodiscard]] const TReferenceDictionary* ReferenceDictionary() const {
+    return reference_;
+  }
+  void SetReferenceDictionary(const TReferenceDictionary* Dictionary);
+  // Takes ownership of a list (freed with the engine).
+  void SetReferenceDictionary(std::unique_ptr<TReferenceDictionary> Dictionary);
+
+  // Inspection: the entry of a type, nullptr when unknown; tokens in the window.
+  [[nodiscard]] const TTypeInfo* FindType(std::u16string_view Type) const;
+  [[nodiscard]] std::size_t WindowSize() const { return windowSize_; }
+
+ private:
+  // Reference quantities of a type that do not change while its window count
+  // changes (used when the reference list does not contain the text).
+  struct TCrossCache {
+    double invRhat = 0;        // 1 / r^
+    double rhatPowNegInvL = 0; // r^^(-1/L)
+    double rhatPowQm1 = 0;     // r^^(Q-1)
+  };
+
+  std::uint32_t Intern(std::u16string_view Token);
+  void LookUpReference(TTypeInfo& info, TCrossCache& cache,
+                       std::u16string_view type) const;
+  void DropCrossMeasuresWithoutReference();
+  void Shift(std::uint32_t e, std::uint32_t x, bool enteringAuto,
+             bool leavingAuto);
+  void StartCrossRRRSum();
+  double Distance(std::uint32_t a, std::uint32_t b, int pattern);
+  void PreparePattern(int slot, std::uint32_t id);
+  void ReleasePattern(int slot);
+  [[nodiscard]] bool HasUsableReference() const;
+
+  // Dictionary: type text -> id; entries and caches indexed by id.
+  std::unordered_map<std::u16string, std::uint32_t, TU16Hash, std::equal_to<>>
+      Dictionary;
+  std::vector<TTypeInfo> entries_;
+  std::vector<TCrossCache> cross_;
+  std::vector<std::uint32_t> textTypes_;  // ids with CountInWholeText >= 1
+
+  // The window as a ring: ids and autosemantic flags, oldest at head_.
+  std::vector<std::uint32_t> ExaminedText;
+  std::vector<std::uint8_t> IsAutosemanticQueue;
+  std::size_t head_ = 0;
+  std::size_t windowSize_ = 0;
+
+  std::uint64_t AutosemanticsInWholeText = 0;
+  TPositionResults aActual;
+  TAverages aTotal;
+  std::uint32_t aLagLength;
+  double aHillsQ;
+  TMeasureSet aMeasures;
+  tMeasureSecondarySet aMeasuresSecondary;
+  bool aRefCorpContainsText;
+  double aSmoothingConstant;
+
+  std::unique_ptr<TReferenceDictionary> ownReference_;
+  const TReferenceDictionary* reference_ = nullptr;
+
+  // Shares k/L raised as the shift needs them, k = 0..L.
+  std::vector<double> perplexityFactor_;  // (k/L)^(-k/L)
+  std::vector<double> square_;            // (k/L)^2
+  std::vector<double> hillTerm_;          // (k/L)^Q
+  // Sum of ref' over the window's tokens, kept exact for the cross repeat rate.
+  std::int64_t crossRefSum_ = 0;
+
+  // Edit-distance scratch: bit masks of two patterns per UTF-16 unit, and rows.
+  std::vector<std::uint64_t> peq_[2];
+  std::vector<std::uint32_t> rows_;
+};
+
+}  // namespace tavora
