@@ -1,0 +1,126 @@
+#pragma once
+
+// The options of a run: case handling, the custom vertical columns, the families of
+// result files, the borrowed reference lists, and the parameter bundles of a
+// measurement run and of a frequency-list run.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "engine/Measures.h"
+#include "input/THow.h"
+
+namespace tavora {
+
+class TReferenceDictionary;
+
+// How word forms are lowered.
+enum class TCasesensitiveness : std::uint8_t {
+  csCaseSensitive,    // never lowered
+  csOnlyIfLemma,      // lowered unless the lemma holds an upper-case letter
+  csCaseInsensitive,  // always lowered
+};
+
+// Column settings of the custom vertical format. Columns count from 1; the fields are
+// applied only when IsCustomVertical is set.
+struct TCustomVertical {
+  bool IsCustomVertical = false;
+  std::int32_t WordIndex = 0;
+  std::int32_t LemmaIndex = 0;
+  std::int32_t TagIndex = 0;
+  std::u16string NewDocMarker;
+
+  void Clear() { *this = TCustomVertical{}; }
+
+  friend bool operator==(const TCustomVertical&, const TCustomVertical&) = default;
+};
+
+// The families of result files.
+enum class TOutputType : std::uint8_t {
+  outAverage,
+  outDistribution,
+  outSerie,
+  outWholeTexts,
+};
+
+inline constexpr std::size_t kOutputTypeCount = 4;
+
+using TOutputTypeSet = EnumSet<TOutputType, kOutputTypeCount, std::uint8_t>;
+
+// One reference list per kind, indexed by tWordOrLemma; either may be null. The lists are
+// borrowed: their owner (the front end's cache) keeps them alive for the whole run.
+struct TReferenceDictionaryPair {
+  std::array<const TReferenceDictionary*, kWordOrLemmaCount> Lists{};
+
+  [[nodiscard]] const TReferenceDictionary*& operator[](tWordOrLemma k) {
+    return Lists[static_cast<std::size_t>(k)];
+  }
+  [[nodiscard]] const TReferenceDictionary* operator[](tWordOrLemma k) const {
+    return Lists[static_cast<std::size_t>(k)];
+  }
+
+  friend bool operator==(const TReferenceDictionaryPair&,
+                         const TReferenceDictionaryPair&) = default;
+};
+
+// One string per kind, indexed by tWordOrLemma (file names of reference lists).
+struct TWordOrLemmaNames {
+  std::array<std::u16string, kWordOrLemmaCount> Names{};
+
+  [[nodiscard]] std::u16string& operator[](tWordOrLemma k) {
+    return Names[static_cast<std::size_t>(k)];
+  }
+  [[nodiscard]] const std::u16string& operator[](tWordOrLemma k) const {
+    return Names[static_cast<std::size_t>(k)];
+  }
+
+  friend bool operator==(const TWordOrLemmaNames&, const TWordOrLemmaNames&) = default;
+};
+
+// Everything a measurement run takes, in the order TProcessTexts::Measure takes it, plus
+// the autosemantic tag text handed to SetAutosemanticTags before the run. The reference
+// lists travel as file names (empty: none); the front end turns them into a
+// TReferenceDictionaryPair through its cache of loaded lists.
+struct TMeasureParameters {
+  THow How = THow::JStandard;
+  std::u16string InputFile;  // input paths, one per line, or the text itself
+  std::u16string OutputFolder;
+  bool IsWholeText = false;
+  bool DoOmitPunctuation = true;
+  bool DoOmitDigits = true;
+  TCasesensitiveness CS = TCasesensitiveness::csCaseInsensitive;
+  TWordOrLemmaSet WoL{};
+  TMeasureSet measures{};
+  tMeasureSecondarySet MeasuresSecondary{};
+  TCustomVertical Custom{};
+  std::uint32_t LagLength = 200;
+  TWordOrLemmaNames ReferenceDictionary{};
+  TOutputTypeSet OutputTypes{};
+  double HillsQ = 3.0;
+  bool RefDicContrainsText = false;
+  std::u16string AutosemanticTags;  // prefixes separated by "|"
+
+  friend bool operator==(const TMeasureParameters&, const TMeasureParameters&) = default;
+};
+
+// Everything a frequency-list run takes, in the order TProcessTexts::PrepareDictionary
+// takes it.
+struct TDictionaryParameters {
+  THow How = THow::JStandard;
+  std::u16string InputFile;
+  std::u16string OutputFileWF;
+  std::u16string OutputFileLemma;
+  bool IsWholeText = false;
+  bool DoOmitPunctuation = true;
+  bool DoOmitDigits = true;
+  TCasesensitiveness CS = TCasesensitiveness::csCaseInsensitive;
+  TWordOrLemmaSet WoL{};
+  TCustomVertical Custom{};
+
+  friend bool operator==(const TDictionaryParameters&,
+                         const TDictionaryParameters&) = default;
+};
+
+}  // namespace tavora
