@@ -1,0 +1,244 @@
+#include "input/TEnhancedReader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+#include "input/Letters.h"
+
+namespace tavora {
+namespace {
+
+// Decodes UTF-8 bytes [in, in + n) into `out`, which has room for n code units (no sequence yields
+// more code units than bytes). Each maximal ill-formed subsequence becomes one U+FFFD. Unless
+// `final`, an incomplete but so far valid sequence at the end is left undecoded for the next
+// block. Returns the number of bytes consumed and sets `produced`.
+std::size_t DecodeUtf8(const unsigned char* in, std::size_t n, char16_t* out,
+                       std::size_t& produced, bool final) {
+  std::size_t i = 0;
+  char16_t* o = out;
+  while (i < n) {
+    // ASCII fast path, eight bytes at a time.
+    while (i + 8 <= n) {
+      std::uint64_t w;
+      std::memcpy(&w, in + i, 8);
+      if (w & 0x8080808080808080ull) break;
+      for (int k = 0; k < 8; ++k) o[k] = in[i + k];
+      o += 8;
+      i += 8;
+    }
+    if (i >= n) break;
+    const unsigned lead = in[i];
+    if (lead < 0x80) {
+      *o++ = static_cast<char16_t>(lead);
+      ++i;
+      continue;
+    }
+    std::size_t need;
+    std::uint32_t cp;
+    unsigned lo = 0x80;
+    unsigned hi = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      need = 1;
+      cp = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      need = 2;
+      cp = lead & 0x0F;
+      if (lead == 0xE0) lo = 0xA0;  // no overlong forms
+      if (lead == 0xED) hi = 0x9F;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      need = 3;
+      cp = lead & 0x07;
+      if (lead == 0xF0) lo = 0x90;
+      if (lead == 0xF4) hi = 0x8F;  // nothing above U+10FFFF
+    } else {
+      *o++ = 0xFFFD;
+      ++i;
+      continue;
+    }
+    std::size_t j = 1;
+    bool bad = false;
+    for (; j <= need; ++j) {
+      if (i + j >= n) {
+        if (!final) {
+          produced = static_cast<std::size_t>(o - out);
+          return i;
+        }
+        bad = true;
+        break;
+      }
+      const unsigned c = in[i + j];
+      if (c < (j == 1 ? lo : 0x80u) || c > (j == 1 ? hi : 0xBFu)) {
+        bad = true;
+        break;
+      }
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    if (bad) {
+      *o++ = 0xFFFD;
+      i += j;  // the lead and its valid continuations; the offending byte is read again
+      continue;
+    }
+    i += need + 1;
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      *o++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+      *o++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      *o++ = static_cast<char16_t>(cp);
+    }
+  }
+  produced = static_cast<std::size_t>(o - out);
+  return i;
+}
+
+inline bool IsSeparator(char16_t c) noexcept { return c == u' ' || c == u'\t' || c == u'\n'; }
+
+}  // namespace
+
+TEnhancedReader::TEnhancedReader(std::istream& stream, std::size_t blockSize, std::string name)
+    : stream_(&stream),
+      name_(std::move(name)),
+      blockSize_(std::max<std::size_t>(blockSize, 1)),
+      bytes_(blockSize_ + 4) {}
+
+TEnhancedReader::TEnhancedReader(std::unique_ptr<std::istream> stream, std::size_t blockSize,
+                                 std::string name)
+    : TEnhancedReader(*stream, blockSize, std::move(name)) {
+  owned_ = std::move(stream);
+}
+
+TEnhancedReader::~TEnhancedReader() = default;
+
+void TEnhancedReader::Refill() {
+  if (exhausted_) return;
+  stream_->read(reinterpret_cast<char*>(bytes_.data() + carry_),
+                static_cast<std::streamsize>(blockSize_));
+  const auto got = static_cast<std::size_t>(stream_->gcount());
+  if (stream_->bad()) {
+    throw std::runtime_error(name_.empty() ? std::string("Cannot read the input stream.")
+                                           : "Cannot read file \"" + name_ + "\".");
+  }
+  bytesRead_ += got;
+  if (got < blockSize_) exhausted_ = true;
+  const std::size_t total = carry_ + got;
+
+  // Move the unconsumed characters to the front when that is cheap relative to what was
+  // consumed, or when room is needed; grow geometrically otherwise.
+  if (front_ > 0 && (front_ >= end_ - front_ || end_ + total > chars_.size())) {
+    std::copy(chars_.begin() + static_cast<std::ptrdiff_t>(front_),
+              chars_.begin() + static_cast<std::ptrdiff_t>(end_), chars_.begin());
+    end_ -= front_;
+    front_ = 0;
+  }
+  if (end_ + total > chars_.size()) chars_.resize(std::max(end_ + total, chars_.size() * 2));
+
+  std::size_t produced = 0;
+  const std::size_t consumed =
+      DecodeUtf8(bytes_.data(), total, chars_.data() + end_, produced, exhausted_);
+  end_ += produced;
+  carry_ = total - consumed;
+  std::memmove(bytes_.data(), bytes_.data() + consumed, carry_);
+}
+
+bool TEnhancedReader::GetEndOfStream() {
+  Ensure(1);
+  return exhausted_ && front_ == end_;
+}
+
+std::u16string_view TEnhancedReader::Take(std::size_t length, std::size_t consume) {
+  const std::u16string_view item(chars_.data() + front_, length);
+  front_ += consume;
+  return item;
+}
+
+std::u16string_view TEnhancedReader::ReadWord() {
+  std::size_t p = 0;
+  std::size_t avail = end_ - front_;
+  const char16_t* b = chars_.data() + front_;
+  for (;;) {
+    if (p + 2 > avail && !exhausted_) {
+      avail = Ensure(p + 2);
+      b = chars_.data() + front_;
+    }
+    if (p >= avail) return Take(p, p);  // input exhausted: the rest is the item
+    const char16_t c = b[p];
+    if (IsSeparator(c)) return Take(p, p + 1);
+    const std::uint8_t cc = letters_detail::kCharClasses[c];
+    if (cc & letters_detail::kPunctuation) return Take(p + 1, p + 1);
+    if (c == u'\r') return Take(p, (p + 1 < avail && b[p + 1] == u'\n') ? p + 2 : p + 1);
+    if (p + 1 >= avail) {
+      ++p;
+      continue;
+    }
+    const char16_t n = b[p + 1];
+    if (IsSeparator(n)) return Take(p + 1, p + 2);
+    const std::uint8_t nc = letters_detail::kCharClasses[n];
+    if ((cc ^ nc) & (letters_detail::kLetter | letters_detail::kDigit)) return Take(p + 1, p + 1);
+    ++p;
+  }
+}
+
+std::u16string_view TEnhancedReader::ReadLineWS() {
+  std::size_t p = 0;
+  std::size_t avail = end_ - front_;
+  const char16_t* b = chars_.data() + front_;
+  for (;;) {
+    if (p + 2 > avail && !exhausted_) {
+      avail = Ensure(p + 2);
+      b = chars_.data() + front_;
+    }
+    if (p >= avail) return Take(p, p);
+    const char16_t c = b[p];
+    if (IsSeparator(c)) return Take(p, p + 1);
+    if (c == u'\r') return Take(p, (p + 1 < avail && b[p + 1] == u'\n') ? p + 2 : p + 1);
+    ++p;
+  }
+}
+
+std::u16string_view TEnhancedReader::ReadLine() {
+  std::size_t p = 0;
+  std::size_t avail = end_ - front_;
+  const char16_t* b = chars_.data() + front_;
+  for (;;) {
+    if (p + 2 > avail && !exhausted_) {
+      avail = Ensure(p + 2);
+      b = chars_.data() + front_;
+    }
+    if (p >= avail) return Take(p, p);
+    // Scan up to the last character whose successor is buffered.
+    const std::size_t limit = avail - 1;
+    while (p < limit && b[p] != u'\n' && b[p] != u'\r') ++p;
+    const char16_t c = b[p];
+    if (c == u'\n') return Take(p, p + 1);
+    if (c == u'\r') return Take(p, (p + 1 < avail && b[p + 1] == u'\n') ? p + 2 : p + 1);
+    ++p;
+  }
+}
+
+std::u16string_view TEnhancedReader::ReadBNC() {
+  std::size_t p = 0;
+  std::size_t avail = end_ - front_;
+  const char16_t* b = chars_.data() + front_;
+  for (;;) {
+    if (p + 4 > avail && !exhausted_) {
+      avail = Ensure(p + 4);
+      b = chars_.data() + front_;
+    }
+    if (p >= avail) return Take(p, p);
+    if (p + 3 <= avail) {
+      const char16_t c0 = b[p];
+      const char16_t c1 = b[p + 1];
+      const char16_t c2 = b[p + 2];
+      if (c1 == u'w' || c1 == u'c') {
+        // Start of a w or c element: drop everything before it, with its "<".
+        if (c0 == u'<' && c2 == u' ') return Take(0, p + 1);
+        // End of such an element: return it and consume one character more when there is one.
+        if (c0 == u'/' && c2 == u'>') return Take(p + 3, std::min(p + 4, avail));
+      }
+    }
+    ++p;
+  }
+}
+
+}  // namespace tavora

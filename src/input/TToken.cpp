@@ -1,0 +1,182 @@
+#include "input/TToken.h"
+
+#include <algorithm>
+
+namespace tavora {
+namespace {
+
+constexpr std::u16string_view TrimControl(std::u16string_view s) noexcept {
+  std::size_t b = 0;
+  std::size_t e = s.size();
+  while (b < e && s[b] <= 32) ++b;
+  while (e > b && s[e - 1] <= 32) --e;
+  return s.substr(b, e - b);
+}
+
+void SplitAtTabs(std::u16string_view raw, std::vector<std::u16string_view>& out) {
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t tab = raw.find(u'\t', start);
+    if (tab == std::u16string_view::npos) {
+      // A tab at the very end adds no empty last value.
+      if (start < raw.size() || start == 0) out.push_back(raw.substr(start));
+      return;
+    }
+    out.push_back(raw.substr(start, tab - start));
+    start = tab + 1;
+  }
+}
+
+// Attribute values and element text of one BNC element (without its opening "<").
+void ScanBnc(std::u16string_view raw, std::vector<std::u16string_view>& out) {
+  bool inside = false;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    const char16_t c = raw[i];
+    if (inside) {
+      if (c == u'"' || c == u'<') {
+        out.push_back(raw.substr(start, i - start));
+        inside = false;
+      }
+    } else if (c == u'"' || c == u'>') {
+      inside = true;
+      start = i + 1;
+    }
+  }
+  // A value still open at the end is dropped.
+}
+
+constexpr std::u16string_view kPunctuationChars =
+    u",.()_/=\":][\u00BB\u00AB}{\u061B!\\\u060C><\u00D7\u00F7\u2018\u061F\u00B6\u2019?;+";
+static_assert(kPunctuationChars.size() == 30);
+
+}  // namespace
+
+void TToken::SetRaw(std::u16string_view raw) {
+  aRaw.assign(raw);
+  IsParsed_ = false;
+}
+
+const std::vector<std::u16string_view>& TToken::GetParsed() const {
+  if (IsParsed_) return aParsed;
+  aParsed.clear();
+  switch (How) {
+    case THow::JStandard:
+    case THow::JLines:
+    case THow::JWhiteSpaces:
+      aParsed.push_back(aRaw);
+      break;
+    case THow::jSYN:
+    case THow::jCOCA:
+    case THow::jCustomVertical:
+    case THow::jCONLLU:
+      SplitAtTabs(aRaw, aParsed);
+      break;
+    case THow::jBNC:
+      ScanBnc(aRaw, aParsed);
+      break;
+  }
+  IsParsed_ = true;
+  return aParsed;
+}
+
+std::u16string_view TToken::Value(std::int32_t zeroBasedIndex) const {
+  const auto& values = GetParsed();
+  if (zeroBasedIndex < 0 || static_cast<std::size_t>(zeroBasedIndex) >= values.size()) return {};
+  return values[static_cast<std::size_t>(zeroBasedIndex)];
+}
+
+std::u16string_view TToken::GetWord() const {
+  switch (How) {
+    case THow::JStandard:
+    case THow::JLines:
+    case THow::JWhiteSpaces:
+      return aRaw;
+    case THow::jSYN:
+    case THow::jCOCA:
+      return Value(0);
+    case THow::jCustomVertical:
+      return Value(CustomIndexWord);
+    case THow::jCONLLU:
+      return Value(1);
+    case THow::jBNC:
+      return GetParsed().size() >= 4 ? TrimControl(Value(3)) : Value(1);
+  }
+  return {};
+}
+
+std::u16string_view TToken::GetLemma() const {
+  switch (How) {
+    case THow::JStandard:
+    case THow::JLines:
+    case THow::JWhiteSpaces:
+      return aRaw;
+    case THow::jSYN:
+    case THow::jCOCA:
+      return Value(1);
+    case THow::jCustomVertical:
+      return Value(CustomIndexLemma);
+    case THow::jCONLLU:
+      return Value(2);
+    case THow::jBNC:
+      return Value(1);
+  }
+  return {};
+}
+
+std::u16string_view TToken::GetTag() const {
+  switch (How) {
+    case THow::JStandard:
+    case THow::JLines:
+    case THow::JWhiteSpaces:
+      return {};
+    case THow::jSYN:
+    case THow::jCOCA:
+      return Value(2);
+    case THow::jCustomVertical:
+      return Value(CustomIndexTag);
+    case THow::jCONLLU:
+      return Value(4);
+    case THow::jBNC:
+      return GetParsed().size() >= 4 ? Value(2) : Value(0);
+  }
+  return {};
+}
+
+std::u16string_view TToken::GetPOS() const {
+  switch (How) {
+    case THow::JStandard:
+    case THow::JLines:
+    case THow::JWhiteSpaces:
+    case THow::jCustomVertical:
+      return {};
+    case THow::jSYN:
+      return Value(3);
+    case THow::jCOCA:
+      return Value(2);
+    case THow::jCONLLU:
+      return Value(3);
+    case THow::jBNC:
+      return Value(0);
+  }
+  return {};
+}
+
+bool TToken::GetIsPunctuation() const {
+  const std::u16string_view word = GetWord();
+  const std::u16string_view tag = GetTag();
+  if (tag.starts_with(u"Z:") || tag.starts_with(u"PUN")) return true;
+  if (word == u"-" || word == u"\u2013") return true;
+  return word.find_first_of(kPunctuationChars) != std::u16string_view::npos;
+}
+
+bool TToken::GetIsDigit() const {
+  const std::u16string_view word = GetWord();
+  const std::u16string_view tag = GetTag();
+  if (tag.starts_with(u"C=") || tag.starts_with(u"C}")) return true;
+  return std::any_of(word.begin(), word.end(), [](char16_t c) {
+    return (c >= u'0' && c <= u'9') || (c >= 0x0660 && c <= 0x0669) || (c >= 0x06F4 && c <= 0x06F6);
+  });
+}
+
+}  // namespace tavora

@@ -1,0 +1,341 @@
+#include "input/TTokenizationStream.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+#include <system_error>
+
+namespace tavora {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kFileBufferSize = 524288;
+
+// A file stream with a large buffer of its own; the buffer base is built before the stream.
+struct TFileBuffer {
+  std::unique_ptr<char[]> Buffer = std::make_unique<char[]>(kFileBufferSize);
+};
+class TBufferedFile : private TFileBuffer, public std::ifstream {
+ public:
+  explicit TBufferedFile(const fs::path& path) {
+    rdbuf()->pubsetbuf(Buffer.get(), kFileBufferSize);
+    open(path, std::ios::binary);
+  }
+};
+
+std::string PathForMessage(const fs::path& path) {
+  const std::u8string s = path.u8string();
+  return std::string(s.begin(), s.end());
+}
+
+void AppendUtf8(std::u16string_view text, std::string& out) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    std::uint32_t cp = text[i];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = 0xFFFD;  // lone surrogate
+    }
+    if (cp < 0x80) {
+      out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+  }
+}
+
+// Calls `line` for every line of `text`, split at CR, LF and CR LF; a final empty line after a
+// trailing break is not reported.
+template <typename F>
+void ForEachLine(std::u16string_view text, F&& line) {
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t brk = text.find_first_of(u"\r\n", start);
+    if (brk == std::u16string_view::npos) {
+      line(text.substr(start));
+      return;
+    }
+    line(text.substr(start, brk - start));
+    start = brk + ((text[brk] == u'\r' && brk + 1 < text.size() && text[brk + 1] == u'\n') ? 2 : 1);
+  }
+}
+
+bool EndsWithPathSeparator(std::u16string_view line) {
+#ifdef _WIN32
+  return line.ends_with(u'\\') || line.ends_with(u'/');
+#else
+  return line.ends_with(u'/');
+#endif
+}
+
+// Appends the files of `dir` and of its subfolders, entries in code-point order of their names.
+// Each directory is walked once, so links that loop back end the walk.
+void AddFilesOfDirectory(const fs::path& dir, std::set<fs::path>& visited,
+                         std::vector<fs::path>& out) {
+  std::error_code ec;
+  const fs::path canonical = fs::canonical(dir, ec);
+  if (ec || !visited.insert(canonical).second) return;
+
+  std::vector<std::pair<std::u8string, fs::path>> entries;
+  for (fs::directory_iterator it(dir, fs::directory_options::skip_permission_denied, ec), end;
+       !ec && it != end; it.increment(ec)) {
+    entries.emplace_back(it->path().filename().u8string(), it->path());
+  }
+  // UTF-8 byte order is code-point order.
+  std::sort(entries.begin(), entries.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [name, path] : entries) {
+    std::error_code statusError;
+    if (fs::is_directory(path, statusError)) {
+      AddFilesOfDirectory(path, visited, out);
+    } else {
+      out.push_back(path);
+    }
+  }
+}
+
+std::u16string_view TrimControl(std::u16string_view s) noexcept {
+  std::size_t b = 0;
+  std::size_t e = s.size();
+  while (b < e && s[b] <= 32) ++b;
+  while (e > b && s[e - 1] <= 32) --e;
+  return s.substr(b, e - b);
+}
+
+}  // namespace
+
+TTokenizationStream::TTokenizationStream(THow formatting, std::size_t blockSize)
+    : aToken(std::make_unique<TToken>(formatting)),
+      aMetadata(std::make_unique<TDocMetadata>(formatting)),
+      aHow(formatting),
+      blockSize_(blockSize) {
+  switch (formatting) {
+    case THow::jSYN:
+      aNewDocMarker = u"<doc ";
+      break;
+    case THow::jCOCA:
+      aNewDocMarker = u"##";
+      break;
+    case THow::jCONLLU:
+      aNewDocMarker = u"# newdoc";
+      break;
+    default:
+      break;
+  }
+}
+
+TTokenizationStream::~TTokenizationStream() = default;
+
+void TTokenizationStream::StartReader(std::unique_ptr<TEnhancedReader> reader) {
+  if (aStream) bytesOfClosedInputs_ += aStream->GetBytesRead();
+  aStream = std::move(reader);
+}
+
+void TTokenizationStream::OpenFile(std::size_t index) {
+  const fs::path& path = aListOfFiles[index];
+  errno = 0;
+  auto file = std::make_unique<TBufferedFile>(path);
+  if (!file->is_open()) {
+    const int error = errno;
+    const std::string reason =
+        error != 0 ? std::generic_category().message(error) : std::string("The file cannot be read");
+    throw std::runtime_error("Cannot open file \"" + PathForMessage(path) + "\". " + reason + ".");
+  }
+  StartReader(std::make_unique<TEnhancedReader>(std::move(file), blockSize_, PathForMessage(path)));
+  aMetadata->aFileName = path.u16string();
+  aMetadata->aFileIndex = static_cast<std::int64_t>(index) + 1;
+}
+
+void TTokenizationStream::LoadFromFiles(std::u16string_view fileNames) {
+  std::set<fs::path> visited;
+  ForEachLine(fileNames, [&](std::u16string_view line) {
+    if (line.empty()) return;
+    const fs::path path{std::u16string(line)};
+    std::error_code ec;
+    if (!EndsWithPathSeparator(line) && fs::exists(path, ec) && !fs::is_directory(path, ec)) {
+      aListOfFiles.push_back(path);
+    } else {
+      AddFilesOfDirectory(path, visited, aListOfFiles);
+    }
+  });
+
+  fileSizes_.clear();
+  totalBytes_ = 0;
+  for (const fs::path& path : aListOfFiles) {
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(path, ec);
+    fileSizes_.push_back(ec ? 0 : static_cast<std::uint64_t>(size));
+    totalBytes_ += fileSizes_.back();
+  }
+  bytesOfClosedInputs_ = 0;
+  aStream.reset();
+  ownedInput_.reset();
+  if (aListOfFiles.empty()) return;
+  OpenFile(0);
+  bytesOfClosedInputs_ = 0;
+  aToken->aIndexInFile = 0;
+  aToken->aIndexInCorpus = 0;
+  aToken->aIndexInDoc = 0;
+}
+
+void TTokenizationStream::LoadFromStream(std::istream& stream) {
+  aStream.reset();
+  ownedInput_.reset();
+  aListOfFiles.clear();
+  fileSizes_.clear();
+  totalBytes_ = 0;
+  bytesOfClosedInputs_ = 0;
+  aStream = std::make_unique<TEnhancedReader>(stream, blockSize_);
+  aMetadata->aFileName.clear();
+  aMetadata->aFileIndex = 1;
+  aToken->aIndexInFile = 0;
+  aToken->aIndexInCorpus = 0;
+  aToken->aIndexInDoc = 0;
+}
+
+void TTokenizationStream::LoadFromStringList(const std::vector<std::u16string>& untokenized) {
+  std::string bytes = "\xEF\xBB\xBF";
+  for (const std::u16string& line : untokenized) {
+    AppendUtf8(line, bytes);
+    bytes += "\r\n";
+  }
+  const std::uint64_t size = bytes.size();
+  auto input = std::make_unique<std::istringstream>(std::move(bytes), std::ios::binary);
+  std::istream& in = *input;
+  LoadFromStream(in);
+  ownedInput_ = std::move(input);
+  totalBytes_ = size;
+}
+
+void TTokenizationStream::LoadFromString(std::u16string_view untokenized) {
+  std::vector<std::u16string> lines;
+  ForEachLine(untokenized, [&](std::u16string_view line) { lines.emplace_back(line); });
+  LoadFromStringList(lines);
+}
+
+void TTokenizationStream::SetCustomVerticalFormatting(std::int32_t wordIndex,
+                                                      std::int32_t lemmaIndex,
+                                                      std::int32_t tagIndex,
+                                                      std::u16string_view newDocMarker) {
+  aNewDocMarker.assign(newDocMarker);
+  aToken->CustomIndexWord = wordIndex - 1;
+  aToken->CustomIndexLemma = lemmaIndex - 1;
+  aToken->CustomIndexTag = tagIndex - 1;
+}
+
+bool TTokenizationStream::GetEndOfStream() const {
+  if (!aStream) return true;
+  if (static_cast<std::size_t>(aMetadata->aFileIndex) < aListOfFiles.size()) return false;
+  return aStream->GetEndOfStream();
+}
+
+std::uint64_t TTokenizationStream::GetBytesRead() const noexcept {
+  return bytesOfClosedInputs_ + (aStream ? aStream->GetBytesRead() : 0);
+}
+
+std::u16string_view TTokenizationStream::ReadRawItem() {
+  switch (aHow) {
+    case THow::JStandard:
+      return aStream->ReadWord();
+    case THow::JWhiteSpaces:
+      return aStream->ReadLineWS();
+    case THow::jBNC:
+      return aStream->ReadBNC();
+    default:
+      return aStream->ReadLine();
+  }
+}
+
+bool TTokenizationStream::IsStructural(std::u16string_view raw) const noexcept {
+  switch (aHow) {
+    case THow::jSYN:
+    case THow::jCustomVertical:
+      return raw.size() > 2 && raw[0] == u'<' && raw[1] != u'\t';
+    case THow::jCOCA:
+      return raw.size() > 2 && (raw.starts_with(u"##") || (raw[0] == u'<' && raw[1] != u'\t'));
+    case THow::jCONLLU:
+      return raw.size() > 1 && raw[0] == u'#';
+    default:
+      return false;
+  }
+}
+
+TToken* TTokenizationStream::ReadToken() {
+  TToken& token = *aToken;
+  if (GetEndOfStream()) {
+    token.aIsNormalWord = false;
+    return nullptr;
+  }
+  // Loops rather than recursion: runs of empty items, marker lines and empty files of any
+  // length are skipped in constant stack space.
+  for (;;) {
+    token.aIsNormalWord = false;
+    if (!aStream) return &token;
+    if (aStream->GetEndOfStream() &&
+        static_cast<std::size_t>(aMetadata->aFileIndex) < aListOfFiles.size()) {
+      OpenFile(static_cast<std::size_t>(aMetadata->aFileIndex));
+      token.aIndexInFile = 0;
+      if (aNewDocMarker.empty()) token.aIndexInDoc = 0;
+    }
+    if (aStream->GetEndOfStream()) {
+      token.SetRaw({});
+      return &token;
+    }
+    token.aIsNormalWord = true;
+    token.aPositionInFile = aStream->GetBytesRead();
+
+    for (;;) {
+      std::u16string_view raw = aStream->GetEndOfStream() ? std::u16string_view() : ReadRawItem();
+      // U+FEFF (a byte-order mark, or a stray one) is removed wherever it stands, then the item
+      // is trimmed of control characters and spaces.
+      if (raw.find(u'\uFEFF') != std::u16string_view::npos) {
+        cleaned_.clear();
+        for (const char16_t c : raw)
+          if (c != u'\uFEFF') cleaned_.push_back(c);
+        raw = cleaned_;
+      }
+      raw = TrimControl(raw);
+      if (raw.empty()) {
+        if (aStream->GetEndOfStream()) break;  // on to the next file, or the end
+        continue;
+      }
+      if (!aNewDocMarker.empty() && raw.starts_with(aNewDocMarker)) {
+        token.aIndexInDoc = 0;
+        aMetadata->SetRaw(raw);
+        continue;
+      }
+      if (IsStructural(raw)) token.aIsNormalWord = false;
+      if (token.aIsNormalWord) {
+        ++token.aIndexInDoc;
+        ++token.aIndexInFile;
+        ++token.aIndexInCorpus;
+      }
+      token.SetRaw(raw);
+      return &token;
+    }
+  }
+}
+
+TToken* TTokenizationStream::ReadAndParseToken() {
+  TToken* token = ReadToken();
+  if (token) (void)token->GetParsed();
+  return token;
+}
+
+}  // namespace tavora
