@@ -3,35 +3,9 @@
 #include <stdexcept>
 #include <system_error>
 
-namespace tavora {
+#include "engine/Utf8.h"
 
-void AppendUtf8(std::u16string_view text, std::string& out) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-      continue;
-    }
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
-    if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    }
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
+namespace tavora {
 
 std::string PathToUtf8(const std::filesystem::path& p) {
   const std::u8string s = p.u8string();
@@ -61,7 +35,7 @@ void TResultFile::Write(std::string_view utf8) {
 }
 
 void TResultFile::Write(std::u16string_view text) {
-  AppendUtf8(text, buffer_);
+  AppendUtf16ToUtf8(buffer_, text);
   if (buffer_.size() >= kFlushAt) Flush();
 }
 
@@ -69,7 +43,7 @@ void TResultFile::WriteQuoted(std::u16string_view field) {
   buffer_ += '"';
   for (std::size_t start = 0;;) {
     const std::size_t q = field.find(u'"', start);
-    AppendUtf8(field.substr(start, q == std::u16string_view::npos ? q : q - start + 1), buffer_);
+    AppendUtf16ToUtf8(buffer_, field.substr(start, q == std::u16string_view::npos ? q : q - start + 1));
     if (q == std::u16string_view::npos) break;
     buffer_ += '"';
     start = q + 1;

@@ -29,6 +29,12 @@ public:
     buffer_ += "\r\n";
     if (buffer_.size() >= kFlushAt) Flush();
   }
+  // Lets append add UTF-8 text directly to the file's buffer.
+  template <class Appender>
+  void WriteAppended(Appender&& append) {
+    append(buffer_);
+    if (buffer_.size() >= kFlushAt) Flush();
+  }
   // Hands the underlying stream, with everything written so far flushed to it, to write;
   // for output too large to pass through a string.
   template <class Writer>
@@ -55,8 +61,6 @@ private:
   bool open_ = false;
 };
 
-// Appends the UTF-8 form of UTF-16 text; a lone surrogate becomes U+FFFD.
-void AppendUtf8(std::u16string_view text, std::string& out);
 // The path as UTF-8 text, for messages.
 std::string PathToUtf8(const std::filesystem::path& p);
 

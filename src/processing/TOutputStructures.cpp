@@ -1,0 +1,241 @@
+#include "processing/TOutputStructures.h"
+
+#include <charconv>
+#include <stdexcept>
+#include <system_error>
+
+#include "engine/TSimpleTTR.h"
+#include "processing/TResultFile.h"
+
+namespace tavora {
+
+namespace {
+
+constexpr std::u16string_view KindName(tWordOrLemma kind) {
+  return kind == tWordOrLemma::tokWord ? u"Word" : u"Lemma";
+}
+
+// Basic measures of granularity 100; the others count whole numbers.
+constexpr std::uint32_t Granularity(tMeasure m) {
+  return m == tMeasure::vLength || m == tMeasure::vDifference || m == tMeasure::vAutosemantics
+             ? 100
+             : 1;
+}
+
+void AppendUnsigned(std::u16string& out, std::uint64_t value) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  for (const char* p = digits; p != end; ++p) out += static_cast<char16_t>(*p);
+}
+
+// Distributions this wide are streamed rather than built as one line in memory.
+constexpr std::int64_t kWideDistribution = 8192;
+
+} // namespace
+
+TOutputStructures::TDistribution::TDistribution(bool secondary, std::uint8_t ordinal,
+                                                std::uint32_t granularity)
+    : IsSecondary(secondary), Ordinal(ordinal), Dist(granularity), DistTotal(granularity) {}
+
+TOutputStructures::TOutputStructures(TWordOrLemmaSet WoL, TMeasureSet measures,
+                                     tMeasureSecondarySet MeasuresSecondary,
+                                     TOutputTypeSet OutputTypes,
+                                     const std::filesystem::path& OutputFolder)
+    : aWoL(WoL), aMeasures(measures), aMeasuresSecondary(MeasuresSecondary),
+      aOutputTypes(OutputTypes), aOutputFolder(OutputFolder) {
+  if (aOutputFolder.empty()) throw std::runtime_error("Unable to create directory");
+  std::error_code ec;
+  std::filesystem::create_directories(aOutputFolder, ec);
+  if (ec || !std::filesystem::is_directory(aOutputFolder)) {
+    throw std::runtime_error("Unable to create directory \"" + PathToUtf8(aOutputFolder) +
+                             "\": " + (ec ? ec.message() : std::string("a file of that name exists")) +
+                             ".");
+  }
+  if (aOutputTypes.Contains(TOutputType::outDistribution)) {
+    for (const tWordOrLemma kind : aWoL) {
+      auto& dists = kinds_[static_cast<std::size_t>(kind)].Dists;
+      dists.reserve(aMeasures.Count() + aMeasuresSecondary.Count());
+      for (const tMeasure m : aMeasures)
+        dists.emplace_back(false, static_cast<std::uint8_t>(m), Granularity(m));
+      for (const tMeasureSecondary m : aMeasuresSecondary)
+        dists.emplace_back(true, static_cast<std::uint8_t>(m), 100);
+    }
+  }
+}
+
+TOutputStructures::~TOutputStructures() = default;
+
+std::u16string TOutputStructures::GetHeader() const {
+  std::u16string header;
+  for (const tMeasure m : aMeasures) {
+    header += u",\"";
+    header += MeasureCaption(m);
+    header += u'"';
+  }
+  for (const tMeasureSecondary m : aMeasuresSecondary) {
+    header += u",\"";
+    header += MeasureSecondaryCaption(m);
+    header += u'"';
+  }
+  return header;
+}
+
+TSimpleTTR& TOutputStructures::Engine(tWordOrLemma kind) const {
+  TSimpleTTR* engine = ttr[static_cast<std::size_t>(kind)];
+  if (engine == nullptr)
+    throw std::logic_error("TOutputStructures: no engine was set for a measured kind");
+  return *engine;
+}
+
+std::filesystem::path TOutputStructures::FileName(std::u16string_view name) const {
+  return aOutputFolder / std::filesystem::path(std::u16string(name));
+}
+
+std::u16string TOutputStructures::LagText(tWordOrLemma kind) const {
+  std::u16string text;
+  AppendUnsigned(text, Engine(kind).LagLength());
+  return text;
+}
+
+void TOutputStructures::OpenRunFiles() {
+  runFilesOpen_ = true;
+  const std::u16string header = GetHeader();
+  for (const tWordOrLemma kind : aWoL) {
+    TKindOutput& out = kinds_[static_cast<std::size_t>(kind)];
+    const std::u16string lag = LagText(kind);
+    const std::u16string kindName(KindName(kind));
+    if (aOutputTypes.Contains(TOutputType::outAverage)) {
+      out.Average = std::make_unique<TResultFile>(FileName(u"Averages" + kindName + lag + u".csv"));
+      out.Average->Write(std::string_view("\"File Name\",\"Text id\""));
+      out.Average->Write(header);
+      out.Average->EndLine();
+    }
+    if (aOutputTypes.Contains(TOutputType::outWholeTexts)) {
+      out.WholeTexts = std::make_unique<TResultFile>(FileName(u"WholeTexts" + kindName + u".csv"));
+      out.WholeTexts->Write(std::string_view("\"File Name\",\"Text id\""));
+      out.WholeTexts->Write(header);
+      out.WholeTexts->EndLine();
+    }
+    for (TDistribution& d : out.Dists) {
+      const std::u16string_view caption =
+          d.IsSecondary ? MeasureSecondaryCaption(static_cast<tMeasureSecondary>(d.Ordinal))
+                        : MeasureCaption(static_cast<tMeasure>(d.Ordinal));
+      d.File = std::make_unique<TResultFile>(
+          FileName(u"Distribution" + kindName + u"_" + std::u16string(caption) + lag + u".csv"));
+    }
+  }
+}
+
+void TOutputStructures::WriteKey(TResultFile& file) {
+  file.WriteQuoted(LastMETA);
+  line_.assign(u",\"");
+  AppendUnsigned(line_, static_cast<std::uint64_t>(TextNumber));
+  line_ += u'"';
+  file.Write(line_);
+}
+
+void TOutputStructures::WriteDistributionBlock(TResultFile& file, const TIntervals& dist) {
+  if (dist.GetHighestIndex() - dist.GetLowestIndex() < kWideDistribution) {
+    file.WriteAppended([&](std::string& buffer) {
+      dist.AppendLabelLine(buffer, ",");
+      buffer += "\r\n";
+      dist.AppendCountLine(buffer, ",");
+      buffer += "\r\n";
+    });
+  } else {
+    file.WriteThrough([&](std::ostream& os) { dist.WriteOutput(os, ",", "\r\n"); });
+  }
+}
+
+void TOutputStructures::WriteEndedDocument(tWordOrLemma kind, TKindOutput& out) {
+  TSimpleTTR& engine = Engine(kind);
+  if (out.Serie) {
+    out.Serie->Commit();
+    out.Serie.reset();
+  }
+  if (out.Average) {
+    WriteKey(*out.Average);
+    line_.clear();
+    engine.Total().AppendToLine(line_, u",", u"\"", aMeasures, aMeasuresSecondary);
+    out.Average->Write(line_);
+    out.Average->EndLine();
+  }
+  if (out.WholeTexts) {
+    WriteKey(*out.WholeTexts);
+    line_.clear();
+    engine.WholeText().AppendToLine(line_, u",", u"\"", aMeasures, aMeasuresSecondary);
+    out.WholeTexts->Write(line_);
+    out.WholeTexts->EndLine();
+  }
+  for (TDistribution& d : out.Dists) {
+    WriteKey(*d.File);
+    d.File->EndLine();
+    WriteDistributionBlock(*d.File, d.Dist);
+    d.Dist.Clear();
+  }
+}
+
+void TOutputStructures::NewDoc(std::u16string_view name) {
+  if (!runFilesOpen_) OpenRunFiles();
+  const std::u16string header = GetHeader();
+  for (const tWordOrLemma kind : aWoL) {
+    TKindOutput& out = kinds_[static_cast<std::size_t>(kind)];
+    if (TextNumber > 0) WriteEndedDocument(kind, out);
+    if (aOutputTypes.Contains(TOutputType::outSerie)) {
+      std::u16string fileName(u"Serie");
+      AppendUnsigned(fileName, static_cast<std::uint64_t>(TextNumber) + 1);
+      fileName += KindName(kind);
+      fileName += LagText(kind);
+      fileName += u".csv";
+      out.Serie = std::make_unique<TResultFile>(FileName(fileName));
+      out.Serie->Write(std::string_view("\"Window id\""));
+      out.Serie->Write(header);
+      out.Serie->EndLine();
+    }
+  }
+  ++TextNumber;
+  LastMETA.assign(name);
+}
+
+void TOutputStructures::AddToken() {
+  for (const tWordOrLemma kind : aWoL) {
+    const TSimpleTTR& engine = Engine(kind);
+    const std::uint64_t window = engine.Total().NumberOfWindowsInText;
+    if (window == 0) continue;
+    const TPositionResults& actual = engine.Actual();
+    TKindOutput& out = kinds_[static_cast<std::size_t>(kind)];
+    for (TDistribution& d : out.Dists) {
+      const double value =
+          d.IsSecondary ? actual.SecondaryMetrics(static_cast<tMeasureSecondary>(d.Ordinal))
+                        : actual.BasicMetrics(static_cast<tMeasure>(d.Ordinal));
+      d.Dist.PridejKDistribuci(value, 1);
+      d.DistTotal.PridejKDistribuci(value, 1);
+    }
+    if (out.Serie) {
+      line_.assign(u"\"");
+      AppendUnsigned(line_, window);
+      line_ += u'"';
+      actual.AppendToLine(line_, u",", u"\"", aMeasures, aMeasuresSecondary);
+      out.Serie->Write(line_);
+      out.Serie->EndLine();
+    }
+  }
+}
+
+void TOutputStructures::LastDoc() {
+  if (!runFilesOpen_) OpenRunFiles();
+  for (const tWordOrLemma kind : aWoL) {
+    TKindOutput& out = kinds_[static_cast<std::size_t>(kind)];
+    if (TextNumber > 0) WriteEndedDocument(kind, out);
+    for (TDistribution& d : out.Dists) {
+      d.File->Write(std::string_view("\"TOTAL\""));
+      d.File->EndLine();
+      WriteDistributionBlock(*d.File, d.DistTotal);
+    }
+    if (out.Average) out.Average->Commit();
+    if (out.WholeTexts) out.WholeTexts->Commit();
+    for (TDistribution& d : out.Dists) d.File->Commit();
+  }
+}
+
+} // namespace tavora

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/Measures.h"
+#include "processing/RunOptions.h"
+#include "processing/TIntervals.h"
+
+namespace tavora {
+
+class TSimpleTTR;
+class TResultFile;
+
+// Writes the result files of a measurement run into the output folder: per kind of
+// aWoL, the series of every document ("Serie<n><Kind><L>.csv"), the averages
+// ("Averages<Kind><L>.csv"), the whole-text values ("WholeTexts<Kind>.csv") and one
+// distribution file per selected measure ("Distribution<Kind>_<Caption><L>.csv").
+//
+// Files are UTF-8 with a byte-order mark and CR LF line ends; every field of a header or
+// data line is quoted, a double quote inside a field doubled. Each file is streamed to a
+// temporary beside it and renamed into place when complete: a series file when its
+// document ends, the others in LastDoc. Temporaries of an unfinished run are removed by
+// the destructor, so a failed run leaves no partial result file behind.
+class TOutputStructures {
+public:
+  // Creates the output folder with every missing parent. Throws std::runtime_error
+  // "Unable to create directory" for an empty folder, and a message naming the folder
+  // when it cannot be created.
+  TOutputStructures(TWordOrLemmaSet WoL, TMeasureSet measures,
+                    tMeasureSecondarySet MeasuresSecondary, TOutputTypeSet OutputTypes,
+                    const std::filesystem::path& OutputFolder);
+  ~TOutputStructures();
+  TOutputStructures(const TOutputStructures&) = delete;
+  TOutputStructures& operator=(const TOutputStructures&) = delete;
+
+  // The run's engines, one per kind of aWoL; not owned. Set before the first NewDoc.
+  std::array<TSimpleTTR*, kWordOrLemmaCount> ttr{};
+
+  // "," + quoted caption for each selected basic, then secondary measure; empty when none.
+  [[nodiscard]] std::u16string GetHeader() const;
+
+  // Writes out the document that has ended and begins document `name` (a file path,
+  // or empty for pasted text). Call before the engines are emptied.
+  void NewDoc(std::u16string_view name);
+  // Records the engines' current window after a token.
+  void AddToken();
+  // Writes out the last document and completes every file. A run without any document
+  // writes the averages and whole-text files with their header only, each distribution
+  // file with only its "TOTAL" block, and no series file.
+  void LastDoc();
+
+  [[nodiscard]] std::int32_t GetTextNumber() const { return TextNumber; }
+  [[nodiscard]] const std::filesystem::path& GetOutputFolder() const { return aOutputFolder; }
+
+private:
+  struct TDistribution {
+    bool IsSecondary = false;
+    std::uint8_t Ordinal = 0;
+    TIntervals Dist;       // the current document
+    TIntervals DistTotal;  // the whole run
+    std::unique_ptr<TResultFile> File;
+    TDistribution(bool secondary, std::uint8_t ordinal, std::uint32_t granularity);
+  };
+  struct TKindOutput {
+    std::unique_ptr<TResultFile> Serie;
+    std::unique_ptr<TResultFile> Average;
+    std::unique_ptr<TResultFile> WholeTexts;
+    std::vector<TDistribution> Dists;
+  };
+
+  void OpenRunFiles();
+  void WriteEndedDocument(tWordOrLemma kind, TKindOutput& out);
+  void WriteKey(TResultFile& file);
+  void WriteDistributionBlock(TResultFile& file, const TIntervals& dist);
+  [[nodiscard]] TSimpleTTR& Engine(tWordOrLemma kind) const;
+  [[nodiscard]] std::filesystem::path FileName(std::u16string_view name) const;
+  [[nodiscard]] std::u16string LagText(tWordOrLemma kind) const;
+
+  TWordOrLemmaSet aWoL;
+  TMeasureSet aMeasures;
+  tMeasureSecondarySet aMeasuresSecondary;
+  TOutputTypeSet aOutputTypes;
+  std::filesystem::path aOutputFolder;
+  std::int32_t TextNumber = 0;
+  std::u16string LastMETA;
+  bool runFilesOpen_ = false;
+  std::array<TKindOutput, kWordOrLemmaCount> kinds_;
+  std::u16string line_;  // scratch for one line, reused
+};
+
+} // namespace tavora

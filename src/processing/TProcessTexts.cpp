@@ -1,0 +1,218 @@
+#include "processing/TProcessTexts.h"
+
+#include <stdexcept>
+
+#include "engine/TReferenceDictionary.h"
+#include "engine/TSimpleTTR.h"
+#include "input/TTokenizationStream.h"
+#include "processing/TOutputStructures.h"
+
+namespace tavora {
+
+namespace {
+
+constexpr std::size_t Slot(tWordOrLemma k) { return static_cast<std::size_t>(k); }
+
+// The token filter, the word form and lemma of the current token, and the case rule;
+// shared by both runs. The two strings keep their capacity from token to token.
+class TTokenPair {
+public:
+  TTokenPair(TLowercaser& lowercaser, bool omitPunctuation, bool omitDigits,
+             TCasesensitiveness cs, bool withLemma)
+      : lowercaser_(lowercaser), omitPunctuation_(omitPunctuation), omitDigits_(omitDigits),
+        cs_(cs), withLemma_(withLemma) {}
+
+  // Fills the pair from a normal token; false when the filters drop the token. Without
+  // lemmata the lemma slot stays empty for the whole run.
+  bool Take(const TToken& token) {
+    if (omitPunctuation_ && token.GetIsPunctuation()) return false;
+    if (omitDigits_ && token.GetIsDigit()) return false;
+    std::u16string& lemma = slots_[Slot(tWordOrLemma::tokLemma)];
+    if (withLemma_) lemma.assign(token.GetLemma());
+    const bool lower = cs_ == TCasesensitiveness::csCaseInsensitive ||
+                       (cs_ == TCasesensitiveness::csOnlyIfLemma &&
+                        (lemma.empty() || lowercaser_.IsLower(lemma)));
+    std::u16string& word = slots_[Slot(tWordOrLemma::tokWord)];
+    if (lower)
+      lowercaser_.Lower(token.GetWord(), word);
+    else
+      word.assign(token.GetWord());
+    return true;
+  }
+
+  [[nodiscard]] std::u16string_view operator[](tWordOrLemma k) const { return slots_[Slot(k)]; }
+
+private:
+  TLowercaser& lowercaser_;
+  bool omitPunctuation_;
+  bool omitDigits_;
+  TCasesensitiveness cs_;
+  bool withLemma_;
+  std::array<std::u16string, kWordOrLemmaCount> slots_;
+};
+
+// Calls the progress callback every kEvery reads; throws TRunCancelled when it says stop.
+class TProgressTicker {
+public:
+  TProgressTicker(const TProgressCallback& progress, const TTokenizationStream& stream)
+      : progress_(progress), stream_(stream) {}
+  void Read() {
+    if (!progress_ || (++reads_ % kEvery) != 0) return;
+    if (!progress_(stream_.GetBytesRead(), stream_.GetTotalBytes(), Tokens)) throw TRunCancelled();
+  }
+  std::uint64_t Tokens = 0;  // normal words read
+
+private:
+  static constexpr std::uint64_t kEvery = 4096;
+  const TProgressCallback& progress_;
+  const TTokenizationStream& stream_;
+  std::uint64_t reads_ = 0;
+};
+
+void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
+               std::u16string_view InputFile, bool IsWholeText) {
+  if (Custom.IsCustomVertical) {
+    stream.SetCustomVerticalFormatting(Custom.WordIndex, Custom.LemmaIndex, Custom.TagIndex,
+                                       Custom.NewDocMarker);
+  }
+  if (IsWholeText)
+    stream.LoadFromString(InputFile);
+  else
+    stream.LoadFromFiles(InputFile);
+}
+
+} // namespace
+
+TProcessTexts::TProcessTexts(std::string locale) : lowercaser_(std::move(locale)) {}
+
+TProcessTexts::~TProcessTexts() = default;
+
+void TProcessTexts::SetAutosemanticTags(std::u16string_view a) {
+  AutosemanticTags.clear();
+  if (a.empty()) return;
+  for (std::size_t start = 0;;) {
+    const std::size_t bar = a.find(u'|', start);
+    AutosemanticTags.emplace_back(a.substr(start, bar == std::u16string_view::npos ? bar : bar - start));
+    if (bar == std::u16string_view::npos) break;
+    start = bar + 1;
+  }
+}
+
+bool TProcessTexts::IsAutosemantic(THow How, std::u16string_view Tag,
+                                   std::u16string_view Lemma) const {
+  switch (How) {
+    case THow::jSYN:
+    case THow::jCONLLU:
+    case THow::jBNC:
+      if (Tag.size() == 3) {
+        return Tag.starts_with(u"AJ") || Tag.starts_with(u"NN") || Tag.starts_with(u"VV") ||
+               Tag == u"AV0";
+      }
+      if (Tag.size() > 3) {
+        if (Lemma == u"být" || Lemma == u"mít") return false;
+        const char16_t first = Tag.front();
+        return first == u'A' || first == u'N' || first == u'V' || first == u'D';
+      }
+      return false;
+    case THow::jCustomVertical:
+      for (const std::u16string& pattern : AutosemanticTags)
+        if (Tag.starts_with(pattern)) return true;
+      return false;
+    default:
+      return false;
+  }
+}
+
+void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
+                            const std::filesystem::path& OutputFolder, bool IsWholeText,
+                            bool DoOmitPunctuation, bool DoOmitDigits, TCasesensitiveness CS,
+                            TWordOrLemmaSet WoL, TMeasureSet measures,
+                            tMeasureSecondarySet MeasuresSecondary,
+                            const TCustomVertical& Custom, std::uint32_t LagLength,
+                            const TReferenceDictionaryPair& ReferenceDictionary,
+                            TOutputTypeSet OutputTypes, double HillsQ, bool RefDicContrainsText,
+                            const TProgressCallback& progress) {
+  if (LagLength == 0) throw std::invalid_argument("The window length must be at least 1.");
+
+  TTokenizationStream stream(How);
+  std::array<std::unique_ptr<TSimpleTTR>, kWordOrLemmaCount> engines;
+  for (const tWordOrLemma kind : WoL) {
+    engines[Slot(kind)] = std::make_unique<TSimpleTTR>(LagLength, measures, MeasuresSecondary,
+                                                       HillsQ, RefDicContrainsText, 0.5);
+  }
+  TOutputStructures output(WoL, measures, MeasuresSecondary, OutputTypes, OutputFolder);
+  for (const tWordOrLemma kind : WoL) output.ttr[Slot(kind)] = engines[Slot(kind)].get();
+  LoadInput(stream, Custom, InputFile, IsWholeText);
+  for (const tWordOrLemma kind : WoL) {
+    if (ReferenceDictionary[kind] != nullptr)
+      engines[Slot(kind)]->SetReferenceDictionary(ReferenceDictionary[kind]);
+  }
+
+  TTokenPair pair(lowercaser_, DoOmitPunctuation, DoOmitDigits, CS,
+                  WoL.Contains(tWordOrLemma::tokLemma));
+  TProgressTicker ticker(progress, stream);
+  while (!stream.GetEndOfStream()) {
+    const TToken* token = stream.ReadToken();
+    ticker.Read();
+    if (token == nullptr || !token->IsNormalWord()) continue;
+    ++ticker.Tokens;
+    // A document begins at its first word even when the filters drop that word.
+    if (token->IndexInDocument() == 1) {
+      output.NewDoc(stream.GetMetadata().GetFileName());
+      for (const tWordOrLemma kind : WoL) engines[Slot(kind)]->Clear();
+    }
+    if (!pair.Take(*token)) continue;
+    const bool autosemantic =
+        IsAutosemantic(How, token->GetTag(), pair[tWordOrLemma::tokLemma]);
+    for (const tWordOrLemma kind : WoL) engines[Slot(kind)]->AddToken(pair[kind], autosemantic);
+    output.AddToken();
+  }
+  output.LastDoc();
+}
+
+void TProcessTexts::Measure(const TMeasureParameters& p,
+                            const TReferenceDictionaryPair& ReferenceDictionary,
+                            const TProgressCallback& progress) {
+  SetAutosemanticTags(p.AutosemanticTags);
+  Measure(p.How, p.InputFile, p.OutputFolder, p.IsWholeText, p.DoOmitPunctuation,
+          p.DoOmitDigits, p.CS, p.WoL, p.measures, p.MeasuresSecondary, p.Custom, p.LagLength,
+          ReferenceDictionary, p.OutputTypes, p.HillsQ, p.RefDicContrainsText, progress);
+}
+
+TPreparedDictionaries TProcessTexts::PrepareDictionary(
+    THow How, std::u16string_view InputFile, const std::filesystem::path& OutputFileWF,
+    const std::filesystem::path& OutputFileLemma, bool IsWholeText, bool DoOmitPunctuation,
+    bool DoOmitDigits, TCasesensitiveness CS, TWordOrLemmaSet WoL, const TCustomVertical& Custom,
+    const TProgressCallback& progress) {
+  TTokenizationStream stream(How);
+  TPreparedDictionaries lists;
+  for (const tWordOrLemma kind : WoL) lists[Slot(kind)] = std::make_unique<TReferenceDictionary>();
+  LoadInput(stream, Custom, InputFile, IsWholeText);
+
+  TTokenPair pair(lowercaser_, DoOmitPunctuation, DoOmitDigits, CS,
+                  WoL.Contains(tWordOrLemma::tokLemma));
+  TProgressTicker ticker(progress, stream);
+  while (!stream.GetEndOfStream()) {
+    const TToken* token = stream.ReadToken();
+    ticker.Read();
+    if (token == nullptr || !token->IsNormalWord()) continue;
+    ++ticker.Tokens;
+    if (!pair.Take(*token)) continue;
+    for (const tWordOrLemma kind : WoL) lists[Slot(kind)]->AddToken(pair[kind]);
+  }
+
+  for (const tWordOrLemma kind : WoL) {
+    TReferenceDictionary& list = *lists[Slot(kind)];
+    list.Save(kind == tWordOrLemma::tokWord ? OutputFileWF : OutputFileLemma);
+    list.ShouldSurvive = true;
+  }
+  return lists;
+}
+
+TPreparedDictionaries TProcessTexts::PrepareDictionary(const TDictionaryParameters& p,
+                                                       const TProgressCallback& progress) {
+  return PrepareDictionary(p.How, p.InputFile, p.OutputFileWF, p.OutputFileLemma, p.IsWholeText,
+                           p.DoOmitPunctuation, p.DoOmitDigits, p.CS, p.WoL, p.Custom, progress);
+}
+
+} // namespace tavora

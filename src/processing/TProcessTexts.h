@@ -1,0 +1,90 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/Measures.h"
+#include "input/THow.h"
+#include "processing/RunOptions.h"
+#include "processing/RunProgress.h"
+#include "processing/TLowercaser.h"
+
+namespace tavora {
+
+class TReferenceDictionary;
+
+// Frequency lists made by PrepareDictionary, one per kind (indexed by tWordOrLemma); the
+// slot of a kind not asked for is null. The caller owns them; each has ShouldSurvive set.
+using TPreparedDictionaries =
+    std::array<std::unique_ptr<TReferenceDictionary>, kWordOrLemmaCount>;
+
+// Drives the work over a whole input: a measurement run (Measure) or the building of
+// frequency lists (PrepareDictionary). Both read the input through one token stream, drop
+// the tokens the options exclude, and lower word forms as the case option says.
+//
+// Errors end the call as exceptions: std::runtime_error whose message names the file or
+// folder at fault (input that cannot be opened, a result file that cannot be written, an
+// output folder that cannot be created), std::invalid_argument for a window length of 0,
+// and TRunCancelled when the progress callback asks to stop. Nothing is caught inside.
+class TProcessTexts {
+public:
+  // locale: the ICU locale whose casing rules lower word forms ("tr" lowers "I" to
+  // U+0131); empty means ICU's default locale.
+  explicit TProcessTexts(std::string locale = {});
+  ~TProcessTexts();
+
+  // Tag prefixes that make a token of the custom vertical format autosemantic.
+  std::vector<std::u16string> AutosemanticTags;
+
+  // Splits a at every "|" into AutosemanticTags; empty pieces stay (an empty pattern
+  // matches every tag); an empty a gives an empty list (no tag matches).
+  void SetAutosemanticTags(std::u16string_view a);
+
+  // Measures the input and writes the result files into OutputFolder (see
+  // TOutputStructures). InputFile holds input files and folders, one per line, or, with
+  // IsWholeText, the text itself. The reference lists are borrowed for the call; a null
+  // slot measures against an empty list. progress, when given, is called every few
+  // thousand reads.
+  void Measure(THow How, std::u16string_view InputFile,
+               const std::filesystem::path& OutputFolder, bool IsWholeText,
+               bool DoOmitPunctuation, bool DoOmitDigits, TCasesensitiveness CS,
+               TWordOrLemmaSet WoL, TMeasureSet measures,
+               tMeasureSecondarySet MeasuresSecondary, const TCustomVertical& Custom,
+               std::uint32_t LagLength, const TReferenceDictionaryPair& ReferenceDictionary,
+               TOutputTypeSet OutputTypes, double HillsQ, bool RefDicContrainsText,
+               const TProgressCallback& progress = {});
+
+  // The same from a parameter bundle: sets AutosemanticTags from p.AutosemanticTags,
+  // then measures. p.ReferenceDictionary (file names) is not read; the lists come
+  // resolved in ReferenceDictionary.
+  void Measure(const TMeasureParameters& p, const TReferenceDictionaryPair& ReferenceDictionary,
+               const TProgressCallback& progress = {});
+
+  // Counts every word form and/or lemma of the input that passes the filters into one
+  // frequency list per kind of WoL, saves the word-form list to OutputFileWF and the lemma
+  // list to OutputFileLemma (in that order), and returns the lists.
+  TPreparedDictionaries PrepareDictionary(THow How, std::u16string_view InputFile,
+                                          const std::filesystem::path& OutputFileWF,
+                                          const std::filesystem::path& OutputFileLemma,
+                                          bool IsWholeText, bool DoOmitPunctuation,
+                                          bool DoOmitDigits, TCasesensitiveness CS,
+                                          TWordOrLemmaSet WoL, const TCustomVertical& Custom,
+                                          const TProgressCallback& progress = {});
+  TPreparedDictionaries PrepareDictionary(const TDictionaryParameters& p,
+                                          const TProgressCallback& progress = {});
+
+  // Whether a token of format How with this tag and lemma (empty when lemmata are not
+  // measured) counts as autosemantic.
+  [[nodiscard]] bool IsAutosemantic(THow How, std::u16string_view Tag,
+                                    std::u16string_view Lemma) const;
+
+private:
+  TLowercaser lowercaser_;
+};
+
+} // namespace tavora
