@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "engine/Measures.h"
+#include "engine/TEditDistance.h"
 #include "engine/TReferenceDictionary.h"
 
 namespace tavora {
@@ -83,15 +84,12 @@ class TSimpleTTR {
   };
 
   std::uint32_t Intern(std::u16string_view Token);
-  void LookUpReference(TTypeInfo& info, TCrossCache& cache,
-                       std::u16string_view type) const;
+  void LookUpReference(std::uint32_t id, std::u16string_view type);
   void DropCrossMeasuresWithoutReference();
   void Shift(std::uint32_t e, std::uint32_t x, bool enteringAuto,
              bool leavingAuto);
   void StartCrossRRRSum();
-  double Distance(std::uint32_t a, std::uint32_t b, int pattern);
-  void PreparePattern(int slot, std::uint32_t id);
-  void ReleasePattern(int slot);
+  void ShiftDifference(std::uint32_t e, std::uint32_t x);
   [[nodiscard]] bool HasUsableReference() const;
 
   // Dictionary: type text -> id; entries and caches indexed by id.
@@ -127,9 +125,9 @@ class TSimpleTTR {
   // Sum of ref' over the window's tokens, kept exact for the cross repeat rate.
   std::int64_t crossRefSum_ = 0;
 
-  // Edit-distance scratch: bit masks of two patterns per UTF-16 unit, and rows.
-  std::vector<std::uint64_t> peq_[2];
-  std::vector<std::uint32_t> rows_;
+  // Distances from the leaving and the entering type (only with vDifference).
+  std::unique_ptr<TEditDistance> leavingDistance_;
+  std::unique_ptr<TEditDistance> enteringDistance_;
 };
 
 }  // namespace tavora

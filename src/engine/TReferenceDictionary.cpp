@@ -1,0 +1,176 @@
+#include "engine/TReferenceDictionary.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <random>
+#include <stdexcept>
+#include <system_error>
+#include <vector>
+
+#include "engine/Utf8.h"
+
+namespace tavora {
+
+namespace {
+
+std::string PathText(const std::filesystem::path& p) {
+  auto u8 = p.u8string();
+  return std::string(u8.begin(), u8.end());
+}
+
+// A non-negative decimal 32-bit signed integer with an optional "+"; anything
+// else (empty, a sign alone, other characters, negative, too large) is absent.
+bool ParseCount(std::u16string_view field, std::uint32_t& value) {
+  if (!field.empty() && field.front() == u'+') field.remove_prefix(1);
+  if (field.empty()) return false;
+  std::uint64_t v = 0;
+  for (char16_t c : field) {
+    if (c < u'0' || c > u'9') return false;
+    v = v * 10 + static_cast<std::uint64_t>(c - u'0');
+    if (v > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
+      return false;
+  }
+  value = static_cast<std::uint32_t>(v);
+  return true;
+}
+
+bool Storable(std::u16string_view type) {
+  if (type.empty()) return false;
+  for (char16_t c : type)
+    if (c == u'\t' || c == u'\r' || c == u'\n') return false;
+  return true;
+}
+
+}  // namespace
+
+void TReferenceDictionary::AddToken(std::u16string_view Token) {
+  if (Token.empty()) return;
+  ++TotalTokens;
+  if (auto it = map_.find(Token); it != map_.end()) {
+    ++it->second.Count;
+    return;
+  }
+  map_.emplace(std::u16string(Token),
+               TCount(1, static_cast<std::uint32_t>(Token.size())));
+}
+
+const TCount* TReferenceDictionary::Find(std::u16string_view Type) const {
+  auto it = map_.find(Type);
+  return it == map_.end() ? nullptr : &it->second;
+}
+
+void TReferenceDictionary::Set(std::u16string_view Type, TCount Value) {
+  if (auto it = map_.find(Type); it != map_.end()) {
+    it->second = Value;
+  } else {
+    map_.emplace(std::u16string(Type), Value);
+  }
+}
+
+void TReferenceDictionary::Load(const std::filesystem::path& FileName) {
+  std::error_code ec;
+  if (!std::filesystem::exists(FileName, ec)) return;
+
+  std::ifstream in(FileName, std::ios::binary);
+  if (!in || std::filesystem::is_directory(FileName, ec)) {
+    throw std::runtime_error("Cannot open the frequency list \"" +
+                             PathText(FileName) + "\" for reading.");
+  }
+  std::string bytes((std::istreambuf_iterator<char>(in)),
+                    std::istreambuf_iterator<char>());
+  if (in.bad()) {
+    throw std::runtime_error("Cannot read the frequency list \"" +
+                             PathText(FileName) + "\".");
+  }
+  LastFileName = FileName;
+  TotalTokens = 0;
+
+  std::string_view view(bytes);
+  if (view.substr(0, 3) == "\xEF\xBB\xBF") view.remove_prefix(3);
+  const std::u16string text = Utf8ToUtf16(view);
+  const std::u16string_view all(text);
+
+  std::size_t pos = 0;
+  while (pos < all.size()) {
+    // A line ends at CR LF, LF or CR.
+    std::size_t eol = all.find_first_of(u"\r\n", pos);
+    if (eol == std::u16string_view::npos) eol = all.size();
+    std::u16string_view line = all.substr(pos, eol - pos);
+    pos = eol;
+    if (pos < all.size()) {
+      if (all[pos] == u'\r' && pos + 1 < all.size() && all[pos + 1] == u'\n') ++pos;
+      ++pos;
+    }
+
+    std::size_t tab1 = line.find(u'\t');
+    std::u16string_view type = line.substr(0, tab1);
+    if (type.empty()) continue;
+    std::u16string_view countField, lengthField;
+    if (tab1 != std::u16string_view::npos) {
+      std::u16string_view rest = line.substr(tab1 + 1);
+      std::size_t tab2 = rest.find(u'\t');
+      countField = rest.substr(0, tab2);
+      if (tab2 != std::u16string_view::npos) {
+        rest = rest.substr(tab2 + 1);
+        lengthField = rest.substr(0, rest.find(u'\t'));
+      }
+    }
+    std::uint32_t count = 0;
+    if (!ParseCount(countField, count)) count = 0;
+    std::uint32_t length = 0;
+    if (!ParseCount(lengthField, length)) length = static_cast<std::uint32_t>(type.size());
+    Set(type, TCount(count, length));
+    TotalTokens += count;
+  }
+  IsLoaded = true;
+}
+
+std::size_t TReferenceDictionary::Save(const std::filesystem::path& FileName) {
+  LastFileName = FileName;
+
+  std::string out = "\xEF\xBB\xBF";
+  std::size_t skipped = 0;
+  for (const auto& [type, count] : map_) {
+    if (!Storable(type)) {
+      ++skipped;
+      continue;
+    }
+    AppendUtf16ToUtf8(out, type);
+    out.push_back('\t');
+    out.append(std::to_string(count.Count));
+    out.append("\r\n");
+  }
+
+  auto fail = [&](const std::string& what) {
+    return std::runtime_error("Cannot write the frequency list \"" +
+                              PathText(FileName) + "\": " + what + ".");
+  };
+  // A temporary name in the same folder, renamed into place when complete.
+  std::filesystem::path temp = FileName;
+  std::random_device rd;
+  temp += ".tmp" + std::to_string(rd() % 1000000u);
+  {
+    std::ofstream file(temp, std::ios::binary | std::ios::trunc);
+    if (!file) throw fail("the file cannot be created");
+    file.write(out.data(), static_cast<std::streamsize>(out.size()));
+    file.flush();
+    file.close();
+    if (!file) {
+      std::error_code ignored;
+      std::filesystem::remove(temp, ignored);
+      throw fail("writing failed");
+    }
+  }
+  std::error_code ec;
+  std::filesystem::rename(temp, FileName, ec);
+  if (ec) {
+    std::error_code ignored;
+    std::filesystem::remove(temp, ignored);
+    throw fail(ec.message());
+  }
+  return skipped;
+}
+
+}  // namespace tavora

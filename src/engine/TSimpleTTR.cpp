@@ -1,0 +1,449 @@
+#include "engine/TSimpleTTR.h"
+
+#include <cmath>
+#include <iostream>
+#include <stdexcept>
+
+#include "engine/Power.h"
+
+namespace tavora {
+
+namespace {
+
+using enum tMeasure;
+
+const TMeasureSet kCrossMeasures = {vCrossTypes, vCrossPerplexity, vCrossRRR,
+                                    vCrossHillsContinuum};
+
+TMeasureSet Widen(TMeasureSet m, tMeasureSecondarySet s, double q) {
+  using S = tMeasureSecondary;
+  if (s.Contains(S::vTTR) || s.Contains(S::vLogTTR) || s.Contains(S::vRootTTR))
+    m.Include(vTokens).Include(vTypes);
+  if (s.Contains(S::vEntropy)) m.Include(vPerplexity);
+  if (s.Contains(S::vCrossEntropy)) m.Include(vCrossPerplexity);
+  if (s.Contains(S::vRelativeEntropy)) m.Include(vPerplexity).Include(vCrossPerplexity);
+  if (s.Contains(S::vRelativePerplexity))
+    m.Include(vPerplexity).Include(vCrossPerplexity);
+  if (s.Contains(S::vRepeatRate)) m.Include(vRRR);
+  if (s.Contains(S::vCrossRepeatRate)) m.Include(vCrossRRR);
+  if (m.Contains(vHillsContinuum)) {
+    if (q == 0) {
+      m.Include(vTypes);
+    } else if (q == 1) {
+      m.Include(vPerplexity);
+    }
+  }
+  if (m.Contains(vCrossHillsContinuum)) {
+    if (q == 0) {
+      m.Include(vCrossTypes);
+    } else if (q == 1) {
+      m.Include(vCrossPerplexity);
+    }
+  }
+  return m;
+}
+
+}  // namespace
+
+TSimpleTTR::TSimpleTTR(std::uint32_t LagLength, TMeasureSet Measures,
+                       tMeasureSecondarySet MeasuresSecondary, double HillsQ,
+                       bool RefCorpContainsText, double SmoothingConstant)
+    : aLagLength(LagLength),
+      aHillsQ(HillsQ),
+      aMeasures(Widen(Measures, MeasuresSecondary, HillsQ)),
+      aMeasuresSecondary(MeasuresSecondary),
+      aRefCorpContainsText(RefCorpContainsText),
+      aSmoothingConstant(SmoothingConstant),
+      ownReference_(std::make_unique<TReferenceDictionary>()),
+      reference_(ownReference_.get()) {
+  if (LagLength == 0) throw std::invalid_argument("The window length must be at least 1.");
+  aActual.Q = HillsQ;
+  ExaminedText.resize(static_cast<std::size_t>(LagLength) + 1);
+  IsAutosemanticQueue.resize(static_cast<std::size_t>(LagLength) + 1);
+
+  // Every share in a full window is k / L.
+  const double L = LagLength;
+  perplexityFactor_.resize(LagLength + 1);
+  square_.resize(LagLength + 1);
+  hillTerm_.resize(LagLength + 1);
+  for (std::uint32_t k = 0; k <= LagLength; ++k) {
+    const double p = k / L;
+    perplexityFactor_[k] = Power(p, -p);
+    square_[k] = Power(p, 2);
+    hillTerm_[k] = Power(p, HillsQ);
+  }
+  if (aMeasures.Contains(vDifference)) {
+    leavingDistance_ = std::make_unique<TEditDistance>();
+    enteringDistance_ = std::make_unique<TEditDistance>();
+  }
+}
+
+TSimpleTTR::~TSimpleTTR() = default;
+
+bool TSimpleTTR::HasUsableReference() const {
+  return reference_ != nullptr && reference_->TotalTokens > 0;
+}
+
+void TSimpleTTR::SetReferenceDictionary(const TReferenceDictionary* Dictionary_) {
+  if (Dictionary_ != ownReference_.get()) ownReference_.reset();
+  reference_ = Dictionary_;
+  for (const auto& [type, id] : Dictionary) LookUpReference(id, type);
+}
+
+void TSimpleTTR::SetReferenceDictionary(std::unique_ptr<TReferenceDictionary> Dictionary_) {
+  ownReference_ = std::move(Dictionary_);
+  reference_ = ownReference_.get();
+  for (const auto& [type, id] : Dictionary) LookUpReference(id, type);
+}
+
+const TTypeInfo* TSimpleTTR::FindType(std::u16string_view Type) const {
+  auto it = Dictionary.find(Type);
+  return it == Dictionary.end() ? nullptr : &entries_[it->second];
+}
+
+void TSimpleTTR::LookUpReference(std::uint32_t id, std::u16string_view type) {
+  TTypeInfo& info = entries_[id];
+  const TCount* listed = reference_ != nullptr ? reference_->Find(type) : nullptr;
+  if (listed != nullptr) {
+    info.CountInReference = listed->Count;
+    info.TokLength = static_cast<std::int32_t>(listed->TokLength);
+  } else {
+    info.CountInReference = 0;
+    info.TokLength = static_cast<std::int32_t>(type.size());
+  }
+  TCrossCache& cache = cross_[id];
+  cache = TCrossCache{};
+  if (HasUsableReference() && !aRefCorpContainsText) {
+    const double T = static_cast<double>(reference_->TotalTokens);
+    const double V = static_cast<double>(reference_->Size());
+    const double s = aSmoothingConstant;
+    const double rhat = (static_cast<double>(info.CountInReference) + s) / (T + V * s);
+    cache.invRhat = 1.0 / rhat;
+    cache.rhatPowNegInvL = Power(rhat, -1.0 / aLagLength);
+    cache.rhatPowQm1 = Power(rhat, aHillsQ - 1);
+  }
+}
+
+std::uint32_t TSimpleTTR::Intern(std::u16string_view Token) {
+  if (auto it = Dictionary.find(Token); it != Dictionary.end()) return it->second;
+  const auto id = static_cast<std::uint32_t>(entries_.size());
+  entries_.emplace_back();
+  cross_.emplace_back();
+  if (aMeasures.Contains(vDifference)) entries_.back().Str.assign(Token);
+  LookUpReference(id, Token);
+  Dictionary.emplace(std::u16string(Token), id);
+  return id;
+}
+
+void TSimpleTTR::DropCrossMeasuresWithoutReference() {
+  // Without a list (or with one of no tokens) the cross measures have nothing
+  // to compare with; they stay 0 for the engine's life.
+  if (!HasUsableReference()) aMeasures = aMeasures - kCrossMeasures;
+}
+
+void TSimpleTTR::AddToken(std::u16string_view Token, bool IsAutosemantic) {
+  if (Token.empty()) return;
+  DropCrossMeasuresWithoutReference();
+  ++aActual.NumberOfTokens;
+  ++aTotal.NumberOfTokens;
+  if (IsAutosemantic) ++AutosemanticsInWholeText;
+
+  const std::uint32_t e = Intern(Token);
+  const std::size_t capacity = ExaminedText.size();
+  std::size_t tail = head_ + windowSize_;
+  if (tail >= capacity) tail -= capacity;
+  ExaminedText[tail] = e;
+  IsAutosemanticQueue[tail] = IsAutosemantic ? 1 : 0;
+  ++windowSize_;
+
+  TTypeInfo& entering = entries_[e];
+  ++entering.Count;
+  if (entering.CountInWholeText++ == 0) textTypes_.push_back(e);
+
+  if (aTotal.NumberOfTokens == aLagLength) {
+    aActual = WholeText();
+    StartCrossRRRSum();
+  }
+
+  if (windowSize_ > aLagLength) {
+    const std::uint32_t x = ExaminedText[head_];
+    const bool leavingAuto = IsAutosemanticQueue[head_] != 0;
+    if (++head_ == capacity) head_ = 0;
+    --windowSize_;
+    --entries_[x].Count;
+    Shift(e, x, IsAutosemantic, leavingAuto);
+  }
+
+  if (windowSize_ == aLagLength) {
+    try {
+      aTotal.Add(aActual, aMeasures, aMeasuresSecondary);
+    } catch (...) {
+      std::cout << "problem with adding" << std::endl;
+    }
+  }
+}
+
+void TSimpleTTR::Clear() {
+  if (aMeasures.Contains(vDifference)) {
+    Dictionary.clear();
+    entries_.clear();
+    cross_.clear();
+  } else {
+    for (std::uint32_t id : textTypes_) {
+      entries_[id].Count = 0;
+      entries_[id].CountInWholeText = 0;
+    }
+  }
+  textTypes_.clear();
+  head_ = 0;
+  windowSize_ = 0;
+  AutosemanticsInWholeText = 0;
+  aActual.Reset();
+  aTotal.Reset();
+  crossRefSum_ = 0;
+}
+
+void TSimpleTTR::StartCrossRRRSum() {
+  // The exact integer behind the cross repeat rate: the sum of ref' over the
+  // window's tokens, so that the shift can keep it without rounding residue.
+  crossRefSum_ = 0;
+  if (!aMeasures.Contains(vCrossRRR)) return;
+  for (std::uint32_t id : textTypes_) {
+    const TTypeInfo& t = entries_[id];
+    const std::int64_t refPrime =
+        t.CountInReference - (aRefCorpContainsText ? t.CountInWholeText : 0);
+    crossRefSum_ += refPrime * t.CountInWholeText;
+  }
+}
+
+TPositionResults TSimpleTTR::WholeText() const {
+  TPositionResults r;
+  r.Q = aHillsQ;
+  std::uint64_t tokens = 0;
+  for (std::uint32_t id : textTypes_) tokens += entries_[id].CountInWholeText;
+  r.NumberOfTokens = tokens;
+  const double N = static_cast<double>(tokens);
+  auto p = [&](const TTypeInfo& t) { return t.CountInWholeText / N; };
+
+  TMeasureSet set = aMeasures;
+  double T = 0, V = 0;
+  const double s = aSmoothingConstant;
+  if (HasUsableReference()) {
+    T = static_cast<double>(reference_->TotalTokens);
+    V = static_cast<double>(reference_->Size());
+  } else {
+    set = set - kCrossMeasures;
+  }
+  auto refPrime = [&](const TTypeInfo& t) {
+    return static_cast<double>(t.CountInReference -
+                               (aRefCorpContainsText ? t.CountInWholeText : 0));
+  };
+  auto rhat = [&](const TTypeInfo& t) { return (refPrime(t) + s) / (T + V * s); };
+
+  for (tMeasure m : set) {
+    double value = 0;
+    switch (m) {
+      case vTokens:
+        value = N;
+        break;
+      case vTypes:
+        value = static_cast<double>(textTypes_.size());
+        break;
+      case vHapax:
+        for (std::uint32_t id : textTypes_)
+          if (entries_[id].CountInWholeText == 1) value += 1;
+        break;
+      case vPerplexity:
+        value = 1;
+        for (std::uint32_t id : textTypes_) {
+          const double pt = p(entries_[id]);
+          value *= Power(pt, -pt);
+        }
+        break;
+      case vRRR: {
+        double sum = 0;
+        if (tokens > 1)
+          for (std::uint32_t id : textTypes_) sum += Power(p(entries_[id]), 2);
+        value = 1 / sum;
+        break;
+      }
+      case vHillsContinuum:
+        for (std::uint32_t id : textTypes_) value += Power(p(entries_[id]), aHillsQ);
+        break;
+      case vCrossTypes:
+        for (std::uint32_t id : textTypes_) {
+          const TTypeInfo& t = entries_[id];
+          value += p(t) * (T + V * s) / (refPrime(t) + s);
+        }
+        break;
+      case vCrossPerplexity:
+        value = 1;
+        for (std::uint32_t id : textTypes_) {
+          const TTypeInfo& t = entries_[id];
+          value *= Power(rhat(t), -p(t));
+        }
+        break;
+      case vCrossRRR: {
+        double sum = 0;
+        for (std::uint32_t id : textTypes_) {
+          const TTypeInfo& t = entries_[id];
+          sum += p(t) * (refPrime(t) / T);
+        }
+        value = 1 / sum;
+        break;
+      }
+      case vCrossHillsContinuum:
+        for (std::uint32_t id : textTypes_) {
+          const TTypeInfo& t = entries_[id];
+          value += p(t) * Power(rhat(t), aHillsQ - 1);
+        }
+        break;
+      case vLength:
+        if (tokens > 0) {
+          double sum = 0;
+          for (std::uint32_t id : textTypes_) {
+            const TTypeInfo& t = entries_[id];
+            sum += static_cast<double>(t.CountInWholeText) * t.TokLength;
+          }
+          value = sum / N;
+        }
+        break;
+      case vDifference:
+        if (tokens > 0) {
+          // d is symmetric and d(a, a) = 0: each unordered pair counts twice.
+          TEditDistance distance;
+          for (std::size_t i = 0; i < textTypes_.size(); ++i) {
+            const TTypeInfo& a = entries_[textTypes_[i]];
+            distance.SetPattern(a.Str);
+            double row = 0;
+            for (std::size_t j = i + 1; j < textTypes_.size(); ++j) {
+              const TTypeInfo& b = entries_[textTypes_[j]];
+              row += p(b) * distance.RelativeTo(b.Str);
+            }
+            value += 2 * p(a) * row;
+          }
+        }
+        break;
+      case vAutosemantics:
+        if (tokens > 0) value = static_cast<double>(AutosemanticsInWholeText) / N;
+        break;
+    }
+    r.Measures[m] = value;
+  }
+  return r;
+}
+
+void TSimpleTTR::Shift(std::uint32_t e, std::uint32_t x, bool enteringAuto,
+                       bool leavingAuto) {
+  TMeasureValues& A = aActual.Measures;
+  const double L = aLagLength;
+  if (e != x) {
+    const TTypeInfo& te = entries_[e];
+    const TTypeInfo& tx = entries_[x];
+    const std::int32_t ce = te.Count;
+    const std::int32_t cx = tx.Count;
+    if (aMeasures.Contains(vTypes)) {
+      if (ce == 1) A[vTypes] += 1;
+      if (cx == 0) A[vTypes] -= 1;
+    }
+    if (aMeasures.Contains(vHapax)) {
+      if (ce == 1) A[vHapax] += 1;
+      if (cx == 1) A[vHapax] += 1;
+      if (cx == 0) A[vHapax] -= 1;
+      if (ce == 2) A[vHapax] -= 1;
+    }
+    if (aMeasures.Contains(vPerplexity)) {
+      // (0)^(-0) = 1: a type that was absent contributes the factor 1.
+      A[vPerplexity] = A[vPerplexity] / perplexityFactor_[ce - 1] *
+                       perplexityFactor_[ce] / perplexityFactor_[cx + 1] *
+                       perplexityFactor_[cx];
+    }
+    if (aMeasures.Contains(vRRR)) {
+      double S = A[vRRR] != 0 ? 1 / A[vRRR] : 0;
+      S = S - square_[ce - 1] + square_[ce] - square_[cx + 1] + square_[cx];
+      A[vRRR] = S != 0 ? 1 / S : 0;
+    }
+    if (aMeasures.Contains(vHillsContinuum)) {
+      A[vHillsContinuum] = A[vHillsContinuum] - hillTerm_[ce - 1] + hillTerm_[ce] -
+                           hillTerm_[cx + 1] + hillTerm_[cx];
+    }
+    if (!(aMeasures & kCrossMeasures).Empty()) {
+      // Present only with a list of T > 0 (dropped otherwise).
+      const double T = static_cast<double>(reference_->TotalTokens);
+      const double V = static_cast<double>(reference_->Size());
+      const double s = aSmoothingConstant;
+      const std::int64_t refE = te.CountInReference - (aRefCorpContainsText ? ce : 0);
+      const std::int64_t refX = tx.CountInReference - (aRefCorpContainsText ? cx + 1 : 0);
+      double invRhatE, invRhatX, negInvLE, negInvLX, qm1E, qm1X;
+      if (aRefCorpContainsText) {
+        const double rhatE = (static_cast<double>(refE) + s) / (T + V * s);
+        const double rhatX = (static_cast<double>(refX) + s) / (T + V * s);
+        invRhatE = 1 / rhatE;
+        invRhatX = 1 / rhatX;
+        negInvLE = Power(rhatE, -1 / L);
+        negInvLX = Power(rhatX, -1 / L);
+        qm1E = Power(rhatE, aHillsQ - 1);
+        qm1X = Power(rhatX, aHillsQ - 1);
+      } else {
+        const TCrossCache& ke = cross_[e];
+        const TCrossCache& kx = cross_[x];
+        invRhatE = ke.invRhat;
+        invRhatX = kx.invRhat;
+        negInvLE = ke.rhatPowNegInvL;
+        negInvLX = kx.rhatPowNegInvL;
+        qm1E = ke.rhatPowQm1;
+        qm1X = kx.rhatPowQm1;
+      }
+      if (aMeasures.Contains(vCrossTypes))
+        A[vCrossTypes] = A[vCrossTypes] + (invRhatE - invRhatX) / L;
+      if (aMeasures.Contains(vCrossPerplexity))
+        A[vCrossPerplexity] = A[vCrossPerplexity] * negInvLE / negInvLX;
+      if (aMeasures.Contains(vCrossRRR)) {
+        // 1 / (sum of p * r) = L * T / K with K the exact sum of ref'.
+        crossRefSum_ += refE - refX;
+        A[vCrossRRR] = L * T / static_cast<double>(crossRefSum_);
+      }
+      if (aMeasures.Contains(vCrossHillsContinuum)) {
+        const double term = (qm1E - qm1X) / L;
+        if (std::isfinite(term)) {
+          A[vCrossHillsContinuum] += term;
+        } else {
+          std::cout << "vCrossHillsContinuum in troubles" << std::endl;
+        }
+      }
+    }
+    if (aMeasures.Contains(vLength))
+      A[vLength] = A[vLength] + static_cast<double>(te.TokLength - tx.TokLength) / L;
+    if (aMeasures.Contains(vDifference)) ShiftDifference(e, x);
+  }
+  if (aMeasures.Contains(vAutosemantics)) {
+    if (enteringAuto) A[vAutosemantics] += 1 / L;
+    if (leavingAuto) A[vAutosemantics] -= 1 / L;
+  }
+}
+
+void TSimpleTTR::ShiftDifference(std::uint32_t e, std::uint32_t x) {
+  // The window already holds the entering token and no longer the leaving one.
+  const std::u16string& strE = entries_[e].Str;
+  const std::u16string& strX = entries_[x].Str;
+  leavingDistance_->SetPattern(strX);
+  enteringDistance_->SetPattern(strE);
+  double P = 0;
+  double G = 0;
+  const std::size_t capacity = ExaminedText.size();
+  std::size_t slot = head_;
+  for (std::size_t i = 0; i < windowSize_; ++i) {
+    const std::uint32_t w = ExaminedText[slot];
+    if (++slot == capacity) slot = 0;
+    const std::u16string& strW = entries_[w].Str;
+    if (w != x) P += leavingDistance_->RelativeTo(strW);
+    if (w != e) G += enteringDistance_->RelativeTo(strW);
+  }
+  const double L = aLagLength;
+  const double Rm = P - leavingDistance_->RelativeTo(strE);
+  double& A = aActual.Measures[vDifference];
+  A = A - 2 * Rm / L / L;
+  A = A + 2 * G / L / L;
+}
+
+}  // namespace tavora
