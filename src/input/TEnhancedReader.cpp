@@ -206,9 +206,9 @@ std::u16string_view TEnhancedReader::ReadLine() {
       b = chars_.data() + front_;
     }
     if (p >= avail) return Take(p, p);
-    // Scan up to the last character whose successor is buffered.
-    const std::size_t limit = avail - 1;
-    while (p < limit && b[p] != u'\n' && b[p] != u'\r') ++p;
+    // Scan while the successor is buffered (a CR needs it to tell CR LF from CR).
+    while (p + 1 < avail && b[p] != u'\n' && b[p] != u'\r') ++p;
+    if (p + 1 >= avail && !exhausted_) continue;  // refill before looking at the last character
     const char16_t c = b[p];
     if (c == u'\n') return Take(p, p + 1);
     if (c == u'\r') return Take(p, (p + 1 < avail && b[p + 1] == u'\n') ? p + 2 : p + 1);
