@@ -181,6 +181,7 @@ void TOutputStructures::NewDoc(std::u16string_view name) {
   for (const tWordOrLemma kind : aWoL) {
     TKindOutput& out = kinds_[static_cast<std::size_t>(kind)];
     if (TextNumber > 0) WriteEndedDocument(kind, out);
+    out.LastWindow = 0;
     if (aOutputTypes.Contains(TOutputType::outSerie)) {
       std::u16string fileName(u"Serie");
       AppendUnsigned(fileName, static_cast<std::uint64_t>(TextNumber) + 1);
@@ -201,9 +202,10 @@ void TOutputStructures::AddToken() {
   for (const tWordOrLemma kind : aWoL) {
     const TSimpleTTR& engine = Engine(kind);
     const std::uint64_t window = engine.Total().NumberOfWindowsInText;
-    if (window == 0) continue;
-    const TPositionResults& actual = engine.Actual();
     TKindOutput& out = kinds_[static_cast<std::size_t>(kind)];
+    if (window == 0 || window == out.LastWindow) continue;
+    out.LastWindow = window;
+    const TPositionResults& actual = engine.Actual();
     for (TDistribution& d : out.Dists) {
       const double value =
           d.IsSecondary ? actual.SecondaryMetrics(static_cast<tMeasureSecondary>(d.Ordinal))

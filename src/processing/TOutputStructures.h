@@ -48,7 +48,8 @@ public:
   // Writes out the document that has ended and begins document `name` (a file path,
   // or empty for pasted text). Call before the engines are emptied.
   void NewDoc(std::u16string_view name);
-  // Records the engines' current window after a token.
+  // Records the engines' current window after a token. A window is recorded once: a
+  // token that did not move a kind's window (an empty word or lemma) adds nothing for it.
   void AddToken();
   // Writes out the last document and completes every file. A run without any document
   // writes the averages and whole-text files with their header only, each distribution
@@ -68,6 +69,7 @@ private:
     TDistribution(bool secondary, std::uint8_t ordinal, std::uint32_t granularity);
   };
   struct TKindOutput {
+    std::uint64_t LastWindow = 0;  // the engine's window last recorded in this document
     std::unique_ptr<TResultFile> Serie;
     std::unique_ptr<TResultFile> Average;
     std::unique_ptr<TResultFile> WholeTexts;

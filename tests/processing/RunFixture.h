@@ -1,0 +1,119 @@
+#pragma once
+
+// Helpers of the processing tests: a temporary folder, input files written into it, the
+// options of a run with small defaults, and result files read back.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/Utf8.h"
+#include "processing/RunOptions.h"
+#include "processing/TProcessTexts.h"
+
+namespace tavora::testing {
+
+namespace fs = std::filesystem;
+
+class RunFixture : public ::testing::Test {
+protected:
+  void SetUp() override {
+    std::random_device rd;
+    dir_ = fs::temp_directory_path() / ("tavora_processing_" + std::to_string(rd()) + "_" +
+                                        std::to_string(rd()));
+    fs::create_directories(dir_);
+    out_ = dir_ / "out";
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(dir_, ec);
+  }
+
+  // Writes bytes to a file in the temporary folder and returns its path.
+  fs::path WriteInput(const std::string& name, const std::string& bytes) {
+    const fs::path p = dir_ / fs::path(std::u8string(name.begin(), name.end()));
+    std::ofstream f(p, std::ios::binary);
+    f << bytes;
+    return p;
+  }
+  static std::u16string U16(const fs::path& p) { return p.u16string(); }
+  static std::u16string Lines(const std::vector<fs::path>& files) {
+    std::u16string list;
+    for (const fs::path& f : files) list += f.u16string() + u"\n";
+    return list;
+  }
+  static std::string Utf8(const fs::path& p) {
+    const std::u8string s = p.u8string();
+    return {s.begin(), s.end()};
+  }
+
+  // The file's bytes; "" plus a failure when it is missing.
+  static std::string Read(const fs::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    EXPECT_TRUE(f.good()) << "missing " << p;
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+  }
+  // The lines of a result file, after checking its byte-order mark and CR LF ends.
+  static std::vector<std::string> ReadLines(const fs::path& p) {
+    std::string s = Read(p);
+    std::vector<std::string> lines;
+    if (s.rfind("\xEF\xBB\xBF", 0) != 0) {
+      ADD_FAILURE() << p << " has no byte-order mark";
+      return lines;
+    }
+    s.erase(0, 3);
+    if (!s.empty() && !s.ends_with("\r\n")) ADD_FAILURE() << p << " does not end with CR LF";
+    for (std::size_t start = 0; start < s.size();) {
+      const std::size_t end = s.find("\r\n", start);
+      lines.push_back(s.substr(start, end - start));
+      start = end + 2;
+    }
+    return lines;
+  }
+  std::vector<std::string> OutputNames() const {
+    std::vector<std::string> names;
+    if (!fs::exists(out_)) return names;
+    for (const auto& e : fs::directory_iterator(out_)) names.push_back(Utf8(e.path().filename()));
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  // Options of one run; the defaults are a small plain-text measurement.
+  struct TRun {
+    THow How = THow::JStandard;
+    std::u16string Input;
+    bool IsWholeText = false;
+    bool OmitPunctuation = true;
+    bool OmitDigits = true;
+    TCasesensitiveness CS = TCasesensitiveness::csCaseInsensitive;
+    TWordOrLemmaSet WoL{tWordOrLemma::tokWord};
+    TMeasureSet Measures{tMeasure::vTokens, tMeasure::vTypes};
+    tMeasureSecondarySet Secondary{tMeasureSecondary::vTTR};
+    TCustomVertical Custom{};
+    std::uint32_t Lag = 3;
+    TReferenceDictionaryPair Reference{};
+    TOutputTypeSet Outputs = TOutputTypeSet::All();
+    double Q = 2.0;
+    std::string Locale;
+    std::u16string Tags = u"N|A|V|D";
+  };
+  void Measure(const TRun& r, const TProgressCallback& progress = {}) {
+    TProcessTexts process(r.Locale);
+    process.SetAutosemanticTags(r.Tags);
+    process.Measure(r.How, r.Input, out_, r.IsWholeText, r.OmitPunctuation, r.OmitDigits, r.CS,
+                    r.WoL, r.Measures, r.Secondary, r.Custom, r.Lag, r.Reference, r.Outputs, r.Q,
+                    false, progress);
+  }
+
+  fs::path dir_;
+  fs::path out_;
+};
+
+} // namespace tavora::testing
