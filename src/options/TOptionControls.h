@@ -1,0 +1,60 @@
+#pragma once
+
+// The controls of the main window as plain data: names, kinds, texts, start values,
+// bounds, and the shown/enabled flags that the option rules change. The names are the
+// names of the options, whatever the front end.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavora {
+
+enum class TControlKind {
+  Panel,          // groups controls; shown or hidden as a whole
+  RadioGroup,     // Caption, Items, ItemIndex (-1: nothing chosen)
+  CheckBox,       // Caption, Checked
+  IntegerField,   // Label, Text, MinValue, MaxValue
+  TextField,      // Label, Text (one line)
+  MultiLineText,  // Text (lines separated by CR LF or LF)
+  Button,         // Caption
+  Label,          // Caption (a free-standing label with its own visibility)
+};
+
+struct TControl {
+  std::string Name;
+  TControlKind Kind = TControlKind::Panel;
+  std::string Parent;  // the enclosing panel; empty for a top-level panel
+  std::u16string Caption;
+  std::u16string Label;  // text of the label beside a field
+  std::vector<std::u16string> Items;
+  int Columns = 1;  // columns of a radio group's items
+  bool Shown = true;
+  bool Enabled = true;
+  bool Checked = false;
+  int ItemIndex = -1;
+  std::u16string Text;
+  int MinValue = 0;
+  int MaxValue = 0;
+};
+
+// The window's controls in their start state, in window order: the left column top to
+// bottom, then the right column top to bottom, every control after its panel.
+class TOptionControls {
+ public:
+  TOptionControls();
+
+  [[nodiscard]] const std::vector<TControl>& All() const noexcept { return controls_; }
+  // Index of a control; throws std::invalid_argument "Unknown option '<Name>'".
+  [[nodiscard]] std::size_t IndexOf(std::string_view Name) const;
+  [[nodiscard]] const TControl& operator[](std::string_view Name) const {
+    return controls_[IndexOf(Name)];
+  }
+  [[nodiscard]] TControl& operator[](std::string_view Name) { return controls_[IndexOf(Name)]; }
+
+ private:
+  std::vector<TControl> controls_;
+};
+
+}  // namespace tavora
