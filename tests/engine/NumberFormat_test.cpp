@@ -1,0 +1,63 @@
+#include "engine/NumberFormat.h"
+
+#include <clocale>
+#include <limits>
+
+#include <gtest/gtest.h>
+
+#include "engine/Utf8.h"
+
+namespace tavora {
+namespace {
+
+TEST(FormatFixed, WritesFixedDigitsWithPointAndTenSignificantDigits) {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  struct Row { double value; int digits; const char* text; };
+  const Row rows[] = {
+      {200, 0, "200"},
+      {0.71498, 3, "0.715"},
+      {142.6, 1, "142.6"},
+      {0, 4, "0.0000"},
+      {0, 1, "0.0"},
+      {2.8284271247, 1, "2.8"},
+      {-1.25, 4, "-1.2500"},
+      {-0.00001, 4, "0.0000"},           // no sign on a rounded zero
+      {1234567.0, 0, "1234567"},         // no thousands separator
+      {123456.789012, 4, "123456.7890"}, // tenth significant digit rounded, rest 0
+      {1234567890.12345, 4, "1234567890.0000"},
+      {9999999999.4, 1, "9999999999.0"},
+      {12345678901.0, 1, "1.234567890e+10"},
+      {9999999999.6, 0, "1.000000000e+10"},  // rounds up to eleven digits
+      {-3e15, 2, "-3.000000000e+15"},
+      {std::numeric_limits<double>::quiet_NaN(), 2, "NaN"},
+      {kInf, 1, "Inf"},
+      {-kInf, 0, "-Inf"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(FormatFixed(row.value, row.digits), row.text) << row.value;
+    std::u16string wide;
+    AppendFixed(wide, row.value, row.digits);
+    EXPECT_EQ(Utf16ToUtf8(wide), row.text);
+  }
+}
+
+TEST(FormatFixed, IgnoresTheProcessLocale) {
+  const char* old = std::setlocale(LC_ALL, nullptr);
+  std::string saved = old ? old : "C";
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no German locale";
+  EXPECT_EQ(FormatFixed(1234.5, 2), "1234.50");
+  std::setlocale(LC_ALL, saved.c_str());
+}
+
+TEST(Utf8, ConvertsBothWaysAndReplacesInvalidInput) {
+  EXPECT_EQ(Utf8ToUtf16("\xC5\x99\x65k\xF0\x9F\x98\x80"), u"\u0159ek\U0001F600");
+  EXPECT_EQ(Utf16ToUtf8(u"\u0159ek\U0001F600"), "\xC5\x99\x65k\xF0\x9F\x98\x80");
+  EXPECT_EQ(Utf8ToUtf16("a\xFF" "b"), u"a\uFFFDb");
+  EXPECT_EQ(Utf8ToUtf16("a\xC5"), u"a\uFFFD");                // cut sequence
+  EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");        // overlong lead
+  EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80x"), u"\uFFFDx");        // encoded surrogate
+  EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+}
+
+}  // namespace
+}  // namespace tavora

@@ -1,0 +1,45 @@
+#include "engine/TEditDistance.h"
+
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace tavora {
+namespace {
+
+TEST(RelativeEditDistance, KnownPairs) {
+  struct Row { std::u16string a, b; double d; };
+  const Row rows[] = {
+      {u"house", u"mouse", 0.2}, {u"a", u"ab", 0.5},   {u"word", u"word", 0},
+      {u"", u"abc", 1},          {u"abc", u"", 1},     {u"", u"", 0},
+      {u"kitten", u"sitting", 3.0 / 7}, {u"Abc", u"abc", 1.0 / 3},  // case counts
+      {u"\U0001F600", u"x", 1},  // two UTF-16 units against one
+  };
+  TEditDistance fast;
+  for (const Row& row : rows) {
+    EXPECT_DOUBLE_EQ(RelativeEditDistance(row.a, row.b), row.d) << "d(a, b)";
+    EXPECT_DOUBLE_EQ(RelativeEditDistance(row.b, row.a), row.d) << "d(b, a)";
+    fast.SetPattern(row.a);
+    EXPECT_DOUBLE_EQ(fast.RelativeTo(row.b), row.d);
+  }
+}
+
+TEST(TEditDistance, BitParallelAgreesWithTwoRowsAcrossLengths) {
+  std::mt19937 rng(7);
+  TEditDistance fast;
+  for (int round = 0; round < 3000; ++round) {
+    auto make = [&] {
+      std::u16string s(rng() % 90, u'a');
+      for (auto& c : s) c = static_cast<char16_t>(u'a' + rng() % 4 + (rng() % 9 == 0 ? 0x100 : 0));
+      return s;
+    };
+    const std::u16string a = make();
+    const std::u16string b = make();
+    fast.SetPattern(a);
+    ASSERT_EQ(fast.DistanceTo(b), Levenshtein(a, b)) << a.size() << " " << b.size();
+  }
+}
+
+}  // namespace
+}  // namespace tavora
