@@ -56,15 +56,15 @@ TEST(TSimpleTTR, WindowABABAndItsShiftByC) {
 
 TEST(TSimpleTTR, PositionsStartAtTheLthToken) {
   TSimpleTTR engine(10, kCounting, {S::vTTR}, 2, false, 0.5);
-  std::vector<std::u16string> nine = {u"a", u"b", u"c", u"a", u"d", u"e", u"a", u"f", u"g"};
+  std::vector<std::u16string> nine = {u"q", u"b", u"c", u"a", u"d", u"e", u"a", u"f", u"g"};
   Feed(engine, nine);
   EXPECT_EQ(engine.Total().NumberOfWindowsInText, 0u);
   EXPECT_EQ(engine.Total().AllToLine(u",", u"", {M::vTypes, M::vLength}, {S::vTTR}),
             u",0.0,0.0000,0.000");
   const TPositionResults whole = engine.WholeText();
   EXPECT_EQ(whole.NumberOfTokens, 9u);
-  EXPECT_EQ(whole.Measures[M::vTypes], 7);
-  EXPECT_EQ(whole.Measures[M::vHapax], 6);
+  EXPECT_EQ(whole.Measures[M::vTypes], 8);
+  EXPECT_EQ(whole.Measures[M::vHapax], 7);
 
   engine.AddToken(u"h", false);
   EXPECT_EQ(engine.Total().NumberOfWindowsInText, 1u);
