@@ -215,11 +215,13 @@ TEST_F(TTableFiles, LoadersAgreeAcrossBlockBoundaries) {
   std::string bytes;
   std::vector<std::u16string> lines;
   for (int i = 0; bytes.size() < 300000; ++i) {
-    std::u16string line = u"ž" + std::u16string(static_cast<std::size_t>(i % 7), u'a') + u"\t€\U00010348" +
-                          std::u16string(static_cast<std::size_t>(i % 3), u'b');
+    const auto as = static_cast<std::size_t>(i % 7);
+    const auto bs = static_cast<std::size_t>(i % 3);
+    std::u16string line(u"ž");
+    line.append(as, u'a').append(u"\t€\U00010348").append(bs, u'b');
     lines.push_back(line);
-    bytes += "\xC5\xBE" + std::string(static_cast<std::size_t>(i % 7), 'a') + "\t\xE2\x82\xAC\xF0\x90\x8D\x88" +
-             std::string(static_cast<std::size_t>(i % 3), 'b') + (i % 2 ? "\r\n" : (i % 3 ? "\r" : "\n"));
+    bytes.append("\xC5\xBE").append(as, 'a').append("\t\xE2\x82\xAC\xF0\x90\x8D\x88").append(bs, 'b');
+    bytes.append(i % 2 ? "\r\n" : (i % 3 ? "\r" : "\n"));
   }
   const fs::path file = dir_ / "big.tsv";
   WriteBytes(file, bytes);
