@@ -272,5 +272,23 @@ TEST_F(ResultFiles, DistributionStartsAtIntervalZero) {
   EXPECT_EQ(std::count(lines[2].begin(), lines[2].end(), ','), 151);
 }
 
+// Values that are not finite numbers are written as text and left out of distributions.
+TEST_F(ResultFiles, UndefinedValuesAreWrittenAndLeftOutOfDistributions) {
+  TRun r;
+  r.Input = u"a b a c";
+  r.IsWholeText = true;
+  r.Measures = TMeasureSet{tMeasure::vHillsContinuum};
+  r.Secondary = tMeasureSecondarySet{tMeasureSecondary::vRenyiEntropy};
+  r.Q = 1.0;  // divides by 1 - Q
+  Measure(r);
+  const auto serie = ReadLines(out_ / "Serie1Word3.csv");
+  ASSERT_EQ(serie.size(), 3u);
+  EXPECT_THAT(serie[1], ::testing::AnyOf(::testing::EndsWith("\"NaN\""),
+                                         ::testing::EndsWith("\"Inf\""),
+                                         ::testing::EndsWith("\"-Inf\"")));
+  EXPECT_THAT(ReadLines(out_ / "DistributionWord_Rényi Entropy3.csv"),
+              ElementsAre("\"\",\"1\"", "", "", "\"TOTAL\"", "", ""));
+}
+
 } // namespace
 } // namespace tavora::testing

@@ -1,0 +1,107 @@
+// Runs over the shared real corpora; skipped when they are absent.
+
+#include <gmock/gmock.h>
+
+#include <map>
+
+#include "engine/TReferenceDictionary.h"
+#include "processing/RunFixture.h"
+
+namespace tavora::testing {
+namespace {
+
+class Corpora : public RunFixture {
+protected:
+  void SetUp() override {
+    corpora_ = TAVORA_SHARED_CORPORA;
+    if (!fs::is_directory(corpora_)) GTEST_SKIP() << "no shared corpora at " << corpora_;
+    RunFixture::SetUp();
+  }
+  fs::path corpora_;
+};
+
+// Every document of a CoNLL-U corpus gets one number, one averages line, one series
+// file per kind, and distribution blocks that add up to the "TOTAL" block.
+TEST_F(Corpora, ConlluRunIsConsistent) {
+  const fs::path file = corpora_ / "conllu" / "en_ewt-ud-test.conllu";
+  if (!fs::exists(file)) GTEST_SKIP();
+  std::size_t documents = 0;
+  {
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);) documents += line.starts_with("# newdoc");
+  }
+  ASSERT_GT(documents, 10u);
+
+  TRun r;
+  r.How = THow::jCONLLU;
+  r.Input = Lines({file});
+  r.WoL = TWordOrLemmaSet{tWordOrLemma::tokWord, tWordOrLemma::tokLemma};
+  r.Measures = TMeasureSet::All();
+  r.Secondary = tMeasureSecondarySet::All();
+  r.Lag = 20;
+  Measure(r);
+
+  for (const char* kind : {"Word", "Lemma"}) {
+    EXPECT_EQ(ReadLines(out_ / (std::string("Averages") + kind + "20.csv")).size(), documents + 1);
+    EXPECT_EQ(ReadLines(out_ / (std::string("WholeTexts") + kind + ".csv")).size(), documents + 1);
+    EXPECT_TRUE(fs::exists(out_ / ("Serie" + std::to_string(documents) + kind + "20.csv")));
+    EXPECT_FALSE(fs::exists(out_ / ("Serie" + std::to_string(documents + 1) + kind + "20.csv")));
+  }
+  std::size_t distributionFiles = 0;
+  for (const std::string& name : OutputNames()) {
+    EXPECT_FALSE(name.ends_with(".part")) << name;
+    if (!name.starts_with("Distribution")) continue;
+    ++distributionFiles;
+    SCOPED_TRACE(name);
+    const auto lines = ReadLines(out_ / name);
+    ASSERT_EQ(lines.size(), 3 * (documents + 1));
+    EXPECT_EQ(lines[lines.size() - 3], "\"TOTAL\"");
+    // Sum the document blocks label by label.
+    std::map<std::string, std::uint64_t> sum, total;
+    for (std::size_t i = 0; i < lines.size(); i += 3) {
+      auto& target = i + 3 == lines.size() ? total : sum;
+      std::size_t l = 0, c = 0;
+      while (l < lines[i + 1].size()) {
+        const std::size_t le = lines[i + 1].find(',', l), ce = lines[i + 2].find(',', c);
+        target[lines[i + 1].substr(l, le - l)] += std::stoull(lines[i + 2].substr(c, ce - c));
+        l = le + 1;
+        c = ce + 1;
+      }
+    }
+    std::erase_if(sum, [](const auto& e) { return e.second == 0; });
+    std::erase_if(total, [](const auto& e) { return e.second == 0; });
+    EXPECT_EQ(sum, total);
+  }
+  EXPECT_EQ(distributionFiles, 2u * (13 + 17));
+}
+
+// A frequency list made from a corpus serves as the reference of a measurement: the
+// cross perplexity then differs from 0.
+TEST_F(Corpora, FrequencyListServesAsReference) {
+  const fs::path file = corpora_ / "plain_text" / "en_austen_pride_and_prejudice_ch01-25.txt";
+  if (!fs::exists(file)) GTEST_SKIP();
+  TProcessTexts p;
+  const auto lists = p.PrepareDictionary(THow::JStandard, Lines({file}), dir_ / "wf.tsv",
+                                         dir_ / "lemma.tsv", false, true, true,
+                                         TCasesensitiveness::csCaseInsensitive,
+                                         TWordOrLemmaSet{tWordOrLemma::tokWord}, {});
+  ASSERT_NE(lists[0], nullptr);
+  EXPECT_GT(lists[0]->TotalTokens, 40000u);
+  EXPECT_NE(lists[0]->Find(u"elizabeth"), nullptr);
+  EXPECT_EQ(lists[0]->Find(u"Elizabeth"), nullptr);
+
+  TRun r;
+  r.Input = Lines({file});
+  r.Measures = TMeasureSet{tMeasure::vCrossPerplexity};
+  r.Secondary = {};
+  r.Lag = 100;
+  r.Outputs = TOutputTypeSet{TOutputType::outAverage};
+  r.Reference[tWordOrLemma::tokWord] = lists[0].get();
+  Measure(r);
+  const auto lines = ReadLines(out_ / "AveragesWord100.csv");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_THAT(lines[1], ::testing::Not(::testing::EndsWith(",\"0.0\"")));
+}
+
+} // namespace
+} // namespace tavora::testing
