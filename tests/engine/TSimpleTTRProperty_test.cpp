@@ -1,0 +1,145 @@
+// The window shift must reproduce a plain recomputation of every window.
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/TSimpleTTR.h"
+
+namespace tavora {
+namespace {
+
+using M = tMeasure;
+
+double PlainLevenshteinRelative(const std::u16string& a, const std::u16string& b) {
+  std::vector<std::vector<int>> d(a.size() + 1, std::vector<int>(b.size() + 1));
+  for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = static_cast<int>(i);
+  for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = static_cast<int>(j);
+  for (std::size_t i = 1; i <= a.size(); ++i)
+    for (std::size_t j = 1; j <= b.size(); ++j)
+      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1,
+                          d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+  const double longer = static_cast<double>(std::max(a.size(), b.size()));
+  return longer == 0 ? 0 : d[a.size()][b.size()] / longer;
+}
+
+struct Window {
+  std::vector<std::u16string> tokens;
+  std::vector<bool> autosemantic;
+};
+
+// Reported values of all thirteen measures over one window, from the formulas.
+std::map<M, double> Fresh(const Window& w, const TReferenceDictionary* list, double q, double s) {
+  std::map<std::u16string, int> counts;
+  for (const auto& t : w.tokens) ++counts[t];
+  const double n = static_cast<double>(w.tokens.size());
+  double types = 0, hapax = 0, perp = 1, sumSq = 0, hill = 0, length = 0;
+  double crossTypes = 0, crossPerp = 1, crossX = 0, crossHill = 0, difference = 0;
+  const bool cross = list != nullptr && list->TotalTokens > 0;
+  const double T = cross ? static_cast<double>(list->TotalTokens) : 0;
+  const double V = cross ? static_cast<double>(list->Size()) : 0;
+  for (const auto& [type, c] : counts) {
+    const double p = c / n;
+    types += 1;
+    if (c == 1) hapax += 1;
+    perp *= std::pow(p, -p);
+    sumSq += p * p;
+    hill += std::pow(p, q);
+    const TCount* listed = list != nullptr ? list->Find(type) : nullptr;
+    length += c * (listed ? static_cast<double>(listed->TokLength) : static_cast<double>(type.size()));
+    if (cross) {
+      const double ref = listed ? listed->Count : 0;
+      const double rhat = (ref + s) / (T + V * s);
+      crossTypes += p / rhat;
+      crossPerp *= std::pow(rhat, -p);
+      crossX += p * ref / T;
+      crossHill += p * std::pow(rhat, q - 1);
+    }
+    for (const auto& [other, c2] : counts)
+      difference += p * (c2 / n) * PlainLevenshteinRelative(type, other);
+  }
+  auto hillsNumber = [&](double sum, double atZero, double atOne) {
+    if (q == 0) return atZero;
+    if (q == 1) return atOne;
+    return std::pow(sum, 1 / (1 - q));
+  };
+  std::map<M, double> r;
+  r[M::vTokens] = n;
+  r[M::vTypes] = types;
+  r[M::vHapax] = hapax;
+  r[M::vPerplexity] = perp;
+  r[M::vRRR] = 1 / sumSq;
+  r[M::vHillsContinuum] = hillsNumber(hill, types, perp);
+  r[M::vCrossTypes] = cross ? crossTypes : 0;
+  r[M::vCrossPerplexity] = cross ? crossPerp : 0;
+  r[M::vCrossRRR] = cross ? 1 / crossX : 0;
+  r[M::vCrossHillsContinuum] = cross ? hillsNumber(crossHill, crossTypes, crossPerp) : 0;
+  r[M::vLength] = length / n;
+  r[M::vDifference] = difference;
+  r[M::vAutosemantics] =
+      static_cast<double>(std::count(w.autosemantic.begin(), w.autosemantic.end(), true)) / n;
+  return r;
+}
+
+bool Close(double got, double want) {
+  if (std::isinf(want) || std::isinf(got)) return got == want;
+  if (std::fabs(want) < 1e-9) return std::fabs(got - want) <= 1e-12;
+  return std::fabs(got - want) <= 1e-9 * std::fabs(want);
+}
+
+TEST(TSimpleTTRProperty, ShiftEqualsAFreshComputationAtEveryPosition) {
+  const std::vector<std::u16string> vocabulary = {
+      u"a", u"ab", u"house", u"mouse", u"m\u00FCller", u"x", u"xyzzy", u"b", u"hous", u"q"};
+  std::mt19937 rng(20240601);
+  int checked = 0;
+  for (int round = 0; round < 160; ++round) {
+    const std::uint32_t L = 2 + rng() % 29;  // 2 .. 30
+    const double q = static_cast<double>(round % 4);
+    const bool withList = (round / 4) % 2 == 1;
+    const std::size_t vocabSize = 2 + rng() % (vocabulary.size() - 1);
+    TReferenceDictionary list;
+    if (withList) {
+      // Only some types are listed, so windows pass between listed and unlisted ones.
+      for (std::size_t i = 0; i < vocabSize; ++i)
+        if (rng() % 3 != 0) list.Set(vocabulary[i], TCount(rng() % 40, 1 + rng() % 6));
+      list.Set(u"unused", TCount(5, 6));
+      for (const auto& [type, c] : list) list.TotalTokens += c.Count;
+    }
+    const TMeasureSet all = TMeasureSet::All();
+    TSimpleTTR engine(L, all, {}, q, false, 0.5);
+    engine.SetReferenceDictionary(&list);
+
+    // A skewed stream so that types repeat and hapaxes come and go.
+    std::geometric_distribution<std::size_t> pick(0.35);
+    Window window;
+    const std::size_t length = L + 60 + rng() % 60;
+    for (std::size_t k = 0; k < length; ++k) {
+      const std::u16string& token = vocabulary[std::min(pick(rng), vocabSize - 1)];
+      const bool autosemantic = rng() % 2 == 0;
+      engine.AddToken(token, autosemantic);
+      window.tokens.push_back(token);
+      window.autosemantic.push_back(autosemantic);
+      if (window.tokens.size() > L) {
+        window.tokens.erase(window.tokens.begin());
+        window.autosemantic.erase(window.autosemantic.begin());
+      }
+      if (window.tokens.size() < L) continue;
+      const auto fresh = Fresh(window, withList ? &list : nullptr, q, 0.5);
+      for (const auto& [m, want] : fresh) {
+        const double got = engine.Actual().BasicMetrics(m);
+        ASSERT_TRUE(Close(got, want))
+            << "measure " << static_cast<int>(m) << " L " << L << " Q " << q << " list "
+            << withList << " token " << k << ": got " << got << " want " << want;
+        ++checked;
+      }
+    }
+  }
+  EXPECT_GT(checked, 100000);
+}
+
+}  // namespace
+}  // namespace tavora
