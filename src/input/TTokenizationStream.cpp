@@ -123,6 +123,7 @@ std::u16string_view TrimControl(std::u16string_view s) noexcept {
 TTokenizationStream::TTokenizationStream(THow formatting, std::size_t blockSize)
     : aToken(std::make_unique<TToken>(formatting)),
       aMetadata(std::make_unique<TDocMetadata>(formatting)),
+      aCorpusMetadata(std::make_unique<TTable>(u'\t')),
       aHow(formatting),
       blockSize_(blockSize) {
   switch (formatting) {

@@ -11,6 +11,7 @@
 
 #include "input/TDocMetadata.h"
 #include "input/TEnhancedReader.h"
+#include "input/TTable.h"
 #include "input/THow.h"
 #include "input/TToken.h"
 
@@ -59,6 +60,8 @@ class TTokenizationStream {
   [[nodiscard]] TToken& GetLastToken() noexcept { return *aToken; }
   [[nodiscard]] const std::u16string& GetNewDocMarker() const noexcept { return aNewDocMarker; }
   [[nodiscard]] TDocMetadata& GetMetadata() noexcept { return *aMetadata; }
+  // Tab-separated table for corpus-level metadata; created empty, filled by no operation here.
+  [[nodiscard]] TTable& GetCorpusMetadata() noexcept { return *aCorpusMetadata; }
   [[nodiscard]] THow GetHow() const noexcept { return aHow; }
   [[nodiscard]] const std::vector<std::filesystem::path>& GetListOfFiles() const noexcept {
     return aListOfFiles;
@@ -79,6 +82,7 @@ class TTokenizationStream {
   std::vector<std::filesystem::path> aListOfFiles;
   std::unique_ptr<TToken> aToken;
   std::unique_ptr<TDocMetadata> aMetadata;
+  std::unique_ptr<TTable> aCorpusMetadata;
   std::u16string aNewDocMarker;
   THow aHow;
 

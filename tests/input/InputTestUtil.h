@@ -68,7 +68,8 @@ class TTempDir {
     if (info) name += std::string(info->test_suite_name()) + "_" + info->name();
     for (char& c : name)
       if (c == '/') c = '_';
-    name += "_" + std::to_string(counter++);
+    name += '_';
+    name += std::to_string(counter++);
     path_ = std::filesystem::temp_directory_path() / name;
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
