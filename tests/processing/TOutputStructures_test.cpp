@@ -272,6 +272,33 @@ TEST_F(ResultFiles, DistributionStartsAtIntervalZero) {
   EXPECT_EQ(std::count(lines[2].begin(), lines[2].end(), ','), 151);
 }
 
+// A distribution wider than a line held in memory is streamed; the blocks stay in order.
+TEST_F(ResultFiles, WideDistributionIsStreamedInPlace) {
+  std::string text;
+  for (int i = 0; i < 9001; ++i)
+    text += std::string{char('a' + i / 676), char('a' + i / 26 % 26), char('a' + i % 26), ' '};
+  const fs::path a = WriteInput("a.txt", text);
+  TRun r;
+  r.Input = Lines({a, a});
+  r.Lag = 9000;
+  r.Measures = TMeasureSet{tMeasure::vTypes};
+  r.Secondary = {};
+  r.Outputs = TOutputTypeSet{TOutputType::outDistribution};
+  Measure(r);
+  const auto lines = ReadLines(out_ / "DistributionWord_Types9000.csv");
+  ASSERT_EQ(lines.size(), 9u);
+  for (const std::size_t i : {0u, 3u}) EXPECT_EQ(lines[i], "\"" + Utf8(a) + "\",\"" + std::to_string(i / 3 + 1) + "\"");
+  EXPECT_EQ(lines[6], "\"TOTAL\"");
+  for (const std::size_t i : {1u, 4u, 7u}) {
+    EXPECT_TRUE(lines[i].starts_with("0,1,2,3,")) << i;
+    EXPECT_TRUE(lines[i].ends_with(",8999,9000,")) << i;
+  }
+  EXPECT_TRUE(lines[2].ends_with(",0,0,2,"));
+  EXPECT_TRUE(lines[5].ends_with(",0,0,2,"));
+  EXPECT_TRUE(lines[8].ends_with(",0,0,4,"));
+  EXPECT_EQ(std::count(lines[8].begin(), lines[8].end(), ','), 9001);
+}
+
 // Values that are not finite numbers are written as text and left out of distributions.
 TEST_F(ResultFiles, UndefinedValuesAreWrittenAndLeftOutOfDistributions) {
   TRun r;

@@ -1,0 +1,51 @@
+#include "processing/TLowercaser.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/Utf8.h"
+
+namespace tavora {
+namespace {
+
+// The ASCII fast path gives what ICU gives for the same characters.
+TEST(TLowercaser, AsciiFastPathAgreesWithIcu) {
+  for (const char* locale : {"en_US", "de", "lt", "nl", ""}) {
+    TLowercaser lower(locale);
+    std::u16string fast, icu;
+    for (char16_t c = 1; c < 0x80; ++c) {
+      const std::u16string ascii(1, c);
+      lower.Lower(ascii, fast);
+      lower.Lower(ascii + u"\u00E9", icu);  // one non-ASCII unit forces ICU
+      EXPECT_EQ(fast + u"\u00E9", icu) << locale << " " << static_cast<int>(c);
+    }
+  }
+}
+
+TEST(TLowercaser, LocaleRules) {
+  struct Case {
+    const char* locale;
+    std::u16string_view in, out;
+  };
+  const Case cases[] = {
+      {"tr_TR", u"TITLE", u"t\u0131tle"},          {"az_AZ", u"I", u"\u0131"},
+      {"tr", u"\u0130stanbul", u"istanbul"},       {"en_US", u"\u0130stanbul", u"i\u0307stanbul"},
+      {"en_US", u"TITLE", u"title"},               {"el", u"\u039F\u0394\u039F\u03A3", u"\u03BF\u03B4\u03BF\u03C2"},
+      {"de", u"STRASSE \u00C4", u"strasse \u00E4"}, {"en_US", u"", u""},
+  };
+  for (const Case& c : cases) {
+    TLowercaser lower(c.locale);
+    std::u16string out = u"left over";
+    lower.Lower(c.in, out);
+    EXPECT_EQ(out, c.out) << c.locale << " " << Utf16ToUtf8(c.in);
+    EXPECT_TRUE(lower.IsLower(c.out)) << c.locale << " " << Utf16ToUtf8(c.out);
+    EXPECT_EQ(lower.IsLower(c.in), c.in == c.out) << c.locale << " " << Utf16ToUtf8(c.in);
+  }
+}
+
+TEST(TLowercaser, EmptyLocaleIsIcuDefault) {
+  EXPECT_FALSE(TLowercaser().GetLocale().empty());
+  EXPECT_EQ(TLowercaser("tr_TR").GetLocale(), "tr_TR");
+}
+
+} // namespace
+} // namespace tavora
