@@ -9,14 +9,13 @@
 #include <vector>
 
 #include "engine/Measures.h"
+#include "engine/TReferenceDictionary.h"
 #include "input/THow.h"
 #include "processing/RunOptions.h"
 #include "processing/RunProgress.h"
 #include "processing/TLowercaser.h"
 
 namespace tavora {
-
-class TReferenceDictionary;
 
 // Frequency lists made by PrepareDictionary, one per kind (indexed by tWordOrLemma); the
 // slot of a kind not asked for is null. The caller owns them; each has ShouldSurvive set.
