@@ -35,7 +35,10 @@ void TResultFile::Write(std::string_view utf8) {
 }
 
 void TResultFile::Write(std::u16string_view text) {
-  AppendUtf16ToUtf8(buffer_, text);
+  // Result lines are mostly ASCII (numbers, quotes, commas): copy those units directly.
+  std::size_t i = 0;
+  for (; i < text.size() && text[i] < 0x80; ++i) buffer_ += static_cast<char>(text[i]);
+  if (i < text.size()) AppendUtf16ToUtf8(buffer_, text.substr(i));
   if (buffer_.size() >= kFlushAt) Flush();
 }
 
