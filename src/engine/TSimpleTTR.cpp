@@ -87,18 +87,18 @@ bool TSimpleTTR::HasUsableReference() const {
 void TSimpleTTR::SetReferenceDictionary(const TReferenceDictionary* Dictionary_) {
   if (Dictionary_ != ownReference_.get()) ownReference_.reset();
   reference_ = Dictionary_;
-  for (const auto& [type, id] : Dictionary) LookUpReference(id, type);
+  for (std::uint32_t id = 0; id < Dictionary.Size(); ++id) LookUpReference(id, Dictionary.Text(id));
 }
 
 void TSimpleTTR::SetReferenceDictionary(std::unique_ptr<TReferenceDictionary> Dictionary_) {
   ownReference_ = std::move(Dictionary_);
   reference_ = ownReference_.get();
-  for (const auto& [type, id] : Dictionary) LookUpReference(id, type);
+  for (std::uint32_t id = 0; id < Dictionary.Size(); ++id) LookUpReference(id, Dictionary.Text(id));
 }
 
 const TTypeInfo* TSimpleTTR::FindType(std::u16string_view Type) const {
-  auto it = Dictionary.find(Type);
-  return it == Dictionary.end() ? nullptr : &entries_[it->second];
+  const std::uint32_t id = Dictionary.Find(Type);
+  return id == TTypeIndex::kAbsent ? nullptr : &entries_[id];
 }
 
 void TSimpleTTR::LookUpReference(std::uint32_t id, std::u16string_view type) {
@@ -125,13 +125,13 @@ void TSimpleTTR::LookUpReference(std::uint32_t id, std::u16string_view type) {
 }
 
 std::uint32_t TSimpleTTR::Intern(std::u16string_view Token) {
-  if (auto it = Dictionary.find(Token); it != Dictionary.end()) return it->second;
-  const auto id = static_cast<std::uint32_t>(entries_.size());
+  bool inserted = false;
+  const std::uint32_t id = Dictionary.FindOrInsert(Token, inserted);
+  if (!inserted) return id;
   entries_.emplace_back();
   cross_.emplace_back();
   if (aMeasures.Contains(vDifference)) entries_.back().Str.assign(Token);
   LookUpReference(id, Token);
-  Dictionary.emplace(std::u16string(Token), id);
   return id;
 }
 
@@ -185,7 +185,7 @@ void TSimpleTTR::AddToken(std::u16string_view Token, bool IsAutosemantic) {
 
 void TSimpleTTR::Clear() {
   if (aMeasures.Contains(vDifference)) {
-    Dictionary.clear();
+    Dictionary.Clear();
     entries_.clear();
     cross_.clear();
   } else {

@@ -12,12 +12,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "engine/Measures.h"
 #include "engine/TEditDistance.h"
 #include "engine/TReferenceDictionary.h"
+#include "engine/TTypeIndex.h"
 
 namespace tavora {
 
@@ -93,8 +93,7 @@ class TSimpleTTR {
   [[nodiscard]] bool HasUsableReference() const;
 
   // Dictionary: type text -> id; entries and caches indexed by id.
-  std::unordered_map<std::u16string, std::uint32_t, TU16Hash, std::equal_to<>>
-      Dictionary;
+  TTypeIndex Dictionary;
   std::vector<TTypeInfo> entries_;
   std::vector<TCrossCache> cross_;
   std::vector<std::uint32_t> textTypes_;  // ids with CountInWholeText >= 1
