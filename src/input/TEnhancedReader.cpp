@@ -1,6 +1,7 @@
 #include "input/TEnhancedReader.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <stdexcept>
 
@@ -13,8 +14,9 @@ namespace {
 // more code units than bytes). Each maximal ill-formed subsequence becomes one U+FFFD. Unless
 // `final`, an incomplete but so far valid sequence at the end is left undecoded for the next
 // block. Returns the number of bytes consumed and sets `produced`.
+// `feffEnd` becomes one past the output index of the last U+FEFF produced, when there is one.
 std::size_t DecodeUtf8(const unsigned char* in, std::size_t n, char16_t* out,
-                       std::size_t& produced, bool final) {
+                       std::size_t& produced, std::size_t& feffEnd, bool final) {
   std::size_t i = 0;
   char16_t* o = out;
   while (i < n) {
@@ -86,6 +88,7 @@ std::size_t DecodeUtf8(const unsigned char* in, std::size_t n, char16_t* out,
       *o++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
     } else {
       *o++ = static_cast<char16_t>(cp);
+      if (cp == 0xFEFF) feffEnd = static_cast<std::size_t>(o - out);
     }
   }
   produced = static_cast<std::size_t>(o - out);
@@ -93,6 +96,23 @@ std::size_t DecodeUtf8(const unsigned char* in, std::size_t n, char16_t* out,
 }
 
 inline bool IsSeparator(char16_t c) noexcept { return c == u' ' || c == u'\t' || c == u'\n'; }
+
+// Classes the word splitter asks about, one lookup per code unit.
+constexpr std::uint8_t kWordLetter = letters_detail::kLetter;
+constexpr std::uint8_t kWordDigit = letters_detail::kDigit;
+constexpr std::uint8_t kWordPunctuation = letters_detail::kPunctuation;
+constexpr std::uint8_t kWordSeparator = 8;  // space, tab, LF
+constexpr std::uint8_t kWordCR = 16;
+
+// Built during dynamic initialisation from the constant-initialised character classes.
+const std::array<std::uint8_t, 65536> kWordClasses = [] {
+  std::array<std::uint8_t, 65536> table = letters_detail::kCharClasses;
+  table[u' '] |= kWordSeparator;
+  table[u'\t'] |= kWordSeparator;
+  table[u'\n'] |= kWordSeparator;
+  table[u'\r'] |= kWordCR;
+  return table;
+}();
 
 }  // namespace
 
@@ -129,27 +149,19 @@ void TEnhancedReader::Refill() {
     std::copy(chars_.begin() + static_cast<std::ptrdiff_t>(front_),
               chars_.begin() + static_cast<std::ptrdiff_t>(end_), chars_.begin());
     end_ -= front_;
+    base_ += front_;
     front_ = 0;
   }
   if (end_ + total > chars_.size()) chars_.resize(std::max(end_ + total, chars_.size() * 2));
 
   std::size_t produced = 0;
+  std::size_t feffEnd = 0;
   const std::size_t consumed =
-      DecodeUtf8(bytes_.data(), total, chars_.data() + end_, produced, exhausted_);
+      DecodeUtf8(bytes_.data(), total, chars_.data() + end_, produced, feffEnd, exhausted_);
+  if (feffEnd != 0) feffEnd_ = base_ + end_ + feffEnd;
   end_ += produced;
   carry_ = total - consumed;
   std::memmove(bytes_.data(), bytes_.data() + consumed, carry_);
-}
-
-bool TEnhancedReader::GetEndOfStream() {
-  Ensure(1);
-  return exhausted_ && front_ == end_;
-}
-
-std::u16string_view TEnhancedReader::Take(std::size_t length, std::size_t consume) {
-  const std::u16string_view item(chars_.data() + front_, length);
-  front_ += consume;
-  return item;
 }
 
 std::u16string_view TEnhancedReader::ReadWord() {
@@ -162,19 +174,19 @@ std::u16string_view TEnhancedReader::ReadWord() {
       b = chars_.data() + front_;
     }
     if (p >= avail) return Take(p, p);  // input exhausted: the rest is the item
-    const char16_t c = b[p];
-    if (IsSeparator(c)) return Take(p, p + 1);
-    const std::uint8_t cc = letters_detail::kCharClasses[c];
-    if (cc & letters_detail::kPunctuation) return Take(p + 1, p + 1);
-    if (c == u'\r') return Take(p, (p + 1 < avail && b[p + 1] == u'\n') ? p + 2 : p + 1);
+    const std::uint8_t cc = kWordClasses[b[p]];
+    if (cc & (kWordSeparator | kWordPunctuation | kWordCR)) {
+      if (cc & kWordSeparator) return Take(p, p + 1);
+      if (cc & kWordPunctuation) return Take(p + 1, p + 1);
+      return Take(p, (p + 1 < avail && b[p + 1] == u'\n') ? p + 2 : p + 1);  // CR
+    }
     if (p + 1 >= avail) {
       ++p;
       continue;
     }
-    const char16_t n = b[p + 1];
-    if (IsSeparator(n)) return Take(p + 1, p + 2);
-    const std::uint8_t nc = letters_detail::kCharClasses[n];
-    if ((cc ^ nc) & (letters_detail::kLetter | letters_detail::kDigit)) return Take(p + 1, p + 1);
+    const std::uint8_t nc = kWordClasses[b[p + 1]];
+    if (nc & kWordSeparator) return Take(p + 1, p + 2);
+    if ((cc ^ nc) & (kWordLetter | kWordDigit)) return Take(p + 1, p + 1);
     ++p;
   }
 }

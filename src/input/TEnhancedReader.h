@@ -33,7 +33,11 @@ class TEnhancedReader {
   TEnhancedReader& operator=(const TEnhancedReader&) = delete;
 
   // True when the input is exhausted and every decoded character consumed (refills first).
-  [[nodiscard]] bool GetEndOfStream();
+  [[nodiscard]] bool GetEndOfStream() {
+    if (front_ < end_) return false;
+    Ensure(1);
+    return exhausted_ && front_ == end_;
+  }
 
   // Plain-text item: a word, a number or one punctuation character; may be empty.
   std::u16string_view ReadWord();
@@ -44,6 +48,10 @@ class TEnhancedReader {
   std::u16string_view ReadBNC();
   // The characters up to the next CR, LF or CR LF (the break consumed); at the end, the rest.
   std::u16string_view ReadLine();
+
+  // False when the item returned last cannot contain U+FEFF (none was decoded at or after its
+  // start), so callers can skip searching it.
+  [[nodiscard]] bool LastItemMayContainFEFF() const noexcept { return lastItemStart_ < feffEnd_; }
 
   // Bytes taken from the byte stream so far.
   [[nodiscard]] std::uint64_t GetBytesRead() const noexcept { return bytesRead_; }
@@ -56,7 +64,12 @@ class TEnhancedReader {
     while (end_ - front_ < count && !exhausted_) Refill();
     return end_ - front_;
   }
-  std::u16string_view Take(std::size_t length, std::size_t consume);
+  std::u16string_view Take(std::size_t length, std::size_t consume) {
+    const std::u16string_view item(chars_.data() + front_, length);
+    lastItemStart_ = base_ + front_;
+    front_ += consume;
+    return item;
+  }
 
   std::unique_ptr<std::istream> owned_;
   std::istream* stream_;
@@ -68,6 +81,10 @@ class TEnhancedReader {
   std::size_t front_ = 0;
   std::size_t end_ = 0;
   bool exhausted_ = false;
+  // Absolute character positions (counted over all decoded text): chars_[0] is at base_.
+  std::uint64_t base_ = 0;
+  std::uint64_t lastItemStart_ = 0;
+  std::uint64_t feffEnd_ = 0;  // one past the last decoded U+FEFF; 0 when none
   std::uint64_t bytesRead_ = 0;
 };
 

@@ -176,6 +176,7 @@ void TTokenizationStream::LoadFromFiles(std::u16string_view fileNames) {
     }
   });
 
+  fileCount_ = static_cast<std::int64_t>(aListOfFiles.size());
   fileSizes_.clear();
   totalBytes_ = 0;
   for (const fs::path& path : aListOfFiles) {
@@ -199,6 +200,7 @@ void TTokenizationStream::LoadFromStream(std::istream& stream) {
   aStream.reset();
   ownedInput_.reset();
   aListOfFiles.clear();
+  fileCount_ = 0;
   fileSizes_.clear();
   totalBytes_ = 0;
   bytesOfClosedInputs_ = 0;
@@ -242,7 +244,7 @@ void TTokenizationStream::SetCustomVerticalFormatting(std::int32_t wordIndex,
 
 bool TTokenizationStream::GetEndOfStream() const {
   if (!aStream) return true;
-  if (static_cast<std::size_t>(aMetadata->aFileIndex) < aListOfFiles.size()) return false;
+  if (aMetadata->aFileIndex < fileCount_) return false;
   return aStream->GetEndOfStream();
 }
 
@@ -288,8 +290,7 @@ TToken* TTokenizationStream::ReadToken() {
   for (;;) {
     token.aIsNormalWord = false;
     if (!aStream) return &token;
-    if (aStream->GetEndOfStream() &&
-        static_cast<std::size_t>(aMetadata->aFileIndex) < aListOfFiles.size()) {
+    if (aMetadata->aFileIndex < fileCount_ && aStream->GetEndOfStream()) {
       OpenFile(static_cast<std::size_t>(aMetadata->aFileIndex));
       token.aIndexInFile = 0;
       if (aNewDocMarker.empty()) token.aIndexInDoc = 0;
@@ -303,9 +304,13 @@ TToken* TTokenizationStream::ReadToken() {
 
     for (;;) {
       std::u16string_view raw = aStream->GetEndOfStream() ? std::u16string_view() : ReadRawItem();
+      if (raw.empty()) {  // the common empty item between two separators
+        if (aStream->GetEndOfStream()) break;
+        continue;
+      }
       // U+FEFF (a byte-order mark, or a stray one) is removed wherever it stands, then the item
       // is trimmed of control characters and spaces.
-      if (raw.find(u'\uFEFF') != std::u16string_view::npos) {
+      if (aStream->LastItemMayContainFEFF() && raw.find(u'\uFEFF') != std::u16string_view::npos) {
         cleaned_.clear();
         for (const char16_t c : raw)
           if (c != u'\uFEFF') cleaned_.push_back(c);

@@ -88,6 +88,7 @@ class TTokenizationStream {
 
   std::size_t blockSize_;
   std::unique_ptr<std::istream> ownedInput_;  // memory stream of a string load
+  std::int64_t fileCount_ = 0;                 // aListOfFiles.size(), compared on every read
   std::vector<std::uint64_t> fileSizes_;
   std::uint64_t totalBytes_ = 0;
   std::uint64_t bytesOfClosedInputs_ = 0;
