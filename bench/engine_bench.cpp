@@ -97,12 +97,17 @@ void BM_AllButDifferenceWithReference(benchmark::State& state) {
       true, kTokens);
 }
 
+void BM_AllBasicButDifferenceWithReference(benchmark::State& state) {
+  Run(state, TMeasureSet::All().Exclude(tMeasure::vDifference), {}, true, kTokens);
+}
+
 void BM_DifferenceOnly(benchmark::State& state) {
   Run(state, {tMeasure::vDifference}, {}, false, 50000);
 }
 
 BENCHMARK(BM_TypesPerplexityTTR)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AllButDifferenceWithReference)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AllBasicButDifferenceWithReference)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DifferenceOnly)->Unit(benchmark::kMillisecond);
 
 }  // namespace

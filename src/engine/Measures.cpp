@@ -140,58 +140,96 @@ double TPositionResults::BasicMetrics(tMeasure WhichMetric) const {
   }
 }
 
-double TPositionResults::SecondaryMetrics(tMeasureSecondary WhichMetric) const {
+namespace {
+
+// The logarithms the secondary measures share, each taken at most once per
+// record: a row of all seventeen measures needs eight logarithms, not twenty.
+class TLogs {
+ public:
+  explicit TLogs(const TMeasureValues& m) : m_(m) {}
+  double LnTok() { return Get(0, [&] { return std::log(m_[tMeasure::vTokens]); }); }
+  double LnTyp() { return Get(1, [&] { return std::log(m_[tMeasure::vTypes]); }); }
+  double Log2Perp() { return Get(2, [&] { return Log2(m_[tMeasure::vPerplexity]); }); }
+  double Log2CPerp() { return Get(3, [&] { return Log2(m_[tMeasure::vCrossPerplexity]); }); }
+  double Log2Typ() { return Get(4, [&] { return Log2(m_[tMeasure::vTypes]); }); }
+  double Log2CTyp() { return Get(5, [&] { return Log2(m_[tMeasure::vCrossTypes]); }); }
+  double Log2Hill() { return Get(6, [&] { return Log2(m_[tMeasure::vHillsContinuum]); }); }
+  double Log2CHill() {
+    return Get(7, [&] { return Log2(m_[tMeasure::vCrossHillsContinuum]); });
+  }
+
+ private:
+  template <typename F>
+  double Get(int i, F f) {
+    if (!(have_ & (1u << i))) {
+      v_[i] = f();
+      have_ |= 1u << i;
+    }
+    return v_[i];
+  }
+  const TMeasureValues& m_;
+  double v_[8] = {};
+  unsigned have_ = 0;
+};
+
+double Secondary(const TMeasureValues& m, double Q, TLogs& logs, tMeasureSecondary which) {
   using enum tMeasure;
-  const double tok = Measures[vTokens];
-  const double typ = Measures[vTypes];
-  const double perp = Measures[vPerplexity];
-  const double rrr = Measures[vRRR];
-  const double hill = Measures[vHillsContinuum];
-  const double ctyp = Measures[vCrossTypes];
-  const double cperp = Measures[vCrossPerplexity];
-  const double crrr = Measures[vCrossRRR];
-  const double chill = Measures[vCrossHillsContinuum];
-  switch (WhichMetric) {
+  const double tok = m[vTokens];
+  const double typ = m[vTypes];
+  const double perp = m[vPerplexity];
+  const double rrr = m[vRRR];
+  const double hill = m[vHillsContinuum];
+  const double ctyp = m[vCrossTypes];
+  const double cperp = m[vCrossPerplexity];
+  const double crrr = m[vCrossRRR];
+  const double chill = m[vCrossHillsContinuum];
+  switch (which) {
     case tMeasureSecondary::vTTR:
       return typ / tok;
     case tMeasureSecondary::vLogTTR:
-      return tok > 1 && typ > 1 ? std::log(typ) / std::log(tok) : 0;
+      return tok > 1 && typ > 1 ? logs.LnTyp() / logs.LnTok() : 0;
     case tMeasureSecondary::vRootTTR:
       return tok != 0 ? typ / std::sqrt(tok) : 0;
     case tMeasureSecondary::vEntropy:
-      return perp != 0 ? Log2(perp) : 0;
+      return perp != 0 ? logs.Log2Perp() : 0;
     case tMeasureSecondary::vCrossEntropy:
-      return cperp != 0 ? Log2(cperp) : 0;
+      return cperp != 0 ? logs.Log2CPerp() : 0;
     case tMeasureSecondary::vRelativeEntropy:
-      return perp != 0 ? Log2(cperp) - Log2(perp) : 0;
+      return perp != 0 ? logs.Log2CPerp() - logs.Log2Perp() : 0;
     case tMeasureSecondary::vRepeatRate:
       return rrr != 0 ? 1 / rrr : 0;
     case tMeasureSecondary::vCrossRepeatRate:
       return crrr != 0 ? 1 / crrr : 0;
     case tMeasureSecondary::vLogLogTTR:
-      return tok > 1 && typ > 1 ? std::log(std::log(typ)) / std::log(std::log(tok))
-                                : 0;
+      return tok > 1 && typ > 1 ? std::log(logs.LnTyp()) / std::log(logs.LnTok()) : 0;
     case tMeasureSecondary::vLogLogLogTTR:
-      return tok > 2.8 && typ > 2.8 ? std::log(std::log(std::log(typ))) /
-                                          std::log(std::log(std::log(tok)))
-                                    : 0;
+      return tok > 2.8 && typ > 2.8
+                 ? std::log(std::log(logs.LnTyp())) / std::log(std::log(logs.LnTok()))
+                 : 0;
     case tMeasureSecondary::vRelativePerplexity:
       return perp != 0 ? cperp / perp : 0;
     case tMeasureSecondary::vRelativeTypes:
       return typ > 0 ? ctyp / typ : 0;
     case tMeasureSecondary::vLogTypes:
-      return typ > 0 ? Log2(typ) : 0;
+      return typ > 0 ? logs.Log2Typ() : 0;
     case tMeasureSecondary::vLogRelativeTypes:
-      return typ > 0 && ctyp > 0 ? Log2(ctyp) - Log2(typ) : 0;
+      return typ > 0 && ctyp > 0 ? logs.Log2CTyp() - logs.Log2Typ() : 0;
     case tMeasureSecondary::vRenyiEntropy:
-      return hill > 0 ? Log2(hill) / (1 - Q) : 0;
+      return hill > 0 ? logs.Log2Hill() / (1 - Q) : 0;
     case tMeasureSecondary::vRenyiCrossEntropy:
-      return chill > 0 ? Log2(chill) / (1 - Q) : 0;
+      return chill > 0 ? logs.Log2CHill() / (1 - Q) : 0;
     case tMeasureSecondary::vRenyiRelativeEntropy:
-      return chill > 0 && hill > 0 ? Log2(chill) / (1 - Q) - Log2(hill) / (1 - Q)
+      return chill > 0 && hill > 0 ? logs.Log2CHill() / (1 - Q) - logs.Log2Hill() / (1 - Q)
                                    : 0;
   }
   return 0;
+}
+
+}  // namespace
+
+double TPositionResults::SecondaryMetrics(tMeasureSecondary WhichMetric) const {
+  TLogs logs(Measures);
+  return Secondary(Measures, Q, logs, WhichMetric);
 }
 
 std::u16string TPositionResults::BasicMetricsToString(tMeasure WhichMetric) const {
@@ -227,8 +265,9 @@ void TAverages::Add(const TPositionResults& a, TMeasureSet SetOfMeasures,
                     tMeasureSecondarySet SetOfMeasuresSecondary) {
   ++NumberOfWindowsInText;
   for (tMeasure m : SetOfMeasures) Measures[m] += a.BasicMetrics(m);
+  TLogs logs(a.Measures);
   for (tMeasureSecondary s : SetOfMeasuresSecondary)
-    MeasuresSecondary[s] += a.SecondaryMetrics(s);
+    MeasuresSecondary[s] += Secondary(a.Measures, a.Q, logs, s);
 }
 
 double TAverages::BasicMetrics(tMeasure WhichMetric) const {

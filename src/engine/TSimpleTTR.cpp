@@ -1,5 +1,6 @@
 #include "engine/TSimpleTTR.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <stdexcept>
@@ -130,7 +131,12 @@ std::uint32_t TSimpleTTR::Intern(std::u16string_view Token) {
   if (!inserted) return id;
   entries_.emplace_back();
   cross_.emplace_back();
-  if (aMeasures.Contains(vDifference)) entries_.back().Str.assign(Token);
+  if (aMeasures.Contains(vDifference)) {
+    entries_.back().Str.assign(Token);
+    memoStamp_.push_back(0);
+    memoLeaving_.push_back(0);
+    memoEntering_.push_back(0);
+  }
   LookUpReference(id, Token);
   return id;
 }
@@ -188,6 +194,10 @@ void TSimpleTTR::Clear() {
     Dictionary.Clear();
     entries_.clear();
     cross_.clear();
+    memoStamp_.clear();
+    memoLeaving_.clear();
+    memoEntering_.clear();
+    stamp_ = 0;
   } else {
     for (std::uint32_t id : textTypes_) {
       entries_[id].Count = 0;
@@ -428,6 +438,10 @@ void TSimpleTTR::ShiftDifference(std::uint32_t e, std::uint32_t x) {
   const std::u16string& strX = entries_[x].Str;
   leavingDistance_->SetPattern(strX);
   enteringDistance_->SetPattern(strE);
+  if (++stamp_ == 0) {
+    std::fill(memoStamp_.begin(), memoStamp_.end(), 0u);
+    stamp_ = 1;
+  }
   double P = 0;
   double G = 0;
   const std::size_t capacity = ExaminedText.size();
@@ -435,9 +449,14 @@ void TSimpleTTR::ShiftDifference(std::uint32_t e, std::uint32_t x) {
   for (std::size_t i = 0; i < windowSize_; ++i) {
     const std::uint32_t w = ExaminedText[slot];
     if (++slot == capacity) slot = 0;
-    const std::u16string& strW = entries_[w].Str;
-    if (w != x) P += leavingDistance_->RelativeTo(strW);
-    if (w != e) G += enteringDistance_->RelativeTo(strW);
+    if (memoStamp_[w] != stamp_) {
+      memoStamp_[w] = stamp_;
+      const std::u16string& strW = entries_[w].Str;
+      memoLeaving_[w] = w != x ? leavingDistance_->RelativeTo(strW) : 0.0;
+      memoEntering_[w] = w != e ? enteringDistance_->RelativeTo(strW) : 0.0;
+    }
+    P += memoLeaving_[w];
+    G += memoEntering_[w];
   }
   const double L = aLagLength;
   const double Rm = P - leavingDistance_->RelativeTo(strE);

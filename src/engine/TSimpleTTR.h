@@ -127,6 +127,12 @@ class TSimpleTTR {
   // Distances from the leaving and the entering type (only with vDifference).
   std::unique_ptr<TEditDistance> leavingDistance_;
   std::unique_ptr<TEditDistance> enteringDistance_;
+  // Per-type distances of the current shift: a type repeated in the window is
+  // compared once. memoStamp_[id] == stamp_ marks the values as current.
+  std::vector<std::uint32_t> memoStamp_;
+  std::vector<double> memoLeaving_;
+  std::vector<double> memoEntering_;
+  std::uint32_t stamp_ = 0;
 };
 
 }  // namespace tavora
