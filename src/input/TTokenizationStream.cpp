@@ -141,7 +141,9 @@ TTokenizationStream::TTokenizationStream(THow formatting, std::size_t blockSize)
   }
 }
 
-TTokenizationStream::~TTokenizationStream() = default;
+TTokenizationStream::~TTokenizationStream() {
+  aStream.reset();  // before the memory stream it may read from
+}
 
 void TTokenizationStream::StartReader(std::unique_ptr<TEnhancedReader> reader) {
   if (aStream) bytesOfClosedInputs_ += aStream->GetBytesRead();
