@@ -11,6 +11,7 @@
 
 #include "engine/Measures.h"
 #include "input/THow.h"
+#include "processing/Indices.h"
 
 namespace tavora {
 
@@ -37,15 +38,17 @@ struct TCustomVertical {
   friend bool operator==(const TCustomVertical&, const TCustomVertical&) = default;
 };
 
-// The families of result files.
+// The families of result files. outIndices, the further indices per text
+// ("Indices<Kind>.csv"), is written only when at least one index is chosen as well.
 enum class TOutputType : std::uint8_t {
   outAverage,
   outDistribution,
   outSerie,
   outWholeTexts,
+  outIndices,
 };
 
-inline constexpr std::size_t kOutputTypeCount = 4;
+inline constexpr std::size_t kOutputTypeCount = 5;
 
 using TOutputTypeSet = EnumSet<TOutputType, kOutputTypeCount, std::uint8_t>;
 
@@ -101,6 +104,7 @@ struct TMeasureParameters {
   double HillsQ = 3.0;
   bool RefDicContrainsText = false;
   std::u16string AutosemanticTags;  // prefixes separated by "|"
+  TIndexSet Indices = TIndexSet::All();  // columns of the indices file (with outIndices)
 
   friend bool operator==(const TMeasureParameters&, const TMeasureParameters&) = default;
 };

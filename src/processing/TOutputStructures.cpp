@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "engine/TSimpleTTR.h"
+#include "processing/TIndices.h"
 #include "processing/TResultFile.h"
 
 namespace tavora {
@@ -116,6 +117,16 @@ void TOutputStructures::OpenRunFiles() {
       out.WholeTexts->Write(header);
       out.WholeTexts->EndLine();
     }
+    const TIndices* computed = indices[static_cast<std::size_t>(kind)];
+    if (aOutputTypes.Contains(TOutputType::outIndices) && computed != nullptr) {
+      out.Indices = std::make_unique<TResultFile>(FileName(u"Indices" + kindName + u".csv"));
+      out.Indices->Write(std::string_view("\"File Name\",\"Text id\""));
+      for (const tIndex i : computed->GetIndices()) {
+        out.Indices->Write(std::string_view(","));
+        out.Indices->WriteQuoted(IndexCaption(i));
+      }
+      out.Indices->EndLine();
+    }
     for (TDistribution& d : out.Dists) {
       const std::u16string_view caption =
           d.IsSecondary ? MeasureSecondaryCaption(static_cast<tMeasureSecondary>(d.Ordinal))
@@ -166,6 +177,13 @@ void TOutputStructures::WriteEndedDocument(tWordOrLemma kind, TKindOutput& out) 
     engine.WholeText().AppendToLine(line_, u",", u"\"", aMeasures, aMeasuresSecondary);
     out.WholeTexts->Write(line_);
     out.WholeTexts->EndLine();
+  }
+  if (out.Indices) {
+    WriteKey(*out.Indices);
+    line_.clear();
+    indices[static_cast<std::size_t>(kind)]->AppendToLine(line_, u",", u"\"");
+    out.Indices->Write(line_);
+    out.Indices->EndLine();
   }
   for (TDistribution& d : out.Dists) {
     WriteKey(*d.File);
@@ -236,6 +254,7 @@ void TOutputStructures::LastDoc() {
     }
     if (out.Average) out.Average->Commit();
     if (out.WholeTexts) out.WholeTexts->Commit();
+    if (out.Indices) out.Indices->Commit();
     for (TDistribution& d : out.Dists) d.File->Commit();
   }
 }

@@ -15,12 +15,14 @@
 namespace tavora {
 
 class TSimpleTTR;
+class TIndices;
 class TResultFile;
 
 // Writes the result files of a measurement run into the output folder: per kind of
 // aWoL, the series of every document ("Serie<n><Kind><L>.csv"), the averages
 // ("Averages<Kind><L>.csv"), the whole-text values ("WholeTexts<Kind>.csv") and one
-// distribution file per selected measure ("Distribution<Kind>_<Caption><L>.csv").
+// distribution file per selected measure ("Distribution<Kind>_<Caption><L>.csv"), and,
+// with outIndices, the further indices of every document ("Indices<Kind>.csv").
 //
 // Files are UTF-8 with a byte-order mark and CR LF line ends; every field of a header or
 // data line is quoted, a double quote inside a field doubled. Each file is streamed to a
@@ -41,6 +43,10 @@ public:
 
   // The run's engines, one per kind of aWoL; not owned. Set before the first NewDoc.
   std::array<TSimpleTTR*, kWordOrLemmaCount> ttr{};
+  // The run's index computations, one per kind; not owned. With outIndices, a kind whose
+  // slot is set before the first NewDoc gets an indices file with the slot's indices as
+  // columns; a kind whose slot stays null gets none.
+  std::array<TIndices*, kWordOrLemmaCount> indices{};
 
   // "," + quoted caption for each selected basic, then secondary measure; empty when none.
   [[nodiscard]] std::u16string GetHeader() const;
@@ -73,6 +79,7 @@ private:
     std::unique_ptr<TResultFile> Serie;
     std::unique_ptr<TResultFile> Average;
     std::unique_ptr<TResultFile> WholeTexts;
+    std::unique_ptr<TResultFile> Indices;
     std::vector<TDistribution> Dists;
   };
 

@@ -5,6 +5,7 @@
 #include "engine/TReferenceDictionary.h"
 #include "engine/TSimpleTTR.h"
 #include "input/TTokenizationStream.h"
+#include "processing/TIndices.h"
 #include "processing/TOutputStructures.h"
 
 namespace tavora {
@@ -140,8 +141,18 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
     engines[Slot(kind)] = std::make_unique<TSimpleTTR>(LagLength, measures, MeasuresSecondary,
                                                        HillsQ, RefDicContrainsText, 0.5);
   }
+  // The further indices see exactly the strings the engines see.
+  std::array<std::unique_ptr<TIndices>, kWordOrLemmaCount> indices;
+  const bool withIndices = OutputTypes.Contains(TOutputType::outIndices) && !indices_.Empty();
+  if (withIndices) {
+    for (const tWordOrLemma kind : WoL)
+      indices[Slot(kind)] = std::make_unique<TIndices>(indices_, LagLength);
+  }
   TOutputStructures output(WoL, measures, MeasuresSecondary, OutputTypes, OutputFolder);
-  for (const tWordOrLemma kind : WoL) output.ttr[Slot(kind)] = engines[Slot(kind)].get();
+  for (const tWordOrLemma kind : WoL) {
+    output.ttr[Slot(kind)] = engines[Slot(kind)].get();
+    output.indices[Slot(kind)] = indices[Slot(kind)].get();
+  }
   LoadInput(stream, Custom, InputFile, IsWholeText);
   for (const tWordOrLemma kind : WoL) {
     if (ReferenceDictionary[kind] != nullptr)
@@ -160,11 +171,15 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
     if (token->IndexInDocument() == 1) {
       output.NewDoc(stream.GetMetadata().GetFileName());
       for (const tWordOrLemma kind : WoL) engines[Slot(kind)]->Clear();
+      if (withIndices)
+        for (const tWordOrLemma kind : WoL) indices[Slot(kind)]->Clear();
     }
     if (!pair.Take(*token)) continue;
     const bool autosemantic =
         IsAutosemantic(How, token->GetTag(), pair[tWordOrLemma::tokLemma]);
     for (const tWordOrLemma kind : WoL) engines[Slot(kind)]->AddToken(pair[kind], autosemantic);
+    if (withIndices)
+      for (const tWordOrLemma kind : WoL) indices[Slot(kind)]->AddToken(pair[kind]);
     output.AddToken();
   }
   output.LastDoc();
@@ -174,6 +189,7 @@ void TProcessTexts::Measure(const TMeasureParameters& p,
                             const TReferenceDictionaryPair& ReferenceDictionary,
                             const TProgressCallback& progress) {
   SetAutosemanticTags(p.AutosemanticTags);
+  SetIndices(p.Indices);
   Measure(p.How, p.InputFile, p.OutputFolder, p.IsWholeText, p.DoOmitPunctuation,
           p.DoOmitDigits, p.CS, p.WoL, p.measures, p.MeasuresSecondary, p.Custom, p.LagLength,
           ReferenceDictionary, p.OutputTypes, p.HillsQ, p.RefDicContrainsText, progress);

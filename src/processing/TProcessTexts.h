@@ -12,6 +12,7 @@
 #include "engine/TReferenceDictionary.h"
 #include "input/THow.h"
 #include "processing/RunOptions.h"
+#include "processing/Indices.h"
 #include "processing/RunProgress.h"
 #include "processing/TLowercaser.h"
 
@@ -44,6 +45,12 @@ public:
   // matches every tag); an empty a gives an empty list (no tag matches).
   void SetAutosemanticTags(std::u16string_view a);
 
+  // The further indices that the following measurement runs write when their output
+  // types hold outIndices; none at first, so such a run writes no indices file and does
+  // no work for it.
+  void SetIndices(TIndexSet Indices) { indices_ = Indices; }
+  [[nodiscard]] TIndexSet GetIndices() const { return indices_; }
+
   // Measures the input and writes the result files into OutputFolder (see
   // TOutputStructures). InputFile holds input files and folders, one per line, or, with
   // IsWholeText, the text itself. The reference lists are borrowed for the call; a null
@@ -58,8 +65,8 @@ public:
                TOutputTypeSet OutputTypes, double HillsQ, bool RefDicContrainsText,
                const TProgressCallback& progress = {});
 
-  // The same from a parameter bundle: sets AutosemanticTags from p.AutosemanticTags,
-  // then measures. p.ReferenceDictionary (file names) is not read; the lists come
+  // The same from a parameter bundle: sets AutosemanticTags from p.AutosemanticTags and
+  // the indices from p.Indices, then measures. p.ReferenceDictionary (file names) is not read; the lists come
   // resolved in ReferenceDictionary.
   void Measure(const TMeasureParameters& p, const TReferenceDictionaryPair& ReferenceDictionary,
                const TProgressCallback& progress = {});
@@ -84,6 +91,7 @@ public:
 
 private:
   TLowercaser lowercaser_;
+  TIndexSet indices_{};
 };
 
 } // namespace tavora
