@@ -1,0 +1,75 @@
+#include "cli/CliNames.h"
+
+#include <algorithm>
+
+namespace tavora {
+
+namespace {
+
+constexpr TCliMeasure Basic(std::string_view name, tMeasure m, std::string_view box) {
+  return {name, false, static_cast<std::uint8_t>(m), box};
+}
+
+constexpr TCliMeasure Secondary(std::string_view name, tMeasureSecondary m,
+                                std::string_view box) {
+  return {name, true, static_cast<std::uint8_t>(m), box};
+}
+
+}  // namespace
+
+const std::array<TCliMeasure, kMeasureCount + kMeasureSecondaryCount> kCliMeasures = {{
+    Basic("tokens", tMeasure::vTokens, ""),
+    Basic("types", tMeasure::vTypes, "CheckBoxTypes"),
+    Basic("hapax", tMeasure::vHapax, "CheckBoxHapax"),
+    Basic("perplexity", tMeasure::vPerplexity, "CheckBoxPerplexity"),
+    Basic("rrr", tMeasure::vRRR, "CheckBoxRRR"),
+    Basic("hill", tMeasure::vHillsContinuum, "CheckBoxHillsContinuum"),
+    Basic("cross-types", tMeasure::vCrossTypes, ""),
+    Basic("cross-perplexity", tMeasure::vCrossPerplexity, "CheckBoxCrossPerplexity"),
+    Basic("cross-rrr", tMeasure::vCrossRRR, "CheckBoxCrossDistinctionRate"),
+    Basic("cross-hill", tMeasure::vCrossHillsContinuum, ""),
+    Basic("length", tMeasure::vLength, "CheckBoxWordLength"),
+    Basic("difference", tMeasure::vDifference, "CheckBoxDissimilarity_Levenshtein"),
+    Basic("autosemantics", tMeasure::vAutosemantics, "CheckBoxAutosemanticsRatio"),
+    Secondary("ttr", tMeasureSecondary::vTTR, "CheckBoxTTR"),
+    Secondary("log-ttr", tMeasureSecondary::vLogTTR, "CheckBoxLogTTR"),
+    Secondary("root-ttr", tMeasureSecondary::vRootTTR, "CheckBoxRootTTR"),
+    Secondary("entropy", tMeasureSecondary::vEntropy, "CheckBoxEntropy"),
+    Secondary("cross-entropy", tMeasureSecondary::vCrossEntropy, "CheckBoxCrossEntropy"),
+    Secondary("relative-entropy", tMeasureSecondary::vRelativeEntropy,
+              "CheckBoxRelativeEntropy"),
+    Secondary("repeat-rate", tMeasureSecondary::vRepeatRate, "CheckBoxRepeatRate"),
+    Secondary("cross-repeat-rate", tMeasureSecondary::vCrossRepeatRate,
+              "CheckBoxCrossRepeatRate"),
+    Secondary("loglog-ttr", tMeasureSecondary::vLogLogTTR, ""),
+    Secondary("logloglog-ttr", tMeasureSecondary::vLogLogLogTTR, ""),
+    Secondary("relative-perplexity", tMeasureSecondary::vRelativePerplexity,
+              "CheckBoxRelativePerplexity"),
+    Secondary("relative-types", tMeasureSecondary::vRelativeTypes, ""),
+    Secondary("log-types", tMeasureSecondary::vLogTypes, ""),
+    Secondary("log-relative-types", tMeasureSecondary::vLogRelativeTypes, ""),
+    Secondary("renyi-entropy", tMeasureSecondary::vRenyiEntropy, ""),
+    Secondary("renyi-cross-entropy", tMeasureSecondary::vRenyiCrossEntropy, ""),
+    Secondary("renyi-relative-entropy", tMeasureSecondary::vRenyiRelativeEntropy, ""),
+}};
+
+std::optional<TCliMeasure> FindCliMeasure(std::string_view Name) {
+  const auto it = std::find_if(kCliMeasures.begin(), kCliMeasures.end(),
+                               [Name](const TCliMeasure& m) { return m.Name == Name; });
+  if (it == kCliMeasures.end()) return std::nullopt;
+  return *it;
+}
+
+std::vector<std::string> SplitCommaList(std::string_view List) {
+  std::vector<std::string> items;
+  if (List.empty()) return items;
+  for (std::size_t start = 0;;) {
+    const std::size_t comma = List.find(',', start);
+    items.emplace_back(List.substr(start, comma == std::string_view::npos ? comma : comma - start));
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  return items;
+}
+
+}  // namespace tavora

@@ -1,0 +1,81 @@
+#pragma once
+
+// The names the command line uses for formats, case handling, kinds, result families and
+// measures, each tied to the option of the window that it stands for.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/Measures.h"
+#include "processing/RunOptions.h"
+
+namespace tavora {
+
+// Input formats, in THow order (the index is the item of RGInputType).
+inline constexpr std::array<std::string_view, 8> kCliFormatNames = {
+    "plain", "lines", "whitespace", "vertical", "coca", "custom", "conllu", "bnc"};
+
+// Case handling, in the item order of RadioGroupCaseSensitivity.
+inline constexpr std::array<std::string_view, 3> kCliCaseNames = {"sensitive", "lemma",
+                                                                  "insensitive"};
+
+// Kinds of tokens measured, with the check box that chooses each.
+struct TCliKind {
+  std::string_view Name;
+  std::string_view Box;
+  tWordOrLemma Kind;
+};
+inline constexpr std::array<TCliKind, 2> kCliKinds = {{
+    {"word", "CheckBoxWordForms", tWordOrLemma::tokWord},
+    {"lemma", "CheckBoxLemmata", tWordOrLemma::tokLemma},
+}};
+
+// Families of result files, with the check box that chooses each.
+struct TCliOutput {
+  std::string_view Name;
+  std::string_view Box;
+  TOutputType Type;
+};
+inline constexpr std::array<TCliOutput, 4> kCliOutputs = {{
+    {"averages", "CheckBoxOutputAverages", TOutputType::outAverage},
+    {"distributions", "CheckBoxOutputDistributions", TOutputType::outDistribution},
+    {"series", "CheckBoxOutputSeries", TOutputType::outSerie},
+    {"wholetexts", "CheckBoxOutputTotalValues", TOutputType::outWholeTexts},
+}};
+
+// A measure by name: basic (tMeasure ordinal) or secondary (tMeasureSecondary ordinal),
+// with the window's check box that chooses it; an empty Box means that no check box does
+// ("tokens" is always measured, the others are set in the measure masks directly).
+struct TCliMeasure {
+  std::string_view Name;
+  bool IsSecondary;
+  std::uint8_t Ordinal;
+  std::string_view Box;
+};
+
+// Every measure, basic ones in tMeasure order, then secondary ones in tMeasureSecondary
+// order.
+extern const std::array<TCliMeasure, kMeasureCount + kMeasureSecondaryCount> kCliMeasures;
+
+[[nodiscard]] std::optional<TCliMeasure> FindCliMeasure(std::string_view Name);
+
+// Splits a comma-separated list; "" gives no item, every other text gives its pieces
+// as they stand (empty pieces included).
+[[nodiscard]] std::vector<std::string> SplitCommaList(std::string_view List);
+
+// Names joined with a separator ("a, b, c").
+template <typename TRange, typename TName>
+[[nodiscard]] std::string JoinNames(const TRange& Range, TName Name, std::string_view Separator) {
+  std::string joined;
+  for (const auto& item : Range) {
+    if (!joined.empty()) joined += Separator;
+    joined += Name(item);
+  }
+  return joined;
+}
+
+}  // namespace tavora

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavora {
+
+// What the command line asks for, as typed (names not yet resolved). Start values are the
+// main window's, filled in by TCommandLine from the option model.
+struct TCliChoices {
+  enum class TTask { Measure, FreqList };
+
+  TTask Task = TTask::Measure;
+  std::vector<std::string> Inputs;  // files and folders, or the single "-"
+
+  // Shared options.
+  std::string Format;
+  std::string Case;
+  bool KeepPunctuation = false;
+  bool KeepDigits = false;
+  std::string Kinds;
+  int WordColumn = 1;
+  int LemmaColumn = 0;  // used only when given; the word column otherwise
+  int TagColumn = 0;    // used only when given; the word column otherwise
+  std::string DocMarker;
+
+  // Lists: reference lists to read (measure) or frequency lists to write (freqlist).
+  std::string WordList;
+  std::string LemmaList;
+
+  // measure only.
+  std::string OutputFolder;
+  std::int64_t Window = 0;
+  std::string Measures;
+  std::string Outputs;
+  std::string HillsQ;
+  bool ReferenceContainsTexts = false;
+  std::string AutosemanticTags;
+
+  // Long names of the options given on the command line ("lemma-column").
+  std::vector<std::string> Given;
+
+  [[nodiscard]] bool IsGiven(std::string_view LongName) const {
+    for (const std::string& name : Given)
+      if (name == LongName) return true;
+    return false;
+  }
+
+  // Whether the input is the text on standard input ("-").
+  [[nodiscard]] bool ReadsStandardInput() const { return Inputs.size() == 1 && Inputs[0] == "-"; }
+};
+
+}  // namespace tavora

@@ -1,0 +1,123 @@
+#include "cli/TCliRunner.h"
+
+#include <cstdio>
+#include <iostream>
+#include <iterator>
+#include <stdexcept>
+#include <system_error>
+
+#include "cli/Platform.h"
+#include "cli/TCliOptionMapper.h"
+#include "cli/TProgressBar.h"
+#include "cli/TUsageError.h"
+#include "engine/Utf8.h"
+#include "processing/TProcessTexts.h"
+
+namespace fs = std::filesystem;
+
+namespace tavora {
+
+namespace {
+
+fs::path PathOf(std::u16string_view text) { return fs::path(std::u16string(text)); }
+
+std::string Quoted(const fs::path& path) { return "\"" + Utf16ToUtf8(path.u16string()) + "\""; }
+
+}  // namespace
+
+int TCliRunner::Run() {
+  return choices_.Task == TCliChoices::TTask::Measure ? Measure() : FreqList();
+}
+
+void TCliRunner::CheckInputs() const {
+  if (choices_.ReadsStandardInput()) return;
+  for (const std::string& input : choices_.Inputs) {
+    if (input == "-") throw TUsageError("- must be the only INPUT");
+    if (input.find_first_of("\r\n") != std::string::npos) {
+      throw TUsageError("An INPUT name cannot hold a line break");
+    }
+    std::error_code ec;
+    if (!fs::exists(PathOf(Utf8ToUtf16(input)), ec)) {
+      throw std::runtime_error("Cannot open input " + Quoted(PathOf(Utf8ToUtf16(input))) +
+                               ": no such file or folder.");
+    }
+  }
+}
+
+std::u16string TCliRunner::InputText() const {
+  if (choices_.ReadsStandardInput()) {
+    SetStandardInputBinary();
+    std::string bytes((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+    if (std::cin.bad()) throw std::runtime_error("Cannot read standard input.");
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
+    return Utf8ToUtf16(bytes);
+  }
+  std::u16string list;
+  for (const std::string& input : choices_.Inputs) {
+    if (!list.empty()) list += u"\n";
+    list += Utf8ToUtf16(input);
+  }
+  return list;
+}
+
+void TCliRunner::CheckReferenceLists(const TWordOrLemmaNames& Names) const {
+  for (const std::u16string& name : Names.Names) {
+    if (name.empty()) continue;
+    const fs::path file = PathOf(name);
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) {
+      throw std::runtime_error("Cannot open reference list " + Quoted(file) +
+                               (fs::exists(file, ec) ? ": not a file." : ": no such file."));
+    }
+  }
+}
+
+TReferenceDictionaryPair TCliRunner::LoadReferenceLists(const TWordOrLemmaNames& Names) {
+  TReferenceDictionaryPair pair;
+  for (const tWordOrLemma kind : {tWordOrLemma::tokWord, tWordOrLemma::tokLemma}) {
+    if (Names[kind].empty()) continue;
+    const fs::path file = PathOf(Names[kind]);
+    auto& list = lists_[static_cast<std::size_t>(kind)];
+    list = std::make_unique<TReferenceDictionary>();
+    list->ShouldSurvive = true;
+    list->Load(file);
+    pair[kind] = list.get();
+  }
+  return pair;
+}
+
+int TCliRunner::Measure() {
+  const TCliOptionMapper mapper(choices_);
+  // Every usage error comes out before any file is looked at.
+  const TWordOrLemmaNames listNames = mapper.MeasureParameters(u"").ReferenceDictionary;
+  CheckReferenceLists(listNames);
+  CheckInputs();
+  const TReferenceDictionaryPair lists = LoadReferenceLists(listNames);
+  const TMeasureParameters p = mapper.MeasureParameters(InputText());
+
+  TProgressBar progress(IsStandardErrorTerminal());
+  TProcessTexts processor;
+  processor.Measure(p, lists, progress.Callback());
+  progress.Finish();
+  std::cout << "Complete! Results are in " << Quoted(PathOf(p.OutputFolder)) << ".\n";
+  return 0;
+}
+
+int TCliRunner::FreqList() {
+  const TCliOptionMapper mapper(choices_);
+  (void)mapper.DictionaryParameters(u"");
+  CheckInputs();
+  const TDictionaryParameters p = mapper.DictionaryParameters(InputText());
+
+  TProgressBar progress(IsStandardErrorTerminal());
+  TProcessTexts processor;
+  const TPreparedDictionaries prepared = processor.PrepareDictionary(p, progress.Callback());
+  progress.Finish();
+  std::cout << "Complete!";
+  if (prepared[0]) std::cout << " Word forms: " << Quoted(PathOf(p.OutputFileWF)) << ".";
+  if (prepared[1]) std::cout << " Lemmata: " << Quoted(PathOf(p.OutputFileLemma)) << ".";
+  std::cout << "\n";
+  return 0;
+}
+
+}  // namespace tavora

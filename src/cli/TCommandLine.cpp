@@ -1,0 +1,169 @@
+#include "cli/TCommandLine.h"
+
+#include <CLI/CLI.hpp>
+
+#include <string>
+#include <vector>
+
+#include "cli/CliNames.h"
+#include "cli/TUsageError.h"
+#include "engine/Utf8.h"
+#include "options/TOptionsModel.h"
+
+#ifndef TAVORA_VERSION
+#define TAVORA_VERSION "unknown"
+#endif
+
+namespace tavora {
+
+namespace {
+
+std::vector<std::string> Strings(const auto& names) {
+  return std::vector<std::string>(names.begin(), names.end());
+}
+
+std::string MeasureNames(bool secondary) {
+  std::string names;
+  for (const TCliMeasure& m : kCliMeasures) {
+    if (m.IsSecondary != secondary) continue;
+    if (!names.empty()) names += ", ";
+    names += m.Name;
+  }
+  return names;
+}
+
+}  // namespace
+
+TCommandLine::TCommandLine()
+    : app_(std::make_unique<CLI::App>(
+          "Tavora measures lexical diversity over a moving window and builds frequency lists.",
+          "tavora-cli")) {
+  // The start values of the window.
+  const TOptionsModel model;
+  choices_.Format = kCliFormatNames[0];
+  choices_.Case = kCliCaseNames[static_cast<std::size_t>(
+      model.GetItemIndex("RadioGroupCaseSensitivity"))];
+  choices_.KeepPunctuation = !model.IsChecked("CheckBoxOmitPunctuation");
+  choices_.KeepDigits = !model.IsChecked("CheckBoxOmitDigits");
+  std::vector<std::string> kinds;
+  for (const TCliKind& k : kCliKinds)
+    if (model.IsChecked(k.Box)) kinds.emplace_back(k.Name);
+  choices_.Kinds = JoinNames(kinds, [](const std::string& s) { return s; }, ",");
+  choices_.WordColumn = model.GetValue("SpinEditWord");
+  choices_.LemmaColumn = choices_.WordColumn;
+  choices_.TagColumn = choices_.WordColumn;
+  choices_.DocMarker = Utf16ToUtf8(model.GetText("EditTextBegin"));
+  choices_.Window = model.GetValue("SpinEditWindowLength");
+  std::vector<std::string> measures;
+  for (const TCliMeasure& m : kCliMeasures)
+    if (!m.Box.empty() && model.IsChecked(m.Box)) measures.emplace_back(m.Name);
+  choices_.Measures = JoinNames(measures, [](const std::string& s) { return s; }, ",");
+  std::vector<std::string> outputs;
+  for (const TCliOutput& o : kCliOutputs)
+    if (model.IsChecked(o.Box)) outputs.emplace_back(o.Name);
+  choices_.Outputs = JoinNames(outputs, [](const std::string& s) { return s; }, ",");
+  choices_.HillsQ = Utf16ToUtf8(model.GetText("EditHillsQ"));
+  choices_.ReferenceContainsTexts = model.IsChecked("CheckBoxReferenceContains");
+  choices_.AutosemanticTags = Utf16ToUtf8(model.GetText("EditTagsForAutosemantics"));
+
+  app_->set_version_flag("--version", std::string("tavora-cli ") + TAVORA_VERSION);
+  app_->set_help_flag();
+  app_->set_help_all_flag("-h,--help", "Print this help (every command and option) and exit");
+  app_->require_subcommand(1);
+  app_->footer("Exit status: 0 success, 1 failed run, 2 usage error.");
+
+  measure_ = app_->add_subcommand("measure", "Measure lexical diversity and write result files");
+  AddSharedOptions(*measure_);
+  AddMeasureOptions(*measure_);
+  freqList_ = app_->add_subcommand("freqlist", "Build frequency lists of word forms and/or lemmata");
+  AddSharedOptions(*freqList_);
+  AddFreqListOptions(*freqList_);
+}
+
+TCommandLine::~TCommandLine() = default;
+
+void TCommandLine::AddSharedOptions(CLI::App& command) {
+  command.add_option("INPUT", choices_.Inputs,
+                     "Input files and folders (folders are read recursively, entries in name "
+                     "order); a single - reads the text from standard input")
+      ->required();
+  command.add_option("-f,--format", choices_.Format, "Input format")
+      ->check(CLI::IsMember(Strings(kCliFormatNames)))
+      ->capture_default_str();
+  command.add_option("--case", choices_.Case,
+                     "Case of word forms: sensitive (never lowered), lemma (lowered unless the "
+                     "lemma has a capital), insensitive (always lowered)")
+      ->check(CLI::IsMember(Strings(kCliCaseNames)))
+      ->capture_default_str();
+  command.add_flag("--keep-punctuation", choices_.KeepPunctuation,
+                   "Keep punctuation tokens (default: omitted)");
+  command.add_flag("--keep-digits", choices_.KeepDigits, "Keep digit tokens (default: omitted)");
+  command.add_option("--kinds", choices_.Kinds, "What is measured: word, lemma or word,lemma")
+      ->capture_default_str();
+  command.add_option("--word-column", choices_.WordColumn,
+                     "Custom vertical: column of the word form, counted from 1")
+      ->check(CLI::Range(1, 128))
+      ->capture_default_str();
+  command.add_option("--lemma-column", choices_.LemmaColumn,
+                     "Custom vertical: column of the lemma (default: the word column)")
+      ->check(CLI::Range(1, 128));
+  command.add_option("--tag-column", choices_.TagColumn,
+                     "Custom vertical: column of the tag (default: the word column)")
+      ->check(CLI::Range(1, 128));
+  command.add_option("--doc-marker", choices_.DocMarker,
+                     "Custom vertical: text that begins a line opening a new document")
+      ->capture_default_str();
+}
+
+void TCommandLine::AddMeasureOptions(CLI::App& command) {
+  command.add_option("-o,--output", choices_.OutputFolder,
+                     "Folder for the result files (created with missing parents)")
+      ->required();
+  command.add_option("-w,--window", choices_.Window, "Window length in tokens")
+      ->check(CLI::Range(std::int64_t{1}, std::int64_t{1000000}))
+      ->capture_default_str();
+  command.add_option("-m,--measures", choices_.Measures,
+                     "Comma-separated measures (tokens is always included). Basic: " +
+                         MeasureNames(false) + ". Secondary: " + MeasureNames(true))
+      ->capture_default_str();
+  command.add_option("--outputs", choices_.Outputs,
+                     "Comma-separated result families: " +
+                         JoinNames(kCliOutputs, [](const TCliOutput& o) { return std::string(o.Name); },
+                                   ", "))
+      ->capture_default_str();
+  command.add_option("--hill-q", choices_.HillsQ,
+                     "Order q of Hill's continuum, a decimal number with \".\"")
+      ->capture_default_str();
+  command.add_option("--word-list", choices_.WordList,
+                     "Reference frequency list of word forms (for the cross and relative measures)");
+  command.add_option("--lemma-list", choices_.LemmaList, "Reference frequency list of lemmata");
+  command.add_flag("--reference-contains-texts", choices_.ReferenceContainsTexts,
+                   "The reference corpus contains the measured texts (default: it does not)");
+  command.add_option("--autosemantic-tags", choices_.AutosemanticTags,
+                     "Custom vertical: tag prefixes of autosemantic words, separated by |")
+      ->capture_default_str();
+}
+
+void TCommandLine::AddFreqListOptions(CLI::App& command) {
+  command.add_option("--word-list", choices_.WordList, "File to write the list of word forms to");
+  command.add_option("--lemma-list", choices_.LemmaList, "File to write the list of lemmata to");
+}
+
+std::optional<int> TCommandLine::Parse(int argc, const char* const* argv) {
+  try {
+    app_->parse(argc, argv);
+  } catch (const CLI::Success& e) {
+    return app_->exit(e);  // --help or --version
+  } catch (const CLI::ParseError& e) {
+    throw TUsageError(e.what());
+  }
+  CLI::App& command = measure_->parsed() ? *measure_ : *freqList_;
+  choices_.Task = measure_->parsed() ? TCliChoices::TTask::Measure : TCliChoices::TTask::FreqList;
+  for (const CLI::Option* option : command.get_options()) {
+    if (option->count() > 0 && !option->get_lnames().empty())
+      choices_.Given.push_back(option->get_lnames().front());
+  }
+  return std::nullopt;
+}
+
+}  // namespace tavora

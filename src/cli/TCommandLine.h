@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "cli/TCliChoices.h"
+
+namespace CLI {
+class App;
+}
+
+namespace tavora {
+
+// The command line's grammar: the commands "measure" and "freqlist", their options and
+// the input arguments. Every start value is the main window's, read from a fresh option
+// model, so that --help shows what a run without the option does.
+class TCommandLine {
+ public:
+  TCommandLine();
+  ~TCommandLine();
+  TCommandLine(const TCommandLine&) = delete;
+  TCommandLine& operator=(const TCommandLine&) = delete;
+
+  // Parses the arguments into Choices(). Returns 0 when the program has nothing more to
+  // do (--help or --version printed); nullopt when Choices() is to be run. Throws
+  // TUsageError with a one-line message for arguments that cannot be parsed.
+  std::optional<int> Parse(int argc, const char* const* argv);
+
+  [[nodiscard]] const TCliChoices& Choices() const noexcept { return choices_; }
+
+ private:
+  void AddSharedOptions(CLI::App& command);
+  void AddMeasureOptions(CLI::App& command);
+  void AddFreqListOptions(CLI::App& command);
+
+  TCliChoices choices_;
+  std::unique_ptr<CLI::App> app_;
+  CLI::App* measure_ = nullptr;
+  CLI::App* freqList_ = nullptr;
+};
+
+}  // namespace tavora

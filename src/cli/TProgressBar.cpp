@@ -1,0 +1,97 @@
+#include "cli/TProgressBar.h"
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+
+namespace tavora {
+
+namespace {
+
+volatile std::sig_atomic_t gInterrupted = 0;
+
+extern "C" void OnInterrupt(int) { gInterrupted = 1; }
+
+std::string Megabytes(std::uint64_t bytes) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / 1e6);
+  return text;
+}
+
+// 1234567 -> "1,234,567".
+std::string Grouped(std::uint64_t n) {
+  std::string digits = std::to_string(n);
+  for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
+    digits.insert(static_cast<std::size_t>(i), ",");
+  return digits;
+}
+
+constexpr int kBarWidth = 30;
+constexpr auto kRedrawEvery = std::chrono::milliseconds(100);
+
+}  // namespace
+
+TProgressBar::TProgressBar(bool Draw, std::FILE* Out)
+    : draw_(Draw), out_(Out), start_(std::chrono::steady_clock::now()), lastDraw_(start_) {
+  gInterrupted = 0;
+  previousHandler_ = std::signal(SIGINT, OnInterrupt);
+  if (previousHandler_ == SIG_ERR) previousHandler_ = nullptr;
+}
+
+TProgressBar::~TProgressBar() {
+  Finish();
+  std::signal(SIGINT, previousHandler_ != nullptr ? previousHandler_ : SIG_DFL);
+}
+
+TProgressCallback TProgressBar::Callback() {
+  return [this](std::uint64_t bytesRead, std::uint64_t totalBytes, std::uint64_t tokens) {
+    return Report(bytesRead, totalBytes, tokens);
+  };
+}
+
+std::string TProgressBar::FormatLine(std::uint64_t BytesRead, std::uint64_t TotalBytes,
+                                     std::uint64_t Tokens, double Seconds) {
+  std::string line;
+  if (TotalBytes > 0) {
+    const double share = std::min(1.0, static_cast<double>(BytesRead) / static_cast<double>(TotalBytes));
+    const int filled = static_cast<int>(share * kBarWidth);
+    line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
+           std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] ";
+    char percent[8];
+    std::snprintf(percent, sizeof percent, "%3d%%", static_cast<int>(share * 100));
+    line += percent;
+    line += "  " + Megabytes(BytesRead) + " / " + Megabytes(TotalBytes);
+  } else {
+    line = Megabytes(BytesRead);
+  }
+  const double rate = Seconds > 0 ? static_cast<double>(Tokens) / Seconds : 0.0;
+  line += "  " + Grouped(static_cast<std::uint64_t>(rate)) + " tokens/s";
+  return line;
+}
+
+bool TProgressBar::Report(std::uint64_t BytesRead, std::uint64_t TotalBytes,
+                          std::uint64_t Tokens) {
+  if (gInterrupted != 0) return false;
+  if (!draw_) return true;
+  const auto now = std::chrono::steady_clock::now();
+  if (drawn_ && now - lastDraw_ < kRedrawEvery) return true;
+  lastDraw_ = now;
+  const double seconds = std::chrono::duration<double>(now - start_).count();
+  std::string line = FormatLine(BytesRead, TotalBytes, Tokens, seconds);
+  const std::size_t width = line.size();
+  if (width < lastWidth_) line.append(lastWidth_ - width, ' ');
+  lastWidth_ = width;
+  std::fprintf(out_, "\r%s", line.c_str());
+  std::fflush(out_);
+  drawn_ = true;
+  return true;
+}
+
+void TProgressBar::Finish() {
+  if (!drawn_) return;
+  std::fprintf(out_, "\r%s\r", std::string(lastWidth_, ' ').c_str());
+  std::fflush(out_);
+  drawn_ = false;
+}
+
+}  // namespace tavora
