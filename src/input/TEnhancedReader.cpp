@@ -95,6 +95,50 @@ std::size_t DecodeUtf8(const unsigned char* in, std::size_t n, char16_t* out,
   return i;
 }
 
+// Decodes UTF-16 bytes [in, in + n) of the given byte order into `out` (n / 2 code units at
+// most). A surrogate without its partner becomes U+FFFD. Unless `final`, a lone last byte and a
+// last high surrogate are left for the next block, whose first unit may complete the pair; when
+// `final`, a lone last byte becomes U+FFFD. Returns the number of bytes consumed and sets
+// `produced` and, as DecodeUtf8 does, `feffEnd`.
+std::size_t DecodeUtf16(const unsigned char* in, std::size_t n, bool bigEndian, char16_t* out,
+                        std::size_t& produced, std::size_t& feffEnd, bool final) {
+  const auto unitAt = [&](std::size_t i) -> char16_t {
+    return bigEndian ? static_cast<char16_t>((in[i] << 8) | in[i + 1])
+                     : static_cast<char16_t>(in[i] | (in[i + 1] << 8));
+  };
+  std::size_t i = 0;
+  char16_t* o = out;
+  while (i + 2 <= n) {
+    const char16_t u = unitAt(i);
+    if (u >= 0xD800 && u <= 0xDBFF) {
+      if (i + 4 > n && !final) break;  // its partner may follow in the next block
+      if (i + 4 <= n) {
+        const char16_t low = unitAt(i + 2);
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+          *o++ = u;
+          *o++ = low;
+          i += 4;
+          continue;
+        }
+      }
+      *o++ = 0xFFFD;
+    } else if (u >= 0xDC00 && u <= 0xDFFF) {
+      *o++ = 0xFFFD;
+    } else {
+      *o++ = u;
+      if (u == 0xFEFF) feffEnd = static_cast<std::size_t>(o - out);
+    }
+    i += 2;
+  }
+  if (final && i < n) {
+    // A high surrogate at the very end was handled above; what is left is one odd byte.
+    *o++ = 0xFFFD;
+    i = n;
+  }
+  produced = static_cast<std::size_t>(o - out);
+  return i;
+}
+
 inline bool IsSeparator(char16_t c) noexcept { return c == u' ' || c == u'\t' || c == u'\n'; }
 
 // Classes the word splitter asks about, one lookup per code unit.
@@ -143,6 +187,20 @@ void TEnhancedReader::Refill() {
   if (got < blockSize_) exhausted_ = true;
   const std::size_t total = carry_ + got;
 
+  // The encoding is chosen by the first two bytes: FF FE or FE FF is a UTF-16 byte-order mark,
+  // which is skipped; anything else is UTF-8.
+  std::size_t skip = 0;
+  if (encoding_ == TEncoding::eUnknown) {
+    if (total < 2 && !exhausted_) {
+      carry_ = total;
+      return;
+    }
+    encoding_ = TEncoding::eUtf8;
+    if (total >= 2 && bytes_[0] == 0xFF && bytes_[1] == 0xFE) encoding_ = TEncoding::eUtf16LE;
+    if (total >= 2 && bytes_[0] == 0xFE && bytes_[1] == 0xFF) encoding_ = TEncoding::eUtf16BE;
+    if (encoding_ != TEncoding::eUtf8) skip = 2;
+  }
+
   // Move the unconsumed characters to the front when that is cheap relative to what was
   // consumed, or when room is needed; grow geometrically otherwise.
   if (front_ > 0 && (front_ >= end_ - front_ || end_ + total > chars_.size())) {
@@ -157,7 +215,12 @@ void TEnhancedReader::Refill() {
   std::size_t produced = 0;
   std::size_t feffEnd = 0;
   const std::size_t consumed =
-      DecodeUtf8(bytes_.data(), total, chars_.data() + end_, produced, feffEnd, exhausted_);
+      skip + (encoding_ == TEncoding::eUtf8
+                  ? DecodeUtf8(bytes_.data(), total, chars_.data() + end_, produced, feffEnd,
+                               exhausted_)
+                  : DecodeUtf16(bytes_.data() + skip, total - skip,
+                                encoding_ == TEncoding::eUtf16BE, chars_.data() + end_, produced,
+                                feffEnd, exhausted_));
   if (feffEnd != 0) feffEnd_ = base_ + end_ + feffEnd;
   end_ += produced;
   carry_ = total - consumed;

@@ -13,8 +13,10 @@ namespace tavora {
 // Buffered UTF-8 reader over a byte stream that cuts the decoded text into raw items.
 // Bytes are read in blocks of a fixed size and decoded into a buffer of UTF-16 code units;
 // a multi-byte sequence split between blocks decodes whole, invalid bytes decode to U+FFFD,
-// and a byte-order mark is not skipped (it decodes to U+FEFF). Items never depend on the
-// block size.
+// and a UTF-8 byte-order mark is not skipped (it decodes to U+FEFF). A stream that starts with
+// the bytes FF FE or FE FF (a UTF-16 byte-order mark, as editors write "Unicode" text) is read
+// as UTF-16LE or UTF-16BE instead, the mark skipped and unpaired surrogates and a lone final
+// byte decoded to U+FFFD. Items never depend on the block size.
 //
 // Every Read* returns a view into the reader's buffer, valid until the next call on the reader.
 // Memory use is bounded by the block size plus the longest item.
@@ -71,6 +73,8 @@ class TEnhancedReader {
     return item;
   }
 
+  enum class TEncoding : std::uint8_t { eUnknown, eUtf8, eUtf16LE, eUtf16BE };
+
   std::unique_ptr<std::istream> owned_;
   std::istream* stream_;
   std::string name_;
@@ -81,6 +85,7 @@ class TEnhancedReader {
   std::size_t front_ = 0;
   std::size_t end_ = 0;
   bool exhausted_ = false;
+  TEncoding encoding_ = TEncoding::eUnknown;  // chosen by the first two bytes
   // Absolute character positions (counted over all decoded text): chars_[0] is at base_.
   std::uint64_t base_ = 0;
   std::uint64_t lastItemStart_ = 0;

@@ -171,9 +171,11 @@ void TTokenizationStream::LoadFromFiles(std::u16string_view fileNames) {
     if (line.empty()) return;
     const fs::path path{std::u16string(line)};
     std::error_code ec;
-    if (!EndsWithPathSeparator(line) && fs::exists(path, ec) && !fs::is_directory(path, ec)) {
+    const bool exists = fs::exists(path, ec);
+    if (!exists) missingEntries_.push_back(path);
+    if (!EndsWithPathSeparator(line) && exists && !fs::is_directory(path, ec)) {
       aListOfFiles.push_back(path);
-    } else {
+    } else if (exists) {
       AddFilesOfDirectory(path, visited, aListOfFiles);
     }
   });

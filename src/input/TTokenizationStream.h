@@ -35,6 +35,8 @@ class TTokenizationStream {
   // any other line, and always one ending in a path separator, is walked as a folder, recursively,
   // entries in code-point order of their names. Appends to the file list and opens its first file.
   // Throws std::runtime_error "Cannot open file "PATH". REASON." when a listed file cannot be opened.
+  // A line naming neither an existing file nor an existing folder adds nothing; it is kept in
+  // GetMissingEntries() so that a front end can warn about it.
   void LoadFromFiles(std::u16string_view fileNames);
   // Reads from a stream that the caller keeps alive until the stream is destroyed or loaded again.
   void LoadFromStream(std::istream& stream);
@@ -66,6 +68,10 @@ class TTokenizationStream {
   [[nodiscard]] const std::vector<std::filesystem::path>& GetListOfFiles() const noexcept {
     return aListOfFiles;
   }
+  // The lines given to LoadFromFiles that named nothing existing, in the order given.
+  [[nodiscard]] const std::vector<std::filesystem::path>& GetMissingEntries() const noexcept {
+    return missingEntries_;
+  }
 
   // Progress: bytes read so far across all inputs, and the total size of the inputs (sum of the
   // listed files' sizes, or the size of the loaded text; 0 for LoadFromStream).
@@ -80,6 +86,7 @@ class TTokenizationStream {
 
   std::unique_ptr<TEnhancedReader> aStream;
   std::vector<std::filesystem::path> aListOfFiles;
+  std::vector<std::filesystem::path> missingEntries_;
   std::unique_ptr<TToken> aToken;
   std::unique_ptr<TDocMetadata> aMetadata;
   std::unique_ptr<TTable> aCorpusMetadata;
