@@ -1,0 +1,354 @@
+#include "app/TFormTavoraUX.h"
+
+#include <algorithm>
+#include <clocale>
+#include <exception>
+#include <optional>
+#include <string>
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QThread>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "app/IDialogs.h"
+#include "app/TOptionWidgets.h"
+#include "options/OptionText.h"
+#include "processing/TProcessTexts.h"
+
+namespace tavora {
+
+namespace {
+
+constexpr int kProgressRange = 1000;  // the bar counts per mille of the input's bytes
+
+QScrollArea* Scrolling(QWidget* content) {
+  auto* area = new QScrollArea;
+  area->setWidgetResizable(true);
+  area->setFrameShape(QFrame::NoFrame);
+  area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  area->setWidget(content);
+  return area;
+}
+
+}  // namespace
+
+TFormTavoraUX::TFormTavoraUX(IDialogs& Dialogs, QWidget* parent)
+    : QMainWindow(parent), dialogs_(Dialogs) {
+  // Numbers are converted with "." as the decimal separator whatever the user's locale:
+  // the C library's (which the toolkit set from the environment) and the toolkit's own.
+  std::setlocale(LC_NUMERIC, "C");
+  QLocale::setDefault(QLocale::c());
+
+  setWindowTitle(QString::fromStdU16String(std::u16string(TOptionsModel::kWindowCaption)));
+  setAcceptDrops(true);
+  BuildWindow();
+
+  timer1_.setInterval(1000);
+  connect(&timer1_, &QTimer::timeout, this, &TFormTavoraUX::Timer1Timer);
+}
+
+TFormTavoraUX::~TFormTavoraUX() {
+  cancelRequested_ = true;
+  FinishThread();
+}
+
+void TFormTavoraUX::FinishThread() {
+  timer1_.stop();
+  if (runThread_ == nullptr) return;
+  runThread_->wait();
+  delete runThread_;
+  runThread_ = nullptr;
+  SetRunning(false);
+}
+
+void TFormTavoraUX::BuildWindow() {
+  widgets_ = new TOptionWidgets(model_, this);
+  connect(widgets_, &TOptionWidgets::ButtonClicked, this, &TFormTavoraUX::OnButton);
+  connect(widgets_, &TOptionWidgets::PanelsMoved, this, &TFormTavoraUX::ArrangeLeftColumn);
+  connect(widgets_, &TOptionWidgets::ChangeRefused, this,
+          [this](const QString& message) { dialogs_.Error(this, message); });
+
+  // Left column: the first question, then the text field above the input settings with a
+  // splitter between them.
+  const std::vector<std::string> left = model_.LeftColumnPanels();
+  auto* leftColumn = new QWidget;
+  auto* leftBox = new QVBoxLayout(leftColumn);
+  leftBox->setContentsMargins(0, 0, 0, 0);
+  leftBox->addWidget(widgets_->Widget("PanelFirstDecision"));
+  auto* lowerContent = new QWidget;
+  leftLower_ = new QVBoxLayout(lowerContent);
+  leftLower_->setContentsMargins(0, 0, 0, 0);
+  for (std::size_t i = 2; i < left.size(); ++i) leftLower_->addWidget(widgets_->Widget(left[i]));
+  leftLower_->addStretch(1);
+  auto* splitter = new QSplitter(Qt::Vertical);
+  splitter->setObjectName(QStringLiteral("SplitterTexts"));
+  splitter->setChildrenCollapsible(false);
+  splitter->addWidget(widgets_->Widget("PanelInputTexts"));
+  splitter->addWidget(Scrolling(lowerContent));
+  splitter->setStretchFactor(0, 1);
+  splitter->setStretchFactor(1, 1);
+  leftBox->addWidget(splitter, 1);
+
+  // Right column: task, measures, lists, output.
+  auto* rightContent = new QWidget;
+  auto* rightBox = new QVBoxLayout(rightContent);
+  rightBox->setContentsMargins(0, 0, 0, 0);
+  for (const std::string& panel : model_.RightColumnPanels()) rightBox->addWidget(widgets_->Widget(panel));
+  rightBox->addStretch(1);
+
+  options_ = new QWidget;
+  auto* columns = new QHBoxLayout(options_);
+  columns->setContentsMargins(0, 0, 0, 0);
+  columns->addWidget(leftColumn, 1);
+  columns->addWidget(Scrolling(rightContent), 1);
+
+  // Across the bottom: status line, progress bar and, during a run, "Cancel".
+  labelStatus_ = new QLabel(QString::fromLatin1(kStatusWaiting));
+  labelStatus_->setObjectName(QStringLiteral("LabelStatus"));
+  progressBar_ = new QProgressBar;
+  progressBar_->setObjectName(QStringLiteral("ProgressBar"));
+  progressBar_->setRange(0, kProgressRange);
+  progressBar_->setValue(0);
+  progressBar_->setTextVisible(false);
+  buttonCancel_ = new QPushButton(QStringLiteral("Cancel"));
+  buttonCancel_->setObjectName(QStringLiteral("ButtonCancel"));
+  buttonCancel_->setVisible(false);
+  connect(buttonCancel_, &QPushButton::clicked, this, &TFormTavoraUX::ButtonCancelClick);
+  auto* progressRow = new QHBoxLayout;
+  progressRow->addWidget(progressBar_, 1);
+  progressRow->addWidget(buttonCancel_);
+
+  auto* central = new QWidget;
+  auto* box = new QVBoxLayout(central);
+  box->addWidget(options_, 1);
+  box->addWidget(labelStatus_);
+  box->addLayout(progressRow);
+  setCentralWidget(central);
+
+  widgets_->RefreshAll();
+  ArrangeLeftColumn();
+
+  // A start size in proportion to the screen; the layouts do the rest.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize available = screen->availableGeometry().size();
+    resize(std::min(available.width(), std::max(sizeHint().width(), available.width() * 3 / 4)),
+           std::min(available.height(), std::max(sizeHint().height(), available.height() * 3 / 4)));
+  }
+}
+
+void TFormTavoraUX::ArrangeLeftColumn() {
+  if (leftLower_ == nullptr) return;
+  const std::vector<std::string> left = model_.LeftColumnPanels();
+  for (std::size_t i = 2; i < left.size(); ++i) {
+    QWidget* panel = widgets_->Widget(left[i]);
+    leftLower_->removeWidget(panel);
+    leftLower_->insertWidget(static_cast<int>(i - 2), panel);
+  }
+  std::vector<std::string> order = left;
+  const std::vector<std::string> right = model_.RightColumnPanels();
+  order.insert(order.end(), right.begin(), right.end());
+  widgets_->ApplyTabOrder(order);
+}
+
+QString TFormTavoraUX::StatusText() const { return labelStatus_->text(); }
+
+void TFormTavoraUX::SetStatus(const QString& text) { labelStatus_->setText(text); }
+
+void TFormTavoraUX::OnButton(const QString& Name) {
+  if (Name == QLatin1String("ButtonOpenFiles")) ButtonOpenFilesClick();
+  else if (Name == QLatin1String("ButtonSelectOutputDirectory")) ButtonSelectOutputDirectoryClick();
+  else if (Name == QLatin1String("ButtonOpenFileWordForm")) ButtonOpenFileWordFormClick();
+  else if (Name == QLatin1String("ButtonOpenFileLemma")) ButtonOpenFileLemmaClick();
+  else if (Name == QLatin1String("ButtonProcess")) ButtonProcessClick();
+  else if (Name == QLatin1String("ButtonCreateReference")) ButtonCreateReferenceClick();
+}
+
+// ---- Pickers and the drop target ----
+
+void TFormTavoraUX::ButtonOpenFilesClick() {
+  if (IsRunning()) return;
+  for (const QString& file : dialogs_.OpenFiles(this)) model_.AddInputLine(file.toStdU16String());
+}
+
+void TFormTavoraUX::ButtonSelectOutputDirectoryClick() {
+  if (IsRunning()) return;
+  if (const std::optional<QString> dir = dialogs_.SelectDirectory(this)) {
+    model_.SetText("EditOutputDirectory", dir->toStdU16String());
+  }
+}
+
+void TFormTavoraUX::SelectListFile(const char* field) {
+  if (IsRunning()) return;
+  // In the frequency-list task the field names a list to write, otherwise one to read.
+  const bool forSaving = model_.IsShown("ButtonCreateReference");
+  if (const std::optional<QString> file = dialogs_.SelectFile(this, forSaving)) {
+    model_.SetText(field, file->toStdU16String());
+  }
+}
+
+void TFormTavoraUX::ButtonOpenFileWordFormClick() { SelectListFile("EditWordDictionary"); }
+
+void TFormTavoraUX::ButtonOpenFileLemmaClick() { SelectListFile("EditLemmaDictionary"); }
+
+void TFormTavoraUX::dragEnterEvent(QDragEnterEvent* event) {
+  if (!IsRunning() && event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TFormTavoraUX::dropEvent(QDropEvent* event) {
+  if (IsRunning() || !event->mimeData()->hasUrls()) return;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (!url.isLocalFile()) continue;
+    model_.DropFile(QDir::toNativeSeparators(url.toLocalFile()).toStdU16String());
+  }
+  event->acceptProposedAction();
+}
+
+void TFormTavoraUX::closeEvent(QCloseEvent* event) {
+  // A run still going stops at its next progress report; the window closes without
+  // reporting it.
+  if (runThread_ != nullptr) {
+    cancelRequested_ = true;
+    FinishThread();
+    SetStatus(QString::fromLatin1(kStatusWaiting));
+  }
+  QMainWindow::closeEvent(event);
+}
+
+// ---- Runs ----
+
+void TFormTavoraUX::ButtonProcessClick() {
+  if (IsRunning()) return;
+  progressI_ = 0;
+  progressA_ = 1;
+  model_.PrepareRun();
+  // The lists are prepared before Hill's Q is read, so a Q that cannot be read still
+  // leaves the named lists loaded and cached.
+  const TWordOrLemmaNames lists = model_.GetReferenceFileNames();
+  std::optional<TMeasureParameters> params;
+  std::string qError;
+  try {
+    params = model_.GetMeasureParameters();
+  } catch (const EConvertError& e) {
+    qError = e.what();
+  }
+  StartRun([this, lists, params, qError](const TProgressCallback& progress) {
+    TProcessTexts driver;
+    const TReferenceDictionaryPair pair = cache_.Resolve(lists);
+    if (!params) throw EConvertError(qError);
+    driver.Measure(*params, pair, progress);
+  });
+}
+
+void TFormTavoraUX::ButtonCreateReferenceClick() {
+  if (IsRunning()) return;
+  progressI_ = 0;
+  progressA_ = 1;
+  model_.PrepareRun();
+  const TDictionaryParameters params = model_.GetDictionaryParameters();
+  StartRun([this, params](const TProgressCallback& progress) {
+    TProcessTexts driver;
+    TPreparedDictionaries built = driver.PrepareDictionary(params, progress);
+    TWordOrLemmaNames names;
+    names[tWordOrLemma::tokWord] = params.OutputFileWF;
+    names[tWordOrLemma::tokLemma] = params.OutputFileLemma;
+    cache_.Store(std::move(built), names);
+  });
+}
+
+void TFormTavoraUX::ButtonCancelClick() {
+  if (IsRunning()) cancelRequested_ = true;
+}
+
+void TFormTavoraUX::StartRun(TJob job) {
+  SetStatus(QString::fromLatin1(kStatusPhase) + QString::number(progressA_));
+  cancelRequested_ = false;
+  permille_ = 0;
+  progressBar_->setValue(0);
+  SetRunning(true);
+  timer1_.start();
+
+  TProgressCallback progress = [this](std::uint64_t bytesRead, std::uint64_t totalBytes,
+                                      std::uint64_t) {
+    const int permille =
+        totalBytes == 0
+            ? 0
+            : static_cast<int>(std::min(bytesRead, totalBytes) * kProgressRange / totalBytes);
+    if (permille_.exchange(permille) != permille) {
+      QMetaObject::invokeMethod(this, &TFormTavoraUX::ShowProgress, Qt::QueuedConnection);
+    }
+    return !cancelRequested_.load();
+  };
+  runThread_ = QThread::create([this, job = std::move(job), progress = std::move(progress)] {
+    try {
+      job(progress);
+      outcome_ = TOutcome::Complete;
+    } catch (const TRunCancelled&) {
+      outcome_ = TOutcome::Cancelled;
+    } catch (const std::exception& e) {
+      outcome_ = TOutcome::Failed;
+      error_ = QString::fromUtf8(e.what());
+    } catch (...) {
+      outcome_ = TOutcome::Failed;
+      error_ = QStringLiteral("The run failed for an unknown reason.");
+    }
+  });
+  connect(runThread_, &QThread::finished, this, &TFormTavoraUX::EndOfRun, Qt::QueuedConnection);
+  runThread_->start();
+}
+
+void TFormTavoraUX::EndOfRun() {
+  if (runThread_ == nullptr) return;  // already ended (window closed during the run)
+  FinishThread();
+
+  // A failure is reported as such and never as "Complete!".
+  switch (outcome_) {
+    case TOutcome::Complete:
+      progressBar_->setValue(kProgressRange);
+      dialogs_.Information(this, QString::fromLatin1(kComplete));
+      break;
+    case TOutcome::Cancelled:
+      dialogs_.Information(this, QString::fromLatin1(kCancelled));
+      break;
+    case TOutcome::Failed:
+      dialogs_.Error(this, error_);
+      break;
+  }
+  error_.clear();
+  SetStatus(QString::fromLatin1(kStatusWaiting));
+  emit RunFinished();
+}
+
+void TFormTavoraUX::SetRunning(bool running) {
+  options_->setEnabled(!running);
+  buttonCancel_->setVisible(running);
+  buttonCancel_->setEnabled(running);
+}
+
+void TFormTavoraUX::ShowProgress() {
+  if (IsRunning()) progressBar_->setValue(permille_.load());
+}
+
+void TFormTavoraUX::Timer1Timer() {
+  ++progressI_;
+  if (progressI_ == 60) {
+    progressI_ = 0;
+    ++progressA_;
+    SetStatus(QString::fromLatin1(kStatusPhase) + QString::number(progressA_));
+  }
+}
+
+}  // namespace tavora

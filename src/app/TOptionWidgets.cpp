@@ -1,0 +1,319 @@
+#include "app/TOptionWidgets.h"
+
+#include <exception>
+#include <stdexcept>
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "options/TOptionsModel.h"
+
+namespace tavora {
+
+namespace {
+
+QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// The multi-line text as the widget holds it: lines separated by LF.
+QString WithLineFeeds(const std::u16string& text) {
+  QString s = Q(text);
+  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return s;
+}
+
+// Whether a control stands in the row of the control before it: a field without a label
+// of its own (its check box or label stands before it), a button beside its text field,
+// a label beside its check box.
+bool JoinsRow(const TControl& c, TControlKind previous) {
+  switch (c.Kind) {
+    case TControlKind::IntegerField:
+    case TControlKind::TextField:
+      return c.Label.empty() &&
+             (previous == TControlKind::CheckBox || previous == TControlKind::Label);
+    case TControlKind::Button:
+      return previous == TControlKind::TextField;
+    case TControlKind::Label:
+      return previous == TControlKind::CheckBox;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+TOptionWidgets::TOptionWidgets(TOptionsModel& Model, QObject* parent)
+    : QObject(parent), model_(Model) {
+  for (const TControl& c : model_.Controls()) {
+    if (c.Kind == TControlKind::Panel && c.Parent.empty()) BuildPanel(c);
+  }
+  model_.SetObserver([this](std::string_view name) { Refresh(name); });
+}
+
+TOptionWidgets::~TOptionWidgets() { model_.SetObserver({}); }
+
+QWidget* TOptionWidgets::Widget(std::string_view Name) const {
+  const auto it = widgets_.find(Name);
+  if (it == widgets_.end()) throw std::invalid_argument("No widget for '" + std::string(Name) + "'");
+  return it->second;
+}
+
+QAbstractButton* TOptionWidgets::RadioButton(std::string_view Group, int Index) const {
+  const auto it = groups_.find(Group);
+  if (it == groups_.end()) throw std::invalid_argument("No radio group '" + std::string(Group) + "'");
+  return it->second->button(Index);
+}
+
+template <typename F>
+void TOptionWidgets::Change(F&& change) {
+  try {
+    change();
+  } catch (const std::exception& e) {
+    emit ChangeRefused(QString::fromUtf8(e.what()));
+    Refresh("");  // show the model's state again
+  }
+}
+
+QWidget* TOptionWidgets::BuildPanel(const TControl& panel) {
+  auto* frame = new QFrame;
+  frame->setObjectName(Q(panel.Name));
+  frame->setFrameShape(panel.Parent.empty() ? QFrame::StyledPanel : QFrame::NoFrame);
+  widgets_.emplace(panel.Name, frame);
+  auto* box = new QVBoxLayout(frame);
+  if (!panel.Parent.empty()) box->setContentsMargins(0, 0, 0, 0);
+
+  // Rows of check boxes stand two to a line.
+  QGridLayout* grid = nullptr;
+  int cells = 0;
+  QHBoxLayout* row = nullptr;
+  std::vector<QHBoxLayout*> rows;
+  TControlKind previous = TControlKind::Panel;
+  for (const TControl& c : model_.Controls()) {
+    if (c.Parent != panel.Name) continue;
+    if (row == nullptr || !JoinsRow(c, previous)) {
+      row = new QHBoxLayout;
+      rows.push_back(row);
+      if (c.Kind == TControlKind::CheckBox) {
+        if (grid == nullptr) {
+          grid = new QGridLayout;
+          grid->setColumnStretch(0, 1);
+          grid->setColumnStretch(1, 1);
+          box->addLayout(grid);
+          cells = 0;
+        }
+        grid->addLayout(row, cells / 2, cells % 2);
+        ++cells;
+      } else {
+        grid = nullptr;
+        box->addLayout(row, c.Kind == TControlKind::MultiLineText ? 1 : 0);
+      }
+    }
+    if (c.Kind == TControlKind::Panel) {
+      row->addWidget(BuildPanel(c));
+    } else {
+      AddControl(c, row);
+    }
+    previous = c.Kind;
+  }
+  // Short rows keep their natural width.
+  for (QHBoxLayout* r : rows) {
+    bool stretches = false;
+    for (int j = 0; j < r->count(); ++j) {
+      QWidget* w = r->itemAt(j)->widget();
+      stretches = stretches || qobject_cast<QLineEdit*>(w) || qobject_cast<QPlainTextEdit*>(w) ||
+                  qobject_cast<QGroupBox*>(w) ||
+                  (w != nullptr && w->metaObject() == &QFrame::staticMetaObject);
+    }
+    if (!stretches) r->addStretch(1);
+  }
+  return frame;
+}
+
+void TOptionWidgets::AddControl(const TControl& c, QHBoxLayout* row) {
+  const std::string name = c.Name;
+  QWidget* w = nullptr;
+  switch (c.Kind) {
+    case TControlKind::RadioGroup: {
+      auto* box = new QGroupBox(Q(c.Caption));
+      auto* grid = new QGridLayout(box);
+      auto* group = new QButtonGroup(box);
+      const int n = static_cast<int>(c.Items.size());
+      const int rows = (n + c.Columns - 1) / c.Columns;
+      // Items run down the first column, then down the next.
+      for (int i = 0; i < n; ++i) {
+        auto* item = new QRadioButton(Q(c.Items[static_cast<std::size_t>(i)]));
+        item->setObjectName(Q(c.Name) + QLatin1Char('_') + QString::number(i));
+        group->addButton(item, i);
+        grid->addWidget(item, i % rows, i / rows);
+      }
+      connect(group, &QButtonGroup::idClicked, this, [this, name](int id) {
+        Change([&] { model_.SetItemIndex(name, id); });
+      });
+      groups_.emplace(name, group);
+      w = box;
+      break;
+    }
+    case TControlKind::CheckBox: {
+      auto* box = new QCheckBox(Q(c.Caption));
+      connect(box, &QCheckBox::clicked, this, [this, name](bool checked) {
+        Change([&] { model_.SetChecked(name, checked); });
+      });
+      w = box;
+      break;
+    }
+    case TControlKind::IntegerField: {
+      auto* spin = new QSpinBox;
+      spin->setRange(c.MinValue, c.MaxValue);
+      spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+      connect(spin, &QSpinBox::valueChanged, this, [this, name](int value) {
+        Change([&] { model_.SetValue(name, value); });
+      });
+      w = spin;
+      break;
+    }
+    case TControlKind::TextField: {
+      auto* edit = new QLineEdit;
+      edit->setAcceptDrops(false);  // dropped files go to the window
+      if (name == "EditHillsQ") {
+        edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+        edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 8);
+      }
+      connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) {
+        Change([&] { model_.SetText(name, text.toStdU16String()); });
+      });
+      w = edit;
+      break;
+    }
+    case TControlKind::MultiLineText: {
+      auto* memo = new QPlainTextEdit;
+      memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+      memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+      memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+      memo->setAcceptDrops(false);
+      memo->setTabChangesFocus(true);
+      connect(memo, &QPlainTextEdit::textChanged, this, [this, name, memo] {
+        Change([&] { model_.SetText(name, memo->toPlainText().toStdU16String()); });
+      });
+      w = memo;
+      break;
+    }
+    case TControlKind::Button: {
+      auto* button = new QPushButton(Q(c.Caption));
+      connect(button, &QPushButton::clicked, this, [this, name] { emit ButtonClicked(Q(name)); });
+      w = button;
+      break;
+    }
+    case TControlKind::Label:
+      w = new QLabel(Q(c.Caption));
+      break;
+    case TControlKind::Panel:
+      return;
+  }
+  if (!c.Label.empty()) {
+    auto* label = new QLabel(Q(c.Label));
+    label->setBuddy(w);
+    labels_.emplace(name, label);
+    row->addWidget(label);
+  }
+  w->setObjectName(Q(name));
+  row->addWidget(w, c.Kind == TControlKind::TextField ? 1 : 0);
+  widgets_.emplace(name, w);
+}
+
+void TOptionWidgets::Refresh(std::string_view Name) {
+  if (Name.empty()) {
+    RefreshAll();
+    return;
+  }
+  const TControl& c = model_.Control(Name);
+  QWidget* w = Widget(Name);
+  w->setVisible(c.Shown);
+  w->setEnabled(c.Enabled);
+  if (const auto it = labels_.find(Name); it != labels_.end()) {
+    it->second->setVisible(c.Shown);
+    it->second->setEnabled(c.Enabled);
+  }
+  const QSignalBlocker blocker(w);
+  switch (c.Kind) {
+    case TControlKind::RadioGroup: {
+      QButtonGroup* group = groups_.find(Name)->second;
+      const QSignalBlocker groupBlocker(group);
+      if (c.ItemIndex < 0) {
+        group->setExclusive(false);
+        for (QAbstractButton* b : group->buttons()) b->setChecked(false);
+        group->setExclusive(true);
+      } else {
+        group->button(c.ItemIndex)->setChecked(true);
+      }
+      break;
+    }
+    case TControlKind::CheckBox:
+      static_cast<QCheckBox*>(w)->setChecked(c.Checked);
+      break;
+    case TControlKind::IntegerField: {
+      auto* spin = static_cast<QSpinBox*>(w);
+      const int value = model_.GetValue(Name);
+      if (spin->value() != value) spin->setValue(value);
+      break;
+    }
+    case TControlKind::TextField: {
+      auto* edit = static_cast<QLineEdit*>(w);
+      if (edit->text() != Q(c.Text)) edit->setText(Q(c.Text));
+      break;
+    }
+    case TControlKind::MultiLineText: {
+      auto* memo = static_cast<QPlainTextEdit*>(w);
+      const QString text = WithLineFeeds(c.Text);
+      if (memo->toPlainText() != text) {
+        memo->setPlainText(text);
+        memo->moveCursor(QTextCursor::End);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  if (Name == "PanelWoL") emit PanelsMoved();
+}
+
+void TOptionWidgets::RefreshAll() {
+  for (const TControl& c : model_.Controls()) {
+    if (c.Name != "PanelWoL") Refresh(c.Name);
+  }
+  Refresh("PanelWoL");
+}
+
+void TOptionWidgets::FocusOrderOf(const std::string& Panel, std::vector<QWidget*>& out) const {
+  for (const TControl& c : model_.Controls()) {
+    if (c.Parent != Panel) continue;
+    if (c.Kind == TControlKind::Panel) {
+      FocusOrderOf(c.Name, out);
+    } else if (c.Kind == TControlKind::RadioGroup) {
+      for (QAbstractButton* b : groups_.find(c.Name)->second->buttons()) out.push_back(b);
+    } else if (c.Kind != TControlKind::Label) {
+      out.push_back(Widget(c.Name));
+    }
+  }
+}
+
+void TOptionWidgets::ApplyTabOrder(const std::vector<std::string>& Panels) const {
+  std::vector<QWidget*> order;
+  for (const std::string& panel : Panels) FocusOrderOf(panel, order);
+  for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+}  // namespace tavora

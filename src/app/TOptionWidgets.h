@@ -1,0 +1,71 @@
+#pragma once
+
+// The widgets of the option controls, one per control of the option model, named after
+// it (QObject::objectName). A user's change goes to the model first; the model's rules
+// then report every control they touched, and the widget shows the model's state again
+// (value, shown, enabled). Top-level panels are handed to the window, which places them.
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QObject>
+#include <QString>
+
+class QAbstractButton;
+class QButtonGroup;
+class QHBoxLayout;
+class QLabel;
+class QWidget;
+
+namespace tavora {
+
+class TOptionsModel;
+struct TControl;
+
+class TOptionWidgets : public QObject {
+  Q_OBJECT
+
+ public:
+  // Builds the widgets of every control in window order and becomes the model's observer.
+  // Call RefreshAll once the top-level panels have been placed in the window.
+  explicit TOptionWidgets(TOptionsModel& Model, QObject* parent = nullptr);
+  ~TOptionWidgets() override;
+
+  // The widget of a control (a panel, a group box for a radio group); throws
+  // std::invalid_argument for an unknown name.
+  [[nodiscard]] QWidget* Widget(std::string_view Name) const;
+  // One item of a radio group.
+  [[nodiscard]] QAbstractButton* RadioButton(std::string_view Group, int Index) const;
+
+  // Shows the model's state of one control, or of all.
+  void Refresh(std::string_view Name);
+  void RefreshAll();
+
+  // Tab order: the panels in the order given, each control after its panel, in window
+  // order.
+  void ApplyTabOrder(const std::vector<std::string>& Panels) const;
+
+ signals:
+  // A button of the options was pressed (by its control name).
+  void ButtonClicked(const QString& Name);
+  // The model refused a change; the message names the option.
+  void ChangeRefused(const QString& Message);
+  // PanelWoL moved relative to PanelInputDetails.
+  void PanelsMoved();
+
+ private:
+  QWidget* BuildPanel(const TControl& panel);
+  void AddControl(const TControl& c, QHBoxLayout* row);
+  template <typename F>
+  void Change(F&& change);
+  void FocusOrderOf(const std::string& Panel, std::vector<QWidget*>& out) const;
+
+  TOptionsModel& model_;
+  std::map<std::string, QWidget*, std::less<>> widgets_;
+  std::map<std::string, QLabel*, std::less<>> labels_;  // the label beside a field
+  std::map<std::string, QButtonGroup*, std::less<>> groups_;
+};
+
+}  // namespace tavora

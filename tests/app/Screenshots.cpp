@@ -1,0 +1,75 @@
+// Saves pictures of the main window in its two tasks, for the user guide:
+//   tavora_screenshots <folder>
+// Run with QT_QPA_PLATFORM=offscreen; docs/make-screenshots.sh does it all.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QPlainTextEdit>
+
+#include "app/FakeDialogs.h"
+#include "app/TFormTavoraUX.h"
+#include "app/TOptionWidgets.h"
+
+namespace {
+
+void Click(tavora::TFormTavoraUX& window, const char* name) {
+  window.findChild<QAbstractButton*>(QString::fromLatin1(name))->click();
+}
+
+void Choose(tavora::TFormTavoraUX& window, const char* group, int index) {
+  window.Widgets().RadioButton(group, index)->click();
+}
+
+bool Save(tavora::TFormTavoraUX& window, const QDir& folder, const QString& name) {
+  QApplication::processEvents();
+  return window.grab().save(folder.filePath(name));
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+  tavora::FakeDialogs dialogs;
+  bool saved = true;
+
+  {
+    tavora::TFormTavoraUX window(dialogs);
+    window.resize(1180, 820);
+    window.show();
+    saved = Save(window, folder, QStringLiteral("start.png")) && saved;
+
+    Choose(window, "RGMode", 0);
+    window.Model().AddInputLine(u"C:\\Corpora\\novels");
+    window.Model().AddInputLine(u"C:\\Corpora\\essays\\essay1.conllu");
+    Choose(window, "RGInputType", 6);
+    Click(window, "CheckBoxLemmata");
+    Choose(window, "RadioGroupWhatToDo", 0);
+    Click(window, "CheckBoxCrossPerplexity");
+    Click(window, "CheckBoxOtherMetrics");
+    Click(window, "CheckBoxHapax");
+    Click(window, "CheckBoxEntropy");
+    Click(window, "CheckBoxHillsContinuum");
+    window.Model().SetText("EditWordDictionary", u"C:\\Lists\\forms.tsv");
+    window.Model().SetText("EditLemmaDictionary", u"C:\\Lists\\lemmata.tsv");
+    window.Model().SetText("EditOutputDirectory", u"C:\\Results\\novels");
+    Click(window, "CheckBoxOutputSeries");
+    saved = Save(window, folder, QStringLiteral("measuring.png")) && saved;
+  }
+  {
+    tavora::TFormTavoraUX window(dialogs);
+    window.resize(1180, 620);
+    window.show();
+    Choose(window, "RGMode", 0);
+    window.Model().AddInputLine(u"C:\\Corpora\\reference");
+    Choose(window, "RGInputType", 3);
+    Click(window, "CheckBoxLemmata");
+    Choose(window, "RadioGroupWhatToDo", 1);
+    window.Model().SetText("EditWordDictionary", u"C:\\Lists\\forms.tsv");
+    window.Model().SetText("EditLemmaDictionary", u"C:\\Lists\\lemmata.tsv");
+    saved = Save(window, folder, QStringLiteral("frequency-list.png")) && saved;
+  }
+  return saved ? 0 : 1;
+}

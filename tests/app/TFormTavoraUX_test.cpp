@@ -1,0 +1,528 @@
+#include "app/TFormTavoraUX.h"
+
+#include <memory>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include "app/FakeDialogs.h"
+#include "app/TOptionWidgets.h"
+#include "engine/TReferenceDictionary.h"
+
+namespace tavora {
+
+class TFormTavoraUXTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+
+  void startShowsOnlyTheTwoQuestions();
+  void widgetsShowTheTextsOfTheOptions();
+  void choicesDiscloseTheirPanels();
+  void tabOrderFollowsThePanels();
+  void pickersFillTheirFields();
+  void measuringRunFromClicksToResultFiles();
+  void statusLineDuringAndAfterARun();
+  void frequencyListRunThenMeasuringUsesTheCachedList();
+  void droppingThreeFilesAppendsThemAsLines();
+  void pastedTextIsReadAsPlainText_data();
+  void pastedTextIsReadAsPlainText();
+  void failingRunShowsTheErrorAndNotComplete_data();
+  void failingRunShowsTheErrorAndNotComplete();
+  void cancelEndsTheRunAsCancelled();
+
+ private:
+  template <typename T = QWidget>
+  T* W(const char* name) const {
+    T* w = window_->findChild<T*>(QString::fromLatin1(name));
+    if (w == nullptr) qFatal("no widget %s", name);
+    return w;
+  }
+  // Clicks in the middle of a control, once the layouts have placed what was just shown.
+  static void ClickOn(QWidget* w) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    // Check boxes and radio buttons take clicks on their box and text only.
+    const bool boxed = qobject_cast<QCheckBox*>(w) != nullptr || qobject_cast<QRadioButton*>(w) != nullptr;
+    QTest::mouseClick(w, Qt::LeftButton, {}, boxed ? QPoint(w->height() / 2, w->height() / 2) : QPoint());
+  }
+  void Click(const char* name) { ClickOn(W(name)); }
+  void Choose(const char* group, int index) { ClickOn(window_->Widgets().RadioButton(group, index)); }
+  void Check(const char* box, bool checked) {
+    if (W<QCheckBox>(box)->isChecked() != checked) Click(box);
+  }
+  // Replaces a field's text by typing, then leaves the field with Return.
+  void Type(const char* name, const QString& text) {
+    QWidget* w = W(name);
+    if (auto* spin = qobject_cast<QSpinBox*>(w)) {
+      spin->selectAll();
+      QTest::keyClicks(spin, text);
+      QTest::keyClick(spin, Qt::Key_Return);
+      return;
+    }
+    auto* edit = qobject_cast<QLineEdit*>(w);
+    edit->selectAll();
+    if (text.isEmpty()) {
+      QTest::keyClick(edit, Qt::Key_Backspace);
+    } else {
+      QTest::keyClicks(edit, text);
+    }
+  }
+  QString Path(const QString& name) const { return QDir(dir_->path()).filePath(name); }
+  QString WriteFile(const QString& name, const QByteArray& content) const {
+    QFile f(Path(name));
+    if (!f.open(QIODevice::WriteOnly)) qFatal("cannot write %s", qPrintable(name));
+    f.write(content);
+    return QDir::toNativeSeparators(Path(name));
+  }
+  QByteArray ReadFile(const QString& name) const {
+    QFile f(Path(name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }
+  // Presses a run button and waits until the run has ended and its message is closed.
+  bool RunAndWait(const char* button) {
+    QSignalSpy finished(window_.get(), &TFormTavoraUX::RunFinished);
+    Click(button);
+    return finished.wait(120000);
+  }
+  // Files as input, in plain text, measuring with a window of 10 into folder "out".
+  void SetUpMeasuring(const QString& inputFile) {
+    Choose("RGMode", 0);
+    dialogs_->openFilesAnswers << QStringList{inputFile};
+    Click("ButtonOpenFiles");
+    Choose("RGInputType", 0);
+    Choose("RadioGroupWhatToDo", 0);
+    Type("SpinEditWindowLength", QStringLiteral("10"));
+    dialogs_->directoryAnswers << QDir::toNativeSeparators(Path(QStringLiteral("out")));
+    Click("ButtonSelectOutputDirectory");
+  }
+  static QByteArray Words(int count) {
+    static const char* const kWords[] = {"the", "cat", "sat", "on", "a", "mat", "and", "dog",
+                                        "ran", "far", "away", "home"};
+    QByteArray text;
+    for (int i = 0; i < count; ++i) {
+      text += kWords[(i * 7 + i / 12) % 12];
+      text += (i % 15 == 14) ? ".\n" : " ";
+    }
+    return text;
+  }
+
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<FakeDialogs> dialogs_;
+  std::unique_ptr<TFormTavoraUX> window_;
+};
+
+void TFormTavoraUXTest::init() {
+  dir_ = std::make_unique<QTemporaryDir>();
+  QVERIFY(dir_->isValid());
+  dialogs_ = std::make_unique<FakeDialogs>();
+  window_ = std::make_unique<TFormTavoraUX>(*dialogs_);
+  window_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+}
+
+void TFormTavoraUXTest::cleanup() {
+  window_.reset();
+  dialogs_.reset();
+  dir_.reset();
+}
+
+void TFormTavoraUXTest::startShowsOnlyTheTwoQuestions() {
+  QCOMPARE(window_->windowTitle(), QStringLiteral("Tavora"));
+  const TOptionsModel& m = window_->Model();
+  for (const std::vector<std::string>& column : {m.LeftColumnPanels(), m.RightColumnPanels()}) {
+    for (const std::string& panel : column) {
+      const bool question = panel == "PanelFirstDecision" || panel == "PanelWhatToDo";
+      QVERIFY2(window_->Widgets().Widget(panel)->isVisible() == question, panel.c_str());
+    }
+  }
+  QCOMPARE(window_->StatusText(), QStringLiteral("Waiting for your input"));
+  QVERIFY(!W("ButtonCancel")->isVisible());
+}
+
+void TFormTavoraUXTest::widgetsShowTheTextsOfTheOptions() {
+  for (const TControl& c : window_->Model().Controls()) {
+    const QByteArray name = QByteArray::fromStdString(c.Name);
+    QWidget* w = window_->Widgets().Widget(c.Name);
+    QCOMPARE(w->objectName(), QString::fromLatin1(name));
+    const QString caption = QString::fromStdU16String(c.Caption);
+    switch (c.Kind) {
+      case TControlKind::RadioGroup: {
+        QCOMPARE(qobject_cast<QGroupBox*>(w)->title(), caption);
+        for (std::size_t i = 0; i < c.Items.size(); ++i) {
+          QAbstractButton* item = window_->Widgets().RadioButton(c.Name, static_cast<int>(i));
+          QCOMPARE(item->text(), QString::fromStdU16String(c.Items[i]));
+          QCOMPARE(item->isChecked(), static_cast<int>(i) == c.ItemIndex);
+        }
+        break;
+      }
+      case TControlKind::CheckBox:
+        QCOMPARE(qobject_cast<QCheckBox*>(w)->text(), caption);
+        QCOMPARE(qobject_cast<QCheckBox*>(w)->isChecked(), c.Checked);
+        break;
+      case TControlKind::Button:
+        QCOMPARE(qobject_cast<QPushButton*>(w)->text(), caption);
+        break;
+      case TControlKind::Label:
+        QCOMPARE(qobject_cast<QLabel*>(w)->text(), caption);
+        break;
+      case TControlKind::TextField:
+        QCOMPARE(qobject_cast<QLineEdit*>(w)->text(), QString::fromStdU16String(c.Text));
+        break;
+      case TControlKind::IntegerField: {
+        auto* spin = qobject_cast<QSpinBox*>(w);
+        QCOMPARE(spin->value(), window_->Model().GetValue(c.Name));
+        QCOMPARE(spin->minimum(), c.MinValue);
+        QCOMPARE(spin->maximum(), c.MaxValue);
+        break;
+      }
+      default:
+        break;
+    }
+    if (!c.Label.empty()) {
+      bool found = false;
+      for (QLabel* label : window_->findChildren<QLabel*>()) {
+        found = found || (label->buddy() == w && label->text() == QString::fromStdU16String(c.Label));
+      }
+      QVERIFY2(found, name.constData());
+    }
+  }
+}
+
+void TFormTavoraUXTest::choicesDiscloseTheirPanels() {
+  Choose("RGMode", 0);
+  QVERIFY(W("PanelInputTexts")->isVisible());
+  QVERIFY(W("ButtonOpenFiles")->isVisible());
+  QVERIFY(W("PanelInputType")->isVisible());
+  QVERIFY(!W("PanelInputDetails")->isVisible());
+
+  Choose("RGInputType", 5);  // custom vertical
+  QVERIFY(W("PanelCustomVertical")->isVisible());
+  QVERIFY(W("PanelInputDetails")->isVisible());
+  QVERIFY(!W("CheckBoxLemmata")->isEnabled());
+  QVERIFY(!W("SpinEditLemma")->isVisible());
+  Click("CheckBoxColumnLemmata");
+  QVERIFY(W("SpinEditLemma")->isVisible());
+  QVERIFY(W("CheckBoxLemmata")->isEnabled());
+  // Word forms/lemmata now stand below the case and omission options.
+  QVERIFY(W("PanelWoL")->y() > W("PanelInputDetails")->y());
+
+  Choose("RadioGroupWhatToDo", 0);
+  QVERIFY(W("PanelMetrics")->isVisible());
+  QVERIFY(W("PanelProcess")->isVisible());
+  QVERIFY(!W("PanelDictionary")->isVisible());
+  Click("CheckBoxCrossPerplexity");
+  QVERIFY(W("PanelDictionary")->isVisible());
+  QVERIFY(W("CheckBoxReferenceContains")->isVisible());
+  QVERIFY(!W("ButtonCreateReference")->isVisible());
+  Click("CheckBoxOtherMetrics");
+  QVERIFY(W("PanelOtherMetrics")->isVisible());
+  QVERIFY(!W("EditHillsQ")->isVisible());
+  Click("CheckBoxHillsContinuum");
+  QVERIFY(W("EditHillsQ")->isVisible());
+  QVERIFY(W("LabelQ")->isVisible());
+
+  Choose("RadioGroupWhatToDo", 1);
+  QVERIFY(!W("PanelMetrics")->isVisible());
+  QVERIFY(W("ButtonCreateReference")->isVisible());
+  QVERIFY(!W("CheckBoxReferenceContains")->isVisible());
+
+  // The window length is clamped when the field is left.
+  Choose("RadioGroupWhatToDo", 0);
+  Type("SpinEditWindowLength", QStringLiteral("5"));
+  QCOMPARE(window_->Model().GetValue("SpinEditWindowLength"), 10);
+}
+
+void TFormTavoraUXTest::tabOrderFollowsThePanels() {
+  Choose("RGMode", 0);
+  Choose("RGInputType", 3);
+  Choose("RadioGroupWhatToDo", 0);
+  // Every visible control that takes the focus, in panel order.
+  QList<QWidget*> expected;
+  const TOptionsModel& m = window_->Model();
+  std::vector<std::string> panels = m.LeftColumnPanels();
+  for (const std::string& p : m.RightColumnPanels()) panels.push_back(p);
+  for (const std::string& panel : panels) {
+    for (const TControl& c : m.Controls()) {
+      const bool inPanel = c.Parent == panel || (c.Parent == "PanelLoadTexts" && panel == "PanelInputTexts");
+      if (!inPanel || c.Kind == TControlKind::Label || c.Kind == TControlKind::Panel) continue;
+      if (c.Kind == TControlKind::RadioGroup) {
+        for (std::size_t i = 0; i < c.Items.size(); ++i) {
+          expected << window_->Widgets().RadioButton(c.Name, static_cast<int>(i));
+        }
+      } else {
+        expected << window_->Widgets().Widget(c.Name);
+      }
+    }
+  }
+  expected.erase(std::remove_if(expected.begin(), expected.end(),
+                                [](QWidget* w) { return !w->isVisible(); }),
+                 expected.end());
+  QList<QWidget*> chain;
+  QWidget* w = expected.front();
+  for (int guard = 0; guard < 1000 && chain.size() < expected.size(); ++guard, w = w->nextInFocusChain()) {
+    if (expected.contains(w) && !chain.contains(w)) chain << w;
+  }
+  QCOMPARE(chain, expected);
+}
+
+void TFormTavoraUXTest::pickersFillTheirFields() {
+  Choose("RGMode", 0);
+  dialogs_->openFilesAnswers << QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt")};
+  Click("ButtonOpenFiles");
+  Click("ButtonOpenFiles");  // cancelled: nothing changes
+  QCOMPARE(W<QPlainTextEdit>("MemoListOfTexts")->toPlainText(), QStringLiteral("a.txt\nb.txt"));
+
+  Choose("RadioGroupWhatToDo", 1);
+  dialogs_->fileAnswers << QStringLiteral("words.tsv") << std::nullopt;
+  Click("ButtonOpenFileWordForm");
+  Click("ButtonOpenFileWordForm");
+  QCOMPARE(W<QLineEdit>("EditWordDictionary")->text(), QStringLiteral("words.tsv"));
+
+  Choose("RadioGroupWhatToDo", 0);
+  Click("CheckBoxCrossPerplexity");
+  dialogs_->fileAnswers << QStringLiteral("ref.tsv");
+  Click("ButtonOpenFileWordForm");
+  QCOMPARE(W<QLineEdit>("EditWordDictionary")->text(), QStringLiteral("ref.tsv"));
+  // A list to write in the frequency-list task, one to read in measuring.
+  QCOMPARE(dialogs_->fileDialogsForSaving, (QList<bool>{true, true, false}));
+
+  dialogs_->directoryAnswers << QStringLiteral("results") << std::nullopt;
+  Click("ButtonSelectOutputDirectory");
+  Click("ButtonSelectOutputDirectory");
+  QCOMPARE(W<QLineEdit>("EditOutputDirectory")->text(), QStringLiteral("results"));
+  QCOMPARE(QString::fromStdU16String(window_->Model().GetText("EditOutputDirectory")),
+           QStringLiteral("results"));
+}
+
+void TFormTavoraUXTest::measuringRunFromClicksToResultFiles() {
+  SetUpMeasuring(WriteFile(QStringLiteral("text.txt"), Words(60)));
+  Check("CheckBoxOutputSeries", true);
+  QVERIFY(RunAndWait("ButtonProcess"));
+
+  QCOMPARE(dialogs_->errors, QStringList());
+  QCOMPARE(dialogs_->informations, QStringList{QStringLiteral("Complete!")});
+  const QByteArray averages = ReadFile(QStringLiteral("out/AveragesWord10.csv"));
+  QVERIFY2(averages.startsWith("\xEF\xBB\xBF"), averages.constData());
+  QVERIFY(averages.contains("text.txt"));
+  QVERIFY(!QDir(Path(QStringLiteral("out"))).entryList({QStringLiteral("Serie*.csv")}).isEmpty());
+  QCOMPARE(W<QProgressBar>("ProgressBar")->value(), W<QProgressBar>("ProgressBar")->maximum());
+}
+
+void TFormTavoraUXTest::statusLineDuringAndAfterARun() {
+  SetUpMeasuring(WriteFile(QStringLiteral("text.txt"), Words(60)));
+  QSignalSpy finished(window_.get(), &TFormTavoraUX::RunFinished);
+  Click("ButtonProcess");
+  // The run's end is handled by the event loop, which has not run yet.
+  QVERIFY(window_->IsRunning());
+  QCOMPARE(window_->StatusText(), QStringLiteral("Processing files: Phase 1"));
+  QVERIFY(W("ButtonCancel")->isVisible());
+  for (const char* control : {"ButtonProcess", "RGMode", "SpinEditWindowLength", "CheckBoxTypes",
+                              "ButtonSelectOutputDirectory", "MemoListOfTexts"}) {
+    QVERIFY2(!W(control)->isEnabled(), control);
+  }
+  // A tick a second; the phase goes up every 60 ticks.
+  for (int i = 0; i < 59; ++i) window_->Timer1Timer();
+  QCOMPARE(window_->StatusText(), QStringLiteral("Processing files: Phase 1"));
+  window_->Timer1Timer();
+  QCOMPARE(window_->StatusText(), QStringLiteral("Processing files: Phase 2"));
+
+  QVERIFY(finished.wait(120000));
+  QCOMPARE(window_->StatusText(), QStringLiteral("Waiting for your input"));
+  QVERIFY(!W("ButtonCancel")->isVisible());
+  QVERIFY(W("ButtonProcess")->isEnabled());
+
+  // The next run starts again at phase 1.
+  Click("ButtonProcess");
+  QCOMPARE(window_->StatusText(), QStringLiteral("Processing files: Phase 1"));
+  QVERIFY(finished.wait(120000));
+  QCOMPARE(dialogs_->informations, (QStringList{QStringLiteral("Complete!"), QStringLiteral("Complete!")}));
+}
+
+void TFormTavoraUXTest::frequencyListRunThenMeasuringUsesTheCachedList() {
+  const QString input = WriteFile(QStringLiteral("corpus.txt"), Words(60));
+  const QString listFile = QDir::toNativeSeparators(Path(QStringLiteral("words.tsv")));
+  Choose("RGMode", 0);
+  dialogs_->openFilesAnswers << QStringList{input};
+  Click("ButtonOpenFiles");
+  Choose("RGInputType", 0);
+  Choose("RadioGroupWhatToDo", 1);
+  Type("EditWordDictionary", listFile);
+  QVERIFY(RunAndWait("ButtonCreateReference"));
+  QCOMPARE(dialogs_->errors, QStringList());
+  QCOMPARE(dialogs_->informations, QStringList{QStringLiteral("Complete!")});
+  QVERIFY(ReadFile(QStringLiteral("words.tsv")).contains("cat\t"));
+  const TReferenceDictionary* built = window_->ReferenceDictionaries().Find(listFile.toStdU16String());
+  QVERIFY(built != nullptr);
+  QVERIFY(built->Find(u"cat") != nullptr);
+
+  // The saved copy changes on disk; the measuring run must use the list in memory.
+  WriteFile(QStringLiteral("words.tsv"), "zebra\t99\r\n");
+  Choose("RadioGroupWhatToDo", 0);
+  Click("CheckBoxCrossPerplexity");
+  QCOMPARE(W<QLineEdit>("EditWordDictionary")->text(), listFile);
+  Type("SpinEditWindowLength", QStringLiteral("10"));
+  dialogs_->directoryAnswers << QDir::toNativeSeparators(Path(QStringLiteral("out")));
+  Click("ButtonSelectOutputDirectory");
+  QVERIFY(RunAndWait("ButtonProcess"));
+  QCOMPARE(dialogs_->errors, QStringList());
+  QCOMPARE(dialogs_->informations.size(), 2);
+  QCOMPARE(window_->ReferenceDictionaries().Size(), std::size_t{1});
+  const TReferenceDictionary* used = window_->ReferenceDictionaries().Find(listFile.toStdU16String());
+  QCOMPARE(used, built);
+  QVERIFY(used->Find(u"zebra") == nullptr);
+  QVERIFY(ReadFile(QStringLiteral("out/AveragesWord10.csv")).contains("Cross Perplexity"));
+
+  // Even without the file on disk the cached list serves.
+  QVERIFY(QFile::remove(Path(QStringLiteral("words.tsv"))));
+  QVERIFY(RunAndWait("ButtonProcess"));
+  QCOMPARE(dialogs_->errors, QStringList());
+  QCOMPARE(dialogs_->informations.size(), 3);
+}
+
+void TFormTavoraUXTest::droppingThreeFilesAppendsThemAsLines() {
+  Choose("RGMode", 1);
+  W<QPlainTextEdit>("MemoListOfTexts")->insertPlainText(QStringLiteral("pasted words"));
+  QList<QUrl> urls;
+  QStringList names;
+  for (const char* file : {"one.txt", "two.txt", "three.txt"}) {
+    urls << QUrl::fromLocalFile(Path(QString::fromLatin1(file)));
+    names << QDir::toNativeSeparators(Path(QString::fromLatin1(file)));
+  }
+  QMimeData mime;
+  mime.setUrls(urls);
+  const QPoint at = window_->rect().center();
+  QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(window_.get(), &enter);
+  QVERIFY(enter.isAccepted());
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(window_.get(), &drop);
+  QVERIFY(drop.isAccepted());
+
+  QCOMPARE(window_->Model().GetItemIndex("RGMode"), 0);
+  QVERIFY(window_->Widgets().RadioButton("RGMode", 0)->isChecked());
+  QVERIFY(W("PanelInputType")->isVisible());
+  QCOMPARE(W<QPlainTextEdit>("MemoListOfTexts")->toPlainText(),
+           QStringLiteral("pasted words\n") + names.join(QLatin1Char('\n')));
+}
+
+void TFormTavoraUXTest::pastedTextIsReadAsPlainText_data() {
+  QTest::addColumn<int>("task");
+  QTest::newRow("measuring") << 0;
+  QTest::newRow("frequency list") << 1;
+}
+
+void TFormTavoraUXTest::pastedTextIsReadAsPlainText() {
+  QFETCH(int, task);
+  // Standard vertical chosen first; lemmata measured there.
+  Choose("RGMode", 0);
+  Choose("RGInputType", 3);
+  Check("CheckBoxLemmata", true);
+  Choose("RGMode", 1);
+  QVERIFY(!W("CheckBoxLemmata")->isEnabled());
+  // Read as plain text, every field of these vertical lines is a word.
+  W<QPlainTextEdit>("MemoListOfTexts")
+      ->insertPlainText(QStringLiteral("Dogs\tkennel\tNNS\nran\trun\tVVD\n") + QString::fromLatin1(Words(30)));
+  Choose("RadioGroupWhatToDo", task);
+  if (task == 0) {
+    Type("SpinEditWindowLength", QStringLiteral("10"));
+    dialogs_->directoryAnswers << QDir::toNativeSeparators(Path(QStringLiteral("out")));
+    Click("ButtonSelectOutputDirectory");
+    QVERIFY(RunAndWait("ButtonProcess"));
+  } else {
+    Type("EditWordDictionary", QDir::toNativeSeparators(Path(QStringLiteral("words.tsv"))));
+    QVERIFY(RunAndWait("ButtonCreateReference"));
+  }
+  QCOMPARE(dialogs_->errors, QStringList());
+  QCOMPARE(dialogs_->informations, QStringList{QStringLiteral("Complete!")});
+  QCOMPARE(window_->Model().GetItemIndex("RGInputType"), 0);
+  QVERIFY(!W<QCheckBox>("CheckBoxLemmata")->isChecked());
+  if (task == 0) {
+    QVERIFY(ReadFile(QStringLiteral("out/AveragesWord10.csv")).size() > 0);
+    QVERIFY(!QFile::exists(Path(QStringLiteral("out/AveragesLemma10.csv"))));
+  } else {
+    const QByteArray list = ReadFile(QStringLiteral("words.tsv"));
+    QVERIFY2(list.contains("\nkennel\t1") && list.contains("\nnns\t1"), list.constData());
+  }
+}
+
+void TFormTavoraUXTest::failingRunShowsTheErrorAndNotComplete_data() {
+  QTest::addColumn<QString>("outputFolder");  // relative to the temporary folder
+  QTest::addColumn<QString>("wordList");      // empty: no cross measure
+  QTest::addColumn<QString>("hillsQ");
+  QTest::addColumn<QString>("errorContains");
+  QTest::newRow("output folder under a file")
+      << "blocker/out" << "" << "3" << "Unable to create directory";
+  QTest::newRow("list file that does not exist")
+      << "out" << "missing.tsv" << "3" << "missing.tsv\": the file does not exist.";
+  QTest::newRow("empty Hill's Q") << "out" << "" << "" << "'' is not a valid floating point value";
+}
+
+void TFormTavoraUXTest::failingRunShowsTheErrorAndNotComplete() {
+  QFETCH(QString, outputFolder);
+  QFETCH(QString, wordList);
+  QFETCH(QString, hillsQ);
+  QFETCH(QString, errorContains);
+  WriteFile(QStringLiteral("blocker"), "a file, not a folder");
+  SetUpMeasuring(WriteFile(QStringLiteral("text.txt"), Words(60)));
+  dialogs_->directoryAnswers << QDir::toNativeSeparators(Path(outputFolder));
+  Click("ButtonSelectOutputDirectory");
+  if (!wordList.isEmpty()) {
+    Click("CheckBoxCrossPerplexity");
+    Type("EditWordDictionary", QDir::toNativeSeparators(Path(wordList)));
+  }
+  Click("CheckBoxOtherMetrics");
+  Click("CheckBoxHillsContinuum");
+  Type("EditHillsQ", hillsQ);
+
+  QVERIFY(RunAndWait("ButtonProcess"));
+  QCOMPARE(dialogs_->informations, QStringList());
+  QCOMPARE(dialogs_->errors.size(), 1);
+  QVERIFY2(dialogs_->errors.front().contains(errorContains), qPrintable(dialogs_->errors.front()));
+  QCOMPARE(window_->StatusText(), QStringLiteral("Waiting for your input"));
+  // Nothing was measured, and every option keeps its value.
+  QVERIFY(!QFile::exists(Path(QStringLiteral("out/AveragesWord10.csv"))));
+  QCOMPARE(W<QLineEdit>("EditOutputDirectory")->text(), QDir::toNativeSeparators(Path(outputFolder)));
+  QCOMPARE(W<QLineEdit>("EditHillsQ")->text(), hillsQ);
+  QCOMPARE(window_->Model().GetValue("SpinEditWindowLength"), 10);
+  QVERIFY(W<QCheckBox>("CheckBoxHillsContinuum")->isChecked());
+  QVERIFY(W("ButtonProcess")->isEnabled());
+}
+
+void TFormTavoraUXTest::cancelEndsTheRunAsCancelled() {
+  // Large enough that the run is still reading when "Cancel" is pressed.
+  SetUpMeasuring(WriteFile(QStringLiteral("big.txt"), Words(1500000)));
+  QSignalSpy finished(window_.get(), &TFormTavoraUX::RunFinished);
+  Click("ButtonProcess");
+  QVERIFY(W("ButtonCancel")->isVisible());
+  Click("ButtonCancel");
+  QVERIFY(finished.wait(120000));
+  QCOMPARE(dialogs_->errors, QStringList());
+  QCOMPARE(dialogs_->informations, QStringList{QStringLiteral("The run was cancelled.")});
+  QCOMPARE(window_->StatusText(), QStringLiteral("Waiting for your input"));
+  QVERIFY(!W("ButtonCancel")->isVisible());
+  QVERIFY(!QFile::exists(Path(QStringLiteral("out/AveragesWord10.csv"))));
+}
+
+}  // namespace tavora
+
+QTEST_MAIN(tavora::TFormTavoraUXTest)
+#include "TFormTavoraUX_test.moc"
