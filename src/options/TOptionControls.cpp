@@ -1,10 +1,12 @@
 #include "options/TOptionControls.h"
 
+#include <array>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
 #include "input/THow.h"
+#include "processing/Indices.h"
 
 namespace tavora {
 
@@ -193,7 +195,25 @@ TOptionControls::TOptionControls() {
   c.push_back(Check("CheckBoxOutputSeries", "PanelProcess", u"Series", false));
   c.push_back(Check("CheckBoxOutputTotalValues", "PanelProcess", u"Values for the whole texts",
                     false));
+  c.push_back(Check("CheckBoxIndices", "PanelProcess",
+                    u"Further indices (MTLD, HD-D, Yule's K, \u2026)", false));
+  c.push_back(Panel("PanelIndices", "PanelProcess", false));
+  for (std::size_t i = 0; i < kIndexCount; ++i) {
+    const auto index = static_cast<tIndex>(i);
+    c.push_back(Check(IndexBoxName(index), "PanelIndices", std::u16string(IndexCaption(index)),
+                      true));
+  }
   c.push_back(Button("ButtonProcess", "PanelProcess", u"Process the texts!"));
+}
+
+std::string IndexBoxName(tIndex Index) {
+  static constexpr std::array<std::string_view, kIndexCount> kBoxes = {
+      "CheckBoxIndexMTLD",     "CheckBoxIndexMTLDMA",    "CheckBoxIndexHDD",
+      "CheckBoxIndexMSTTR",    "CheckBoxIndexYuleK",     "CheckBoxIndexYuleI",
+      "CheckBoxIndexSimpsonD", "CheckBoxIndexHerdanVm",  "CheckBoxIndexMaas",
+      "CheckBoxIndexDugast",   "CheckBoxIndexSummer",    "CheckBoxIndexCTTR",
+  };
+  return std::string(kBoxes[static_cast<std::size_t>(Index)]);
 }
 
 std::size_t TOptionControls::IndexOf(std::string_view Name) const {

@@ -5,11 +5,14 @@
 // names of the options, whatever the front end.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tavora {
+
+enum class tIndex : std::uint8_t;
 
 enum class TControlKind {
   Panel,          // groups controls; shown or hidden as a whole
@@ -38,6 +41,9 @@ struct TControl {
   int MinValue = 0;
   int MaxValue = 0;
 };
+
+// The check box of one further index in PanelIndices ("CheckBoxIndexMTLD", ...).
+[[nodiscard]] std::string IndexBoxName(tIndex Index);
 
 // The window's controls in their start state, in window order: the left column top to
 // bottom, then the right column top to bottom, every control after its panel.

@@ -287,6 +287,8 @@ void TOptionsModel::RunRuleOf(std::string_view Name) {
     CheckBoxLegacyMetricsClick();
   } else if (Name == "CheckBoxHillsContinuum") {
     CheckBoxHillsContinuumClick();
+  } else if (Name == "CheckBoxIndices") {
+    CheckBoxIndicesClick();
   }
 }
 
@@ -407,6 +409,10 @@ void TOptionsModel::CheckBoxHillsContinuumClick() {
   SetShown("LabelQ", checked);
 }
 
+void TOptionsModel::CheckBoxIndicesClick() {
+  SetShown("PanelIndices", Checked("CheckBoxIndices"));
+}
+
 // ---- Encoders ----
 
 TWordOrLemmaSet TOptionsModel::EncodeWoL() const {
@@ -461,6 +467,16 @@ TOutputTypeSet TOptionsModel::EncodeOutputTypes() const {
   if (Checked("CheckBoxOutputDistributions")) s.Include(TOutputType::outDistribution);
   if (Checked("CheckBoxOutputSeries")) s.Include(TOutputType::outSerie);
   if (Checked("CheckBoxOutputTotalValues")) s.Include(TOutputType::outWholeTexts);
+  if (Checked("CheckBoxIndices")) s.Include(TOutputType::outIndices);
+  return s;
+}
+
+TIndexSet TOptionsModel::EncodeIndices() const {
+  TIndexSet s;
+  for (std::size_t i = 0; i < kIndexCount; ++i) {
+    const auto index = static_cast<tIndex>(i);
+    if (Checked(IndexBoxName(index))) s.Include(index);
+  }
   return s;
 }
 
@@ -514,6 +530,7 @@ TMeasureParameters TOptionsModel::GetMeasureParameters() const {
   EncodeCustomVertcal(p.Custom);
   p.LagLength = static_cast<std::uint32_t>(GetValue("SpinEditWindowLength"));
   p.OutputTypes = EncodeOutputTypes();
+  p.Indices = EncodeIndices();
   p.HillsQ = ReadFloat(c_["EditHillsQ"].Text);
   p.RefDicContrainsText = Checked("CheckBoxReferenceContains");
   p.How = How();

@@ -102,7 +102,10 @@ class TOptionsModel {
   [[nodiscard]] TWordOrLemmaSet EncodeWoL() const;
   [[nodiscard]] TMeasureSet EncodeMetrics() const;
   [[nodiscard]] tMeasureSecondarySet EncodeMetricsSecondary() const;
+  // Holds outIndices when CheckBoxIndices is checked.
   [[nodiscard]] TOutputTypeSet EncodeOutputTypes() const;
+  // The checked boxes of PanelIndices.
+  [[nodiscard]] TIndexSet EncodeIndices() const;
   // Fills a record that the caller has cleared.
   void EncodeCustomVertcal(TCustomVertical& Custom) const;
 
@@ -149,6 +152,7 @@ class TOptionsModel {
   void CheckBoxOtherMetricsClick();
   void CheckBoxLegacyMetricsClick();
   void CheckBoxHillsContinuumClick();
+  void CheckBoxIndicesClick();
 
   TOptionControls c_;
   bool wolBelowInputDetails_ = false;

@@ -668,3 +668,86 @@ TEST(TOptionsModelRun, DroppedFilesSwitchToFilesAndAppend) {
 
 }  // namespace
 }  // namespace tavora
+
+// ---- Further indices ----
+
+namespace tavora {
+namespace {
+
+TEST(TOptionsModelIndices, StartValuesAndTheirPlaceInTheOutputPanel) {
+  TOptionsModel m;
+  EXPECT_EQ(m.Control("CheckBoxIndices").Kind, TControlKind::CheckBox);
+  EXPECT_EQ(m.Control("CheckBoxIndices").Parent, "PanelProcess");
+  EXPECT_EQ(m.GetCaption("CheckBoxIndices"), u"Further indices (MTLD, HD-D, Yule's K, \u2026)");
+  EXPECT_FALSE(m.IsChecked("CheckBoxIndices"));
+  EXPECT_EQ(m.Control("PanelIndices").Parent, "PanelProcess");
+  EXPECT_FALSE(m.IsShown("PanelIndices"));
+  // The twelve boxes in column order, all checked, just before the process button.
+  std::vector<std::string> boxes;
+  std::vector<std::u16string> captions;
+  for (const TControl& c : m.Controls()) {
+    if (c.Parent != "PanelIndices") continue;
+    EXPECT_EQ(c.Kind, TControlKind::CheckBox) << c.Name;
+    EXPECT_TRUE(c.Checked) << c.Name;
+    boxes.push_back(c.Name);
+    captions.push_back(c.Caption);
+  }
+  EXPECT_THAT(boxes, ElementsAre("CheckBoxIndexMTLD", "CheckBoxIndexMTLDMA", "CheckBoxIndexHDD",
+                                 "CheckBoxIndexMSTTR", "CheckBoxIndexYuleK", "CheckBoxIndexYuleI",
+                                 "CheckBoxIndexSimpsonD", "CheckBoxIndexHerdanVm",
+                                 "CheckBoxIndexMaas", "CheckBoxIndexDugast",
+                                 "CheckBoxIndexSummer", "CheckBoxIndexCTTR"));
+  for (std::size_t i = 0; i < kIndexCount; ++i) {
+    EXPECT_EQ(IndexBoxName(static_cast<tIndex>(i)), boxes[i]);
+    EXPECT_EQ(captions[i], IndexCaption(static_cast<tIndex>(i)));
+  }
+  const auto& all = m.Controls();
+  const auto at = [&](std::string_view name) {
+    return std::find_if(all.begin(), all.end(), [&](const TControl& c) { return c.Name == name; });
+  };
+  EXPECT_LT(at("CheckBoxOutputTotalValues"), at("CheckBoxIndices"));
+  EXPECT_LT(at("CheckBoxIndices"), at("PanelIndices"));
+  EXPECT_LT(at("CheckBoxIndexCTTR"), at("ButtonProcess"));
+
+  m.PrepareRun();
+  const TMeasureParameters p = m.GetMeasureParameters();
+  EXPECT_FALSE(p.OutputTypes.Contains(TOutputType::outIndices));
+  EXPECT_EQ(p.Indices, TIndexSet::All());
+}
+
+TEST(TOptionsModelIndices, TheBoxShowsTheListAndChoosesTheFamily) {
+  TOptionsModel m = ModelForFiles();
+  m.SetItemIndex("RadioGroupWhatToDo", 0);
+  std::vector<std::string> changed;
+  m.SetObserver([&](std::string_view name) { changed.emplace_back(name); });
+  m.SetChecked("CheckBoxIndices", true);
+  EXPECT_THAT(changed, ElementsAre("CheckBoxIndices", "PanelIndices"));
+  EXPECT_TRUE(m.IsVisible("CheckBoxIndexHDD"));
+  EXPECT_EQ(m.EncodeOutputTypes(),
+            (TOutputTypeSet{TOutputType::outAverage, TOutputType::outIndices}));
+  m.SetChecked("CheckBoxIndexHDD", false);
+  m.SetOption("CheckBoxIndexMTLDMA", u"off");
+  EXPECT_EQ(m.EncodeIndices(),
+            (TIndexSet::All() - TIndexSet{tIndex::ixHDD, tIndex::ixMTLDMA}));
+  m.PrepareRun();
+  EXPECT_EQ(m.GetMeasureParameters().Indices, m.EncodeIndices());
+
+  // Hidden again, the list keeps its checks; the family is no longer chosen.
+  m.SetChecked("CheckBoxIndices", false);
+  EXPECT_FALSE(m.IsShown("PanelIndices"));
+  EXPECT_FALSE(m.IsChecked("CheckBoxIndexHDD"));
+  EXPECT_TRUE(m.IsChecked("CheckBoxIndexMTLD"));
+  EXPECT_FALSE(m.EncodeOutputTypes().Contains(TOutputType::outIndices));
+  // The specified families keep their bits.
+  m.SetChecked("CheckBoxOutputTotalValues", true);
+  EXPECT_EQ(m.EncodeOutputTypes().Mask(), 0b1001);
+
+  // By name, in any order: the box comes before its list in window order.
+  TOptionsModel byName = ModelForFiles();
+  byName.SetOptions({{"CheckBoxIndexCTTR", u"0"}, {"CheckBoxIndices", u"1"}});
+  EXPECT_TRUE(byName.IsShown("PanelIndices"));
+  EXPECT_FALSE(byName.EncodeIndices().Contains(tIndex::ixCTTR));
+}
+
+}  // namespace
+}  // namespace tavora
