@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QThread>
 #include <QUrl>
@@ -35,14 +36,27 @@ namespace {
 
 constexpr int kProgressRange = 1000;  // the bar counts per mille of the input's bytes
 
-QScrollArea* Scrolling(QWidget* content) {
-  auto* area = new QScrollArea;
-  area->setWidgetResizable(true);
-  area->setFrameShape(QFrame::NoFrame);
-  area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  area->setWidget(content);
-  return area;
-}
+// A column that scrolls vertically and asks for the full width of what it shows.
+class TColumnScroll final : public QScrollArea {
+ public:
+  explicit TColumnScroll(QWidget* content) {
+    setWidgetResizable(true);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setWidget(content);
+  }
+  QSize minimumSizeHint() const override { return WithContentWidth(QScrollArea::minimumSizeHint()); }
+  QSize sizeHint() const override { return WithContentWidth(QScrollArea::sizeHint()); }
+
+ private:
+  QSize WithContentWidth(QSize size) const {
+    size.setWidth(widget()->minimumSizeHint().width() + verticalScrollBar()->sizeHint().width() +
+                  2 * frameWidth());
+    return size;
+  }
+};
+
+QScrollArea* Scrolling(QWidget* content) { return new TColumnScroll(content); }
 
 }  // namespace
 
@@ -79,6 +93,15 @@ void TFormTavoraUX::BuildWindow() {
   widgets_ = new TOptionWidgets(model_, this);
   connect(widgets_, &TOptionWidgets::ButtonClicked, this, &TFormTavoraUX::OnButton);
   connect(widgets_, &TOptionWidgets::PanelsMoved, this, &TFormTavoraUX::ArrangeLeftColumn);
+  connect(widgets_, &TOptionWidgets::ShownChanged, this, [this] {
+    // Once the layouts have taken in the change, the columns ask for their new widths.
+    if (columnsPending_) return;
+    columnsPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+      columnsPending_ = false;
+      for (QScrollArea* column : findChildren<QScrollArea*>()) column->updateGeometry();
+    });
+  });
   connect(widgets_, &TOptionWidgets::ChangeRefused, this,
           [this](const QString& message) { dialogs_.Error(this, message); });
 

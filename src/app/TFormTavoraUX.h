@@ -102,6 +102,7 @@ class TFormTavoraUX : public QMainWindow {
   QProgressBar* progressBar_ = nullptr;
   QPushButton* buttonCancel_ = nullptr;
   QTimer timer1_;
+  bool columnsPending_ = false;
 
   int progressI_ = 0;  // ticks within the current phase
   int progressA_ = 1;  // phase number in the status line

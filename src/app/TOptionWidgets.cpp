@@ -241,7 +241,10 @@ void TOptionWidgets::Refresh(std::string_view Name) {
   }
   const TControl& c = model_.Control(Name);
   QWidget* w = Widget(Name);
-  w->setVisible(c.Shown);
+  if (w->isHidden() == c.Shown) {
+    w->setVisible(c.Shown);
+    emit ShownChanged();
+  }
   w->setEnabled(c.Enabled);
   if (const auto it = labels_.find(Name); it != labels_.end()) {
     it->second->setVisible(c.Shown);

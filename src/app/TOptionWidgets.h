@@ -54,6 +54,8 @@ class TOptionWidgets : public QObject {
   void ChangeRefused(const QString& Message);
   // PanelWoL moved relative to PanelInputDetails.
   void PanelsMoved();
+  // A control was shown or hidden: the sizes the columns need may have changed.
+  void ShownChanged();
 
  private:
   QWidget* BuildPanel(const TControl& panel);

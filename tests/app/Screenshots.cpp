@@ -23,7 +23,7 @@ void Choose(tavora::TFormTavoraUX& window, const char* group, int index) {
 }
 
 bool Save(tavora::TFormTavoraUX& window, const QDir& folder, const QString& name) {
-  QApplication::processEvents();
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
   return window.grab().save(folder.filePath(name));
 }
 
@@ -60,7 +60,7 @@ int main(int argc, char* argv[]) {
   }
   {
     tavora::TFormTavoraUX window(dialogs);
-    window.resize(1180, 620);
+    window.resize(1180, 820);
     window.show();
     Choose(window, "RGMode", 0);
     window.Model().AddInputLine(u"C:\\Corpora\\reference");
