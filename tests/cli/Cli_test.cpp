@@ -1,0 +1,230 @@
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "CliProcess.h"
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::StartsWith;
+using tavora::test::Quote;
+using tavora::test::ReadWholeFile;
+
+namespace {
+
+class Cli : public tavora::test::TCliTest {
+ protected:
+  std::string Out() const { return Quote(Dir / "out"); }
+
+  static std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line);
+    }
+    return lines;
+  }
+
+  // The values of a result line, without its key fields.
+  static std::string AfterKeys(const std::string& line, int keys) {
+    std::size_t at = 0;
+    for (int i = 0; i < keys; ++i) at = line.find("\",\"", at) + 3;
+    return line.substr(at);
+  }
+
+  static void ExpectOneLineError(const tavora::test::TCliResult& r) {
+    EXPECT_THAT(r.Err, StartsWith("tavora-cli: "));
+    EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
+    EXPECT_THAT(r.Out, Not(HasSubstr("Complete")));
+  }
+};
+
+struct TUsageCase {
+  const char* Args;  // "OUT" stands for the output folder
+  const char* Message;
+};
+
+// Every usage error ends with status 2, one line on standard error, and nothing written.
+TEST_F(Cli, UsageErrorsExitWithTwoBeforeTouchingAnyFile) {
+  const TUsageCase cases[] = {
+      {"measure --bogus -o OUT data/plain", "--bogus"},
+      {"measure -m types,foo -o OUT data/plain", "Unknown measure 'foo'"},
+      {"measure -m Types -o OUT data/plain", "Unknown measure 'Types'"},
+      {"measure -w 0 -o OUT data/plain", "--window"},
+      {"measure -w 1000001 -o OUT data/plain", "--window"},
+      {"measure -w abc -o OUT data/plain", "--window"},
+      {"measure --hill-q abc -o OUT data/plain", "'abc' is not a valid floating point value"},
+      {"measure --hill-q 2,5 -o OUT data/plain", "'2,5' is not a valid floating point value"},
+      {"measure --hill-q \"\" -o OUT data/plain", "is not a valid floating point value"},
+      {"measure -f rtf -o OUT data/plain", "--format"},
+      {"measure --case upper -o OUT data/plain", "--case"},
+      {"measure --kinds words -o OUT data/plain", "--kinds"},
+      {"measure --kinds lemma -o OUT data/plain", "carries no lemmata"},
+      {"measure -f custom --kinds word,lemma -o OUT data/vertical", "--lemma-column"},
+      {"measure -f vertical --kinds lemma -o OUT -", "standard input"},
+      {"measure -m autosemantics -o OUT data/plain", "autosemantics"},
+      {"measure -f custom -m autosemantics -o OUT data/vertical", "--tag-column"},
+      {"measure --outputs averages,tables -o OUT data/plain", "tables"},
+      {"measure --lemma-column 2 -o OUT data/plain", "--format custom"},
+      {"measure -f custom --word-column 0 -o OUT data/vertical", "--word-column"},
+      {"measure --lemma-list l.tsv -o OUT data/plain", "--lemma-list"},
+      {"measure data/plain", "--output"},
+      {"measure -o OUT", "INPUT"},
+      {"measure -o OUT - data/plain", "- must be the only INPUT"},
+      {"freqlist data/plain", "--word-list"},
+      {"freqlist -f vertical --kinds lemma --word-list w.tsv data/vertical", "--word-list"},
+      {"", "subcommand"},
+  };
+  for (const TUsageCase& c : cases) {
+    std::string args = c.Args;
+    if (const auto at = args.find("OUT"); at != std::string::npos) args.replace(at, 3, Out());
+    const auto r = Run(args);
+    EXPECT_EQ(r.ExitCode, 2) << c.Args << "\n" << r.Err;
+    EXPECT_THAT(r.Err, HasSubstr(c.Message)) << c.Args;
+    EXPECT_THAT(r.Err, StartsWith("tavora-cli: error: ")) << c.Args;
+    ExpectOneLineError(r);
+    EXPECT_FALSE(fs::exists(Dir / "out")) << c.Args;
+  }
+}
+
+TEST_F(Cli, HelpListsEveryOptionWithItsDefault) {
+  const auto r = Run("--help");
+  EXPECT_EQ(r.ExitCode, 0);
+  for (const char* option :
+       {"--format TEXT:{plain,lines,whitespace,vertical,coca,custom,conllu,bnc}=plain",
+        "--case TEXT:{sensitive,lemma,insensitive}=insensitive", "--keep-punctuation",
+        "--keep-digits", "--kinds TEXT=word", "--word-column INT:INT in [1 - 128]=1",
+        "--lemma-column", "--tag-column", "--doc-marker TEXT=<doc", "--output",
+        "--window INT:INT in [1 - 1000000]=200", "--measures TEXT=types,perplexity",
+        "--outputs TEXT=averages", "--hill-q TEXT=3", "--word-list", "--lemma-list",
+        "--reference-contains-texts", "--autosemantic-tags TEXT=N|A|V|D", "renyi-relative-entropy",
+        "freqlist", "measure"}) {
+    EXPECT_THAT(r.Out, HasSubstr(option));
+  }
+  const auto version = Run("--version");
+  EXPECT_EQ(version.ExitCode, 0);
+  EXPECT_THAT(version.Out, StartsWith("tavora-cli "));
+}
+
+// Failed runs: status 1, one line that names the file at fault, no success message.
+TEST_F(Cli, MissingReferenceListFailsBeforeAnyOutput) {
+  const auto r = Run("measure -m cross-perplexity --word-list " + Quote(Dir / "none.tsv") +
+                     " -o " + Out() + " data/plain");
+  EXPECT_EQ(r.ExitCode, 1);
+  EXPECT_THAT(r.Err, HasSubstr((Dir / "none.tsv").string()));
+  ExpectOneLineError(r);
+  EXPECT_FALSE(fs::exists(Dir / "out"));
+}
+
+TEST_F(Cli, MissingInputFails) {
+  const auto r = Run("measure -o " + Out() + " data/plain data/no-such.txt");
+  EXPECT_EQ(r.ExitCode, 1);
+  EXPECT_THAT(r.Err, HasSubstr("data/no-such.txt"));
+  ExpectOneLineError(r);
+}
+
+TEST_F(Cli, UnwritableOutputFolderFails) {
+  std::ofstream(Dir / "blocker") << "a file, not a folder";
+  const fs::path output = Dir / "blocker" / "results";
+  const auto r = Run("measure -o " + Quote(output) + " data/plain");
+  EXPECT_EQ(r.ExitCode, 1);
+  EXPECT_THAT(r.Err, HasSubstr(output.string()));
+  ExpectOneLineError(r);
+}
+
+TEST_F(Cli, UnwritableFrequencyListFails) {
+  std::ofstream(Dir / "blocker") << "a file, not a folder";
+  const fs::path list = Dir / "blocker" / "words.tsv";
+  const auto r = Run("freqlist --word-list " + Quote(list) + " data/plain");
+  EXPECT_EQ(r.ExitCode, 1);
+  EXPECT_THAT(r.Err, HasSubstr(list.string()));
+  ExpectOneLineError(r);
+}
+
+TEST_F(Cli, SuccessfulRunIsQuietOnStandardErrorThatIsNoTerminal) {
+  const auto r = Run("measure -w 50 -o " + Out() + " data/plain");
+  EXPECT_EQ(r.ExitCode, 0) << r.Err;
+  EXPECT_EQ(r.Err, "");
+  EXPECT_THAT(r.Out, HasSubstr("Complete!"));
+  const auto lines = Lines(ReadWholeFile(Dir / "out" / "AveragesWord50.csv"));
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], "\xEF\xBB\xBF\"File Name\",\"Text id\",\"Tokens\",\"Types\",\"Perplexity\"");
+  EXPECT_THAT(lines[1], StartsWith("\"data/plain/bakery.txt\",\"1\","));
+}
+
+// The command line allows windows shorter than the window's lower bound of 10.
+TEST_F(Cli, WindowBelowTheWindowsBoundIsKept) {
+  const auto r = Run("measure -w 3 --outputs series -o " + Out() + " data/plain/letter.txt");
+  EXPECT_EQ(r.ExitCode, 0) << r.Err;
+  const auto lines = Lines(ReadWholeFile(Dir / "out" / "Serie1Word3.csv"));
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[1].substr(0, 12), "\"1\",\"3\",\"3\",");
+}
+
+TEST_F(Cli, StandardInputIsReadAsPastedTextWithAnEmptyName) {
+  const auto fromFile = Run("measure -w 50 -m types,hapax,ttr -o " + Quote(Dir / "file") +
+                            " data/plain/bakery.txt");
+  const auto fromStdin = Run("measure -w 50 -m types,hapax,ttr -o " + Quote(Dir / "stdin") + " -",
+                             SourceDir / "data" / "plain" / "bakery.txt");
+  ASSERT_EQ(fromFile.ExitCode, 0) << fromFile.Err;
+  ASSERT_EQ(fromStdin.ExitCode, 0) << fromStdin.Err;
+  const auto a = Lines(ReadWholeFile(Dir / "file" / "AveragesWord50.csv"));
+  const auto b = Lines(ReadWholeFile(Dir / "stdin" / "AveragesWord50.csv"));
+  ASSERT_EQ(a.size(), 2u);
+  ASSERT_EQ(b.size(), 2u);
+  EXPECT_THAT(b[1], StartsWith("\"\",\"1\","));
+  EXPECT_EQ(AfterKeys(a[1], 2), AfterKeys(b[1], 2));
+}
+
+TEST_F(Cli, StandardInputIsReadInTheChosenFormat) {
+  const auto r = Run("measure -f vertical -w 50 -o " + Out() + " -",
+                     SourceDir / "data" / "vertical" / "stories.vert");
+  ASSERT_EQ(r.ExitCode, 0) << r.Err;
+  // Two documents, as in the file; read as plain text the tags would be words.
+  const auto lines = Lines(ReadWholeFile(Dir / "out" / "AveragesWord50.csv"));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_THAT(lines[2], StartsWith("\"\",\"2\","));
+}
+
+TEST_F(Cli, FrequencyListsThenMeasureAgainstThem) {
+  const fs::path words = Dir / "lists" / "words.tsv";
+  const fs::path lemmata = Dir / "lists" / "lemmata.tsv";
+  fs::create_directories(Dir / "lists");
+  const auto lists = Run("freqlist -f vertical --kinds word,lemma --word-list " + Quote(words) +
+                         " --lemma-list " + Quote(lemmata) + " data/vertical/stories.vert");
+  ASSERT_EQ(lists.ExitCode, 0) << lists.Err;
+  EXPECT_THAT(lists.Out, HasSubstr("Complete!"));
+  // Word forms are lowered, lemmata stay as they stand; both count the whole input.
+  auto wordLines = Lines(ReadWholeFile(words));
+  auto lemmaLines = Lines(ReadWholeFile(lemmata));
+  ASSERT_FALSE(wordLines.empty());
+  ASSERT_FALSE(lemmaLines.empty());
+  EXPECT_THAT(wordLines[0], StartsWith("\xEF\xBB\xBF"));
+  wordLines[0].erase(0, 3);
+  for (const std::string& line : wordLines) {
+    EXPECT_EQ(line.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"), std::string::npos) << line;
+  }
+
+  const auto measured = Run("measure -f vertical --kinds word,lemma -w 50 "
+                            "-m types,cross-perplexity,relative-entropy --reference-contains-texts "
+                            "--word-list " + Quote(words) + " --lemma-list " + Quote(lemmata) +
+                            " -o " + Out() + " data/vertical/stories.vert");
+  ASSERT_EQ(measured.ExitCode, 0) << measured.Err;
+  for (const char* file : {"AveragesWord50.csv", "AveragesLemma50.csv"}) {
+    const auto lines = Lines(ReadWholeFile(Dir / "out" / file));
+    ASSERT_EQ(lines.size(), 3u) << file;
+    EXPECT_THAT(lines[0], HasSubstr("\"Cross Perplexity\",\"Relative Entropy\""));
+    // Against an empty list the cross perplexity would be 0.
+    EXPECT_THAT(lines[1], Not(HasSubstr(",\"0.0\",")));
+  }
+}
+
+}  // namespace
