@@ -1,5 +1,6 @@
 #include "app/TFormTavoraUX.h"
 
+#include <functional>
 #include <memory>
 
 #include <QAbstractButton>
@@ -255,16 +256,18 @@ void TFormTavoraUXTest::tabOrderFollowsThePanels() {
   Choose("RGMode", 0);
   Choose("RGInputType", 3);
   Choose("RadioGroupWhatToDo", 0);
+  Click("CheckBoxIndices");
   // Every visible control that takes the focus, in panel order.
   QList<QWidget*> expected;
   const TOptionsModel& m = window_->Model();
   std::vector<std::string> panels = m.LeftColumnPanels();
   for (const std::string& p : m.RightColumnPanels()) panels.push_back(p);
-  for (const std::string& panel : panels) {
+  std::function<void(const std::string&)> addPanel = [&](const std::string& panel) {
     for (const TControl& c : m.Controls()) {
-      const bool inPanel = c.Parent == panel || (c.Parent == "PanelLoadTexts" && panel == "PanelInputTexts");
-      if (!inPanel || c.Kind == TControlKind::Label || c.Kind == TControlKind::Panel) continue;
-      if (c.Kind == TControlKind::RadioGroup) {
+      if (c.Parent != panel || c.Kind == TControlKind::Label) continue;
+      if (c.Kind == TControlKind::Panel) {
+        addPanel(c.Name);
+      } else if (c.Kind == TControlKind::RadioGroup) {
         for (std::size_t i = 0; i < c.Items.size(); ++i) {
           expected << window_->Widgets().RadioButton(c.Name, static_cast<int>(i));
         }
@@ -272,7 +275,8 @@ void TFormTavoraUXTest::tabOrderFollowsThePanels() {
         expected << window_->Widgets().Widget(c.Name);
       }
     }
-  }
+  };
+  for (const std::string& panel : panels) addPanel(panel);
   expected.erase(std::remove_if(expected.begin(), expected.end(),
                                 [](QWidget* w) { return !w->isVisible(); }),
                  expected.end());
