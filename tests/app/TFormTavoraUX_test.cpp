@@ -50,6 +50,7 @@ class TFormTavoraUXTest : public QObject {
   void failingRunShowsTheErrorAndNotComplete_data();
   void failingRunShowsTheErrorAndNotComplete();
   void cancelEndsTheRunAsCancelled();
+  void closingTheWindowDuringARunStopsIt();
 
  private:
   template <typename T = QWidget>
@@ -524,6 +525,17 @@ void TFormTavoraUXTest::cancelEndsTheRunAsCancelled() {
   QCOMPARE(window_->StatusText(), QStringLiteral("Waiting for your input"));
   QVERIFY(!W("ButtonCancel")->isVisible());
   QVERIFY(!QFile::exists(Path(QStringLiteral("out/AveragesWord10.csv"))));
+}
+
+void TFormTavoraUXTest::closingTheWindowDuringARunStopsIt() {
+  SetUpMeasuring(WriteFile(QStringLiteral("big.txt"), Words(1500000)));
+  Click("ButtonProcess");
+  QVERIFY(window_->IsRunning());
+  QVERIFY(window_->close());
+  QVERIFY(!window_->IsRunning());
+  window_.reset();  // no run outlives the window
+  QCOMPARE(dialogs_->informations, QStringList());
+  QCOMPARE(dialogs_->errors, QStringList());
 }
 
 }  // namespace tavora
