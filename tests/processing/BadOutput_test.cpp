@@ -1,0 +1,131 @@
+// Output that cannot be written (a full disk, a folder that cannot be made) and measures whose
+// values are undefined: the run either ends with an error naming the file, leaving no partial
+// result file under a final name, or finishes with the undefined values written as text.
+#include <gmock/gmock.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
+#include "RunFixture.h"
+
+namespace tavora::testing {
+namespace {
+
+using ::testing::AnyOf;
+using ::testing::HasSubstr;
+
+// Many distinct words: the series file of this document is far larger than 64 KiB.
+std::string LongText() {
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += "w" + std::to_string(i) + " ";
+  return text;
+}
+
+class BadOutput : public RunFixture {
+ protected:
+  // After a failed run: no temporary is left, the first document's series file is whole, and
+  // the file named by the error does not exist under its final name.
+  void ExpectCleanFailure(const std::string& message) {
+    for (const std::string& name : OutputNames()) EXPECT_FALSE(name.ends_with(".part")) << name;
+    const auto first = ReadLines(out_ / "Serie1Word3.csv");
+    EXPECT_EQ(first.size(), 3u);  // header and two window positions
+    const std::size_t open = message.find('"');
+    const std::size_t close = message.find('"', open + 1);
+    ASSERT_NE(close, std::string::npos) << message;
+    const std::string named = message.substr(open + 1, close - open - 1);
+    EXPECT_THAT(named, ::testing::StartsWith(Utf8(out_)));
+    EXPECT_FALSE(fs::exists(fs::path(std::u8string(named.begin(), named.end())))) << named;
+  }
+  TRun TwoDocuments() {
+    TRun r;
+    r.Input = Lines({WriteInput("a.txt", "a b a c"), WriteInput("b.txt", LongText())});
+    return r;
+  }
+};
+
+// A small file system fills up while the second document's series is written.
+TEST_F(BadOutput, FullDiskNamesTheFileAndKeepsFinishedFiles) {
+#ifdef __linux__
+  fs::create_directories(out_);
+  const std::string mount = "mount -t tmpfs -o size=64k tavora-full '" + Utf8(out_) + "' 2>/dev/null";
+  if (std::system(mount.c_str()) != 0) GTEST_SKIP() << "cannot mount a small file system here";
+  struct TUnmount {
+    std::string Command;
+    ~TUnmount() { EXPECT_EQ(std::system(Command.c_str()), 0) << Command; }
+  } unmount{"umount '" + Utf8(out_) + "'"};
+  std::string message;
+  try {
+    Measure(TwoDocuments());
+    ADD_FAILURE() << "no error";
+  } catch (const std::runtime_error& e) {
+    message = e.what();
+  }
+  EXPECT_THAT(message, HasSubstr("Cannot write file \""));
+  ExpectCleanFailure(message);
+#else
+  GTEST_SKIP() << "needs a small tmpfs";
+#endif
+}
+
+// The same with a stream that fails on every write: the second series file's temporary is a
+// link to a device that is always full.
+TEST_F(BadOutput, FailingStreamNamesTheFileAndKeepsFinishedFiles) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  fs::create_directories(out_);
+  fs::create_symlink("/dev/full", out_ / "Serie2Word3.csv.part");
+  std::string message;
+  try {
+    Measure(TwoDocuments());
+    ADD_FAILURE() << "no error";
+  } catch (const std::runtime_error& e) {
+    message = e.what();
+  }
+  EXPECT_EQ(message, "Cannot write file \"" + Utf8(out_ / "Serie2Word3.csv") + "\": writing failed.");
+  ExpectCleanFailure(message);
+}
+
+// An output folder below a file cannot be made: the error names it and nothing is written.
+TEST_F(BadOutput, OutputFolderThatCannotBeMadeIsNamed) {
+  WriteInput("blocker", "a file, not a folder");
+  out_ = dir_ / "blocker" / "out";
+  TRun r = TwoDocuments();
+  try {
+    Measure(r);
+    FAIL() << "no error";
+  } catch (const std::runtime_error& e) {
+    EXPECT_THAT(e.what(), HasSubstr("\"" + Utf8(out_) + "\""));
+  }
+  EXPECT_FALSE(fs::exists(out_));
+}
+
+// Values that no formula defines (repeat rates of a one-token window, cross measures without a
+// reference list, relative entropy) are written as NaN, Inf or -Inf and the run goes on to the
+// next document.
+TEST_F(BadOutput, UndefinedMeasuresAreWrittenAndTheRunGoesOn) {
+  TRun r;
+  r.Input = Lines({WriteInput("one.txt", "a"), WriteInput("two.txt", "b c b")});
+  r.Lag = 1;
+  r.Measures = TMeasureSet{tMeasure::vTokens, tMeasure::vRRR, tMeasure::vCrossPerplexity,
+                           tMeasure::vCrossRRR, tMeasure::vHillsContinuum};
+  r.Secondary = tMeasureSecondarySet{tMeasureSecondary::vRepeatRate,
+                                     tMeasureSecondary::vCrossEntropy,
+                                     tMeasureSecondary::vRelativeEntropy,
+                                     tMeasureSecondary::vRelativePerplexity,
+                                     tMeasureSecondary::vRenyiRelativeEntropy};
+  r.Q = 1.0;
+  ASSERT_NO_THROW(Measure(r));
+  const auto whole = ReadLines(out_ / "WholeTextsWord.csv");
+  ASSERT_GE(whole.size(), 3u);
+  std::string all;
+  for (const auto& line : whole) all += line + "\n";
+  EXPECT_THAT(all, AnyOf(HasSubstr("\"NaN\""), HasSubstr("\"Inf\""), HasSubstr("\"-Inf\"")));
+  // Only finite numbers and the three names appear in the values.
+  for (std::size_t i = 1; i < whole.size(); ++i) {
+    EXPECT_THAT(whole[i], ::testing::Not(AnyOf(HasSubstr("nan"), HasSubstr("inf"))))
+        << whole[i];
+  }
+  EXPECT_EQ(ReadLines(out_ / "Serie2Word1.csv").size(), 4u);
+}
+
+}  // namespace
+}  // namespace tavora::testing
