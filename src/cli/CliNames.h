@@ -40,11 +40,12 @@ struct TCliOutput {
   std::string_view Box;
   TOutputType Type;
 };
-inline constexpr std::array<TCliOutput, 4> kCliOutputs = {{
+inline constexpr std::array<TCliOutput, 5> kCliOutputs = {{
     {"averages", "CheckBoxOutputAverages", TOutputType::outAverage},
     {"distributions", "CheckBoxOutputDistributions", TOutputType::outDistribution},
     {"series", "CheckBoxOutputSeries", TOutputType::outSerie},
     {"wholetexts", "CheckBoxOutputTotalValues", TOutputType::outWholeTexts},
+    {"indices", "CheckBoxIndices", TOutputType::outIndices},
 }};
 
 // A measure by name: basic (tMeasure ordinal) or secondary (tMeasureSecondary ordinal),

@@ -35,6 +35,7 @@ struct TCliChoices {
   std::int64_t Window = 0;
   std::string Measures;
   std::string Outputs;
+  std::string Indices;  // further indices of the "indices" family; all when not given
   std::string HillsQ;
   bool ReferenceContainsTexts = false;
   std::string AutosemanticTags;

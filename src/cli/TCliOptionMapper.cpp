@@ -10,6 +10,7 @@
 #include "input/THow.h"
 #include "options/OptionText.h"
 #include "options/TOptionsModel.h"
+#include "processing/Indices.h"
 
 namespace tavora {
 
@@ -171,11 +172,29 @@ TMeasureParameters TCliOptionMapper::MeasureParameters(std::u16string_view Input
                                  [&](const TCliOutput& o) { return o.Name == name; });
     if (it == kCliOutputs.end()) {
       throw TUsageError("--outputs: unknown result family '" + name +
-                        "' (averages, distributions, series, wholetexts)");
+                        "' (averages, distributions, series, wholetexts, indices)");
     }
     outputs.Include(it->Type);
   }
   for (const TCliOutput& o : kCliOutputs) model.SetChecked(o.Box, outputs.Contains(o.Type));
+
+  // Further indices: all unless --indices names some; they need the indices family.
+  TIndexSet indices = TIndexSet::All();
+  if (choices_.IsGiven("indices")) {
+    if (!outputs.Contains(TOutputType::outIndices))
+      throw TUsageError("--indices needs --outputs with indices");
+    try {
+      indices = ParseIndexList(choices_.Indices);
+    } catch (const std::invalid_argument& e) {
+      throw TUsageError(std::string("--indices: ") + e.what());
+    }
+  }
+  if (outputs.Contains(TOutputType::outIndices)) {
+    for (std::size_t i = 0; i < kIndexCount; ++i) {
+      const auto index = static_cast<tIndex>(i);
+      model.SetChecked(IndexBoxName(index), indices.Contains(index));
+    }
+  }
 
   model.PrepareRun();
   TMeasureParameters p;
@@ -193,7 +212,8 @@ TMeasureParameters TCliOptionMapper::MeasureParameters(std::u16string_view Input
     p.Custom.IsCustomVertical = p.How == THow::jCustomVertical;
   }
   // The model must give exactly what was asked for.
-  if (p.measures != basic || p.MeasuresSecondary != secondary || p.OutputTypes != outputs) {
+  if (p.measures != basic || p.MeasuresSecondary != secondary || p.OutputTypes != outputs ||
+      (outputs.Contains(TOutputType::outIndices) && p.Indices != indices)) {
     throw std::logic_error("The option model does not give the measures asked for");
   }
   return p;

@@ -9,6 +9,7 @@
 #include "cli/TUsageError.h"
 #include "engine/Utf8.h"
 #include "options/TOptionsModel.h"
+#include "processing/Indices.h"
 
 #ifndef TAVORA_VERSION
 #define TAVORA_VERSION "unknown"
@@ -131,6 +132,10 @@ void TCommandLine::AddMeasureOptions(CLI::App& command) {
                          JoinNames(kCliOutputs, [](const TCliOutput& o) { return std::string(o.Name); },
                                    ", "))
       ->capture_default_str();
+  command.add_option("--indices", choices_.Indices,
+                     "Comma-separated further indices of the indices family (default: all): " +
+                         JoinNames(TIndexSet::All(), [](tIndex i) { return std::string(IndexName(i)); },
+                                   ", "));
   command.add_option("--hill-q", choices_.HillsQ,
                      "Order q of Hill's continuum, a decimal number with \".\"")
       ->capture_default_str();

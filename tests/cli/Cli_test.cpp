@@ -79,6 +79,8 @@ TEST_F(Cli, UsageErrorsExitWithTwoBeforeTouchingAnyFile) {
       {"measure data/plain", "--output"},
       {"measure -o OUT", "INPUT"},
       {"measure -o OUT - data/plain", "- must be the only INPUT"},
+      {"measure --outputs indices --indices mtld,foo -o OUT data/plain", "Unknown index 'foo'"},
+      {"measure --indices mtld -o OUT data/plain", "--indices needs --outputs"},
       {"freqlist data/plain", "--word-list"},
       {"freqlist -f vertical --kinds lemma --word-list w.tsv data/vertical", "--word-list"},
       {"", "subcommand"},
@@ -158,6 +160,32 @@ TEST_F(Cli, SuccessfulRunIsQuietOnStandardErrorThatIsNoTerminal) {
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[0], "\xEF\xBB\xBF\"File Name\",\"Text id\",\"Tokens\",\"Types\",\"Perplexity\"");
   EXPECT_THAT(lines[1], StartsWith("\"data/plain/bakery.txt\",\"1\","));
+}
+
+TEST_F(Cli, IndicesFamilyWritesTheChosenIndicesOnly) {
+  const auto all = Run("measure -w 50 --outputs averages,indices -o " + Quote(Dir / "all") +
+                       " data/plain/letter.txt");
+  ASSERT_EQ(all.ExitCode, 0) << all.Err;
+  const auto allLines = Lines(ReadWholeFile(Dir / "all" / "IndicesWord.csv"));
+  ASSERT_EQ(allLines.size(), 2u);
+  EXPECT_EQ(allLines[0],
+            "\xEF\xBB\xBF\"File Name\",\"Text id\",\"MTLD\",\"MTLD-MA\",\"HD-D\",\"MSTTR\","
+            "\"Yule's K\",\"Yule's I\",\"Simpson's D\",\"Herdan's Vm\",\"Maas a\xC2\xB2\","
+            "\"Dugast U\",\"Summer S\",\"CTTR\"");
+
+  const auto some = Run("measure -w 50 --outputs indices --indices cttr,mtld -o " +
+                        Quote(Dir / "some") + " data/plain/letter.txt");
+  ASSERT_EQ(some.ExitCode, 0) << some.Err;
+  const auto lines = Lines(ReadWholeFile(Dir / "some" / "IndicesWord.csv"));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "\xEF\xBB\xBF\"File Name\",\"Text id\",\"MTLD\",\"CTTR\"");
+  EXPECT_THAT(lines[1], StartsWith("\"data/plain/letter.txt\",\"1\","));
+  // The indices family adds a file; it leaves the others as they were.
+  const auto plain = Run("measure -w 50 -o " + Quote(Dir / "plain") + " data/plain/letter.txt");
+  ASSERT_EQ(plain.ExitCode, 0) << plain.Err;
+  EXPECT_EQ(ReadWholeFile(Dir / "plain" / "AveragesWord50.csv"),
+            ReadWholeFile(Dir / "all" / "AveragesWord50.csv"));
+  EXPECT_FALSE(fs::exists(Dir / "plain" / "IndicesWord.csv"));
 }
 
 // The command line allows windows shorter than the window's lower bound of 10.
