@@ -42,6 +42,7 @@ class TFormTavoraUXTest : public QObject {
   void tabOrderFollowsThePanels();
   void pickersFillTheirFields();
   void measuringRunFromClicksToResultFiles();
+  void furtherIndicesAreWrittenWhenChecked();
   void statusLineDuringAndAfterARun();
   void frequencyListRunThenMeasuringUsesTheCachedList();
   void droppingThreeFilesAppendsThemAsLines();
@@ -330,6 +331,21 @@ void TFormTavoraUXTest::measuringRunFromClicksToResultFiles() {
   QVERIFY(averages.contains("text.txt"));
   QVERIFY(!QDir(Path(QStringLiteral("out"))).entryList({QStringLiteral("Serie*.csv")}).isEmpty());
   QCOMPARE(W<QProgressBar>("ProgressBar")->value(), W<QProgressBar>("ProgressBar")->maximum());
+}
+
+void TFormTavoraUXTest::furtherIndicesAreWrittenWhenChecked() {
+  SetUpMeasuring(WriteFile(QStringLiteral("text.txt"), Words(60)));
+  QVERIFY(!W("PanelIndices")->isVisible());
+  Click("CheckBoxIndices");
+  QVERIFY(W("PanelIndices")->isVisible());
+  Check("CheckBoxIndexMTLDMA", false);
+  QVERIFY(RunAndWait("ButtonProcess"));
+
+  QCOMPARE(dialogs_->errors, QStringList());
+  const QByteArray indices = ReadFile(QStringLiteral("out/IndicesWord.csv"));
+  QVERIFY2(indices.startsWith("\xEF\xBB\xBF\"File Name\",\"Text id\",\"MTLD\",\"HD-D\","),
+           indices.constData());
+  QVERIFY(indices.contains("text.txt"));
 }
 
 void TFormTavoraUXTest::statusLineDuringAndAfterARun() {
