@@ -8,8 +8,9 @@ PACKAGES=(
   libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev
-  qt6-base-dev qt6-charts-dev libgl-dev
+  qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
   time
+  clang libclang-rt-14-dev
 )
 
 missing=()
