@@ -3,7 +3,15 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: setup configure build test run gui bench sanitize clean
+# Seconds each fuzz target runs under `make fuzz`.
+TAVORA_FUZZ_SECONDS ?= 60
+# Sanitizer settings of `make sanitize`; Qt's and fontconfig's one-time allocations are
+# suppressed for the leak checker (tests/lsan.supp).
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+.PHONY: setup configure build test run gui bench sanitize fuzz clean
 
 setup:
 	@bash scripts/setup.sh
@@ -25,11 +33,16 @@ gui: build
 
 bench: build
 	@bash bench/run.sh $(BUILD)
+	@bash bench/load.sh $(BUILD)
 
 sanitize: setup
 	@cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAVORA_SANITIZE=ON -DTAVORA_BUILD_BENCH=OFF >/dev/null
 	@cmake --build build-sanitize -j $(JOBS)
-	@cd build-sanitize && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@cd build-sanitize && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# libFuzzer targets (clang) in build-fuzz, each run for TAVORA_FUZZ_SECONDS.
+fuzz: setup
+	@JOBS=$(JOBS) TAVORA_FUZZ_SECONDS=$(TAVORA_FUZZ_SECONDS) bash fuzz/run.sh
 
 clean:
-	@rm -rf $(BUILD) build-sanitize
+	@rm -rf $(BUILD) build-sanitize build-fuzz
