@@ -19,12 +19,14 @@ TIME=/usr/bin/time
 [ -x "$TIME" ] || { echo "missing $TIME (Debian package time)" >&2; exit 1; }
 mkdir -p "$DATA"
 
-# One MiB of text: 50,000 distinct words drawn with a skewed (Zipf-like) frequency.
+# One MiB of text: 50,000 distinct letter-only words drawn with a skewed (Zipf-like) frequency.
 chunk="$DATA/chunk.txt"
 if [ ! -s "$chunk" ]; then
-  awk 'BEGIN { srand(7); n = 0; line = "";
+  awk 'BEGIN { srand(7); n = 0; line = ""; a = "abcdefghijklmnopqrstuvwxyz";
     while (n < 1048576) {
-      w = "w" int(50000 ^ rand()); line = line w " "; n += length(w) + 1;
+      k = int(50000 ^ rand()); w = "";
+      do { w = w substr(a, k % 26 + 1, 1); k = int(k / 26) } while (k > 0);
+      line = line w " "; n += length(w) + 1;
       if (length(line) > 70) { print line; n += 1; line = "" } } print line }' > "$chunk"
 fi
 
