@@ -1,0 +1,96 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/Measures.h"
+
+namespace tavora {
+
+// The families of result files a measurement run writes.
+enum class TResultFamily : std::uint8_t { Serie, Averages, WholeTexts, Distribution, Indices };
+
+// One result file recognised by its name.
+struct TResultFileInfo {
+  TResultFamily Family = TResultFamily::Serie;
+  tWordOrLemma Kind = tWordOrLemma::tokWord;
+  std::int64_t Lag = 0;       // window length; 0 for families without one in the name
+  std::int64_t Doc = 0;       // document number of a series, from 1; 0 otherwise
+  std::u16string Caption;     // measure caption of a distribution; empty otherwise
+  std::filesystem::path Path;
+  bool operator==(const TResultFileInfo&) const = default;
+};
+
+// A series file: window ids and one column of values per caption.
+struct TSeriesTable {
+  std::vector<std::u16string> Captions;
+  std::vector<double> WindowIds;
+  std::vector<std::vector<double>> Columns;  // Columns[c][row]
+  // The column of a caption; nullopt when the file has none.
+  [[nodiscard]] std::optional<std::size_t> ColumnOf(std::u16string_view caption) const;
+};
+
+// An averages, whole-text or indices file: one row per document.
+struct TTextRow {
+  std::u16string FileName;
+  std::u16string TextId;
+  std::vector<double> Values;  // one per caption
+};
+struct TTextTable {
+  std::vector<std::u16string> Captions;
+  std::vector<TTextRow> Rows;
+  [[nodiscard]] std::optional<std::size_t> ColumnOf(std::u16string_view caption) const;
+};
+
+// One block of a distribution file: a document (or "TOTAL", with an empty TextId), its
+// interval labels as written and their counts.
+struct TDistributionBlock {
+  std::u16string Name;
+  std::u16string TextId;
+  std::vector<std::string> Labels;
+  std::vector<double> LabelValues;
+  std::vector<std::uint64_t> Counts;
+};
+
+// Reads the result files of an output folder, whichever run wrote them: the folder's
+// files are recognised by name, each file is parsed on request. Values "NaN", "Inf" and
+// "-Inf" are read as the IEEE values. A file that cannot be read or parsed throws
+// std::runtime_error naming the file, the line and the problem.
+class TResultFolder {
+public:
+  // Lists the recognised result files of the folder (not its subfolders), sorted by
+  // family, kind, window length, document and caption. Throws when the folder does not
+  // exist.
+  explicit TResultFolder(std::filesystem::path folder);
+
+  [[nodiscard]] const std::filesystem::path& GetFolder() const { return folder_; }
+  [[nodiscard]] const std::vector<TResultFileInfo>& GetFiles() const { return files_; }
+  // The files of one family (and kind and window length, when given).
+  [[nodiscard]] std::vector<TResultFileInfo> Find(TResultFamily family,
+                                                  std::optional<tWordOrLemma> kind = {},
+                                                  std::optional<std::int64_t> lag = {}) const;
+
+  // The description of a result file name; nullopt for any other name.
+  [[nodiscard]] static std::optional<TResultFileInfo> Classify(const std::filesystem::path& file);
+
+  // Reporting reads call progress with the share done (0 to 1); progress returning false
+  // stops the read with std::runtime_error "cancelled".
+  using TReadProgress = std::function<bool(double)>;
+
+  [[nodiscard]] static TSeriesTable ReadSeries(const std::filesystem::path& file,
+                                               const TReadProgress& progress = {});
+  [[nodiscard]] static TTextTable ReadTextTable(const std::filesystem::path& file);
+  [[nodiscard]] static std::vector<TDistributionBlock> ReadDistribution(
+      const std::filesystem::path& file);
+
+private:
+  std::filesystem::path folder_;
+  std::vector<TResultFileInfo> files_;
+};
+
+} // namespace tavora
