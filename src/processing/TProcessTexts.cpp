@@ -1,12 +1,14 @@
 #include "processing/TProcessTexts.h"
 
 #include <stdexcept>
+#include <thread>
 
 #include "engine/TReferenceDictionary.h"
 #include "engine/TSimpleTTR.h"
 #include "input/TTokenizationStream.h"
 #include "processing/TIndices.h"
 #include "processing/TOutputStructures.h"
+#include "processing/TTokenPipeline.h"
 
 namespace tavora {
 
@@ -23,21 +25,21 @@ public:
       : lowercaser_(lowercaser), omitPunctuation_(omitPunctuation), omitDigits_(omitDigits),
         cs_(cs), withLemma_(withLemma) {}
 
-  // Fills the pair from a normal token; false when the filters drop the token. Without
+  // Fills the pair from a normal word of a batch; false when the filters drop it. Without
   // lemmata the lemma slot stays empty for the whole run.
-  bool Take(const TToken& token) {
-    if (omitPunctuation_ && token.GetIsPunctuation()) return false;
-    if (omitDigits_ && token.GetIsDigit()) return false;
+  bool Take(const TTokenBatch& batch, const TTokenBatch::TWord& token) {
+    if (omitPunctuation_ && token.IsPunctuation) return false;
+    if (omitDigits_ && token.IsDigit) return false;
     std::u16string& lemma = slots_[Slot(tWordOrLemma::tokLemma)];
-    if (withLemma_) lemma.assign(token.GetLemma());
+    if (withLemma_) lemma.assign(batch.Lemma(token));
     const bool lower = cs_ == TCasesensitiveness::csCaseInsensitive ||
                        (cs_ == TCasesensitiveness::csOnlyIfLemma &&
                         (lemma.empty() || lowercaser_.IsLower(lemma)));
     std::u16string& word = slots_[Slot(tWordOrLemma::tokWord)];
     if (lower)
-      lowercaser_.Lower(token.GetWord(), word);
+      lowercaser_.Lower(batch.Word(token), word);
     else
-      word.assign(token.GetWord());
+      word.assign(batch.Word(token));
     return true;
   }
 
@@ -52,22 +54,27 @@ private:
   std::array<std::u16string, kWordOrLemmaCount> slots_;
 };
 
-// Calls the progress callback every kEvery reads; throws TRunCancelled when it says stop.
+// Calls the progress callback at the reports that the reading recorded in a batch, on
+// the calling thread; throws TRunCancelled when it says stop.
 class TProgressTicker {
 public:
-  TProgressTicker(const TProgressCallback& progress, const TTokenizationStream& stream)
-      : progress_(progress), stream_(stream) {}
-  void Read() {
-    if (!progress_ || (++reads_ % kEvery) != 0) return;
-    if (!progress_(stream_.GetBytesRead(), stream_.GetTotalBytes(), Tokens)) throw TRunCancelled();
+  explicit TProgressTicker(const TProgressCallback& progress) : progress_(progress) {}
+  void Start(const TTokenBatch& batch) {
+    ticks_ = &batch.Ticks();
+    next_ = 0;
   }
-  std::uint64_t Tokens = 0;  // normal words read
+  // Makes the reports due before word i of the batch.
+  void Before(std::size_t i) {
+    for (; next_ < ticks_->size() && (*ticks_)[next_].Before == i; ++next_) {
+      const TTokenBatch::TTick& t = (*ticks_)[next_];
+      if (progress_ && !progress_(t.BytesRead, t.TotalBytes, t.Tokens)) throw TRunCancelled();
+    }
+  }
 
 private:
-  static constexpr std::uint64_t kEvery = 4096;
   const TProgressCallback& progress_;
-  const TTokenizationStream& stream_;
-  std::uint64_t reads_ = 0;
+  const std::vector<TTokenBatch::TTick>* ticks_ = nullptr;
+  std::size_t next_ = 0;
 };
 
 void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
@@ -84,7 +91,8 @@ void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
 
 } // namespace
 
-TProcessTexts::TProcessTexts(std::string locale) : lowercaser_(std::move(locale)) {}
+TProcessTexts::TProcessTexts(std::string locale)
+    : lowercaser_(std::move(locale)), threads_(std::thread::hardware_concurrency() > 1 ? 2 : 1) {}
 
 TProcessTexts::~TProcessTexts() = default;
 
@@ -159,28 +167,32 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
       engines[Slot(kind)]->SetReferenceDictionary(ReferenceDictionary[kind]);
   }
 
-  TTokenPair pair(lowercaser_, DoOmitPunctuation, DoOmitDigits, CS,
-                  WoL.Contains(tWordOrLemma::tokLemma));
-  TProgressTicker ticker(progress, stream);
-  while (!stream.GetEndOfStream()) {
-    const TToken* token = stream.ReadToken();
-    ticker.Read();
-    if (token == nullptr || !token->IsNormalWord()) continue;
-    ++ticker.Tokens;
-    // A document begins at its first word even when the filters drop that word.
-    if (token->IndexInDocument() == 1) {
-      output.NewDoc(stream.GetMetadata().GetFileName());
-      for (const tWordOrLemma kind : WoL) engines[Slot(kind)]->Clear();
+  const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
+  TTokenPair pair(lowercaser_, DoOmitPunctuation, DoOmitDigits, CS, withLemma);
+  TProgressTicker ticker(progress);
+  TTokenPipeline pipeline(stream, withLemma, threads_ > 1);
+  while (const TTokenBatch* batch = pipeline.Next()) {
+    ticker.Start(*batch);
+    std::size_t document = 0;
+    for (std::size_t i = 0; i < batch->Size(); ++i) {
+      ticker.Before(i);
+      const TTokenBatch::TWord& token = (*batch)[i];
+      // A document begins at its first word even when the filters drop that word.
+      if (token.StartsDocument) {
+        output.NewDoc(batch->DocumentName(document++));
+        for (const tWordOrLemma kind : WoL) engines[Slot(kind)]->Clear();
+        if (withIndices)
+          for (const tWordOrLemma kind : WoL) indices[Slot(kind)]->Clear();
+      }
+      if (!pair.Take(*batch, token)) continue;
+      const bool autosemantic =
+          IsAutosemantic(How, batch->Tag(token), pair[tWordOrLemma::tokLemma]);
+      for (const tWordOrLemma kind : WoL) engines[Slot(kind)]->AddToken(pair[kind], autosemantic);
       if (withIndices)
-        for (const tWordOrLemma kind : WoL) indices[Slot(kind)]->Clear();
+        for (const tWordOrLemma kind : WoL) indices[Slot(kind)]->AddToken(pair[kind]);
+      output.AddToken();
     }
-    if (!pair.Take(*token)) continue;
-    const bool autosemantic =
-        IsAutosemantic(How, token->GetTag(), pair[tWordOrLemma::tokLemma]);
-    for (const tWordOrLemma kind : WoL) engines[Slot(kind)]->AddToken(pair[kind], autosemantic);
-    if (withIndices)
-      for (const tWordOrLemma kind : WoL) indices[Slot(kind)]->AddToken(pair[kind]);
-    output.AddToken();
+    ticker.Before(batch->Size());
   }
   output.LastDoc();
 }
@@ -205,16 +217,18 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
   for (const tWordOrLemma kind : WoL) lists[Slot(kind)] = std::make_unique<TReferenceDictionary>();
   LoadInput(stream, Custom, InputFile, IsWholeText);
 
-  TTokenPair pair(lowercaser_, DoOmitPunctuation, DoOmitDigits, CS,
-                  WoL.Contains(tWordOrLemma::tokLemma));
-  TProgressTicker ticker(progress, stream);
-  while (!stream.GetEndOfStream()) {
-    const TToken* token = stream.ReadToken();
-    ticker.Read();
-    if (token == nullptr || !token->IsNormalWord()) continue;
-    ++ticker.Tokens;
-    if (!pair.Take(*token)) continue;
-    for (const tWordOrLemma kind : WoL) lists[Slot(kind)]->AddToken(pair[kind]);
+  const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
+  TTokenPair pair(lowercaser_, DoOmitPunctuation, DoOmitDigits, CS, withLemma);
+  TProgressTicker ticker(progress);
+  TTokenPipeline pipeline(stream, withLemma, threads_ > 1);
+  while (const TTokenBatch* batch = pipeline.Next()) {
+    ticker.Start(*batch);
+    for (std::size_t i = 0; i < batch->Size(); ++i) {
+      ticker.Before(i);
+      if (!pair.Take(*batch, (*batch)[i])) continue;
+      for (const tWordOrLemma kind : WoL) lists[Slot(kind)]->AddToken(pair[kind]);
+    }
+    ticker.Before(batch->Size());
   }
 
   for (const tWordOrLemma kind : WoL) {

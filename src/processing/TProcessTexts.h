@@ -51,6 +51,13 @@ public:
   void SetIndices(TIndexSet Indices) { indices_ = Indices; }
   [[nodiscard]] TIndexSet GetIndices() const { return indices_; }
 
+  // Threads of the following runs. With 2 or more, one thread reads and tokenizes the
+  // input while the calling thread measures; with 1 (or 0), the calling thread does both.
+  // The results are the same either way; the progress callback is always called on the
+  // calling thread. By default 2 when the machine has more than one core, else 1.
+  void SetThreads(unsigned Threads) { threads_ = Threads; }
+  [[nodiscard]] unsigned GetThreads() const { return threads_; }
+
   // Measures the input and writes the result files into OutputFolder (see
   // TOutputStructures). InputFile holds input files and folders, one per line, or, with
   // IsWholeText, the text itself. The reference lists are borrowed for the call; a null
@@ -92,6 +99,7 @@ public:
 private:
   TLowercaser lowercaser_;
   TIndexSet indices_{};
+  unsigned threads_ = 1;
 };
 
 } // namespace tavora

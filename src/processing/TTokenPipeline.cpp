@@ -1,0 +1,142 @@
+#include "processing/TTokenPipeline.h"
+
+#include <system_error>
+
+#include "input/TToken.h"
+#include "input/TTokenizationStream.h"
+
+namespace tavora {
+
+void TTokenBatch::Clear() {
+  text_.clear();
+  words_.clear();
+  nameCount_ = 0;
+  ticks_.clear();
+  error_ = nullptr;
+  last_ = false;
+}
+
+TTokenPipeline::TTokenPipeline(TTokenizationStream& stream, bool withLemma, bool threaded,
+                               std::size_t batchSize)
+    : stream_(stream), withLemma_(withLemma), batchSize_(batchSize == 0 ? 1 : batchSize) {
+  const std::size_t count = threaded ? kQueuedBatches + 1 : 1;
+  for (std::size_t i = 0; i < count; ++i) batches_.push_back(std::make_unique<TTokenBatch>());
+  if (!threaded) return;
+  full_.reserve(count);
+  free_.reserve(count);
+  for (const auto& batch : batches_) free_.push_back(batch.get());
+  try {
+    thread_ = std::thread([this] { Produce(); });
+  } catch (const std::system_error&) {
+    // No thread to be had: read on the caller's thread instead.
+    free_.clear();
+  }
+}
+
+TTokenPipeline::~TTokenPipeline() { Stop(); }
+
+void TTokenPipeline::Stop() {
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    stop_ = true;
+  }
+  changed_.notify_all();
+  if (thread_.joinable()) thread_.join();
+}
+
+void TTokenPipeline::Fill(TTokenBatch& batch) {
+  batch.Clear();
+  try {
+    while (batch.words_.size() < batchSize_ && batch.text_.size() < kBatchText) {
+      if (stop_.load(std::memory_order_relaxed)) return;
+      if (stream_.GetEndOfStream()) {
+        batch.last_ = true;
+        return;
+      }
+      const TToken* token = stream_.ReadToken();
+      if (++reads_ % kProgressEvery == 0) {
+        batch.ticks_.push_back({batch.words_.size(), stream_.GetBytesRead(),
+                                stream_.GetTotalBytes(), tokens_});
+      }
+      if (token == nullptr || !token->IsNormalWord()) continue;
+      ++tokens_;
+      TTokenBatch::TWord w;
+      w.Start = batch.text_.size();
+      const std::u16string_view word = token->GetWord();
+      batch.text_ += word;
+      w.WordLength = word.size();
+      if (withLemma_) {
+        const std::u16string_view lemma = token->GetLemma();
+        batch.text_ += lemma;
+        w.LemmaLength = lemma.size();
+      }
+      const std::u16string_view tag = token->GetTag();
+      batch.text_ += tag;
+      w.TagLength = tag.size();
+      w.IsPunctuation = token->GetIsPunctuation();
+      w.IsDigit = token->GetIsDigit();
+      w.StartsDocument = token->IndexInDocument() == 1;
+      if (w.StartsDocument) {
+        if (batch.nameCount_ == batch.names_.size()) batch.names_.emplace_back();
+        batch.names_[batch.nameCount_++].assign(stream_.GetMetadata().GetFileName());
+      }
+      batch.words_.push_back(w);
+    }
+  } catch (...) {
+    batch.error_ = std::current_exception();
+    batch.last_ = true;
+  }
+}
+
+void TTokenPipeline::Produce() {
+  for (;;) {
+    TTokenBatch* batch = nullptr;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      changed_.wait(lock, [this] { return stop_ || !free_.empty(); });
+      if (stop_) return;
+      batch = free_.front();
+      free_.erase(free_.begin());
+    }
+    Fill(*batch);
+    const bool last = batch->last_;
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      if (stop_) return;
+      full_.push_back(batch);
+    }
+    changed_.notify_all();
+    if (last) return;
+  }
+}
+
+const TTokenBatch* TTokenPipeline::Next() {
+  if (pending_) {
+    const std::exception_ptr error = pending_;
+    pending_ = nullptr;
+    finished_ = true;
+    std::rethrow_exception(error);
+  }
+  if (finished_) return nullptr;
+  TTokenBatch* batch = nullptr;
+  if (thread_.joinable()) {
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      if (current_ != nullptr) free_.push_back(current_);
+      current_ = nullptr;
+      changed_.notify_all();
+      changed_.wait(lock, [this] { return !full_.empty(); });
+      batch = full_.front();
+      full_.erase(full_.begin());
+    }
+  } else {
+    batch = batches_.front().get();
+    Fill(*batch);
+  }
+  current_ = batch;
+  pending_ = batch->error_;
+  finished_ = batch->last_;
+  return batch;
+}
+
+} // namespace tavora

@@ -1,0 +1,128 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace tavora {
+
+class TTokenizationStream;
+
+// The normal words of a stretch of input, copied out of the stream's one token so that
+// the stream can go on reading while they are measured. Texts live in one flat buffer;
+// a recycled batch keeps its capacity, so nothing is allocated per word once warm.
+class TTokenBatch {
+public:
+  struct TWord {
+    std::size_t Start = 0;  // offset of the word form in the flat buffer
+    std::size_t WordLength = 0;
+    std::size_t LemmaLength = 0;  // the lemma follows the word form, the tag the lemma
+    std::size_t TagLength = 0;
+    bool IsPunctuation = false;
+    bool IsDigit = false;
+    bool StartsDocument = false;  // IndexInDocument() == 1: the next document name is its
+  };
+  // A progress report due before word Before of this batch (Before == size: after the
+  // last one), with the stream's counters at that read.
+  struct TTick {
+    std::size_t Before = 0;
+    std::uint64_t BytesRead = 0;
+    std::uint64_t TotalBytes = 0;
+    std::uint64_t Tokens = 0;  // normal words read before this read
+  };
+
+  [[nodiscard]] std::size_t Size() const { return words_.size(); }
+  [[nodiscard]] const TWord& operator[](std::size_t i) const { return words_[i]; }
+  [[nodiscard]] std::u16string_view Word(const TWord& w) const {
+    return {text_.data() + w.Start, w.WordLength};
+  }
+  [[nodiscard]] std::u16string_view Lemma(const TWord& w) const {
+    return {text_.data() + w.Start + w.WordLength, w.LemmaLength};
+  }
+  [[nodiscard]] std::u16string_view Tag(const TWord& w) const {
+    return {text_.data() + w.Start + w.WordLength + w.LemmaLength, w.TagLength};
+  }
+  // The names of the documents that begin in this batch, in order of their first words.
+  [[nodiscard]] std::u16string_view DocumentName(std::size_t k) const { return names_[k]; }
+  [[nodiscard]] const std::vector<TTick>& Ticks() const { return ticks_; }
+
+private:
+  friend class TTokenPipeline;
+
+  void Clear();
+
+  std::u16string text_;
+  std::vector<TWord> words_;
+  std::vector<std::u16string> names_;  // entries beyond nameCount_ are spare capacity
+  std::size_t nameCount_ = 0;
+  std::vector<TTick> ticks_;
+  std::exception_ptr error_;  // what ended the reading right after this batch's words
+  bool last_ = false;         // nothing follows this batch
+};
+
+// Reads a loaded token stream in batches of normal words, either on a thread of its own
+// (threaded) or on the caller's thread when a batch is asked for. Both ways hand out the
+// same batches in the same order.
+//
+// The stream is the pipeline's alone from construction to destruction: the caller must
+// not touch it meanwhile. An error of the stream (a file that cannot be opened) is
+// rethrown by Next after every batch read before it has been handed out. The destructor
+// stops the reading thread and joins it, also while an exception unwinds.
+class TTokenPipeline {
+public:
+  // withLemma: whether lemmata are copied (else they come out empty). batchSize: normal
+  // words per batch (at least 1).
+  TTokenPipeline(TTokenizationStream& stream, bool withLemma, bool threaded,
+                 std::size_t batchSize = 4096);
+  ~TTokenPipeline();
+  TTokenPipeline(const TTokenPipeline&) = delete;
+  TTokenPipeline& operator=(const TTokenPipeline&) = delete;
+
+  // The next batch, valid until the next call; nullptr at the end of the input.
+  const TTokenBatch* Next();
+
+  [[nodiscard]] bool IsThreaded() const { return thread_.joinable(); }
+
+  // Reads between two progress reports.
+  static constexpr std::uint64_t kProgressEvery = 4096;
+
+private:
+  static constexpr std::size_t kQueuedBatches = 3;
+  // A batch ends early once its texts fill this many code units, which bounds the memory
+  // of the queue when words are very long.
+  static constexpr std::size_t kBatchText = std::size_t{1} << 20;
+
+  void Fill(TTokenBatch& batch);
+  void Produce();
+  void Stop();
+
+  TTokenizationStream& stream_;
+  bool withLemma_;
+  std::size_t batchSize_;
+  std::uint64_t reads_ = 0;
+  std::uint64_t tokens_ = 0;
+
+  std::vector<std::unique_ptr<TTokenBatch>> batches_;
+  TTokenBatch* current_ = nullptr;  // handed out by the last Next
+  bool finished_ = false;
+  std::exception_ptr pending_;      // to be rethrown by the following Next
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  // Queues of at most batches_.size() entries, reserved up front so that the reading
+  // thread never allocates outside Fill.
+  std::vector<TTokenBatch*> full_;  // filled, in reading order
+  std::vector<TTokenBatch*> free_;  // ready to be filled again
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+} // namespace tavora
