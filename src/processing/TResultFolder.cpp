@@ -262,6 +262,38 @@ TSeriesTable TResultFolder::ReadSeries(const std::filesystem::path& file,
   return table;
 }
 
+std::vector<std::u16string> TResultFolder::ReadSeriesCaptions(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::string line;
+  if (!in || !std::getline(in, line))
+    throw std::runtime_error("Cannot read result file \"" + PathToUtf8(file) +
+                             "\": it cannot be opened or is empty.");
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  TCsvCursor cursor(file, std::move(line));
+  TRecord r;
+  cursor.Next(r);
+  if (r.Fields.empty() || r.Fields[0] != "Window id")
+    cursor.Fail("the header does not begin with \"Window id\"");
+  std::vector<std::u16string> captions;
+  for (std::size_t i = 1; i < r.Fields.size(); ++i) captions.push_back(Utf8ToUtf16(r.Fields[i]));
+  return captions;
+}
+
+std::optional<double> TResultFolder::ReadAverage(tWordOrLemma kind, std::int64_t lag,
+                                                 std::int64_t doc,
+                                                 std::u16string_view caption) const {
+  const std::vector<TResultFileInfo> files = Find(TResultFamily::Averages, kind, lag);
+  if (files.empty()) return std::nullopt;
+  const TTextTable table = ReadTextTable(files.front().Path);
+  const auto column = table.ColumnOf(caption);
+  if (!column) return std::nullopt;
+  std::string id = std::to_string(doc);
+  const std::u16string id16(id.begin(), id.end());
+  for (const TTextRow& row : table.Rows)
+    if (row.TextId == id16) return row.Values[*column];
+  return std::nullopt;
+}
+
 TTextTable TResultFolder::ReadTextTable(const std::filesystem::path& file) {
   TCsvCursor cursor = Open(file);
   TRecord r;

@@ -75,6 +75,12 @@ public:
                                                   std::optional<tWordOrLemma> kind = {},
                                                   std::optional<std::int64_t> lag = {}) const;
 
+  // The average of a measure for document doc (its text id) from the averages file of
+  // the kind and window length; nullopt when there is no such file, row or column.
+  [[nodiscard]] std::optional<double> ReadAverage(tWordOrLemma kind, std::int64_t lag,
+                                                  std::int64_t doc,
+                                                  std::u16string_view caption) const;
+
   // The description of a result file name; nullopt for any other name.
   [[nodiscard]] static std::optional<TResultFileInfo> Classify(const std::filesystem::path& file);
 
@@ -84,6 +90,9 @@ public:
 
   [[nodiscard]] static TSeriesTable ReadSeries(const std::filesystem::path& file,
                                                const TReadProgress& progress = {});
+  // The captions of a series file's header, without reading its rows.
+  [[nodiscard]] static std::vector<std::u16string> ReadSeriesCaptions(
+      const std::filesystem::path& file);
   [[nodiscard]] static TTextTable ReadTextTable(const std::filesystem::path& file);
   [[nodiscard]] static std::vector<TDistributionBlock> ReadDistribution(
       const std::filesystem::path& file);

@@ -91,6 +91,12 @@ TEST_F(ResultFolder, ReadsWhatARunWrites) {
   EXPECT_THAT(s.Columns[*s.ColumnOf(u"Types")], ElementsAre(3, 3, 3, 3, 3, 3));
   EXPECT_FALSE(s.ColumnOf(u"Hapax"));
 
+  EXPECT_EQ(TResultFolder::ReadSeriesCaptions(series[1].Path), s.Captions);
+  EXPECT_EQ(folder.ReadAverage(tWordOrLemma::tokWord, 3, 1, u"Tokens"), 3.0);
+  EXPECT_EQ(folder.ReadAverage(tWordOrLemma::tokWord, 3, 9, u"Tokens"), std::nullopt);
+  EXPECT_EQ(folder.ReadAverage(tWordOrLemma::tokWord, 7, 1, u"Tokens"), std::nullopt);
+  EXPECT_EQ(folder.ReadAverage(tWordOrLemma::tokWord, 3, 1, u"Hapax"), std::nullopt);
+
   const TTextTable avg = TResultFolder::ReadTextTable(
       folder.Find(TResultFamily::Averages, tWordOrLemma::tokWord)[0].Path);
   ASSERT_EQ(avg.Rows.size(), 2u);
