@@ -21,12 +21,14 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QThread>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/IDialogs.h"
 #include "app/TOptionWidgets.h"
+#include "app/TResultsView.h"
 #include "options/OptionText.h"
 #include "processing/TProcessTexts.h"
 
@@ -151,13 +153,28 @@ void TFormTavoraUX::BuildWindow() {
   buttonCancel_->setObjectName(QStringLiteral("ButtonCancel"));
   buttonCancel_->setVisible(false);
   connect(buttonCancel_, &QPushButton::clicked, this, &TFormTavoraUX::ButtonCancelClick);
+  buttonShowResults_ = new QPushButton(QStringLiteral("Show results"));
+  buttonShowResults_->setObjectName(QStringLiteral("ButtonShowResults"));
+  connect(buttonShowResults_, &QPushButton::clicked, this, &TFormTavoraUX::ButtonShowResultsClick);
   auto* progressRow = new QHBoxLayout;
   progressRow->addWidget(progressBar_, 1);
   progressRow->addWidget(buttonCancel_);
+  progressRow->addWidget(buttonShowResults_);
+
+  // The results of a run in a second tab; reading long series drives the progress bar.
+  results_ = new TResultsView(dialogs_);
+  results_->setObjectName(QStringLiteral("ResultsView"));
+  connect(results_, &TResultsView::LoadProgress, this, [this](int permille) {
+    if (!IsRunning()) progressBar_->setValue(permille * kProgressRange / 1000);
+  });
+  tabs_ = new QTabWidget;
+  tabs_->setObjectName(QStringLiteral("TabsMain"));
+  tabs_->addTab(options_, QStringLiteral("Options"));
+  tabs_->addTab(results_, QStringLiteral("Results"));
 
   auto* central = new QWidget;
   auto* box = new QVBoxLayout(central);
-  box->addWidget(options_, 1);
+  box->addWidget(tabs_, 1);
   box->addWidget(labelStatus_);
   box->addLayout(progressRow);
   setCentralWidget(central);
@@ -268,6 +285,7 @@ void TFormTavoraUX::ButtonProcessClick() {
   } catch (const EConvertError& e) {
     qError = e.what();
   }
+  runOutputFolder_ = params ? QString::fromStdU16String(params->OutputFolder) : QString();
   StartRun([this, lists, params, qError](const TProgressCallback& progress) {
     TProcessTexts driver;
     const TReferenceDictionaryPair pair = cache_.Resolve(lists);
@@ -282,6 +300,7 @@ void TFormTavoraUX::ButtonCreateReferenceClick() {
   progressA_ = 1;
   model_.PrepareRun();
   const TDictionaryParameters params = model_.GetDictionaryParameters();
+  runOutputFolder_.clear();
   StartRun([this, params](const TProgressCallback& progress) {
     TProcessTexts driver;
     TPreparedDictionaries built = driver.PrepareDictionary(params, progress);
@@ -342,6 +361,11 @@ void TFormTavoraUX::EndOfRun() {
     case TOutcome::Complete:
       progressBar_->setValue(kProgressRange);
       dialogs_.Information(this, QString::fromLatin1(kComplete));
+      // A measuring run opens its results.
+      if (!runOutputFolder_.isEmpty()) {
+        results_->OpenFolder(runOutputFolder_);
+        tabs_->setCurrentWidget(results_);
+      }
       break;
     case TOutcome::Cancelled:
       dialogs_.Information(this, QString::fromLatin1(kCancelled));
@@ -355,7 +379,15 @@ void TFormTavoraUX::EndOfRun() {
   emit RunFinished();
 }
 
+void TFormTavoraUX::ButtonShowResultsClick() {
+  if (const auto folder = dialogs_.SelectDirectory(this)) {
+    results_->OpenFolder(*folder);
+    tabs_->setCurrentWidget(results_);
+  }
+}
+
 void TFormTavoraUX::SetRunning(bool running) {
+  buttonShowResults_->setEnabled(!running);
   options_->setEnabled(!running);
   buttonCancel_->setVisible(running);
   buttonCancel_->setEnabled(running);

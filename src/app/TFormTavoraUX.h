@@ -24,6 +24,7 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QTabWidget;
 class QThread;
 class QVBoxLayout;
 
@@ -31,6 +32,7 @@ namespace tavora {
 
 class IDialogs;
 class TOptionWidgets;
+class TResultsView;
 
 class TFormTavoraUX : public QMainWindow {
   Q_OBJECT
@@ -51,6 +53,7 @@ class TFormTavoraUX : public QMainWindow {
   [[nodiscard]] TOptionsModel& Model() noexcept { return model_; }
   [[nodiscard]] TReferenceCache& ReferenceDictionaries() noexcept { return cache_; }
   [[nodiscard]] TOptionWidgets& Widgets() noexcept { return *widgets_; }
+  [[nodiscard]] TResultsView& Results() noexcept { return *results_; }
   [[nodiscard]] bool IsRunning() const noexcept { return runThread_ != nullptr; }
   [[nodiscard]] QString StatusText() const;
 
@@ -62,6 +65,8 @@ class TFormTavoraUX : public QMainWindow {
   void ButtonProcessClick();
   void ButtonCreateReferenceClick();
   void ButtonCancelClick();
+  // Picks an output folder and shows its result files in the results tab.
+  void ButtonShowResultsClick();
   // Once a second during a run: every 60 ticks the phase number goes up by one.
   void Timer1Timer();
 
@@ -97,6 +102,9 @@ class TFormTavoraUX : public QMainWindow {
   TOptionWidgets* widgets_ = nullptr;
 
   QWidget* options_ = nullptr;  // both columns: disabled during a run
+  QTabWidget* tabs_ = nullptr;  // the options and the results
+  TResultsView* results_ = nullptr;
+  QPushButton* buttonShowResults_ = nullptr;
   QVBoxLayout* leftLower_ = nullptr;
   QLabel* labelStatus_ = nullptr;
   QProgressBar* progressBar_ = nullptr;
@@ -112,6 +120,7 @@ class TFormTavoraUX : public QMainWindow {
   std::atomic<bool> cancelRequested_{false};
   std::atomic<int> permille_{0};
   TOutcome outcome_ = TOutcome::Complete;  // written by the worker, read after it ends
+  QString runOutputFolder_;  // the folder of a measuring run; empty for other runs
   QString error_;
 };
 

@@ -1,0 +1,71 @@
+#include "app/TChartPlotter.h"
+
+#include <memory>
+#include <stdexcept>
+
+#include <QApplication>
+
+#include "app/TChartView.h"
+#include "app/TSeriesChart.h"
+#include "engine/Utf8.h"
+#include "processing/TResultFile.h"
+#include "processing/TResultFolder.h"
+
+namespace tavora {
+
+namespace {
+
+void DrawChart(const TPlotRequest& r) {
+  const TResultFolder folder(r.Folder);
+  const char* kindName = r.Kind == tWordOrLemma::tokWord ? "word forms" : "lemmata";
+  const std::vector<TResultFileInfo> all = folder.Find(TResultFamily::Serie, r.Kind);
+  if (all.empty())
+    throw std::runtime_error("The folder \"" + PathToUtf8(r.Folder) + "\" holds no series of " +
+                             kindName + ".");
+  const std::int64_t lag = r.Lag > 0 ? r.Lag : all.front().Lag;
+  const TResultFileInfo* file = nullptr;
+  for (const TResultFileInfo& f : all)
+    if (f.Lag == lag && f.Doc == r.Doc) file = &f;
+  if (file == nullptr)
+    throw std::runtime_error("The folder \"" + PathToUtf8(r.Folder) + "\" holds no series of " +
+                             kindName + " for text " + std::to_string(r.Doc) +
+                             " with window length " + std::to_string(lag) + ".");
+  auto table = std::make_shared<const TSeriesTable>(TResultFolder::ReadSeries(file->Path));
+  const auto column = table->ColumnOf(r.Caption);
+  if (!column)
+    throw std::runtime_error("The series file \"" + PathToUtf8(file->Path) + "\" has no column \"" +
+                             Utf16ToUtf8(r.Caption) + "\".");
+  TSeriesCurve curve;
+  curve.Name = QStringLiteral("Text %1, %2").arg(r.Doc).arg(QString::fromLatin1(kindName));
+  curve.Table = table;
+  curve.Column = *column;
+  if (const auto average = folder.ReadAverage(r.Kind, lag, r.Doc, r.Caption)) curve.Average = *average;
+
+  auto* chart = new TSeriesChart;
+  std::vector<TSeriesCurve> curves{curve};
+  chart->SetCurves(QString::fromStdU16String(r.Caption), std::move(curves));
+  TChartView view(chart);
+  view.setAttribute(Qt::WA_DontShowOnScreen);
+  view.resize(r.Width, r.Height);
+  view.show();  // lays the chart out at its size; nothing appears on screen
+  QCoreApplication::processEvents();
+  chart->ResetZoom();
+  view.SaveImage(QString::fromStdU16String(r.Out.u16string()));
+}
+
+}  // namespace
+
+void TChartPlotter::Plot(const TPlotRequest& Request) {
+  if (QCoreApplication::instance() != nullptr) {
+    DrawChart(Request);
+    return;
+  }
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "tavora-cli";
+  static char* argv[] = {name, nullptr};
+  QApplication app(argc, argv);
+  DrawChart(Request);
+}
+
+}  // namespace tavora

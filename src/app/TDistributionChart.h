@@ -1,0 +1,27 @@
+#pragma once
+
+// A bar chart of one distribution block: the count of windows in every interval, from
+// the first to the last interval that holds any window.
+
+#include <QChart>
+#include <QString>
+
+#include "processing/TResultFolder.h"
+
+namespace tavora {
+
+class TDistributionChart : public QChart {
+  Q_OBJECT
+
+ public:
+  explicit TDistributionChart(QGraphicsItem* parent = nullptr);
+
+  void SetBlock(const QString& Measure, const TDistributionBlock& Block);
+  // Intervals drawn as bars.
+  [[nodiscard]] int BarCount() const noexcept { return bars_; }
+
+ private:
+  int bars_ = 0;
+};
+
+}  // namespace tavora

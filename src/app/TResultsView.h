@@ -1,0 +1,136 @@
+#pragma once
+
+// The results of a run, read from its output folder: the series of a measure over the
+// windows of chosen documents (word forms against lemmata if asked), the distribution of
+// a measure for a document or the whole run, and the averages, whole-text values and
+// indices as sortable tables. Series files are read on a worker thread; the window keeps
+// painting and LoadProgress reports how far the reading has come.
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QString>
+#include <QWidget>
+
+#include "processing/TResultFolder.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
+class QThread;
+
+namespace tavora {
+
+class IDialogs;
+class TChartView;
+class TDistributionChart;
+class TSeriesChart;
+
+class TResultsView : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TResultsView(IDialogs& Dialogs, QWidget* parent = nullptr);
+  // A reading still going is stopped and waited for.
+  ~TResultsView() override;
+
+  // Shows the result files of Folder; a folder without any is reported through the
+  // dialogs and leaves the view empty.
+  void OpenFolder(const QString& Folder);
+
+  [[nodiscard]] QString Folder() const { return folder_; }
+  [[nodiscard]] bool IsLoading() const noexcept { return thread_ != nullptr; }
+  [[nodiscard]] TSeriesChart* SeriesChart() const noexcept { return seriesChart_; }
+  [[nodiscard]] TDistributionChart* DistributionChart() const noexcept { return distChart_; }
+  [[nodiscard]] TChartView* SeriesView() const noexcept { return seriesView_; }
+  [[nodiscard]] TChartView* DistributionView() const noexcept { return distView_; }
+  // The table as shown (sorted as shown), a header line first, fields separated by TAB.
+  [[nodiscard]] QString TableText() const;
+
+ public slots:
+  void ButtonOpenResultsClick();
+  void ButtonSaveSeriesChartClick();
+  void ButtonSaveDistributionChartClick();
+  void ButtonCopyTableClick();
+
+ signals:
+  // Reading series files: started (true) and ended (false).
+  void LoadingChanged(bool loading);
+  // The share of the current reading done, 0 to 1000.
+  void LoadProgress(int permille);
+  // The series chart shows the current choice.
+  void SeriesShown();
+
+ private:
+  struct TSeriesSet {
+    tWordOrLemma Kind;
+    std::int64_t Lag;
+  };
+  struct TWantedCurve {
+    std::filesystem::path Path;
+    QString Name;
+    tWordOrLemma Kind;
+    std::int64_t Lag;
+    std::int64_t Doc;
+  };
+
+  void BuildSeriesTab(QWidget* page);
+  void BuildDistributionTab(QWidget* page);
+  void BuildTableTab(QWidget* page);
+  void FillSeriesChoices();
+  void FillDocuments();
+  void ShowSeries();
+  void StartLoading(std::vector<std::filesystem::path> Paths);
+  void LoadingEnded();
+  void ShowDistributionFile();
+  void ShowDistributionBlock();
+  void ShowTable();
+  void SaveChart(TChartView* view);
+  [[nodiscard]] QString DocumentName(std::int64_t doc) const;
+
+  IDialogs& dialogs_;
+  QString folder_;
+  std::optional<TResultFolder> results_;
+  std::vector<TSeriesSet> seriesSets_;
+  std::map<std::int64_t, QString> docNames_;  // text id -> file name
+  std::map<std::filesystem::path, std::shared_ptr<const TSeriesTable>> tables_;
+  std::vector<TDistributionBlock> blocks_;
+  std::vector<TResultFileInfo> distFiles_;
+  std::vector<TResultFileInfo> tableFiles_;
+
+  QLabel* labelFolder_ = nullptr;
+  QTabWidget* tabs_ = nullptr;
+  QComboBox* comboSeriesSet_ = nullptr;
+  QComboBox* comboMeasure_ = nullptr;
+  QListWidget* listDocuments_ = nullptr;
+  QCheckBox* checkBothKinds_ = nullptr;
+  TSeriesChart* seriesChart_ = nullptr;
+  TChartView* seriesView_ = nullptr;
+  QComboBox* comboDistribution_ = nullptr;
+  QComboBox* comboBlock_ = nullptr;
+  TDistributionChart* distChart_ = nullptr;
+  TChartView* distView_ = nullptr;
+  QComboBox* comboTable_ = nullptr;
+  QTableWidget* table_ = nullptr;
+
+  // The reading on the worker thread.
+  struct TLoadJob {
+    std::vector<std::filesystem::path> Paths;
+    std::vector<std::shared_ptr<const TSeriesTable>> Tables;
+    QString Error;
+  };
+  QThread* thread_ = nullptr;
+  std::shared_ptr<TLoadJob> job_;
+  std::atomic<bool> cancel_{false};
+  bool pending_ = false;  // the choice changed during a reading
+  bool filling_ = false;  // the choices are being refilled: no drawing yet
+};
+
+}  // namespace tavora
