@@ -1,5 +1,6 @@
 #include "app/TFormTavoraUX.h"
 
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -23,7 +24,17 @@
 #include <QTest>
 #include <QUrl>
 
+#include <QComboBox>
+#include <QImage>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTableWidget>
+
 #include "app/FakeDialogs.h"
+#include "app/TChartView.h"
+#include "app/TDistributionChart.h"
+#include "app/TResultsView.h"
+#include "app/TSeriesChart.h"
 #include "app/TOptionWidgets.h"
 #include "engine/TReferenceDictionary.h"
 
@@ -52,6 +63,8 @@ class TFormTavoraUXTest : public QObject {
   void failingRunShowsTheErrorAndNotComplete();
   void cancelEndsTheRunAsCancelled();
   void closingTheWindowDuringARunStopsIt();
+  void resultsViewShowsAndExportsTheCharts();
+  void showResultsOpensAFolderWithoutResults();
 
  private:
   template <typename T = QWidget>
@@ -552,6 +565,89 @@ void TFormTavoraUXTest::closingTheWindowDuringARunStopsIt() {
   window_.reset();  // no run outlives the window
   QCOMPARE(dialogs_->informations, QStringList());
   QCOMPARE(dialogs_->errors, QStringList());
+}
+
+// A measuring run opens the results tab; the series chart follows the choice of measure and
+// documents, and both charts export at the size shown.
+void TFormTavoraUXTest::resultsViewShowsAndExportsTheCharts() {
+  const QString first = WriteFile(QStringLiteral("first.txt"), Words(80));
+  const QString second = WriteFile(QStringLiteral("second \"quoted\".txt"), Words(120));
+  SetUpMeasuring(first);
+  dialogs_->openFilesAnswers << QStringList{second};
+  Click("ButtonOpenFiles");
+  Check("CheckBoxOutputSeries", true);
+  Check("CheckBoxOutputDistributions", true);
+  Check("CheckBoxOutputAverages", true);
+  QVERIFY(RunAndWait("ButtonProcess"));
+  QCOMPARE(dialogs_->errors, QStringList());
+
+  TResultsView& view = window_->Results();
+  QCOMPARE(W<QTabWidget>("TabsMain")->currentWidget(), &view);
+  QCOMPARE(QDir::fromNativeSeparators(view.Folder()), QDir::fromNativeSeparators(Path(QStringLiteral("out"))));
+  QTRY_VERIFY(!view.IsLoading());
+  QTRY_COMPARE(view.SeriesChart()->Curves().size(), std::size_t{1});
+  QVERIFY(view.SeriesChart()->PointsDrawn() > 0);
+
+  // Another measure.
+  auto* measure = W<QComboBox>("ComboMeasure");
+  QVERIFY(measure->count() >= 2);
+  measure->setCurrentIndex(0);
+  QCOMPARE(view.SeriesChart()->title(), measure->itemText(0));
+
+  // The second document instead of the first, then both.
+  auto* docs = W<QListWidget>("ListDocuments");
+  QCOMPARE(docs->count(), 2);
+  QVERIFY(docs->item(1)->text().contains(QStringLiteral("second \"quoted\".txt")));
+  QSignalSpy shown(&view, &TResultsView::SeriesShown);
+  docs->item(0)->setCheckState(Qt::Unchecked);
+  docs->item(1)->setCheckState(Qt::Checked);
+  QTRY_VERIFY(!view.IsLoading());
+  QTRY_COMPARE(view.SeriesChart()->Curves().size(), std::size_t{1});
+  QCOMPARE(view.SeriesChart()->Curves()[0].Name, QStringLiteral("Text 2, word forms"));
+  QVERIFY(std::isfinite(view.SeriesChart()->Curves()[0].Average));
+  docs->item(0)->setCheckState(Qt::Checked);
+  QTRY_COMPARE(view.SeriesChart()->Curves().size(), std::size_t{2});
+
+  // Exports at the size shown.
+  const QSize size = view.SeriesView()->size();
+  dialogs_->fileAnswers << Path(QStringLiteral("series.png")) << Path(QStringLiteral("series.svg"));
+  Click("ButtonSaveSeriesChart");
+  Click("ButtonSaveSeriesChart");
+  QCOMPARE(dialogs_->errors, QStringList());
+  QCOMPARE(QImage(Path(QStringLiteral("series.png"))).size(), size);
+  const QByteArray svg = ReadFile(QStringLiteral("series.svg"));
+  QVERIFY2(svg.contains(QStringLiteral("viewBox=\"0 0 %1 %2\"").arg(size.width()).arg(size.height()).toLatin1()),
+           svg.left(400).constData());
+
+  // The distribution of the whole run, then of one document, and its export.
+  W<QTabWidget>("TabsResults")->setCurrentIndex(1);
+  auto* blocks = W<QComboBox>("ComboDistributionDocument");
+  QCOMPARE(blocks->count(), 3);
+  QCOMPARE(blocks->currentText(), QStringLiteral("TOTAL"));
+  QVERIFY(view.DistributionChart()->BarCount() > 0);
+  blocks->setCurrentIndex(0);
+  QVERIFY(view.DistributionChart()->title().contains(QStringLiteral("first.txt")));
+  dialogs_->fileAnswers << Path(QStringLiteral("distribution"));
+  Click("ButtonSaveDistributionChart");
+  QCOMPARE(QImage(Path(QStringLiteral("distribution.png"))).size(), view.DistributionView()->size());
+
+  // The averages: one row per document, sortable, copied as tab-separated text.
+  W<QTabWidget>("TabsResults")->setCurrentIndex(2);
+  auto* table = W<QTableWidget>("TableResults");
+  QCOMPARE(table->rowCount(), 2);
+  table->sortByColumn(1, Qt::DescendingOrder);
+  const QStringList lines = view.TableText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  QCOMPARE(lines.size(), 3);
+  QVERIFY(lines[0].startsWith(QStringLiteral("File Name\tText id\t")));
+  QVERIFY(lines[1].contains(QStringLiteral("second \"quoted\".txt\t2\t")));
+}
+
+void TFormTavoraUXTest::showResultsOpensAFolderWithoutResults() {
+  dialogs_->directoryAnswers << dir_->path();
+  Click("ButtonShowResults");
+  QCOMPARE(dialogs_->errors.size(), 1);
+  QVERIFY(dialogs_->errors[0].contains(QStringLiteral("holds no result files")));
+  QVERIFY(window_->Results().SeriesChart()->Curves().empty());
 }
 
 }  // namespace tavora
