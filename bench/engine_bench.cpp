@@ -59,9 +59,28 @@ std::vector<std::u16string_view> ZipfStream(const std::vector<std::u16string>& w
   return stream;
 }
 
+// The stream as a reader hands it over: token texts back to back in one
+// buffer, read in order (views into it), not scattered over the vocabulary.
+std::vector<std::u16string_view> Contiguous(const std::vector<std::u16string_view>& tokens,
+                                            std::u16string& buffer) {
+  std::size_t total = 0;
+  for (auto t : tokens) total += t.size();
+  buffer.reserve(total);
+  for (auto t : tokens) buffer.append(t);
+  std::vector<std::u16string_view> views;
+  views.reserve(tokens.size());
+  std::size_t offset = 0;
+  for (auto t : tokens) {
+    views.push_back(std::u16string_view(buffer).substr(offset, t.size()));
+    offset += t.size();
+  }
+  return views;
+}
+
 struct Data {
   std::vector<std::u16string> words = MakeVocabulary();
-  std::vector<std::u16string_view> stream = ZipfStream(words, kTokens, 42);
+  std::u16string text;
+  std::vector<std::u16string_view> stream = Contiguous(ZipfStream(words, kTokens, 42), text);
   TReferenceDictionary reference;
   Data() {
     for (auto t : ZipfStream(words, 2 * kTokens, 7)) reference.AddToken(t);

@@ -142,94 +142,146 @@ double TPositionResults::BasicMetrics(tMeasure WhichMetric) const {
 
 namespace {
 
-// The logarithms the secondary measures share, each taken at most once per
-// record: a row of all seventeen measures needs eight logarithms, not twenty.
-class TLogs {
+// Logarithms of small whole numbers, computed once with the very expressions
+// the formulas use: the token and type counts of a window are whole numbers
+// up to L, so most secondary measures need no logarithm of their own.
+struct TWholeLogs {
+  double ln;        // ln k
+  double lnln;      // ln ln k
+  double lnlnln;    // ln ln ln k
+  double log2;      // log2 k
+};
+constexpr int kWholeLogCount = 4096;
+
+const std::array<TWholeLogs, kWholeLogCount>& WholeLogTable() {
+  static const auto table = [] {
+    std::array<TWholeLogs, kWholeLogCount> t{};
+    for (int k = 1; k < kWholeLogCount; ++k) {
+      const double x = k;
+      const double ln = std::log(x);
+      t[k] = TWholeLogs{ln, std::log(ln), std::log(std::log(ln)), Log2(x)};
+    }
+    return t;
+  }();
+  return table;
+}
+
+// The table row of x when x is a whole number in the table, else nullptr.
+const TWholeLogs* WholeLogs(double x) {
+  if (!(x >= 1.0 && x < kWholeLogCount)) return nullptr;
+  const int k = static_cast<int>(x);
+  return k == x ? &WholeLogTable()[k] : nullptr;
+}
+
+// ln, ln ln, ln ln ln and log2 of a count, from the table where it has the row.
+class TCountLogs {
  public:
-  explicit TLogs(const TMeasureValues& m) : m_(m) {}
-  double LnTok() { return Get(0, [&] { return std::log(m_[tMeasure::vTokens]); }); }
-  double LnTyp() { return Get(1, [&] { return std::log(m_[tMeasure::vTypes]); }); }
-  double Log2Perp() { return Get(2, [&] { return Log2(m_[tMeasure::vPerplexity]); }); }
-  double Log2CPerp() { return Get(3, [&] { return Log2(m_[tMeasure::vCrossPerplexity]); }); }
-  double Log2Typ() { return Get(4, [&] { return Log2(m_[tMeasure::vTypes]); }); }
-  double Log2CTyp() { return Get(5, [&] { return Log2(m_[tMeasure::vCrossTypes]); }); }
-  double Log2Hill() { return Get(6, [&] { return Log2(m_[tMeasure::vHillsContinuum]); }); }
-  double Log2CHill() {
-    return Get(7, [&] { return Log2(m_[tMeasure::vCrossHillsContinuum]); });
-  }
+  explicit TCountLogs(double x) : x_(x) {}
+  double Ln() { return Row() ? row_->ln : std::log(x_); }
+  double LnLn() { return Row() ? row_->lnln : std::log(std::log(x_)); }
+  double LnLnLn() { return Row() ? row_->lnlnln : std::log(std::log(std::log(x_))); }
+  double Log2() { return Row() ? row_->log2 : tavora::Log2(x_); }
 
  private:
-  template <typename F>
-  double Get(int i, F f) {
-    if (!(have_ & (1u << i))) {
-      v_[i] = f();
-      have_ |= 1u << i;
+  const TWholeLogs* Row() {
+    if (!looked_) {
+      row_ = WholeLogs(x_);
+      looked_ = true;
     }
-    return v_[i];
+    return row_;
   }
-  const TMeasureValues& m_;
-  double v_[8] = {};
-  unsigned have_ = 0;
+  double x_;
+  const TWholeLogs* row_ = nullptr;
+  bool looked_ = false;
 };
 
-double Secondary(const TMeasureValues& m, double Q, TLogs& logs, tMeasureSecondary which) {
+constexpr std::uint32_t Bits(std::initializer_list<tMeasureSecondary> members) {
+  return tMeasureSecondarySet(members).Mask();
+}
+
+// The secondary measures of set from the stored values m, each handed to
+// sink(measure, value). Each logarithm is taken at most once; groups of
+// measures the set lacks are skipped with one test.
+template <typename TSink>
+void ComputeSecondary(const TMeasureValues& m, double Q, tMeasureSecondarySet set,
+                      TSink&& sink) {
   using enum tMeasure;
+  using S = tMeasureSecondary;
+  const std::uint32_t bits = set.Mask();
   const double tok = m[vTokens];
   const double typ = m[vTypes];
-  const double perp = m[vPerplexity];
-  const double rrr = m[vRRR];
-  const double hill = m[vHillsContinuum];
-  const double ctyp = m[vCrossTypes];
-  const double cperp = m[vCrossPerplexity];
-  const double crrr = m[vCrossRRR];
-  const double chill = m[vCrossHillsContinuum];
-  switch (which) {
-    case tMeasureSecondary::vTTR:
-      return typ / tok;
-    case tMeasureSecondary::vLogTTR:
-      return tok > 1 && typ > 1 ? logs.LnTyp() / logs.LnTok() : 0;
-    case tMeasureSecondary::vRootTTR:
-      return tok != 0 ? typ / std::sqrt(tok) : 0;
-    case tMeasureSecondary::vEntropy:
-      return perp != 0 ? logs.Log2Perp() : 0;
-    case tMeasureSecondary::vCrossEntropy:
-      return cperp != 0 ? logs.Log2CPerp() : 0;
-    case tMeasureSecondary::vRelativeEntropy:
-      return perp != 0 ? logs.Log2CPerp() - logs.Log2Perp() : 0;
-    case tMeasureSecondary::vRepeatRate:
-      return rrr != 0 ? 1 / rrr : 0;
-    case tMeasureSecondary::vCrossRepeatRate:
-      return crrr != 0 ? 1 / crrr : 0;
-    case tMeasureSecondary::vLogLogTTR:
-      return tok > 1 && typ > 1 ? std::log(logs.LnTyp()) / std::log(logs.LnTok()) : 0;
-    case tMeasureSecondary::vLogLogLogTTR:
-      return tok > 2.8 && typ > 2.8
-                 ? std::log(std::log(logs.LnTyp())) / std::log(std::log(logs.LnTok()))
-                 : 0;
-    case tMeasureSecondary::vRelativePerplexity:
-      return perp != 0 ? cperp / perp : 0;
-    case tMeasureSecondary::vRelativeTypes:
-      return typ > 0 ? ctyp / typ : 0;
-    case tMeasureSecondary::vLogTypes:
-      return typ > 0 ? logs.Log2Typ() : 0;
-    case tMeasureSecondary::vLogRelativeTypes:
-      return typ > 0 && ctyp > 0 ? logs.Log2CTyp() - logs.Log2Typ() : 0;
-    case tMeasureSecondary::vRenyiEntropy:
-      return hill > 0 ? logs.Log2Hill() / (1 - Q) : 0;
-    case tMeasureSecondary::vRenyiCrossEntropy:
-      return chill > 0 ? logs.Log2CHill() / (1 - Q) : 0;
-    case tMeasureSecondary::vRenyiRelativeEntropy:
-      return chill > 0 && hill > 0 ? logs.Log2CHill() / (1 - Q) - logs.Log2Hill() / (1 - Q)
-                                   : 0;
+  if (bits & Bits({S::vTTR})) sink(S::vTTR, typ / tok);
+  if (bits & Bits({S::vRootTTR})) sink(S::vRootTTR, tok != 0 ? typ / std::sqrt(tok) : 0);
+  if (bits & Bits({S::vLogTTR, S::vLogLogTTR, S::vLogLogLogTTR, S::vLogTypes,
+                   S::vLogRelativeTypes})) {
+    TCountLogs tokLogs(tok);
+    TCountLogs typLogs(typ);
+    const bool logsOfCounts = tok > 1 && typ > 1;
+    if (set.Contains(S::vLogTTR))
+      sink(S::vLogTTR, logsOfCounts ? typLogs.Ln() / tokLogs.Ln() : 0);
+    if (set.Contains(S::vLogLogTTR))
+      sink(S::vLogLogTTR, logsOfCounts ? typLogs.LnLn() / tokLogs.LnLn() : 0);
+    if (set.Contains(S::vLogLogLogTTR))
+      sink(S::vLogLogLogTTR,
+           tok > 2.8 && typ > 2.8 ? typLogs.LnLnLn() / tokLogs.LnLnLn() : 0);
+    if (set.Contains(S::vLogTypes)) sink(S::vLogTypes, typ > 0 ? typLogs.Log2() : 0);
+    if (set.Contains(S::vLogRelativeTypes)) {
+      const double ctyp = m[vCrossTypes];
+      sink(S::vLogRelativeTypes, typ > 0 && ctyp > 0 ? Log2(ctyp) - typLogs.Log2() : 0);
+    }
   }
-  return 0;
+  if (bits & Bits({S::vEntropy, S::vCrossEntropy, S::vRelativeEntropy,
+                   S::vRelativePerplexity})) {
+    const double perp = m[vPerplexity];
+    const double cperp = m[vCrossPerplexity];
+    const bool needCPerp =
+        set.Contains(S::vCrossEntropy) || set.Contains(S::vRelativeEntropy);
+    const double log2Perp = perp != 0 ? Log2(perp) : 0;
+    const double log2CPerp = needCPerp && (cperp != 0 || perp != 0) ? Log2(cperp) : 0;
+    if (set.Contains(S::vEntropy)) sink(S::vEntropy, perp != 0 ? log2Perp : 0);
+    if (set.Contains(S::vCrossEntropy)) sink(S::vCrossEntropy, cperp != 0 ? log2CPerp : 0);
+    if (set.Contains(S::vRelativeEntropy))
+      sink(S::vRelativeEntropy, perp != 0 ? log2CPerp - log2Perp : 0);
+    if (set.Contains(S::vRelativePerplexity))
+      sink(S::vRelativePerplexity, perp != 0 ? cperp / perp : 0);
+  }
+  if (bits & Bits({S::vRepeatRate})) {
+    const double rrr = m[vRRR];
+    sink(S::vRepeatRate, rrr != 0 ? 1 / rrr : 0);
+  }
+  if (bits & Bits({S::vCrossRepeatRate})) {
+    const double crrr = m[vCrossRRR];
+    sink(S::vCrossRepeatRate, crrr != 0 ? 1 / crrr : 0);
+  }
+  if (bits & Bits({S::vRelativeTypes})) {
+    const double ctyp = m[vCrossTypes];
+    sink(S::vRelativeTypes, typ > 0 ? ctyp / typ : 0);
+  }
+  if (bits & Bits({S::vRenyiEntropy, S::vRenyiCrossEntropy, S::vRenyiRelativeEntropy})) {
+    const double hill = m[vHillsContinuum];
+    const double chill = m[vCrossHillsContinuum];
+    const bool needHill =
+        set.Contains(S::vRenyiEntropy) || set.Contains(S::vRenyiRelativeEntropy);
+    const bool needCHill =
+        set.Contains(S::vRenyiCrossEntropy) || set.Contains(S::vRenyiRelativeEntropy);
+    const double log2Hill = needHill && hill > 0 ? Log2(hill) : 0;
+    const double log2CHill = needCHill && chill > 0 ? Log2(chill) : 0;
+    if (set.Contains(S::vRenyiEntropy)) sink(S::vRenyiEntropy, hill > 0 ? log2Hill / (1 - Q) : 0);
+    if (set.Contains(S::vRenyiCrossEntropy))
+      sink(S::vRenyiCrossEntropy, chill > 0 ? log2CHill / (1 - Q) : 0);
+    if (set.Contains(S::vRenyiRelativeEntropy))
+      sink(S::vRenyiRelativeEntropy,
+           chill > 0 && hill > 0 ? log2CHill / (1 - Q) - log2Hill / (1 - Q) : 0);
+  }
 }
 
 }  // namespace
 
 double TPositionResults::SecondaryMetrics(tMeasureSecondary WhichMetric) const {
-  TLogs logs(Measures);
-  return Secondary(Measures, Q, logs, WhichMetric);
+  double value = 0;
+  ComputeSecondary(Measures, Q, tMeasureSecondarySet{WhichMetric},
+                   [&](tMeasureSecondary, double v) { value = v; });
+  return value;
 }
 
 std::u16string TPositionResults::BasicMetricsToString(tMeasure WhichMetric) const {
@@ -264,10 +316,15 @@ std::u16string TPositionResults::AllToLine(
 void TAverages::Add(const TPositionResults& a, TMeasureSet SetOfMeasures,
                     tMeasureSecondarySet SetOfMeasuresSecondary) {
   ++NumberOfWindowsInText;
-  for (tMeasure m : SetOfMeasures) Measures[m] += a.BasicMetrics(m);
-  TLogs logs(a.Measures);
-  for (tMeasureSecondary s : SetOfMeasuresSecondary)
-    MeasuresSecondary[s] += Secondary(a.Measures, a.Q, logs, s);
+  for (tMeasure m : SetOfMeasures) {
+    if (m == tMeasure::vHillsContinuum || m == tMeasure::vCrossHillsContinuum) {
+      Measures[m] += a.BasicMetrics(m);
+    } else {
+      Measures[m] += a.Measures[m];
+    }
+  }
+  ComputeSecondary(a.Measures, a.Q, SetOfMeasuresSecondary,
+                   [this](tMeasureSecondary s, double v) { MeasuresSecondary[s] += v; });
 }
 
 double TAverages::BasicMetrics(tMeasure WhichMetric) const {

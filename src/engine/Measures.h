@@ -5,6 +5,7 @@
 // their sets, and the two result records.
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -138,9 +139,7 @@ class EnumSet {
     return static_cast<TMask>(TMask{1} << static_cast<unsigned>(e));
   }
   static constexpr unsigned Lowest(TMask m) {
-    unsigned i = 0;
-    while (((m >> i) & 1u) == 0) ++i;
-    return i;
+    return static_cast<unsigned>(std::countr_zero(m));
   }
   TMask mask_ = 0;
 };

@@ -99,11 +99,15 @@ void TSimpleTTR::SetReferenceDictionary(std::unique_ptr<TReferenceDictionary> Di
 
 const TTypeInfo* TSimpleTTR::FindType(std::u16string_view Type) const {
   const std::uint32_t id = Dictionary.Find(Type);
-  return id == TTypeIndex::kAbsent ? nullptr : &entries_[id];
+  if (id == TTypeIndex::kAbsent) return nullptr;
+  inspected_ = TTypeInfo{counts_[id].Count, referenceData_[id].TokLength,
+                         counts_[id].CountInWholeText, referenceData_[id].CountInReference};
+  return &inspected_;
 }
 
 void TSimpleTTR::LookUpReference(std::uint32_t id, std::u16string_view type) {
-  TTypeInfo& info = entries_[id];
+  TReferenceData& info = referenceData_[id];
+  info = TReferenceData{};
   const TCount* listed = reference_ != nullptr ? reference_->Find(type) : nullptr;
   if (listed != nullptr) {
     info.CountInReference = listed->Count;
@@ -112,8 +116,7 @@ void TSimpleTTR::LookUpReference(std::uint32_t id, std::u16string_view type) {
     info.CountInReference = 0;
     info.TokLength = static_cast<std::int32_t>(type.size());
   }
-  TCrossCache& cache = cross_[id];
-  cache = TCrossCache{};
+  TReferenceData& cache = info;
   if (HasUsableReference() && !aRefCorpContainsText) {
     const double T = static_cast<double>(reference_->TotalTokens);
     const double V = static_cast<double>(reference_->Size());
@@ -129,10 +132,9 @@ std::uint32_t TSimpleTTR::Intern(std::u16string_view Token) {
   bool inserted = false;
   const std::uint32_t id = Dictionary.FindOrInsert(Token, inserted);
   if (!inserted) return id;
-  entries_.emplace_back();
-  cross_.emplace_back();
+  counts_.emplace_back();
+  referenceData_.emplace_back();
   if (aMeasures.Contains(vDifference)) {
-    entries_.back().Str.assign(Token);
     memoStamp_.push_back(0);
     memoLeaving_.push_back(0);
     memoEntering_.push_back(0);
@@ -162,7 +164,7 @@ void TSimpleTTR::AddToken(std::u16string_view Token, bool IsAutosemantic) {
   IsAutosemanticQueue[tail] = IsAutosemantic ? 1 : 0;
   ++windowSize_;
 
-  TTypeInfo& entering = entries_[e];
+  TCounts& entering = counts_[e];
   ++entering.Count;
   if (entering.CountInWholeText++ == 0) textTypes_.push_back(e);
 
@@ -172,12 +174,13 @@ void TSimpleTTR::AddToken(std::u16string_view Token, bool IsAutosemantic) {
   }
 
   if (windowSize_ > aLagLength) {
-    const std::uint32_t x = ExaminedText[head_];
-    const bool leavingAuto = IsAutosemanticQueue[head_] != 0;
+    const std::size_t xSlot = head_;
+    const std::uint32_t x = ExaminedText[xSlot];
+    const bool leavingAuto = IsAutosemanticQueue[xSlot] != 0;
     if (++head_ == capacity) head_ = 0;
     --windowSize_;
-    --entries_[x].Count;
-    Shift(e, x, IsAutosemantic, leavingAuto);
+    --counts_[x].Count;
+    Shift(e, x, tail, xSlot, IsAutosemantic, leavingAuto);
   }
 
   if (windowSize_ == aLagLength) {
@@ -192,17 +195,14 @@ void TSimpleTTR::AddToken(std::u16string_view Token, bool IsAutosemantic) {
 void TSimpleTTR::Clear() {
   if (aMeasures.Contains(vDifference)) {
     Dictionary.Clear();
-    entries_.clear();
-    cross_.clear();
+    counts_.clear();
+    referenceData_.clear();
     memoStamp_.clear();
     memoLeaving_.clear();
     memoEntering_.clear();
     stamp_ = 0;
   } else {
-    for (std::uint32_t id : textTypes_) {
-      entries_[id].Count = 0;
-      entries_[id].CountInWholeText = 0;
-    }
+    for (std::uint32_t id : textTypes_) counts_[id] = TCounts{};
   }
   textTypes_.clear();
   head_ = 0;
@@ -211,6 +211,7 @@ void TSimpleTTR::Clear() {
   aActual.Reset();
   aTotal.Reset();
   crossRefSum_ = 0;
+  distancesValid_ = false;
 }
 
 void TSimpleTTR::StartCrossRRRSum() {
@@ -219,10 +220,10 @@ void TSimpleTTR::StartCrossRRRSum() {
   crossRefSum_ = 0;
   if (!aMeasures.Contains(vCrossRRR)) return;
   for (std::uint32_t id : textTypes_) {
-    const TTypeInfo& t = entries_[id];
+    const std::int32_t c = counts_[id].CountInWholeText;
     const std::int64_t refPrime =
-        t.CountInReference - (aRefCorpContainsText ? t.CountInWholeText : 0);
-    crossRefSum_ += refPrime * t.CountInWholeText;
+        referenceData_[id].CountInReference - (aRefCorpContainsText ? c : 0);
+    crossRefSum_ += refPrime * c;
   }
 }
 
@@ -230,10 +231,10 @@ TPositionResults TSimpleTTR::WholeText() const {
   TPositionResults r;
   r.Q = aHillsQ;
   std::uint64_t tokens = 0;
-  for (std::uint32_t id : textTypes_) tokens += entries_[id].CountInWholeText;
+  for (std::uint32_t id : textTypes_) tokens += counts_[id].CountInWholeText;
   r.NumberOfTokens = tokens;
   const double N = static_cast<double>(tokens);
-  auto p = [&](const TTypeInfo& t) { return t.CountInWholeText / N; };
+  auto p = [&](std::uint32_t id) { return counts_[id].CountInWholeText / N; };
 
   TMeasureSet set = aMeasures;
   double T = 0, V = 0;
@@ -244,11 +245,11 @@ TPositionResults TSimpleTTR::WholeText() const {
   } else {
     set = set - kCrossMeasures;
   }
-  auto refPrime = [&](const TTypeInfo& t) {
-    return static_cast<double>(t.CountInReference -
-                               (aRefCorpContainsText ? t.CountInWholeText : 0));
+  auto refPrime = [&](std::uint32_t id) {
+    return static_cast<double>(referenceData_[id].CountInReference -
+                               (aRefCorpContainsText ? counts_[id].CountInWholeText : 0));
   };
-  auto rhat = [&](const TTypeInfo& t) { return (refPrime(t) + s) / (T + V * s); };
+  auto rhat = [&](std::uint32_t id) { return (refPrime(id) + s) / (T + V * s); };
 
   for (tMeasure m : set) {
     double value = 0;
@@ -261,60 +262,47 @@ TPositionResults TSimpleTTR::WholeText() const {
         break;
       case vHapax:
         for (std::uint32_t id : textTypes_)
-          if (entries_[id].CountInWholeText == 1) value += 1;
+          if (counts_[id].CountInWholeText == 1) value += 1;
         break;
       case vPerplexity:
         value = 1;
         for (std::uint32_t id : textTypes_) {
-          const double pt = p(entries_[id]);
+          const double pt = p(id);
           value *= Power(pt, -pt);
         }
         break;
       case vRRR: {
         double sum = 0;
         if (tokens > 1)
-          for (std::uint32_t id : textTypes_) sum += Power(p(entries_[id]), 2);
+          for (std::uint32_t id : textTypes_) sum += Power(p(id), 2);
         value = 1 / sum;
         break;
       }
       case vHillsContinuum:
-        for (std::uint32_t id : textTypes_) value += Power(p(entries_[id]), aHillsQ);
+        for (std::uint32_t id : textTypes_) value += Power(p(id), aHillsQ);
         break;
       case vCrossTypes:
-        for (std::uint32_t id : textTypes_) {
-          const TTypeInfo& t = entries_[id];
-          value += p(t) * (T + V * s) / (refPrime(t) + s);
-        }
+        for (std::uint32_t id : textTypes_) value += p(id) * (T + V * s) / (refPrime(id) + s);
         break;
       case vCrossPerplexity:
         value = 1;
-        for (std::uint32_t id : textTypes_) {
-          const TTypeInfo& t = entries_[id];
-          value *= Power(rhat(t), -p(t));
-        }
+        for (std::uint32_t id : textTypes_) value *= Power(rhat(id), -p(id));
         break;
       case vCrossRRR: {
         double sum = 0;
-        for (std::uint32_t id : textTypes_) {
-          const TTypeInfo& t = entries_[id];
-          sum += p(t) * (refPrime(t) / T);
-        }
+        for (std::uint32_t id : textTypes_) sum += p(id) * (refPrime(id) / T);
         value = 1 / sum;
         break;
       }
       case vCrossHillsContinuum:
-        for (std::uint32_t id : textTypes_) {
-          const TTypeInfo& t = entries_[id];
-          value += p(t) * Power(rhat(t), aHillsQ - 1);
-        }
+        for (std::uint32_t id : textTypes_) value += p(id) * Power(rhat(id), aHillsQ - 1);
         break;
       case vLength:
         if (tokens > 0) {
           double sum = 0;
-          for (std::uint32_t id : textTypes_) {
-            const TTypeInfo& t = entries_[id];
-            sum += static_cast<double>(t.CountInWholeText) * t.TokLength;
-          }
+          for (std::uint32_t id : textTypes_)
+            sum += static_cast<double>(counts_[id].CountInWholeText) *
+                   referenceData_[id].TokLength;
           value = sum / N;
         }
         break;
@@ -323,12 +311,12 @@ TPositionResults TSimpleTTR::WholeText() const {
           // d is symmetric and d(a, a) = 0: each unordered pair counts twice.
           TEditDistance distance;
           for (std::size_t i = 0; i < textTypes_.size(); ++i) {
-            const TTypeInfo& a = entries_[textTypes_[i]];
-            distance.SetPattern(a.Str);
+            const std::uint32_t a = textTypes_[i];
+            distance.SetPattern(Dictionary.Text(a));
             double row = 0;
             for (std::size_t j = i + 1; j < textTypes_.size(); ++j) {
-              const TTypeInfo& b = entries_[textTypes_[j]];
-              row += p(b) * distance.RelativeTo(b.Str);
+              const std::uint32_t b = textTypes_[j];
+              row += p(b) * distance.RelativeTo(Dictionary.Text(b));
             }
             value += 2 * p(a) * row;
           }
@@ -343,15 +331,13 @@ TPositionResults TSimpleTTR::WholeText() const {
   return r;
 }
 
-void TSimpleTTR::Shift(std::uint32_t e, std::uint32_t x, bool enteringAuto,
-                       bool leavingAuto) {
+void TSimpleTTR::Shift(std::uint32_t e, std::uint32_t x, std::size_t eSlot, std::size_t xSlot,
+                       bool enteringAuto, bool leavingAuto) {
   TMeasureValues& A = aActual.Measures;
   const double L = aLagLength;
   if (e != x) {
-    const TTypeInfo& te = entries_[e];
-    const TTypeInfo& tx = entries_[x];
-    const std::int32_t ce = te.Count;
-    const std::int32_t cx = tx.Count;
+    const std::int32_t ce = counts_[e].Count;
+    const std::int32_t cx = counts_[x].Count;
     if (aMeasures.Contains(vTypes)) {
       if (ce == 1) A[vTypes] += 1;
       if (cx == 0) A[vTypes] -= 1;
@@ -379,11 +365,13 @@ void TSimpleTTR::Shift(std::uint32_t e, std::uint32_t x, bool enteringAuto,
     }
     if (!(aMeasures & kCrossMeasures).Empty()) {
       // Present only with a list of T > 0 (dropped otherwise).
+      const TReferenceData& de = referenceData_[e];
+      const TReferenceData& dx = referenceData_[x];
       const double T = static_cast<double>(reference_->TotalTokens);
       const double V = static_cast<double>(reference_->Size());
       const double s = aSmoothingConstant;
-      const std::int64_t refE = te.CountInReference - (aRefCorpContainsText ? ce : 0);
-      const std::int64_t refX = tx.CountInReference - (aRefCorpContainsText ? cx + 1 : 0);
+      const std::int64_t refE = de.CountInReference - (aRefCorpContainsText ? ce : 0);
+      const std::int64_t refX = dx.CountInReference - (aRefCorpContainsText ? cx + 1 : 0);
       double invRhatE, invRhatX, negInvLE, negInvLX, qm1E, qm1X;
       if (aRefCorpContainsText) {
         const double rhatE = (static_cast<double>(refE) + s) / (T + V * s);
@@ -395,14 +383,12 @@ void TSimpleTTR::Shift(std::uint32_t e, std::uint32_t x, bool enteringAuto,
         qm1E = Power(rhatE, aHillsQ - 1);
         qm1X = Power(rhatX, aHillsQ - 1);
       } else {
-        const TCrossCache& ke = cross_[e];
-        const TCrossCache& kx = cross_[x];
-        invRhatE = ke.invRhat;
-        invRhatX = kx.invRhat;
-        negInvLE = ke.rhatPowNegInvL;
-        negInvLX = kx.rhatPowNegInvL;
-        qm1E = ke.rhatPowQm1;
-        qm1X = kx.rhatPowQm1;
+        invRhatE = de.invRhat;
+        invRhatX = dx.invRhat;
+        negInvLE = de.rhatPowNegInvL;
+        negInvLX = dx.rhatPowNegInvL;
+        qm1E = de.rhatPowQm1;
+        qm1X = dx.rhatPowQm1;
       }
       if (aMeasures.Contains(vCrossTypes))
         A[vCrossTypes] = A[vCrossTypes] + (invRhatE - invRhatX) / L;
@@ -423,8 +409,16 @@ void TSimpleTTR::Shift(std::uint32_t e, std::uint32_t x, bool enteringAuto,
       }
     }
     if (aMeasures.Contains(vLength))
-      A[vLength] = A[vLength] + static_cast<double>(te.TokLength - tx.TokLength) / L;
-    if (aMeasures.Contains(vDifference)) ShiftDifference(e, x);
+      A[vLength] = A[vLength] + static_cast<double>(referenceData_[e].TokLength -
+                                                    referenceData_[x].TokLength) / L;
+  }
+  if (aMeasures.Contains(vDifference)) {
+    // The table needs the entering token's distances even when e == x.
+    if (aLagLength <= kMaxTableWindow) {
+      ShiftDifferenceByTable(e, x, eSlot, xSlot);
+    } else if (e != x) {
+      ShiftDifference(e, x);
+    }
   }
   if (aMeasures.Contains(vAutosemantics)) {
     if (enteringAuto) A[vAutosemantics] += 1 / L;
@@ -432,16 +426,21 @@ void TSimpleTTR::Shift(std::uint32_t e, std::uint32_t x, bool enteringAuto,
   }
 }
 
-void TSimpleTTR::ShiftDifference(std::uint32_t e, std::uint32_t x) {
-  // The window already holds the entering token and no longer the leaving one.
-  const std::u16string& strE = entries_[e].Str;
-  const std::u16string& strX = entries_[x].Str;
-  leavingDistance_->SetPattern(strX);
-  enteringDistance_->SetPattern(strE);
+std::uint32_t TSimpleTTR::NextStamp() {
   if (++stamp_ == 0) {
     std::fill(memoStamp_.begin(), memoStamp_.end(), 0u);
     stamp_ = 1;
   }
+  return stamp_;
+}
+
+void TSimpleTTR::ShiftDifference(std::uint32_t e, std::uint32_t x) {
+  // The window already holds the entering token and no longer the leaving one.
+  const std::u16string_view strE = Dictionary.Text(e);
+  const std::u16string_view strX = Dictionary.Text(x);
+  leavingDistance_->SetPattern(strX);
+  enteringDistance_->SetPattern(strE);
+  const std::uint32_t stamp = NextStamp();
   double P = 0;
   double G = 0;
   const std::size_t capacity = ExaminedText.size();
@@ -449,9 +448,9 @@ void TSimpleTTR::ShiftDifference(std::uint32_t e, std::uint32_t x) {
   for (std::size_t i = 0; i < windowSize_; ++i) {
     const std::uint32_t w = ExaminedText[slot];
     if (++slot == capacity) slot = 0;
-    if (memoStamp_[w] != stamp_) {
-      memoStamp_[w] = stamp_;
-      const std::u16string& strW = entries_[w].Str;
+    if (memoStamp_[w] != stamp) {
+      memoStamp_[w] = stamp;
+      const std::u16string_view strW = Dictionary.Text(w);
       memoLeaving_[w] = w != x ? leavingDistance_->RelativeTo(strW) : 0.0;
       memoEntering_[w] = w != e ? enteringDistance_->RelativeTo(strW) : 0.0;
     }
@@ -460,6 +459,72 @@ void TSimpleTTR::ShiftDifference(std::uint32_t e, std::uint32_t x) {
   }
   const double L = aLagLength;
   const double Rm = P - leavingDistance_->RelativeTo(strE);
+  double& A = aActual.Measures[vDifference];
+  A = A - 2 * Rm / L / L;
+  A = A + 2 * G / L / L;
+}
+
+void TSimpleTTR::FillDistanceTable(std::size_t firstSlot) {
+  // The L tokens from firstSlot on: every pair, older row, newer column.
+  const std::size_t capacity = ExaminedText.size();
+  if (distances_.empty()) distances_.resize(capacity * capacity);
+  for (std::size_t i = 0, si = firstSlot; i < aLagLength; ++i) {
+    const std::uint32_t a = ExaminedText[si];
+    double* row = &distances_[si * capacity];
+    if (++si == capacity) si = 0;
+    enteringDistance_->SetPattern(Dictionary.Text(a));
+    const std::uint32_t stamp = NextStamp();
+    for (std::size_t j = i + 1, sj = si; j < aLagLength; ++j) {
+      const std::uint32_t b = ExaminedText[sj];
+      if (memoStamp_[b] != stamp) {
+        memoStamp_[b] = stamp;
+        memoEntering_[b] = b != a ? enteringDistance_->RelativeTo(Dictionary.Text(b)) : 0.0;
+      }
+      row[sj] = memoEntering_[b];
+      if (++sj == capacity) sj = 0;
+    }
+  }
+  distancesValid_ = true;
+}
+
+void TSimpleTTR::ShiftDifferenceByTable(std::uint32_t e, std::uint32_t x, std::size_t eSlot,
+                                        std::size_t xSlot) {
+  // The window (from head_, L tokens) ends with the entering token at eSlot;
+  // the leaving token, older than all of them, sat at xSlot.
+  const std::size_t capacity = ExaminedText.size();
+  if (!distancesValid_) FillDistanceTable(xSlot);
+  const double* fromX = &distances_[xSlot * capacity];
+  double* toE = &distances_[eSlot];
+  const std::size_t older = windowSize_ - 1;
+  if (e == x) {
+    // Same text as the leaving token: the same distances, and no change.
+    for (std::size_t i = 0, slot = head_; i < older; ++i) {
+      toE[slot * capacity] = fromX[slot];
+      if (++slot == capacity) slot = 0;
+    }
+    return;
+  }
+  enteringDistance_->SetPattern(Dictionary.Text(e));
+  const std::uint32_t stamp = NextStamp();
+  double P = 0;
+  double G = 0;
+  for (std::size_t i = 0, slot = head_; i < older; ++i) {
+    const std::uint32_t w = ExaminedText[slot];
+    if (memoStamp_[w] != stamp) {
+      memoStamp_[w] = stamp;
+      memoEntering_[w] = w != e ? enteringDistance_->RelativeTo(Dictionary.Text(w)) : 0.0;
+    }
+    toE[slot * capacity] = memoEntering_[w];
+    P += fromX[slot];
+    G += memoEntering_[w];
+    if (++slot == capacity) slot = 0;
+  }
+  // The entering token itself: d(x, e) on the leaving side, d(e, e) = 0.
+  const double dXE = enteringDistance_->RelativeTo(Dictionary.Text(x));
+  P += dXE;
+  G += 0.0;
+  const double L = aLagLength;
+  const double Rm = P - dXE;
   double& A = aActual.Measures[vDifference];
   A = A - 2 * Rm / L / L;
   A = A + 2 * G / L / L;

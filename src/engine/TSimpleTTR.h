@@ -21,13 +21,14 @@
 
 namespace tavora {
 
-// One type seen by the engine.
+// One type seen by the engine, as FindType reports it. The engine keeps these
+// fields apart (counts in one compact vector, reference data in another) and
+// the type's text in its index.
 struct TTypeInfo {
   std::int32_t Count = 0;             // occurrences in the current window
   std::int32_t TokLength = 0;         // from the reference list, else UTF-16 length
   std::int32_t CountInWholeText = 0;  // occurrences since the last Clear
   std::int64_t CountInReference = 0;  // count in the reference list, 0 if unlisted
-  std::u16string Str;                 // the type's text; kept only for vDifference
 };
 
 class TSimpleTTR {
@@ -70,32 +71,46 @@ class TSimpleTTR {
   // Takes ownership of a list (freed with the engine).
   void SetReferenceDictionary(std::unique_ptr<TReferenceDictionary> Dictionary);
 
-  // Inspection: the entry of a type, nullptr when unknown; tokens in the window.
+  // Inspection: a copy of the entry of a type, nullptr when unknown (valid
+  // until the next call); tokens in the window.
   [[nodiscard]] const TTypeInfo* FindType(std::u16string_view Type) const;
   [[nodiscard]] std::size_t WindowSize() const { return windowSize_; }
 
  private:
-  // Reference quantities of a type that do not change while its window count
-  // changes (used when the reference list does not contain the text).
-  struct TCrossCache {
-    double invRhat = 0;        // 1 / r^
-    double rhatPowNegInvL = 0; // r^^(-1/L)
-    double rhatPowQm1 = 0;     // r^^(Q-1)
+  // The counts the window updates at every token, 8 bytes per type.
+  struct TCounts {
+    std::int32_t Count = 0;
+    std::int32_t CountInWholeText = 0;
+  };
+  // What a type takes from the reference list, with the reference quantities
+  // that do not change while its window count changes (the cross cache is
+  // filled when the reference list does not contain the text).
+  struct TReferenceData {
+    std::int64_t CountInReference = 0;
+    std::int32_t TokLength = 0;
+    double invRhat = 0;         // 1 / r^
+    double rhatPowNegInvL = 0;  // r^^(-1/L)
+    double rhatPowQm1 = 0;      // r^^(Q-1)
   };
 
   std::uint32_t Intern(std::u16string_view Token);
   void LookUpReference(std::uint32_t id, std::u16string_view type);
   void DropCrossMeasuresWithoutReference();
-  void Shift(std::uint32_t e, std::uint32_t x, bool enteringAuto,
-             bool leavingAuto);
+  void Shift(std::uint32_t e, std::uint32_t x, std::size_t eSlot, std::size_t xSlot,
+             bool enteringAuto, bool leavingAuto);
   void StartCrossRRRSum();
   void ShiftDifference(std::uint32_t e, std::uint32_t x);
+  void ShiftDifferenceByTable(std::uint32_t e, std::uint32_t x, std::size_t eSlot,
+                              std::size_t xSlot);
+  void FillDistanceTable(std::size_t firstSlot);
+  std::uint32_t NextStamp();
   [[nodiscard]] bool HasUsableReference() const;
 
-  // Dictionary: type text -> id; entries and caches indexed by id.
+  // Dictionary: type text -> id (it also keeps the texts); data indexed by id.
   TTypeIndex Dictionary;
-  std::vector<TTypeInfo> entries_;
-  std::vector<TCrossCache> cross_;
+  std::vector<TCounts> counts_;
+  std::vector<TReferenceData> referenceData_;
+  mutable TTypeInfo inspected_;
   std::vector<std::uint32_t> textTypes_;  // ids with CountInWholeText >= 1
 
   // The window as a ring: ids and autosemantic flags, oldest at head_.
@@ -133,6 +148,13 @@ class TSimpleTTR {
   std::vector<double> memoLeaving_;
   std::vector<double> memoEntering_;
   std::uint32_t stamp_ = 0;
+  // For windows of at most kMaxTableWindow tokens: the distance of every pair
+  // of window tokens, by ring slots, [older * (L + 1) + newer]. Each distance
+  // is computed once, when the newer token enters, and read again when the
+  // older one leaves. Filled for the whole window at a text's first shift.
+  static constexpr std::uint32_t kMaxTableWindow = 1024;
+  std::vector<double> distances_;
+  bool distancesValid_ = false;
 };
 
 }  // namespace tavora

@@ -1,8 +1,12 @@
 #pragma once
 
 // Interns type texts to dense integer ids 0, 1, 2, ... Open addressing over one
-// array of slots; the texts live back to back in one buffer, so a look-up costs
-// one hash and usually one or two cache lines, and never allocates.
+// array of 8-byte slots (part of the hash and the id). Each id has a 24-byte
+// key with the text's first 11 code units and its length, so a look-up of a
+// text of up to 11 units reads one slot and one key; longer texts compare
+// their rest with the arena, where all texts live back to back. Frequent types
+// come early and get low ids, so their keys share few cache lines. Never
+// allocates on a hit.
 
 #include <cstdint>
 #include <string>
@@ -30,11 +34,24 @@ class TTypeIndex {
   [[nodiscard]] static std::uint64_t Hash(std::u16string_view text);
 
  private:
+  static constexpr std::size_t kInline = 11;  // code units kept in a slot
+
+  // The first kInline units, zero-padded, and the length saturated to 16 bits:
+  // equal keys mean equal texts for texts of up to kInline units.
+  struct TKey {
+    std::uint64_t word[3];
+    friend bool operator==(const TKey&, const TKey&) = default;
+  };
+
+  static std::uint64_t HashAndKey(std::u16string_view text, TKey& key);
+  // The slot of text, or of the empty slot where it belongs.
+  [[nodiscard]] std::size_t Probe(std::u16string_view text, std::uint64_t hash,
+                                  const TKey& key) const;
   void Grow();
-  void Place(std::uint64_t hash, std::uint32_t id);
 
   // High 32 bits: the upper half of the hash; low 32 bits: id + 1; 0 = empty.
   std::vector<std::uint64_t> slots_;
+  std::vector<TKey> keys_;  // by id
   std::uint64_t mask_ = 0;
   std::u16string arena_;
   std::vector<std::uint32_t> offsets_;  // text of id i: [offsets_[i], offsets_[i+1])
