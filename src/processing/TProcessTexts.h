@@ -30,7 +30,9 @@ using TPreparedDictionaries =
 // Errors end the call as exceptions: std::runtime_error whose message names the file or
 // folder at fault (input that cannot be opened, a result file that cannot be written, an
 // output folder that cannot be created), std::invalid_argument for a window length of 0,
-// and TRunCancelled when the progress callback asks to stop. Nothing is caught inside.
+// and TRunCancelled when the progress callback asks to stop. Nothing is caught inside,
+// except that an error met by the reading thread is carried over and rethrown on the
+// calling thread where a run on one thread would have raised it.
 class TProcessTexts {
 public:
   // locale: the ICU locale whose casing rules lower word forms ("tr" lowers "I" to

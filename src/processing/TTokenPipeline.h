@@ -28,7 +28,7 @@ public:
     std::size_t TagLength = 0;
     bool IsPunctuation = false;
     bool IsDigit = false;
-    bool StartsDocument = false;  // IndexInDocument() == 1: the next document name is its
+    bool StartsDocument = false;  // IndexInDocument() == 1; the batch's next DocumentName
   };
   // A progress report due before word Before of this batch (Before == size: after the
   // last one), with the stream's counters at that read.
