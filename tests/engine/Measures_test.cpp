@@ -1,7 +1,10 @@
 #include "engine/Measures.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -137,6 +140,80 @@ TEST(TAverages, AddsReportedValuesAndMeansThem) {
   EXPECT_DOUBLE_EQ(a.SecondaryMetrics(S::vTTR), (2 * 0.71 + 3 * 0.715) / 5);
   EXPECT_EQ(a.SecondaryMetricsToString(S::vLogLogTTR).size(), 6u);  // 0.xxxx
   EXPECT_EQ(a.BasicMetrics(M::vPerplexity), 0);  // not in the set
+}
+
+}  // namespace
+}  // namespace tavora
+
+namespace tavora {
+namespace {
+
+// The secondary measures of one position, straight from the formulas.
+double PlainSecondary(const TPositionResults& r, tMeasureSecondary s) {
+  const auto& m = r.Measures;
+  const double tok = m[M::vTokens], typ = m[M::vTypes], perp = m[M::vPerplexity];
+  const double ctyp = m[M::vCrossTypes], cperp = m[M::vCrossPerplexity];
+  const double hill = m[M::vHillsContinuum], chill = m[M::vCrossHillsContinuum];
+  auto log2 = [](double x) { return std::log(x) / std::log(2.0); };
+  switch (s) {
+    case S::vTTR: return typ / tok;
+    case S::vLogTTR: return tok > 1 && typ > 1 ? std::log(typ) / std::log(tok) : 0;
+    case S::vRootTTR: return tok != 0 ? typ / std::sqrt(tok) : 0;
+    case S::vEntropy: return perp != 0 ? log2(perp) : 0;
+    case S::vCrossEntropy: return cperp != 0 ? log2(cperp) : 0;
+    case S::vRelativeEntropy: return perp != 0 ? log2(cperp) - log2(perp) : 0;
+    case S::vRepeatRate: return m[M::vRRR] != 0 ? 1 / m[M::vRRR] : 0;
+    case S::vCrossRepeatRate: return m[M::vCrossRRR] != 0 ? 1 / m[M::vCrossRRR] : 0;
+    case S::vLogLogTTR:
+      return tok > 1 && typ > 1 ? std::log(std::log(typ)) / std::log(std::log(tok)) : 0;
+    case S::vLogLogLogTTR:
+      return tok > 2.8 && typ > 2.8
+                 ? std::log(std::log(std::log(typ))) / std::log(std::log(std::log(tok)))
+                 : 0;
+    case S::vRelativePerplexity: return perp != 0 ? cperp / perp : 0;
+    case S::vRelativeTypes: return typ > 0 ? ctyp / typ : 0;
+    case S::vLogTypes: return typ > 0 ? log2(typ) : 0;
+    case S::vLogRelativeTypes: return typ > 0 && ctyp > 0 ? log2(ctyp) - log2(typ) : 0;
+    case S::vRenyiEntropy: return hill > 0 ? log2(hill) / (1 - r.Q) : 0;
+    case S::vRenyiCrossEntropy: return chill > 0 ? log2(chill) / (1 - r.Q) : 0;
+    case S::vRenyiRelativeEntropy:
+      return chill > 0 && hill > 0 ? log2(chill) / (1 - r.Q) - log2(hill) / (1 - r.Q) : 0;
+  }
+  return 0;
+}
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Counts inside and outside the table of logarithms of whole numbers, and
+// fractional ones: every secondary value, alone or summed by Add, is the very
+// double the formula gives.
+TEST(SecondaryMetrics, EqualThePlainFormulasBitForBit) {
+  const std::vector<std::pair<double, double>> counts = {
+      {0, 0},       {1, 1},       {2, 1},       {2, 2},       {3, 3},     {10, 7},
+      {200, 143},   {4095, 4000}, {4096, 4095}, {5000, 4096}, {1e7, 3e5}, {2.5, 2.9},
+      {200, 142.5}, {-3, 2}};
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<double> value(0, 50);
+  for (const auto& [tok, typ] : counts) {
+    for (double q : {0.0, 1.0, 2.0, 0.5}) {
+      TPositionResults r;
+      r.Q = q;
+      for (M m : TMeasureSet::All()) r.Measures[m] = value(rng);
+      r.Measures[M::vTokens] = tok;
+      r.Measures[M::vTypes] = typ;
+      if (rng() % 3 == 0) r.Measures[M::vCrossPerplexity] = 0;
+      if (rng() % 3 == 0) r.Measures[M::vPerplexity] = 0;
+      TAverages sums;
+      sums.Add(r, {}, tMeasureSecondarySet::All());
+      for (S s : tMeasureSecondarySet::All()) {
+        const double want = PlainSecondary(r, s);
+        EXPECT_TRUE(SameBits(r.SecondaryMetrics(s), want))
+            << static_cast<int>(s) << " tok " << tok << " typ " << typ << " Q " << q;
+        EXPECT_TRUE(SameBits(sums.MeasuresSecondary[s], 0.0 + want))
+            << static_cast<int>(s) << " tok " << tok << " typ " << typ << " Q " << q;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -141,5 +141,38 @@ TEST(TSimpleTTRProperty, ShiftEqualsAFreshComputationAtEveryPosition) {
   EXPECT_GT(checked, 100000);
 }
 
+// vDifference keeps a table of pairwise distances for windows of up to 1024
+// tokens and compares with the whole window beyond that; both must follow a
+// plain recomputation, also across Clear and when a type enters as it leaves.
+TEST(TSimpleTTRProperty, DifferenceFollowsAFreshComputationForShortAndLongWindows) {
+  const std::vector<std::u16string> vocabulary = {u"a", u"ab", u"house", u"mouse", u"hous",
+                                                  u"m\u00FCller", u"xyzzy", u"b"};
+  std::mt19937 rng(77);
+  for (std::uint32_t L : {1u, 2u, 7u, 1024u, 1025u, 1100u}) {
+    TSimpleTTR engine(L, {M::vDifference, M::vTypes}, {}, 2, false, 0.5);
+    for (int text = 0; text < 2; ++text) {
+      engine.Clear();
+      std::geometric_distribution<std::size_t> pick(L < 10 ? 0.6 : 0.3);
+      Window window;
+      const std::size_t length = L + 40;
+      for (std::size_t k = 0; k < length; ++k) {
+        const std::u16string& token = vocabulary[std::min(pick(rng), vocabulary.size() - 1)];
+        engine.AddToken(token, false);
+        window.tokens.push_back(token);
+        window.autosemantic.push_back(false);
+        if (window.tokens.size() > L) {
+          window.tokens.erase(window.tokens.begin());
+          window.autosemantic.erase(window.autosemantic.begin());
+        }
+        if (window.tokens.size() < L) continue;
+        const double want = Fresh(window, nullptr, 2, 0.5).at(M::vDifference);
+        ASSERT_TRUE(Close(engine.Actual().Measures[M::vDifference], want))
+            << "L " << L << " text " << text << " token " << k << ": got "
+            << engine.Actual().Measures[M::vDifference] << " want " << want;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tavora
