@@ -1,5 +1,6 @@
 #include "app/TChartPlotter.h"
 
+#include <cstdio>
 #include <memory>
 #include <stdexcept>
 
@@ -61,6 +62,11 @@ void TChartPlotter::Plot(const TPlotRequest& Request) {
     return;
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The toolkit's own notices (a missing runtime folder, an offscreen platform's limits)
+  // would clutter a script's error output; only fatal messages pass.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg || type == QtCriticalMsg) fprintf(stderr, "%s\n", qPrintable(message));
+  });
   static int argc = 1;
   static char name[] = "tavora-cli";
   static char* argv[] = {name, nullptr};

@@ -10,7 +10,7 @@ namespace tavora {
 // What the command line asks for, as typed (names not yet resolved). Start values are the
 // main window's, filled in by TCommandLine from the option model.
 struct TCliChoices {
-  enum class TTask { Measure, FreqList };
+  enum class TTask { Measure, FreqList, Plot };
 
   TTask Task = TTask::Measure;
   std::vector<std::string> Inputs;  // files and folders, or the single "-"
@@ -39,6 +39,14 @@ struct TCliChoices {
   std::string HillsQ;
   bool ReferenceContainsTexts = false;
   std::string AutosemanticTags;
+
+  // plot only.
+  std::string PlotMeasure;
+  std::string PlotOut;
+  std::string PlotFolder;
+  std::int64_t PlotDoc = 1;
+  std::string PlotKind = "word";
+  std::int64_t PlotWindow = 0;  // 0: the smallest window length in the folder
 
   // Long names of the options given on the command line ("lemma-column").
   std::vector<std::string> Given;

@@ -6,12 +6,17 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "cli/CliNames.h"
 #include "cli/Platform.h"
 #include "cli/TCliOptionMapper.h"
 #include "cli/TProgressBar.h"
 #include "cli/TUsageError.h"
 #include "engine/Utf8.h"
 #include "processing/TProcessTexts.h"
+
+#ifdef TAVORA_WITH_PLOT
+#include "app/TChartPlotter.h"
+#endif
 
 namespace fs = std::filesystem;
 
@@ -26,7 +31,45 @@ std::string Quoted(const fs::path& path) { return "\"" + Utf16ToUtf8(path.u16str
 }  // namespace
 
 int TCliRunner::Run() {
-  return choices_.Task == TCliChoices::TTask::Measure ? Measure() : FreqList();
+  switch (choices_.Task) {
+    case TCliChoices::TTask::Measure:
+      return Measure();
+    case TCliChoices::TTask::FreqList:
+      return FreqList();
+    case TCliChoices::TTask::Plot:
+      return Plot();
+  }
+  return FreqList();
+}
+
+int TCliRunner::Plot() {
+#ifdef TAVORA_WITH_PLOT
+  TPlotRequest request;
+  // The measure by its command-line name, or by its caption as the header has it.
+  if (const auto m = FindCliMeasure(choices_.PlotMeasure)) {
+    request.Caption = m->IsSecondary ? MeasureSecondaryCaption(static_cast<tMeasureSecondary>(m->Ordinal))
+                                     : MeasureCaption(static_cast<tMeasure>(m->Ordinal));
+  } else {
+    for (const TCliMeasure& c : kCliMeasures) {
+      const std::u16string_view caption =
+          c.IsSecondary ? MeasureSecondaryCaption(static_cast<tMeasureSecondary>(c.Ordinal))
+                        : MeasureCaption(static_cast<tMeasure>(c.Ordinal));
+      if (Utf16ToUtf8(caption) == choices_.PlotMeasure) request.Caption = caption;
+    }
+    if (request.Caption.empty())
+      throw TUsageError("--measure: unknown measure \"" + choices_.PlotMeasure + "\"");
+  }
+  request.Folder = PathOf(Utf8ToUtf16(choices_.PlotFolder));
+  request.Out = PathOf(Utf8ToUtf16(choices_.PlotOut));
+  request.Doc = choices_.PlotDoc;
+  request.Kind = choices_.PlotKind == "lemma" ? tWordOrLemma::tokLemma : tWordOrLemma::tokWord;
+  request.Lag = choices_.PlotWindow;
+  TChartPlotter::Plot(request);
+  std::cout << "Chart written to \"" << choices_.PlotOut << "\".\n";
+  return 0;
+#else
+  throw TUsageError("plot is not available in this build");
+#endif
 }
 
 void TCliRunner::CheckInputs() const {

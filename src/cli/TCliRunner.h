@@ -24,6 +24,8 @@ class TCliRunner {
  private:
   int Measure();
   int FreqList();
+  // Draws a series chart from an output folder (builds with the window only).
+  int Plot();
   // Every input argument exists; none holds a line break (the input list has one a line).
   void CheckInputs() const;
   // The input list, one argument a line, or the text of standard input.

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,11 @@ TCommandLine::TCommandLine()
   freqList_ = app_->add_subcommand("freqlist", "Build frequency lists of word forms and/or lemmata");
   AddSharedOptions(*freqList_);
   AddFreqListOptions(*freqList_);
+#ifdef TAVORA_WITH_PLOT
+  plot_ = app_->add_subcommand(
+      "plot", "Draw the series of a measure from an output folder into a PNG or SVG file");
+  AddPlotOptions(*plot_);
+#endif
 }
 
 TCommandLine::~TCommandLine() = default;
@@ -154,6 +160,26 @@ void TCommandLine::AddFreqListOptions(CLI::App& command) {
   command.add_option("--lemma-list", choices_.LemmaList, "File to write the list of lemmata to");
 }
 
+void TCommandLine::AddPlotOptions(CLI::App& command) {
+  command.add_option("OUTPUT_FOLDER", choices_.PlotFolder, "Folder with the result files of a run")
+      ->required();
+  command.add_option("--measure", choices_.PlotMeasure,
+                     "Measure to draw (a name of --measures, e.g. ttr)")
+      ->required();
+  command.add_option("--out", choices_.PlotOut,
+                     "Image file to write: .svg for SVG, .png (or any other name) for PNG")
+      ->required();
+  command.add_option("--doc", choices_.PlotDoc, "Document number, from 1")
+      ->check(CLI::Range(std::int64_t{1}, std::numeric_limits<std::int64_t>::max()))
+      ->capture_default_str();
+  command.add_option("--kind", choices_.PlotKind, "word or lemma")
+      ->check(CLI::IsMember({"word", "lemma"}))
+      ->capture_default_str();
+  command.add_option("-w,--window", choices_.PlotWindow,
+                     "Window length of the series (default: the smallest in the folder)")
+      ->check(CLI::Range(std::int64_t{1}, std::int64_t{1000000}));
+}
+
 std::optional<int> TCommandLine::Parse(int argc, const char* const* argv) {
   try {
     app_->parse(argc, argv);
@@ -161,6 +187,10 @@ std::optional<int> TCommandLine::Parse(int argc, const char* const* argv) {
     return app_->exit(e);  // --help or --version
   } catch (const CLI::ParseError& e) {
     throw TUsageError(e.what());
+  }
+  if (plot_ != nullptr && plot_->parsed()) {
+    choices_.Task = TCliChoices::TTask::Plot;
+    return std::nullopt;
   }
   CLI::App& command = measure_->parsed() ? *measure_ : *freqList_;
   choices_.Task = measure_->parsed() ? TCliChoices::TTask::Measure : TCliChoices::TTask::FreqList;

@@ -12,7 +12,7 @@ class App;
 namespace tavora {
 
 // The command line's grammar: the commands "measure" and "freqlist", their options and
-// the input arguments. Every start value is the main window's, read from a fresh option
+// the input arguments, and, in builds with the window, "plot". Every start value is the main window's, read from a fresh option
 // model, so that --help shows what a run without the option does.
 class TCommandLine {
  public:
@@ -32,11 +32,13 @@ class TCommandLine {
   void AddSharedOptions(CLI::App& command);
   void AddMeasureOptions(CLI::App& command);
   void AddFreqListOptions(CLI::App& command);
+  void AddPlotOptions(CLI::App& command);
 
   TCliChoices choices_;
   std::unique_ptr<CLI::App> app_;
   CLI::App* measure_ = nullptr;
   CLI::App* freqList_ = nullptr;
+  CLI::App* plot_ = nullptr;  // null in builds without the window
 };
 
 }  // namespace tavora
