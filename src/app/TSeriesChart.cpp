@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include <QCursor>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPen>
 #include <QToolTip>
@@ -65,6 +67,8 @@ void TSeriesChart::SetCurves(const QString& Measure, std::vector<TSeriesCurve> C
       average->append(xs.front(), curve.Average);
       average->append(xs.back(), curve.Average);
       addSeries(average);
+      // The dashed line explains itself; the legend names only the documents.
+      for (QLegendMarker* marker : legend()->markers(average)) marker->setVisible(false);
       average->attachAxis(axisX_);
       average->attachAxis(axisY_);
       y0 = std::min(y0, curve.Average);
@@ -84,6 +88,7 @@ void TSeriesChart::SetCurves(const QString& Measure, std::vector<TSeriesCurve> C
 
 void TSeriesChart::ResetZoom() {
   axisY_->setRange(y0_, y1_);
+  axisY_->applyNiceNumbers();
   axisX_->setRange(x0_, x1_);
   Redecimate();
 }

@@ -1,9 +1,14 @@
-// Saves pictures of the main window in its two tasks, for the user guide:
-//   tavora_screenshots <folder>
+// Saves pictures of the main window in its two tasks and, given the output folder of a
+// run over the sample corpus, its series and distribution charts, for the user guide:
+//   tavora_screenshots <folder> [<results folder>]
 // Run with QT_QPA_PLATFORM=offscreen; docs/make-screenshots.sh does it all.
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QThread>
 #include <QDir>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -11,6 +16,8 @@
 #include "app/FakeDialogs.h"
 #include "app/TFormTavoraUX.h"
 #include "app/TOptionWidgets.h"
+#include "app/TChartView.h"
+#include "app/TResultsView.h"
 
 namespace {
 
@@ -70,6 +77,31 @@ int main(int argc, char* argv[]) {
     window.Model().SetText("EditWordDictionary", u"C:\\Lists\\forms.tsv");
     window.Model().SetText("EditLemmaDictionary", u"C:\\Lists\\lemmata.tsv");
     saved = Save(window, folder, QStringLiteral("frequency-list.png")) && saved;
+  }
+  if (argc > 2) {
+    tavora::TResultsView view(dialogs);
+    view.resize(1280, 720);
+    view.show();
+    view.OpenFolder(QString::fromLocal8Bit(argv[2]));
+    auto settle = [&view] {
+      do {
+        QApplication::processEvents();
+        QThread::msleep(10);
+      } while (view.IsLoading());
+      for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    };
+    settle();
+    auto* measure = view.findChild<QComboBox*>(QStringLiteral("ComboMeasure"));
+    measure->setCurrentIndex(measure->findText(QStringLiteral("Perplexity")));
+    auto* docs = view.findChild<QListWidget*>(QStringLiteral("ListDocuments"));
+    for (int i = 0; i < docs->count(); ++i) docs->item(i)->setCheckState(Qt::Checked);
+    settle();
+    view.SeriesView()->SaveImage(folder.filePath(QStringLiteral("series-chart.png")));
+    view.findChild<QTabWidget*>(QStringLiteral("TabsResults"))->setCurrentIndex(1);
+    auto* dist = view.findChild<QComboBox*>(QStringLiteral("ComboDistribution"));
+    dist->setCurrentIndex(dist->findText(QStringLiteral("Perplexity"), Qt::MatchStartsWith));
+    settle();
+    view.DistributionView()->SaveImage(folder.filePath(QStringLiteral("distribution-chart.png")));
   }
   return saved ? 0 : 1;
 }
