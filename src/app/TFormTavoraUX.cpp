@@ -361,9 +361,9 @@ void TFormTavoraUX::EndOfRun() {
     case TOutcome::Complete:
       progressBar_->setValue(kProgressRange);
       dialogs_.Information(this, QString::fromLatin1(kComplete));
-      // A measuring run opens its results.
+      // A measuring run opens its results (quietly when it chose no result file).
       if (!runOutputFolder_.isEmpty()) {
-        results_->OpenFolder(runOutputFolder_);
+        results_->OpenFolder(runOutputFolder_, false);
         tabs_->setCurrentWidget(results_);
       }
       break;

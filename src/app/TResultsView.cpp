@@ -196,7 +196,7 @@ void TResultsView::ButtonOpenResultsClick() {
   if (const auto folder = dialogs_.SelectDirectory(this)) OpenFolder(*folder);
 }
 
-void TResultsView::OpenFolder(const QString& Folder) {
+void TResultsView::OpenFolder(const QString& Folder, bool ReportEmpty) {
   try {
     results_.emplace(std::filesystem::path(QDir::fromNativeSeparators(Folder).toStdU16String()));
   } catch (const std::exception& e) {
@@ -209,8 +209,9 @@ void TResultsView::OpenFolder(const QString& Folder) {
   docNames_.clear();
   if (results_->GetFiles().empty()) {
     labelFolder_->setText(QStringLiteral("No result files in %1").arg(QDir::toNativeSeparators(Folder)));
-    dialogs_.Error(this, QStringLiteral("The folder \"%1\" holds no result files.")
-                             .arg(QDir::toNativeSeparators(Folder)));
+    if (ReportEmpty)
+      dialogs_.Error(this, QStringLiteral("The folder \"%1\" holds no result files.")
+                               .arg(QDir::toNativeSeparators(Folder)));
   } else {
     labelFolder_->setText(QDir::toNativeSeparators(Folder));
   }

@@ -41,9 +41,9 @@ class TResultsView : public QWidget {
   // A reading still going is stopped and waited for.
   ~TResultsView() override;
 
-  // Shows the result files of Folder; a folder without any is reported through the
-  // dialogs and leaves the view empty.
-  void OpenFolder(const QString& Folder);
+  // Shows the result files of Folder. A folder without any leaves the view empty and,
+  // with ReportEmpty, is reported through the dialogs.
+  void OpenFolder(const QString& Folder, bool ReportEmpty = true);
 
   [[nodiscard]] QString Folder() const { return folder_; }
   [[nodiscard]] bool IsLoading() const noexcept { return thread_ != nullptr; }
