@@ -65,6 +65,7 @@ class TFormTavoraUXTest : public QObject {
   void closingTheWindowDuringARunStopsIt();
   void resultsViewShowsAndExportsTheCharts();
   void showResultsOpensAFolderWithoutResults();
+  void longSeriesLoadInTheBackgroundAndDrawDecimated();
 
  private:
   template <typename T = QWidget>
@@ -648,6 +649,41 @@ void TFormTavoraUXTest::showResultsOpensAFolderWithoutResults() {
   QCOMPARE(dialogs_->errors.size(), 1);
   QVERIFY(dialogs_->errors[0].contains(QStringLiteral("holds no result files")));
   QVERIFY(window_->Results().SeriesChart()->Curves().empty());
+}
+
+void TFormTavoraUXTest::longSeriesLoadInTheBackgroundAndDrawDecimated() {
+  QDir(dir_->path()).mkdir(QStringLiteral("long"));
+  QByteArray serie("\xEF\xBB\xBF\"Window id\",\"Tokens\",\"Types\"\r\n");
+  const int windows = 200000;
+  for (int i = 1; i <= windows; ++i)
+    serie += "\"" + QByteArray::number(i) + "\",\"50\",\"" + QByteArray::number(20 + (i * 7919) % 31) + "\"\r\n";
+  WriteFile(QStringLiteral("long/Serie1Word50.csv"), serie);
+
+  TResultsView& view = window_->Results();
+  QSignalSpy loading(&view, &TResultsView::LoadingChanged);
+  QSignalSpy progress(&view, &TResultsView::LoadProgress);
+  dialogs_->directoryAnswers << Path(QStringLiteral("long"));
+  Click("ButtonShowResults");
+  QCOMPARE(W<QTabWidget>("TabsMain")->currentWidget(), &view);
+  QTRY_VERIFY_WITH_TIMEOUT(!view.IsLoading(), 60000);
+  QTRY_COMPARE(view.SeriesChart()->Curves().size(), std::size_t{1});
+  QCOMPARE(dialogs_->errors, QStringList());
+  QCOMPARE(loading.size(), 2);
+  QVERIFY(loading[0][0].toBool());
+  QVERIFY(!loading[1][0].toBool());
+  QVERIFY(!progress.isEmpty());
+  QCOMPARE(progress.last()[0].toInt(), 1000);
+  QCOMPARE(W<QProgressBar>("ProgressBar")->value(), W<QProgressBar>("ProgressBar")->maximum());
+
+  // At most the lowest and highest value of every pixel column, also after zooming in.
+  TSeriesChart* chart = view.SeriesChart();
+  QVERIFY(chart->PointsDrawn() <= 2 * chart->PixelColumns() + 2);
+  QVERIFY(chart->PointsDrawn() >= chart->PixelColumns());
+  chart->ZoomX(100.0, windows / 2.0);
+  QVERIFY(chart->PointsDrawn() <= 2 * chart->PixelColumns() + 2);
+  chart->ZoomX(100.0, windows / 2.0);  // about 20 windows: every one drawn
+  QVERIFY(chart->PointsDrawn() < 40);
+  QVERIFY(chart->PointsDrawn() >= 20);
 }
 
 }  // namespace tavora
