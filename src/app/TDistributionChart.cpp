@@ -31,15 +31,24 @@ void TDistributionChart::SetBlock(const QString& Measure, const TDistributionBlo
   while (first < last && Block.Counts[first] == 0) ++first;
   while (last > first && Block.Counts[last - 1] == 0) --last;
 
+  // Very wide distributions are drawn with neighbouring intervals joined, so that the
+  // chart keeps to kMaxBars bars.
+  constexpr std::size_t kMaxBars = 400;
+  const std::size_t group = std::max<std::size_t>(1, (last - first + kMaxBars - 1) / kMaxBars);
   auto* set = new QBarSet(Measure);
   QStringList labels;
   std::uint64_t highest = 0;
-  for (std::size_t i = first; i < last; ++i) {
-    *set << static_cast<qreal>(Block.Counts[i]);
-    labels << QString::fromStdString(Block.Labels[i]);
-    highest = std::max(highest, Block.Counts[i]);
+  for (std::size_t i = first; i < last; i += group) {
+    const std::size_t end = std::min(last, i + group);
+    std::uint64_t count = 0;
+    for (std::size_t k = i; k < end; ++k) count += Block.Counts[k];
+    *set << static_cast<qreal>(count);
+    labels << (end - i == 1 ? QString::fromStdString(Block.Labels[i])
+                            : QStringLiteral("%1 to %2").arg(QString::fromStdString(Block.Labels[i]),
+                                                             QString::fromStdString(Block.Labels[end - 1])));
+    highest = std::max(highest, count);
   }
-  bars_ = static_cast<int>(last - first);
+  bars_ = static_cast<int>(labels.size());
   auto* series = new QBarSeries;
   series->setBarWidth(0.9);
   series->append(set);

@@ -1,7 +1,8 @@
 #pragma once
 
 // A bar chart of one distribution block: the count of windows in every interval, from
-// the first to the last interval that holds any window.
+// the first to the last interval that holds any window (neighbours joined when there are
+// more than a few hundred).
 
 #include <QChart>
 #include <QString>

@@ -658,6 +658,15 @@ void TFormTavoraUXTest::longSeriesLoadInTheBackgroundAndDrawDecimated() {
   for (int i = 1; i <= windows; ++i)
     serie += "\"" + QByteArray::number(i) + "\",\"50\",\"" + QByteArray::number(20 + (i * 7919) % 31) + "\"\r\n";
   WriteFile(QStringLiteral("long/Serie1Word50.csv"), serie);
+  // A distribution of 1000 intervals, drawn with three intervals a bar.
+  QByteArray labels;
+  QByteArray counts;
+  for (int i = -500; i < 500; ++i) {
+    labels += QByteArray::number(i) + ",";
+    counts += "1,";
+  }
+  WriteFile(QStringLiteral("long/DistributionWord_Types50.csv"),
+            "\xEF\xBB\xBF\"TOTAL\"\r\n" + labels + "\r\n" + counts + "\r\n");
 
   TResultsView& view = window_->Results();
   QSignalSpy loading(&view, &TResultsView::LoadingChanged);
@@ -684,6 +693,8 @@ void TFormTavoraUXTest::longSeriesLoadInTheBackgroundAndDrawDecimated() {
   chart->ZoomX(100.0, windows / 2.0);  // about 20 windows: every one drawn
   QVERIFY(chart->PointsDrawn() < 40);
   QVERIFY(chart->PointsDrawn() >= 20);
+
+  QCOMPARE(view.DistributionChart()->BarCount(), 334);
 }
 
 }  // namespace tavora
