@@ -5,6 +5,7 @@
 #include <iterator>
 #include <stdexcept>
 #include <system_error>
+#include <vector>
 
 #include "cli/CliNames.h"
 #include "cli/Platform.h"
@@ -74,16 +75,24 @@ int TCliRunner::Plot() {
 
 void TCliRunner::CheckInputs() const {
   if (choices_.ReadsStandardInput()) return;
+  std::vector<std::string> missing;
   for (const std::string& input : choices_.Inputs) {
     if (input == "-") throw TUsageError("- must be the only INPUT");
     if (input.find_first_of("\r\n") != std::string::npos) {
       throw TUsageError("An INPUT name cannot hold a line break");
     }
     std::error_code ec;
-    if (!fs::exists(PathOf(Utf8ToUtf16(input)), ec)) {
-      throw std::runtime_error("Cannot open input " + Quoted(PathOf(Utf8ToUtf16(input))) +
-                               ": no such file or folder.");
-    }
+    if (!fs::exists(PathOf(Utf8ToUtf16(input)), ec)) missing.push_back(input);
+  }
+  // A missing entry adds nothing to the input, as in the window; the run goes on with the
+  // others. With none left there is nothing to measure, which is a failure, not a result.
+  if (missing.size() == choices_.Inputs.size()) {
+    throw std::runtime_error("Cannot open input " + Quoted(PathOf(Utf8ToUtf16(missing.front()))) +
+                             ": no such file or folder.");
+  }
+  for (const std::string& input : missing) {
+    std::cerr << "tavora-cli: warning: input " << Quoted(PathOf(Utf8ToUtf16(input)))
+              << " does not exist; skipped.\n";
   }
 }
 

@@ -126,8 +126,18 @@ TEST_F(Cli, MissingReferenceListFailsBeforeAnyOutput) {
   EXPECT_FALSE(fs::exists(Dir / "out"));
 }
 
-TEST_F(Cli, MissingInputFails) {
-  const auto r = Run("measure -o " + Out() + " data/plain data/no-such.txt");
+// A listed entry that does not exist adds nothing: a warning names it and the run goes on.
+TEST_F(Cli, MissingInputIsSkippedWithAWarning) {
+  const auto r = Run("measure -w 50 -o " + Out() + " data/plain/letter.txt data/no-such/");
+  EXPECT_EQ(r.ExitCode, 0) << r.Err;
+  EXPECT_EQ(r.Err, "tavora-cli: warning: input \"data/no-such/\" does not exist; skipped.\n");
+  EXPECT_THAT(r.Out, HasSubstr("Complete!"));
+  EXPECT_EQ(Lines(ReadWholeFile(Dir / "out" / "AveragesWord50.csv")).size(), 2u);
+}
+
+// With no input left there is nothing to measure: a failure, never "Complete!".
+TEST_F(Cli, OnlyMissingInputsFail) {
+  const auto r = Run("measure -o " + Out() + " data/no-such.txt data/none/");
   EXPECT_EQ(r.ExitCode, 1);
   EXPECT_THAT(r.Err, HasSubstr("data/no-such.txt"));
   ExpectOneLineError(r);
