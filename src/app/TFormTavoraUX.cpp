@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <clocale>
 #include <exception>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 
 #include <QCloseEvent>
 #include <QDir>
@@ -17,6 +19,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -144,6 +147,10 @@ void TFormTavoraUX::BuildWindow() {
   // Across the bottom: status line, progress bar and, during a run, "Cancel".
   labelStatus_ = new QLabel(QString::fromLatin1(kStatusWaiting));
   labelStatus_->setObjectName(QStringLiteral("LabelStatus"));
+  labelWarning_ = new QLabel;
+  labelWarning_->setObjectName(QStringLiteral("LabelStatusWarning"));
+  labelWarning_->setWordWrap(true);
+  labelWarning_->setVisible(false);
   progressBar_ = new QProgressBar;
   progressBar_->setObjectName(QStringLiteral("ProgressBar"));
   progressBar_->setRange(0, kProgressRange);
@@ -175,7 +182,10 @@ void TFormTavoraUX::BuildWindow() {
   auto* central = new QWidget;
   auto* box = new QVBoxLayout(central);
   box->addWidget(tabs_, 1);
-  box->addWidget(labelStatus_);
+  auto* statusRow = new QHBoxLayout;
+  statusRow->addWidget(labelStatus_);
+  statusRow->addWidget(labelWarning_, 1);
+  box->addLayout(statusRow);
   box->addLayout(progressRow);
   setCentralWidget(central);
 
@@ -207,6 +217,27 @@ void TFormTavoraUX::ArrangeLeftColumn() {
 QString TFormTavoraUX::StatusText() const { return labelStatus_->text(); }
 
 void TFormTavoraUX::SetStatus(const QString& text) { labelStatus_->setText(text); }
+
+QString TFormTavoraUX::StatusWarning() const { return labelWarning_->text(); }
+
+void TFormTavoraUX::WarnAboutMissingEntries() {
+  QStringList missing;
+  if (model_.GetItemIndex("RGMode") == 0) {
+    const QString list = QString::fromStdU16String(model_.GetText("MemoListOfTexts"));
+    for (const QString& line : list.split(QRegularExpression(QStringLiteral("\\r\\n|\\r|\\n")))) {
+      const QString entry = line.trimmed();
+      std::error_code ec;
+      if (!entry.isEmpty() && !std::filesystem::exists(entry.toStdU16String(), ec)) {
+        missing << entry;
+      }
+    }
+  }
+  labelWarning_->setText(missing.isEmpty()
+                             ? QString()
+                             : QStringLiteral("Skipped, does not exist: ") +
+                                   missing.join(QStringLiteral("; ")));
+  labelWarning_->setVisible(!missing.isEmpty());
+}
 
 void TFormTavoraUX::OnButton(const QString& Name) {
   if (Name == QLatin1String("ButtonOpenFiles")) ButtonOpenFilesClick();
@@ -316,6 +347,7 @@ void TFormTavoraUX::ButtonCancelClick() {
 }
 
 void TFormTavoraUX::StartRun(TJob job) {
+  WarnAboutMissingEntries();
   SetStatus(QString::fromLatin1(kStatusPhase) + QString::number(progressA_));
   cancelRequested_ = false;
   permille_ = 0;

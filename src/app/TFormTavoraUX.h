@@ -56,6 +56,9 @@ class TFormTavoraUX : public QMainWindow {
   [[nodiscard]] TResultsView& Results() noexcept { return *results_; }
   [[nodiscard]] bool IsRunning() const noexcept { return runThread_ != nullptr; }
   [[nodiscard]] QString StatusText() const;
+  // The warning beside the status line: listed input entries that do not exist (they
+  // add nothing to the run); empty when every entry exists.
+  [[nodiscard]] QString StatusWarning() const;
 
  public slots:
   void ButtonOpenFilesClick();
@@ -87,6 +90,7 @@ class TFormTavoraUX : public QMainWindow {
   void ArrangeLeftColumn();
   void OnButton(const QString& Name);
   void SetStatus(const QString& text);
+  void WarnAboutMissingEntries();
   // Starts the progress display and hands the job to the worker thread.
   void StartRun(TJob job);
   void EndOfRun();
@@ -107,6 +111,7 @@ class TFormTavoraUX : public QMainWindow {
   QPushButton* buttonShowResults_ = nullptr;
   QVBoxLayout* leftLower_ = nullptr;
   QLabel* labelStatus_ = nullptr;
+  QLabel* labelWarning_ = nullptr;  // missing input entries of the latest run
   QProgressBar* progressBar_ = nullptr;
   QPushButton* buttonCancel_ = nullptr;
   QTimer timer1_;

@@ -54,6 +54,7 @@ class TFormTavoraUXTest : public QObject {
   void pickersFillTheirFields();
   void measuringRunFromClicksToResultFiles();
   void furtherIndicesAreWrittenWhenChecked();
+  void missingEntriesAreNamedBesideTheStatusLine();
   void statusLineDuringAndAfterARun();
   void frequencyListRunThenMeasuringUsesTheCachedList();
   void droppingThreeFilesAppendsThemAsLines();
@@ -360,6 +361,24 @@ void TFormTavoraUXTest::furtherIndicesAreWrittenWhenChecked() {
   QVERIFY2(indices.startsWith("\xEF\xBB\xBF\"File Name\",\"Text id\",\"MTLD\",\"HD-D\","),
            indices.constData());
   QVERIFY(indices.contains("text.txt"));
+}
+
+void TFormTavoraUXTest::missingEntriesAreNamedBesideTheStatusLine() {
+  SetUpMeasuring(WriteFile(QStringLiteral("text.txt"), Words(60)));
+  const QString missing = QDir::toNativeSeparators(Path(QStringLiteral("no-such-folder/")));
+  window_->Model().AddInputLine(missing.toStdU16String());
+  QVERIFY(RunAndWait("ButtonProcess"));
+
+  // The run goes on with the entries that exist.
+  QCOMPARE(dialogs_->informations, QStringList{QStringLiteral("Complete!")});
+  QVERIFY(ReadFile(QStringLiteral("out/AveragesWord10.csv")).contains("text.txt"));
+  QCOMPARE(window_->StatusText(), QStringLiteral("Waiting for your input"));
+  QCOMPARE(window_->StatusWarning(), QStringLiteral("Skipped, does not exist: ") + missing);
+
+  // A run whose entries all exist clears the warning.
+  window_->Model().SetText("MemoListOfTexts", QDir::toNativeSeparators(Path(QStringLiteral("text.txt"))).toStdU16String());
+  QVERIFY(RunAndWait("ButtonProcess"));
+  QCOMPARE(window_->StatusWarning(), QString());
 }
 
 void TFormTavoraUXTest::statusLineDuringAndAfterARun() {
