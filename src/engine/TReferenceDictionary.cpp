@@ -1,5 +1,6 @@
 #include "engine/TReferenceDictionary.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -130,16 +131,27 @@ void TReferenceDictionary::Load(const std::filesystem::path& FileName) {
 std::size_t TReferenceDictionary::Save(const std::filesystem::path& FileName) {
   LastFileName = FileName;
 
-  std::string out = "\xEF\xBB\xBF";
+  // Most frequent types first, equal counts in code-unit order of the type: the same list
+  // gives the same file on every run and every platform.
+  std::vector<const TMap::value_type*> entries;
+  entries.reserve(map_.size());
   std::size_t skipped = 0;
-  for (const auto& [type, count] : map_) {
-    if (!Storable(type)) {
+  for (const auto& entry : map_) {
+    if (Storable(entry.first)) {
+      entries.push_back(&entry);
+    } else {
       ++skipped;
-      continue;
     }
-    AppendUtf16ToUtf8(out, type);
+  }
+  std::sort(entries.begin(), entries.end(), [](const auto* a, const auto* b) {
+    if (a->second.Count != b->second.Count) return a->second.Count > b->second.Count;
+    return a->first < b->first;
+  });
+  std::string out = "\xEF\xBB\xBF";
+  for (const auto* entry : entries) {
+    AppendUtf16ToUtf8(out, entry->first);
     out.push_back('\t');
-    out.append(std::to_string(count.Count));
+    out.append(std::to_string(entry->second.Count));
     out.append("\r\n");
   }
 

@@ -126,6 +126,14 @@ TEST_F(TReferenceDictionaryFiles, SaveLeavesOutTypesTheFormatCannotHold) {
   EXPECT_EQ(Read(file), "\xEF\xBB\xBFok\t1\r\n");
 }
 
+TEST_F(TReferenceDictionaryFiles, SaveWritesTheMostFrequentFirstAndTiesInTypeOrder) {
+  TReferenceDictionary d;
+  for (const char16_t* w : {u"b", u"the", u"a", u"the", u"\u00e9", u"the", u"b", u"Z"}) d.AddToken(w);
+  const fs::path file = dir_ / "sorted.txt";
+  d.Save(file);
+  EXPECT_EQ(Read(file), "\xEF\xBB\xBFthe\t3\r\nb\t2\r\nZ\t1\r\na\t1\r\n\xC3\xA9\t1\r\n");
+}
+
 TEST_F(TReferenceDictionaryFiles, SaveReplacesAnExistingFileAndLeavesNoTemporary) {
   const fs::path file = Write("list.txt", "old\t1\n");
   TReferenceDictionary d;
