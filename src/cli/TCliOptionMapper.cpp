@@ -63,7 +63,6 @@ void TCliOptionMapper::CheckListsMatchKinds(TWordOrLemmaSet Kinds) const {
 
 void TCliOptionMapper::SetShared(TOptionsModel& Model, std::u16string_view InputText,
                                  int Task) const {
-  const bool fromStdin = choices_.ReadsStandardInput();
   const int format = FormatIndex();
   if (format != kCustomFormat) {
     for (std::string_view option : kCustomOnly) {
@@ -73,10 +72,11 @@ void TCliOptionMapper::SetShared(TOptionsModel& Model, std::u16string_view Input
     }
   }
 
-  Model.SetItemIndex("RGMode", fromStdin ? 1 : 0);
+  // Standard input is set up as files in the chosen format, so that every rule of the
+  // format applies (lemmata, tags); the parameters then take the text itself.
+  Model.SetItemIndex("RGMode", 0);
   Model.SetText("MemoListOfTexts", std::u16string(InputText));
-  // The window offers no format for pasted text; standard input gets its format below.
-  if (!fromStdin) Model.SetItemIndex("RGInputType", format);
+  Model.SetItemIndex("RGInputType", format);
   Model.SetValue("SpinEditWord", choices_.WordColumn);
   if (choices_.IsGiven("lemma-column")) {
     Model.SetChecked("CheckBoxColumnLemmata", true);
@@ -97,7 +97,6 @@ void TCliOptionMapper::SetShared(TOptionsModel& Model, std::u16string_view Input
   for (const TCliKind& k : kCliKinds) {
     const bool wanted = kinds.Contains(k.Kind);
     if (wanted && !Model.IsEnabled(k.Box)) {
-      if (fromStdin) throw TUsageError("--kinds: lemmata cannot be measured in standard input");
       if (format == kCustomFormat) {
         throw TUsageError("--kinds lemma with --format custom needs --lemma-column");
       }
@@ -140,10 +139,6 @@ TMeasureParameters TCliOptionMapper::MeasureParameters(std::u16string_view Input
     const bool wanted = m.IsSecondary ? secondary.Contains(static_cast<tMeasureSecondary>(m.Ordinal))
                                       : basic.Contains(static_cast<tMeasure>(m.Ordinal));
     if (wanted && !model.IsEnabled(m.Box)) {
-      if (choices_.ReadsStandardInput()) {
-        throw TUsageError("--measures: " + std::string(m.Name) +
-                          " cannot be measured in standard input (it has no tags)");
-      }
       if (FormatIndex() == kCustomFormat) {
         throw TUsageError("--measures: " + std::string(m.Name) +
                           " with --format custom needs --tag-column");
@@ -207,10 +202,7 @@ TMeasureParameters TCliOptionMapper::MeasureParameters(std::u16string_view Input
   p.LagLength = static_cast<std::uint32_t>(choices_.Window);
   p.measures = p.measures | basicWithoutBox;
   p.MeasuresSecondary = p.MeasuresSecondary | secondaryWithoutBox;
-  if (choices_.ReadsStandardInput()) {
-    p.How = static_cast<THow>(FormatIndex());
-    p.Custom.IsCustomVertical = p.How == THow::jCustomVertical;
-  }
+  p.IsWholeText = choices_.ReadsStandardInput();
   // The model must give exactly what was asked for.
   if (p.measures != basic || p.MeasuresSecondary != secondary || p.OutputTypes != outputs ||
       (outputs.Contains(TOutputType::outIndices) && p.Indices != indices)) {
@@ -233,10 +225,7 @@ TDictionaryParameters TCliOptionMapper::DictionaryParameters(std::u16string_view
   model.SetText("EditLemmaDictionary", Utf8ToUtf16(choices_.LemmaList));
   model.PrepareRun();
   TDictionaryParameters p = model.GetDictionaryParameters();
-  if (choices_.ReadsStandardInput()) {
-    p.How = static_cast<THow>(FormatIndex());
-    p.Custom.IsCustomVertical = p.How == THow::jCustomVertical;
-  }
+  p.IsWholeText = choices_.ReadsStandardInput();
   return p;
 }
 

@@ -69,7 +69,7 @@ TEST_F(Cli, UsageErrorsExitWithTwoBeforeTouchingAnyFile) {
       {"measure --kinds words -o OUT data/plain", "--kinds"},
       {"measure --kinds lemma -o OUT data/plain", "carries no lemmata"},
       {"measure -f custom --kinds word,lemma -o OUT data/vertical", "--lemma-column"},
-      {"measure -f vertical --kinds lemma -o OUT -", "standard input"},
+      {"measure --kinds lemma -o OUT -", "carries no lemmata"},
       {"measure -m autosemantics -o OUT data/plain", "autosemantics"},
       {"measure -f custom -m autosemantics -o OUT data/vertical", "--tag-column"},
       {"measure --outputs averages,tables -o OUT data/plain", "tables"},
@@ -220,6 +220,23 @@ TEST_F(Cli, StandardInputIsReadAsPastedTextWithAnEmptyName) {
   ASSERT_EQ(b.size(), 2u);
   EXPECT_THAT(b[1], StartsWith("\"\",\"1\","));
   EXPECT_EQ(AfterKeys(a[1], 2), AfterKeys(b[1], 2));
+}
+
+// Standard input in a vertical format gives the same lemma values as the file itself.
+TEST_F(Cli, StandardInputInAVerticalFormatCarriesLemmataAndTags) {
+  const std::string args = " -f vertical --kinds word,lemma -w 50 -m types,autosemantics -o ";
+  const auto fromFile = Run("measure" + args + Quote(Dir / "file") + " data/vertical/stories.vert");
+  const auto fromStdin = Run("measure" + args + Quote(Dir / "stdin") + " -",
+                             SourceDir / "data" / "vertical" / "stories.vert");
+  ASSERT_EQ(fromFile.ExitCode, 0) << fromFile.Err;
+  ASSERT_EQ(fromStdin.ExitCode, 0) << fromStdin.Err;
+  for (const char* name : {"AveragesWord50.csv", "AveragesLemma50.csv"}) {
+    const auto a = Lines(ReadWholeFile(Dir / "file" / name));
+    const auto b = Lines(ReadWholeFile(Dir / "stdin" / name));
+    ASSERT_EQ(a.size(), 3u) << name;
+    ASSERT_EQ(b.size(), 3u) << name;
+    for (std::size_t i = 1; i < a.size(); ++i) EXPECT_EQ(AfterKeys(a[i], 2), AfterKeys(b[i], 2));
+  }
 }
 
 TEST_F(Cli, StandardInputIsReadInTheChosenFormat) {
