@@ -1,5 +1,7 @@
 #include "input/Letters.h"
 
+#include <iterator>
+
 namespace tavora::letters_detail {
 namespace {
 
@@ -34,6 +36,15 @@ constexpr TRange kPunctuationRanges[] = {
     {0x061B, 0x061B}, {0x061F, 0x061F}, {0x066A, 0x066D},
 };
 
+// Any of these characters makes a token punctuation.
+constexpr char16_t kTokenPunctuationChars[] =
+    u",.()_/=\":][\u00BB\u00AB}{\u061B!\\\u060C><\u00D7\u00F7\u2018\u061F\u00B6\u2019?;+";
+static_assert(std::size(kTokenPunctuationChars) == 31);  // 30 and the terminator
+
+constexpr TRange kTokenDigitRanges[] = {
+    {0x0030, 0x0039}, {0x0660, 0x0669}, {0x06F4, 0x06F6},
+};
+
 template <std::size_t N>
 constexpr void Mark(std::array<std::uint8_t, 65536>& table, const TRange (&ranges)[N],
                     std::uint8_t flag) {
@@ -46,6 +57,9 @@ constexpr std::array<std::uint8_t, 65536> MakeTable() {
   Mark(table, kLetterRanges, kLetter);
   Mark(table, kDigitRanges, kDigit);
   Mark(table, kPunctuationRanges, kPunctuation);
+  for (std::size_t i = 0; i + 1 < std::size(kTokenPunctuationChars); ++i)
+    table[kTokenPunctuationChars[i]] |= kTokenPunctuation;
+  Mark(table, kTokenDigitRanges, kTokenDigit);
   return table;
 }
 

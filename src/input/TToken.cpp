@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "input/Letters.h"
+
 namespace tavora {
 namespace {
 
@@ -46,9 +48,12 @@ void ScanBnc(std::u16string_view raw, std::vector<std::u16string_view>& out) {
   // A value still open at the end is dropped.
 }
 
-constexpr std::u16string_view kPunctuationChars =
-    u",.()_/=\":][\u00BB\u00AB}{\u061B!\\\u060C><\u00D7\u00F7\u2018\u061F\u00B6\u2019?;+";
-static_assert(kPunctuationChars.size() == 30);
+// Whether a code unit of text belongs to the class: one table look-up per unit.
+bool HasClass(std::u16string_view text, std::uint8_t flag) noexcept {
+  std::uint8_t classes = 0;
+  for (const char16_t c : text) classes |= letters_detail::kCharClasses[c];
+  return (classes & flag) != 0;
+}
 
 }  // namespace
 
@@ -167,16 +172,14 @@ bool TToken::GetIsPunctuation() const {
   const std::u16string_view tag = GetTag();
   if (tag.starts_with(u"Z:") || tag.starts_with(u"PUN")) return true;
   if (word == u"-" || word == u"\u2013") return true;
-  return word.find_first_of(kPunctuationChars) != std::u16string_view::npos;
+  return HasClass(word, letters_detail::kTokenPunctuation);
 }
 
 bool TToken::GetIsDigit() const {
   const std::u16string_view word = GetWord();
   const std::u16string_view tag = GetTag();
   if (tag.starts_with(u"C=") || tag.starts_with(u"C}")) return true;
-  return std::any_of(word.begin(), word.end(), [](char16_t c) {
-    return (c >= u'0' && c <= u'9') || (c >= 0x0660 && c <= 0x0669) || (c >= 0x06F4 && c <= 0x06F6);
-  });
+  return HasClass(word, letters_detail::kTokenDigit);
 }
 
 }  // namespace tavora

@@ -52,9 +52,47 @@ void TLowercaser::Lower(std::u16string_view text, std::u16string& out) const {
   throw std::runtime_error("Lower-casing failed: the text keeps growing.");
 }
 
-bool TLowercaser::IsLower(std::u16string_view text) {
-  Lower(text, scratch_);
-  return scratch_ == text;
+void TLowercaser::LowerAppend(std::u16string_view text, std::u16string& out) const {
+  const std::size_t start = out.size();
+  if (asciiFastPath_ && IsAscii(text)) {
+    out.append(text);
+    for (std::size_t i = start; i < out.size(); ++i) {
+      const char16_t c = out[i];
+      if (c >= u'A' && c <= u'Z') out[i] = static_cast<char16_t>(c + (u'a' - u'A'));
+    }
+    return;
+  }
+  out.resize(start + text.size() + 8);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length = u_strToLower(out.data() + start, static_cast<int32_t>(out.size() - start),
+                                        text.data(), static_cast<int32_t>(text.size()),
+                                        locale_.c_str(), &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) {
+      out.resize(start + static_cast<std::size_t>(length));
+      continue;
+    }
+    if (U_FAILURE(status)) {
+      out.resize(start);
+      throw std::runtime_error(std::string("Lower-casing failed: ") + u_errorName(status) + ".");
+    }
+    out.resize(start + static_cast<std::size_t>(length));
+    return;
+  }
+  out.resize(start);
+  throw std::runtime_error("Lower-casing failed: the text keeps growing.");
+}
+
+bool TLowercaser::IsLower(std::u16string_view text) { return IsLower(text, scratch_); }
+
+bool TLowercaser::IsLower(std::u16string_view text, std::u16string& scratch) const {
+  if (asciiFastPath_ && IsAscii(text)) {
+    for (const char16_t c : text)
+      if (c >= u'A' && c <= u'Z') return false;
+    return true;
+  }
+  Lower(text, scratch);
+  return scratch == text;
 }
 
 } // namespace tavora

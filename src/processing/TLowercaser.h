@@ -16,8 +16,12 @@ public:
 
   // Sets out to the lower-case form of text; out keeps its capacity.
   void Lower(std::u16string_view text, std::u16string& out) const;
+  // Appends the lower-case form of text to out; ASCII text allocates nothing once out has room.
+  void LowerAppend(std::u16string_view text, std::u16string& out) const;
   // Whether text equals its own lower-case form.
   [[nodiscard]] bool IsLower(std::u16string_view text);
+  // The same for callers on other threads: scratch is theirs, used only beyond ASCII.
+  [[nodiscard]] bool IsLower(std::u16string_view text, std::u16string& scratch) const;
 
   [[nodiscard]] const std::string& GetLocale() const { return locale_; }
 

@@ -16,43 +16,26 @@ namespace {
 
 constexpr std::size_t Slot(tWordOrLemma k) { return static_cast<std::size_t>(k); }
 
-// The token filter, the word form and lemma of the current token, and the case rule;
-// shared by both runs. The two strings keep their capacity from token to token.
-class TTokenPair {
+// The token filter and the kinds a run measures; the word forms come lowered by the
+// pipeline, so a kept word is handed on as views into its batch.
+class TTokenFilter {
 public:
-  TTokenPair(TLowercaser& lowercaser, bool omitPunctuation, bool omitDigits,
-             TCasesensitiveness cs, bool withLemma)
-      : lowercaser_(lowercaser), omitPunctuation_(omitPunctuation), omitDigits_(omitDigits),
-        cs_(cs), withLemma_(withLemma) {}
-
-  // Fills the pair from a normal word of a batch; false when the filters drop it. Without
-  // lemmata the lemma slot stays empty for the whole run.
-  bool Take(const TTokenBatch& batch, const TTokenBatch::TWord& token) {
-    if (omitPunctuation_ && token.IsPunctuation) return false;
-    if (omitDigits_ && token.IsDigit) return false;
-    std::u16string& lemma = slots_[Slot(tWordOrLemma::tokLemma)];
-    if (withLemma_) lemma.assign(batch.Lemma(token));
-    const bool lower = cs_ == TCasesensitiveness::csCaseInsensitive ||
-                       (cs_ == TCasesensitiveness::csOnlyIfLemma &&
-                        (lemma.empty() || lowercaser_.IsLower(lemma)));
-    std::u16string& word = slots_[Slot(tWordOrLemma::tokWord)];
-    if (lower)
-      lowercaser_.Lower(batch.Word(token), word);
-    else
-      word.assign(batch.Word(token));
-    return true;
+  TTokenFilter(bool omitPunctuation, bool omitDigits)
+      : omitPunctuation_(omitPunctuation), omitDigits_(omitDigits) {}
+  [[nodiscard]] bool Keeps(const TTokenBatch::TWord& token) const {
+    return !(omitPunctuation_ && token.IsPunctuation) && !(omitDigits_ && token.IsDigit);
   }
 
-  [[nodiscard]] std::u16string_view operator[](tWordOrLemma k) const { return slots_[Slot(k)]; }
-
 private:
-  TLowercaser& lowercaser_;
   bool omitPunctuation_;
   bool omitDigits_;
-  TCasesensitiveness cs_;
-  bool withLemma_;
-  std::array<std::u16string, kWordOrLemmaCount> slots_;
 };
+
+// The text of one kind of a batch's word.
+std::u16string_view TextOf(const TTokenBatch& batch, const TTokenBatch::TWord& token,
+                           tWordOrLemma kind) {
+  return kind == tWordOrLemma::tokWord ? batch.Word(token) : batch.Lemma(token);
+}
 
 // Calls the progress callback at the reports that the reading recorded in a batch, on
 // the calling thread; throws TRunCancelled when it says stop.
@@ -167,10 +150,22 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
       engines[Slot(kind)]->SetReferenceDictionary(ReferenceDictionary[kind]);
   }
 
+  // The kinds measured, with their engines and indices, in the order of WoL.
+  std::vector<tWordOrLemma> kinds;
+  std::vector<TSimpleTTR*> kindEngines;
+  std::vector<TIndices*> kindIndices;
+  for (const tWordOrLemma kind : WoL) {
+    kinds.push_back(kind);
+    kindEngines.push_back(engines[Slot(kind)].get());
+    kindIndices.push_back(indices[Slot(kind)].get());
+  }
+  const std::size_t kindCount = kinds.size();
+
   const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
-  TTokenPair pair(lowercaser_, DoOmitPunctuation, DoOmitDigits, CS, withLemma);
+  const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
   TProgressTicker ticker(progress);
-  TTokenPipeline pipeline(stream, withLemma, threads_ > 1);
+  TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
+                          &lowercaser_, CS);
   while (const TTokenBatch* batch = pipeline.Next()) {
     ticker.Start(*batch);
     std::size_t document = 0;
@@ -184,12 +179,13 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
         if (withIndices)
           for (const tWordOrLemma kind : WoL) indices[Slot(kind)]->Clear();
       }
-      if (!pair.Take(*batch, token)) continue;
-      const bool autosemantic =
-          IsAutosemantic(How, batch->Tag(token), pair[tWordOrLemma::tokLemma]);
-      for (const tWordOrLemma kind : WoL) engines[Slot(kind)]->AddToken(pair[kind], autosemantic);
+      if (!filter.Keeps(token)) continue;
+      const bool autosemantic = IsAutosemantic(How, batch->Tag(token), batch->Lemma(token));
+      for (std::size_t k = 0; k < kindCount; ++k)
+        kindEngines[k]->AddToken(TextOf(*batch, token, kinds[k]), autosemantic);
       if (withIndices)
-        for (const tWordOrLemma kind : WoL) indices[Slot(kind)]->AddToken(pair[kind]);
+        for (std::size_t k = 0; k < kindCount; ++k)
+          kindIndices[k]->AddToken(TextOf(*batch, token, kinds[k]));
       output.AddToken();
     }
     ticker.Before(batch->Size());
@@ -217,16 +213,27 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
   for (const tWordOrLemma kind : WoL) lists[Slot(kind)] = std::make_unique<TReferenceDictionary>();
   LoadInput(stream, Custom, InputFile, IsWholeText);
 
+  std::vector<tWordOrLemma> kinds;
+  std::vector<TReferenceDictionary*> kindLists;
+  for (const tWordOrLemma kind : WoL) {
+    kinds.push_back(kind);
+    kindLists.push_back(lists[Slot(kind)].get());
+  }
+  const std::size_t kindCount = kinds.size();
+
   const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
-  TTokenPair pair(lowercaser_, DoOmitPunctuation, DoOmitDigits, CS, withLemma);
+  const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
   TProgressTicker ticker(progress);
-  TTokenPipeline pipeline(stream, withLemma, threads_ > 1);
+  TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
+                          &lowercaser_, CS);
   while (const TTokenBatch* batch = pipeline.Next()) {
     ticker.Start(*batch);
     for (std::size_t i = 0; i < batch->Size(); ++i) {
       ticker.Before(i);
-      if (!pair.Take(*batch, (*batch)[i])) continue;
-      for (const tWordOrLemma kind : WoL) lists[Slot(kind)]->AddToken(pair[kind]);
+      const TTokenBatch::TWord& token = (*batch)[i];
+      if (!filter.Keeps(token)) continue;
+      for (std::size_t k = 0; k < kindCount; ++k)
+        kindLists[k]->AddToken(TextOf(*batch, token, kinds[k]));
     }
     ticker.Before(batch->Size());
   }

@@ -4,6 +4,7 @@
 
 #include "input/TToken.h"
 #include "input/TTokenizationStream.h"
+#include "processing/TLowercaser.h"
 
 namespace tavora {
 
@@ -17,8 +18,13 @@ void TTokenBatch::Clear() {
 }
 
 TTokenPipeline::TTokenPipeline(TTokenizationStream& stream, bool withLemma, bool threaded,
-                               std::size_t batchSize)
-    : stream_(stream), withLemma_(withLemma), batchSize_(batchSize == 0 ? 1 : batchSize) {
+                               std::size_t batchSize, const TLowercaser* lowercaser,
+                               TCasesensitiveness cs)
+    : stream_(stream),
+      withLemma_(withLemma),
+      batchSize_(batchSize == 0 ? 1 : batchSize),
+      lowercaser_(cs == TCasesensitiveness::csCaseSensitive ? nullptr : lowercaser),
+      cs_(cs) {
   const std::size_t count = threaded ? kQueuedBatches + 1 : 1;
   for (std::size_t i = 0; i < count; ++i) batches_.push_back(std::make_unique<TTokenBatch>());
   if (!threaded) return;
@@ -60,18 +66,23 @@ void TTokenPipeline::Fill(TTokenBatch& batch) {
       }
       if (token == nullptr || !token->IsNormalWord()) continue;
       ++tokens_;
-      TTokenBatch::TWord w;
-      w.Start = batch.text_.size();
+      std::u16string& text = batch.text_;
       const std::u16string_view word = token->GetWord();
-      batch.text_ += word;
-      w.WordLength = word.size();
-      if (withLemma_) {
-        const std::u16string_view lemma = token->GetLemma();
-        batch.text_ += lemma;
-        w.LemmaLength = lemma.size();
-      }
+      const std::u16string_view lemma = withLemma_ ? token->GetLemma() : std::u16string_view();
       const std::u16string_view tag = token->GetTag();
-      batch.text_ += tag;
+      TTokenBatch::TWord w;
+      w.Start = text.size();
+      const bool lower = lowercaser_ != nullptr &&
+                         (cs_ == TCasesensitiveness::csCaseInsensitive ||
+                          lemma.empty() || lowercaser_->IsLower(lemma, scratch_));
+      if (lower)
+        lowercaser_->LowerAppend(word, text);
+      else
+        text += word;
+      w.WordLength = text.size() - w.Start;
+      text += lemma;
+      w.LemmaLength = lemma.size();
+      text += tag;
       w.TagLength = tag.size();
       w.IsPunctuation = token->GetIsPunctuation();
       w.IsDigit = token->GetIsDigit();

@@ -12,12 +12,16 @@
 #include <thread>
 #include <vector>
 
+#include "processing/RunOptions.h"
+
 namespace tavora {
 
+class TLowercaser;
 class TTokenizationStream;
 
 // The normal words of a stretch of input, copied out of the stream's one token so that
-// the stream can go on reading while they are measured. Texts live in one flat buffer;
+// the stream can go on reading while they are measured. Word forms come lowered as the
+// pipeline's case rule says, so the measuring side only looks. Texts live in one flat buffer;
 // a recycled batch keeps its capacity, so nothing is allocated per word once warm.
 class TTokenBatch {
 public:
@@ -78,10 +82,17 @@ private:
 // stops the reading thread and joins it, also while an exception unwinds.
 class TTokenPipeline {
 public:
+  static constexpr std::size_t kDefaultBatchSize = 4096;
+
   // withLemma: whether lemmata are copied (else they come out empty). batchSize: normal
-  // words per batch (at least 1).
+  // words per batch (at least 1). Word forms are lowered with lowercaser as cs says
+  // (csOnlyIfLemma: unless the lemma, empty without lemmata, differs from its lower-case
+  // form); without a lowercaser they are copied as they stand. The lowercaser is borrowed
+  // for the pipeline's life and used on the reading thread.
   TTokenPipeline(TTokenizationStream& stream, bool withLemma, bool threaded,
-                 std::size_t batchSize = 4096);
+                 std::size_t batchSize = kDefaultBatchSize,
+                 const TLowercaser* lowercaser = nullptr,
+                 TCasesensitiveness cs = TCasesensitiveness::csCaseSensitive);
   ~TTokenPipeline();
   TTokenPipeline(const TTokenPipeline&) = delete;
   TTokenPipeline& operator=(const TTokenPipeline&) = delete;
@@ -107,6 +118,9 @@ private:
   TTokenizationStream& stream_;
   bool withLemma_;
   std::size_t batchSize_;
+  const TLowercaser* lowercaser_;
+  TCasesensitiveness cs_;
+  std::u16string scratch_;  // the reading side's lower-case test of lemmata
   std::uint64_t reads_ = 0;
   std::uint64_t tokens_ = 0;
 
