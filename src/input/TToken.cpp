@@ -48,13 +48,6 @@ void ScanBnc(std::u16string_view raw, std::vector<std::u16string_view>& out) {
   // A value still open at the end is dropped.
 }
 
-// Whether a code unit of text belongs to the class: one table look-up per unit.
-bool HasClass(std::u16string_view text, std::uint8_t flag) noexcept {
-  std::uint8_t classes = 0;
-  for (const char16_t c : text) classes |= letters_detail::kCharClasses[c];
-  return (classes & flag) != 0;
-}
-
 }  // namespace
 
 void TToken::SetRaw(std::u16string_view raw) {
@@ -167,19 +160,23 @@ std::u16string_view TToken::GetPOS() const {
   return {};
 }
 
-bool TToken::GetIsPunctuation() const {
+TToken::TClasses TToken::GetClasses() const {
   const std::u16string_view word = GetWord();
   const std::u16string_view tag = GetTag();
-  if (tag.starts_with(u"Z:") || tag.starts_with(u"PUN")) return true;
-  if (word == u"-" || word == u"\u2013") return true;
-  return HasClass(word, letters_detail::kTokenPunctuation);
+  // One table look-up per code unit answers both questions.
+  std::uint8_t classes = 0;
+  for (const char16_t c : word) classes |= letters_detail::kCharClasses[c];
+  TClasses result;
+  result.IsPunctuation = tag.starts_with(u"Z:") || tag.starts_with(u"PUN") || word == u"-" ||
+                         word == u"\u2013" ||
+                         (classes & letters_detail::kTokenPunctuation) != 0;
+  result.IsDigit = tag.starts_with(u"C=") || tag.starts_with(u"C}") ||
+                   (classes & letters_detail::kTokenDigit) != 0;
+  return result;
 }
 
-bool TToken::GetIsDigit() const {
-  const std::u16string_view word = GetWord();
-  const std::u16string_view tag = GetTag();
-  if (tag.starts_with(u"C=") || tag.starts_with(u"C}")) return true;
-  return HasClass(word, letters_detail::kTokenDigit);
-}
+bool TToken::GetIsPunctuation() const { return GetClasses().IsPunctuation; }
+
+bool TToken::GetIsDigit() const { return GetClasses().IsDigit; }
 
 }  // namespace tavora

@@ -46,6 +46,12 @@ class TToken {
 
   [[nodiscard]] bool GetIsPunctuation() const;
   [[nodiscard]] bool GetIsDigit() const;
+  // Both tests in one pass over the word form.
+  struct TClasses {
+    bool IsPunctuation = false;
+    bool IsDigit = false;
+  };
+  [[nodiscard]] TClasses GetClasses() const;
 
   // False for a structural line (markup of a vertical file, CoNLL-U comment) and after a read
   // that produced no token.

@@ -54,13 +54,17 @@ void TLowercaser::Lower(std::u16string_view text, std::u16string& out) const {
 
 void TLowercaser::LowerAppend(std::u16string_view text, std::u16string& out) const {
   const std::size_t start = out.size();
-  if (asciiFastPath_ && IsAscii(text)) {
-    out.append(text);
-    for (std::size_t i = start; i < out.size(); ++i) {
-      const char16_t c = out[i];
-      if (c >= u'A' && c <= u'Z') out[i] = static_cast<char16_t>(c + (u'a' - u'A'));
+  if (asciiFastPath_) {
+    // Copies and lowers in one pass; the first unit beyond ASCII hands the text to ICU.
+    out.resize(start + text.size());
+    char16_t* o = out.data() + start;
+    std::size_t i = 0;
+    for (; i < text.size(); ++i) {
+      const char16_t c = text[i];
+      if (c >= 0x80) break;
+      o[i] = (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
     }
-    return;
+    if (i == text.size()) return;
   }
   out.resize(start + text.size() + 8);
   for (int attempt = 0; attempt < 2; ++attempt) {

@@ -84,8 +84,9 @@ void TTokenPipeline::Fill(TTokenBatch& batch) {
       w.LemmaLength = lemma.size();
       text += tag;
       w.TagLength = tag.size();
-      w.IsPunctuation = token->GetIsPunctuation();
-      w.IsDigit = token->GetIsDigit();
+      const TToken::TClasses classes = token->GetClasses();
+      w.IsPunctuation = classes.IsPunctuation;
+      w.IsDigit = classes.IsDigit;
       w.StartsDocument = token->IndexInDocument() == 1;
       if (w.StartsDocument) {
         if (batch.nameCount_ == batch.names_.size()) batch.names_.emplace_back();

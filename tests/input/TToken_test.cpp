@@ -137,6 +137,9 @@ TEST(TToken, PunctuationAndDigitTests) {
     token.SetRaw(U16(c.Raw));
     EXPECT_EQ(token.GetIsPunctuation(), c.Punctuation);
     EXPECT_EQ(token.GetIsDigit(), c.Digit);
+    const TToken::TClasses classes = token.GetClasses();
+    EXPECT_EQ(classes.IsPunctuation, c.Punctuation);
+    EXPECT_EQ(classes.IsDigit, c.Digit);
   }
 }
 

@@ -42,6 +42,28 @@ TEST(TLowercaser, LocaleRules) {
   }
 }
 
+// Appending gives what Lower gives, after what the buffer held, also when the text leaves
+// ASCII after a few units or lengthens; the thread-safe IsLower agrees with the other.
+TEST(TLowercaser, LowerAppendAndIsLowerWithScratchAgreeWithLower) {
+  const std::u16string_view texts[] = {u"", u"ABC", u"abc", u"ABC\u00C9", u"\u0130stanbul",
+                                       u"TITLE", u"Stra\u00DFE", u"\u039F\u03A3", u"A1-B"};
+  for (const char* locale : {"en_US", "tr_TR", "de", "el"}) {
+    const TLowercaser lower(locale);
+    std::u16string appended = u"keep|";
+    std::u16string expected = u"keep|";
+    std::u16string one, scratch;
+    for (const std::u16string_view text : texts) {
+      lower.Lower(text, one);
+      expected += one;
+      expected += u'|';
+      lower.LowerAppend(text, appended);
+      appended += u'|';
+      EXPECT_EQ(lower.IsLower(text, scratch), one == text) << locale << " " << Utf16ToUtf8(text);
+    }
+    EXPECT_EQ(appended, expected) << locale;
+  }
+}
+
 TEST(TLowercaser, EmptyLocaleIsIcuDefault) {
   EXPECT_FALSE(TLowercaser().GetLocale().empty());
   EXPECT_EQ(TLowercaser("tr_TR").GetLocale(), "tr_TR");
