@@ -5,6 +5,7 @@
 
 #include "engine/TReferenceDictionary.h"
 #include "engine/TSimpleTTR.h"
+#include "engine/TTypeIndex.h"
 #include "input/TTokenizationStream.h"
 #include "processing/TIndices.h"
 #include "processing/TOutputStructures.h"
@@ -36,6 +37,40 @@ std::u16string_view TextOf(const TTokenBatch& batch, const TTokenBatch::TWord& t
                            tWordOrLemma kind) {
   return kind == tWordOrLemma::tokWord ? batch.Word(token) : batch.Lemma(token);
 }
+
+// Counts the tokens of one frequency list by type in a type index (ids in order of first
+// occurrence) and hands the counts over at the end. The list then gets the very entries,
+// inserted in the same order, that counting token by token into it would give, without a
+// node-based map look-up per token.
+class TTypeCounter {
+public:
+  // The same rule as TReferenceDictionary::AddToken: an empty token is not counted.
+  void Add(std::u16string_view token) {
+    if (token.empty()) return;
+    ++total_;
+    bool inserted = false;
+    const std::uint32_t id = index_.FindOrInsert(token, inserted);
+    if (inserted) counts_.push_back(0);
+    ++counts_[id];
+  }
+
+  // Moves the counts into a list that was empty.
+  void MoveInto(TReferenceDictionary& list) {
+    list.TotalTokens += total_;
+    for (std::uint32_t id = 0; id < counts_.size(); ++id) {
+      const std::u16string_view type = index_.Text(id);
+      list.Set(type, TCount(counts_[id], static_cast<std::uint32_t>(type.size())));
+    }
+    index_.Clear();
+    counts_ = {};
+    total_ = 0;
+  }
+
+private:
+  TTypeIndex index_;
+  std::vector<std::uint32_t> counts_;  // by id
+  std::uint64_t total_ = 0;
+};
 
 // Calls the progress callback at the reports that the reading recorded in a batch, on
 // the calling thread; throws TRunCancelled when it says stop.
@@ -214,12 +249,9 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
   LoadInput(stream, Custom, InputFile, IsWholeText);
 
   std::vector<tWordOrLemma> kinds;
-  std::vector<TReferenceDictionary*> kindLists;
-  for (const tWordOrLemma kind : WoL) {
-    kinds.push_back(kind);
-    kindLists.push_back(lists[Slot(kind)].get());
-  }
+  for (const tWordOrLemma kind : WoL) kinds.push_back(kind);
   const std::size_t kindCount = kinds.size();
+  std::vector<TTypeCounter> counters(kindCount);
 
   const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
   const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
@@ -232,11 +264,11 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
       ticker.Before(i);
       const TTokenBatch::TWord& token = (*batch)[i];
       if (!filter.Keeps(token)) continue;
-      for (std::size_t k = 0; k < kindCount; ++k)
-        kindLists[k]->AddToken(TextOf(*batch, token, kinds[k]));
+      for (std::size_t k = 0; k < kindCount; ++k) counters[k].Add(TextOf(*batch, token, kinds[k]));
     }
     ticker.Before(batch->Size());
   }
+  for (std::size_t k = 0; k < kindCount; ++k) counters[k].MoveInto(*lists[Slot(kinds[k])]);
 
   for (const tWordOrLemma kind : WoL) {
     TReferenceDictionary& list = *lists[Slot(kind)];

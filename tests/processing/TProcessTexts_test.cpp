@@ -1,8 +1,11 @@
 #include "processing/TProcessTexts.h"
 
+#include <algorithm>
+
 #include <gmock/gmock.h>
 
 #include "engine/TReferenceDictionary.h"
+#include "engine/Utf8.h"
 #include "processing/RunFixture.h"
 
 namespace tavora::testing {
@@ -320,6 +323,36 @@ TEST_F(FrequencyLists, SameFileForBothKindsHoldsTheLemmata) {
   saved.Load(dir_ / "same.tsv");
   EXPECT_EQ(Counts(&saved), (M{{u"go", 2}}));
   EXPECT_EQ(Counts(lists[0].get()), (M{{u"went", 1}, {u"goes", 1}}));
+}
+
+// The lists hold what counting token by token into a TReferenceDictionary gives: the same
+// entries (count and length), the same total, in the same order of iteration; an empty
+// lemma is not counted. Enough types that both the list and the counting grow many times.
+TEST_F(FrequencyLists, ListsEqualTokenByTokenCounting) {
+  std::string text = "<doc id=\"1\">\n";
+  TReferenceDictionary words, lemmata;
+  for (unsigned i = 0; i < 20000; ++i) {
+    std::string word, lemma;
+    for (unsigned v = (i * 7919u) % (1 + i / 3); v > 0; v /= 26) word += static_cast<char>('a' + v % 26);
+    word += 'x';
+    if (i % 5 != 0) lemma = word.substr(0, 2);
+    text += word + "\t" + lemma + "\tNN\n";
+    words.AddToken(Utf8ToUtf16(word));
+    lemmata.AddToken(Utf8ToUtf16(lemma));
+  }
+  const fs::path in = WriteInput("in.vert", text);
+  TProcessTexts p;
+  const auto lists = p.PrepareDictionary(THow::jSYN, Lines({in}), dir_ / "wf.tsv",
+                                         dir_ / "lemma.tsv", false, false, false,
+                                         TCasesensitiveness::csCaseSensitive,
+                                         TWordOrLemmaSet{tWordOrLemma::tokWord, tWordOrLemma::tokLemma}, {});
+  for (const auto& [counted, expected] : {std::pair{lists[0].get(), &words}, std::pair{lists[1].get(), &lemmata}}) {
+    ASSERT_NE(counted, nullptr);
+    EXPECT_EQ(counted->TotalTokens, expected->TotalTokens);
+    ASSERT_EQ(counted->Size(), expected->Size());
+    EXPECT_TRUE(std::equal(counted->begin(), counted->end(), expected->begin()));
+  }
+  EXPECT_EQ(lemmata.TotalTokens, 16000u);
 }
 
 TEST_F(FrequencyLists, LemmataOnly) {
