@@ -1,181 +1,357 @@
 #include "processing/TIntervals.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
-#include <cmath>
+#include <cstring>
 #include <limits>
 #include <ostream>
 #include <stdexcept>
-#include <system_error>
+
+#include "processing/TResultFile.h"
 
 namespace tavora {
 
 namespace {
 
-// Collects output in a string; used for whole lines.
-struct StringSink {
-  std::string& out;
-  std::string& buffer() { return out; }
-  void MaybeFlush() {}
-};
+// Items written between two requests for buffer space.
+constexpr std::size_t kChunk = 1024;
+// Room for one item: a label or a 64-bit count.
+constexpr std::size_t kItemRoom = 32;
 
-// Collects output in a small buffer that is handed to a stream when full.
-struct StreamSink {
-  std::ostream& out;
-  std::string buf;
-  static constexpr std::size_t kFlushAt = 1 << 16;
-  std::string& buffer() { return buf; }
-  void MaybeFlush() {
-    if (buf.size() >= kFlushAt) Flush();
-  }
-  void Flush() {
-    out.write(buf.data(), static_cast<std::streamsize>(buf.size()));
-    buf.clear();
-  }
-};
+// "0,0,0,...": runs of empty intervals are copied from here.
+constexpr std::size_t kZeroItems = 4096;
+constexpr auto kZeros = [] {
+  std::array<char, 2 * kZeroItems> a{};
+  for (std::size_t i = 0; i < a.size(); ++i) a[i] = i % 2 == 0 ? '0' : ',';
+  return a;
+}();
+// Shorter runs of zeros are written item by item.
+constexpr std::size_t kZeroRunCopied = 16;
 
-void AppendUnsigned(std::string& out, std::uint64_t value) {
-  char tmp[24];
-  auto res = std::to_chars(tmp, tmp + sizeof tmp, value);
-  out.append(tmp, res.ptr);
-}
-
-}  // namespace
-
-TIntervals::TIntervals(std::uint32_t Granularity) : aGranularity(Granularity) {
-  if (Granularity == 0) {
-    throw std::invalid_argument("The granularity of a distribution must be at least 1");
-  }
-  // Powers of ten up to 10^4 get an exact fixed-point label without going
-  // through double formatting; their labels never need an exponent.
-  std::uint64_t scale = 1;
-  for (int d = 0; d <= 4; ++d, scale *= 10) {
-    if (scale == Granularity) {
-      decimalScale_ = scale;
-      decimals_ = d;
-      break;
+// Label of interval Index at granularity g: Index / g in its shortest general
+// form. Powers of ten up to 10^4 are written exactly as fixed-point decimals.
+class TLabelFormat {
+ public:
+  explicit TLabelFormat(std::uint32_t g) : granularity_(g) {
+    std::uint64_t scale = 1;
+    for (int d = 0; d <= 4; ++d, scale *= 10) {
+      if (scale == g) {
+        decimalScale_ = scale;
+        decimals_ = d;
+        break;
+      }
     }
   }
-}
 
-void TIntervals::Clear() {
-  NovaDistribuce.clear();
-  NovaDistribuceZaporna.clear();
-  omitted_ = 0;
-}
-
-bool TIntervals::IntervalIndex(double Value, std::uint32_t Granularity, std::int32_t& Index) {
-  const double scaled = Value * static_cast<double>(Granularity);
-  if (!std::isfinite(scaled)) return false;
-  // Round half to even independently of the floating-point rounding mode.
-  // scaled - floor(scaled) is exact in binary floating point.
-  double rounded = std::floor(scaled);
-  const double frac = scaled - rounded;
-  if (frac > 0.5 || (frac == 0.5 && std::fmod(rounded, 2.0) != 0.0)) rounded += 1.0;
-  if (rounded < static_cast<double>(std::numeric_limits<std::int32_t>::min()) ||
-      rounded > static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
-    return false;
-  }
-  Index = static_cast<std::int32_t>(rounded);
-  return true;
-}
-
-void TIntervals::PridejKDistribuci(double Co, std::uint64_t Kolik) {
-  std::int32_t index = 0;
-  if (!IntervalIndex(Co, aGranularity, index)) {
-    omitted_ += Kolik;
-    return;
-  }
-  if (index >= 0) {
-    const auto i = static_cast<std::size_t>(index);
-    if (NovaDistribuce.size() <= i) NovaDistribuce.resize(i + 1, 0);
-    NovaDistribuce[i] += Kolik;
-  } else {
-    const auto m = static_cast<std::size_t>(-static_cast<std::int64_t>(index));
-    if (NovaDistribuceZaporna.size() < m) NovaDistribuceZaporna.resize(m, 0);
-    NovaDistribuceZaporna[m - 1] += Kolik;
-  }
-}
-
-std::int64_t TIntervals::GetLowestIndex() const {
-  return NovaDistribuceZaporna.empty() ? 0 : -static_cast<std::int64_t>(NovaDistribuceZaporna.size());
-}
-
-std::int64_t TIntervals::GetHighestIndex() const {
-  return static_cast<std::int64_t>(NovaDistribuce.size()) - 1;
-}
-
-std::uint64_t TIntervals::GetCount(std::int64_t Index) const {
-  if (Index >= 0) {
-    const auto i = static_cast<std::uint64_t>(Index);
-    return i < NovaDistribuce.size() ? NovaDistribuce[i] : 0;
-  }
-  const auto m = static_cast<std::uint64_t>(-(Index + 1)) + 1;
-  return m <= NovaDistribuceZaporna.size() ? NovaDistribuceZaporna[m - 1] : 0;
-}
-
-void TIntervals::AppendLabel(std::string& Out, std::int64_t Index) const {
-  if (decimalScale_ != 0) {
-    // Exact decimal: integer part, then the fraction without trailing zeros.
+  // Writes the label at p (room for kItemRoom bytes) and returns its end.
+  char* Put(char* p, std::int64_t Index) const {
+    if (decimalScale_ == 0) {
+      // At most 15 significant digits, like "%.15g" but free of the C locale.
+      const double value = static_cast<double>(Index) / static_cast<double>(granularity_);
+      return std::to_chars(p, p + kItemRoom, value, std::chars_format::general, 15).ptr;
+    }
     const bool negative = Index < 0;
     const std::uint64_t magnitude =
         negative ? static_cast<std::uint64_t>(-(Index + 1)) + 1 : static_cast<std::uint64_t>(Index);
-    std::uint64_t whole = magnitude / decimalScale_;
     std::uint64_t frac = magnitude % decimalScale_;
-    if (negative) Out.push_back('-');
-    AppendUnsigned(Out, whole);
+    if (negative) *p++ = '-';
+    p = std::to_chars(p, p + kItemRoom, magnitude / decimalScale_).ptr;
     if (frac != 0) {
       int digits = decimals_;
       while (frac % 10 == 0) {
         frac /= 10;
         --digits;
       }
-      char tmp[8];
+      *p++ = '.';
       for (int d = digits - 1; d >= 0; --d) {
-        tmp[d] = static_cast<char>('0' + frac % 10);
+        p[d] = static_cast<char>('0' + frac % 10);
         frac /= 10;
       }
-      Out.push_back('.');
-      Out.append(tmp, static_cast<std::size_t>(digits));
+      p += digits;
     }
-    return;
+    return p;
   }
-  // General form with at most 15 significant digits, like "%.15g" but free
-  // of the C locale.
-  const double value = static_cast<double>(Index) / static_cast<double>(aGranularity);
-  char tmp[40];
-  auto res = std::to_chars(tmp, tmp + sizeof tmp, value, std::chars_format::general, 15);
-  Out.append(tmp, res.ptr);
+
+ private:
+  std::uint32_t granularity_;
+  std::uint64_t decimalScale_ = 0;  // 10^decimals_ for the powers of ten handled exactly
+  int decimals_ = 0;
+};
+
+// Output into a growing string.
+struct StringSink {
+  std::string& out;
+  std::size_t reserved = 0;
+  char* Reserve(std::size_t n) {
+    reserved = out.size();
+    out.resize(reserved + n);
+    return out.data() + reserved;
+  }
+  void Advance(const char* end) { out.resize(static_cast<std::size_t>(end - out.data())); }
+  void Write(std::string_view text) { out.append(text); }
+};
+
+// Output into a stream through a buffer; large pieces go to the stream directly.
+struct StreamSink {
+  std::ostream& out;
+  static constexpr std::size_t kCapacity = 1 << 16;
+  std::unique_ptr<char[]> buf{new char[kCapacity]};
+  std::size_t used = 0;
+  void Flush() {
+    out.write(buf.get(), static_cast<std::streamsize>(used));
+    used = 0;
+  }
+  char* Reserve(std::size_t n) {
+    if (n > kCapacity - used) Flush();
+    return buf.get() + used;
+  }
+  void Advance(const char* end) { used = static_cast<std::size_t>(end - buf.get()); }
+  void Write(std::string_view text) {
+    if (text.size() > kCapacity - used) {
+      Flush();
+      if (text.size() >= kCapacity / 2) {
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        return;
+      }
+    }
+    std::memcpy(buf.get() + used, text.data(), text.size());
+    used += text.size();
+  }
+};
+
+// Output into a result file.
+struct FileSink {
+  TResultFile& out;
+  char* Reserve(std::size_t n) { return out.Reserve(n); }
+  void Advance(const char* end) { out.Advance(end); }
+  void Write(std::string_view text) { out.Write(text); }
+};
+
+}  // namespace
+
+// Label texts of one granularity, each followed by ",": one string for the
+// indexes 0, 1, 2, ... and one for ..., -2, -1, so that a label line is at most
+// two slices of them. Both only grow.
+class TIntervals::TLabelCache {
+ public:
+  explicit TLabelCache(std::uint32_t g) : format_(g) {}
+
+  // "0,1,...,Highest,"
+  std::string_view Positive(std::int64_t Highest) {
+    const auto n = static_cast<std::size_t>(Highest + 1);
+    while (posEnd_.size() < n) {
+      char tmp[kItemRoom];
+      char* end = format_.Put(tmp, static_cast<std::int64_t>(posEnd_.size()));
+      *end++ = ',';
+      pos_.append(tmp, end);
+      posEnd_.push_back(pos_.size());
+    }
+    return std::string_view(pos_).substr(0, posEnd_[n - 1]);
+  }
+
+  // "Lowest,...,-2,-1,"
+  std::string_view Negative(std::int64_t Lowest) {
+    const auto m = static_cast<std::size_t>(-Lowest);
+    if (negStart_.size() < m) {
+      // Rebuilt from the far end, at least doubling, since it grows at the front.
+      const std::size_t count = std::max({m, 2 * negStart_.size(), std::size_t{16}});
+      neg_.clear();
+      negStart_.assign(count, 0);
+      for (std::size_t k = count; k > 0; --k) {
+        negStart_[k - 1] = neg_.size();
+        char tmp[kItemRoom];
+        char* end = format_.Put(tmp, -static_cast<std::int64_t>(k));
+        *end++ = ',';
+        neg_.append(tmp, end);
+      }
+    }
+    return std::string_view(neg_).substr(negStart_[m - 1]);
+  }
+
+  const TLabelFormat& Format() const { return format_; }
+
+ private:
+  TLabelFormat format_;
+  std::string pos_;
+  std::vector<std::size_t> posEnd_;    // element i: end of the label of index i in pos_
+  std::string neg_;
+  std::vector<std::size_t> negStart_;  // element k: start of the label of index -(k+1) in neg_
+};
+
+TIntervals::TIntervals(std::uint32_t Granularity) : aGranularity(Granularity) {
+  if (Granularity == 0) {
+    throw std::invalid_argument("The granularity of a distribution must be at least 1");
+  }
+}
+
+TIntervals::~TIntervals() = default;
+TIntervals::TIntervals(TIntervals&&) noexcept = default;
+TIntervals& TIntervals::operator=(TIntervals&&) noexcept = default;
+
+void TIntervals::Clear() {
+  if (!IsEmpty()) {
+    std::fill(counts_.begin() + (lo_ - base_), counts_.begin() + (hi_ - base_ + 1), 0);
+  }
+  lo_ = 1;
+  hi_ = 0;
+  omitted_ = 0;
+}
+
+void TIntervals::Reach(std::int32_t Index) {
+  const std::int64_t newLo = IsEmpty() ? Index : std::min<std::int64_t>(lo_, Index);
+  const std::int64_t newHi = IsEmpty() ? Index : std::max<std::int64_t>(hi_, Index);
+  const auto size = static_cast<std::int64_t>(counts_.size());
+  if (newLo < base_ || newHi >= base_ + size) {
+    // Grow at least geometrically on the side that is short; the counters of
+    // the reached range move, everything else is 0.
+    std::int64_t first = std::min(newLo, base_);
+    std::int64_t last = std::max(newHi, base_ + size - 1);
+    if (size == 0) {
+      first = newLo;
+      last = newHi;
+    } else {
+      if (newLo < base_) first = std::min(first, base_ - std::max<std::int64_t>(size, 16));
+      if (newHi >= base_ + size) last = std::max(last, base_ + size - 1 + std::max<std::int64_t>(size, 16));
+    }
+    first = std::max<std::int64_t>(first, std::numeric_limits<std::int32_t>::min());
+    last = std::min<std::int64_t>(last, std::numeric_limits<std::int32_t>::max());
+    std::vector<std::uint64_t> grown(static_cast<std::size_t>(last - first + 1), 0);
+    if (!IsEmpty()) {
+      std::copy(counts_.begin() + (lo_ - base_), counts_.begin() + (hi_ - base_ + 1),
+                grown.begin() + (lo_ - first));
+    }
+    counts_.swap(grown);
+    base_ = first;
+  }
+  lo_ = newLo;
+  hi_ = newHi;
+}
+
+void TIntervals::Add(const TIntervals& Other) {
+  if (Other.aGranularity != aGranularity) {
+    throw std::invalid_argument("Distributions of different granularity cannot be added");
+  }
+  omitted_ += Other.omitted_;
+  if (Other.IsEmpty()) return;
+  Reach(static_cast<std::int32_t>(Other.lo_));
+  Reach(static_cast<std::int32_t>(Other.hi_));
+  const std::uint64_t* from = Other.counts_.data() + (Other.lo_ - Other.base_);
+  std::uint64_t* to = counts_.data() + (Other.lo_ - base_);
+  for (std::int64_t i = 0, n = Other.hi_ - Other.lo_ + 1; i < n; ++i) to[i] += from[i];
+}
+
+std::uint64_t TIntervals::GetCount(std::int64_t Index) const {
+  return Index >= lo_ && Index <= hi_ ? counts_[static_cast<std::size_t>(Index - base_)] : 0;
+}
+
+void TIntervals::AppendLabel(std::string& Out, std::int64_t Index) const {
+  char tmp[kItemRoom];
+  Out.append(tmp, TLabelFormat(aGranularity).Put(tmp, Index));
+}
+
+void TIntervals::ShareLabels(TIntervals& Other) {
+  if (Other.aGranularity != aGranularity) return;
+  Other.Labels();
+  labels_ = Other.labels_;
+}
+
+TIntervals::TLabelCache& TIntervals::Labels() const {
+  if (!labels_) labels_ = std::make_shared<TLabelCache>(aGranularity);
+  return *labels_;
 }
 
 template <class Sink>
-void TIntervals::EmitLine(Sink& sink, std::string_view sep, bool labels) const {
-  std::string& out = sink.buffer();
-  auto item = [&](std::int64_t index, std::uint64_t count) {
-    if (labels) {
-      AppendLabel(out, index);
-    } else {
-      AppendUnsigned(out, count);
+void TIntervals::EmitLabels(Sink& sink, std::string_view sep) const {
+  const std::int64_t lowest = GetLowestIndex();
+  const std::int64_t highest = GetHighestIndex();
+  if (sep == ",") {
+    if (lowest < 0) sink.Write(Labels().Negative(lowest));
+    if (highest >= 0) sink.Write(Labels().Positive(highest));
+    return;
+  }
+  const TLabelFormat format(aGranularity);
+  const std::size_t room = kItemRoom + sep.size();
+  for (std::int64_t index = lowest; index <= highest;) {
+    const std::int64_t end = std::min(highest + 1, index + static_cast<std::int64_t>(kChunk));
+    char* p = sink.Reserve(static_cast<std::size_t>(end - index) * room);
+    for (; index < end; ++index) {
+      p = format.Put(p, index);
+      std::memcpy(p, sep.data(), sep.size());
+      p += sep.size();
     }
-    out.append(sep);
-    sink.MaybeFlush();
+    sink.Advance(p);
+  }
+}
+
+template <class Sink>
+void TIntervals::EmitCounts(Sink& sink, std::string_view sep) const {
+  const bool comma = sep == ",";
+  const std::size_t room = kItemRoom + sep.size();
+  // n empty intervals
+  auto zeros = [&](std::int64_t n) {
+    if (comma) {
+      for (; n > 0; n -= static_cast<std::int64_t>(kZeroItems)) {
+        const auto items = static_cast<std::size_t>(std::min<std::int64_t>(n, kZeroItems));
+        sink.Write(std::string_view(kZeros.data(), 2 * items));
+      }
+      return;
+    }
+    while (n > 0) {
+      const auto items = static_cast<std::size_t>(std::min<std::int64_t>(n, kChunk));
+      char* p = sink.Reserve(items * room);
+      for (std::size_t i = 0; i < items; ++i) {
+        *p++ = '0';
+        std::memcpy(p, sep.data(), sep.size());
+        p += sep.size();
+      }
+      sink.Advance(p);
+      n -= static_cast<std::int64_t>(items);
+    }
   };
-  const auto negatives = static_cast<std::int64_t>(NovaDistribuceZaporna.size());
-  for (std::int64_t k = negatives - 1; k >= 0; --k) {
-    item(-(k + 1), NovaDistribuceZaporna[static_cast<std::size_t>(k)]);
+  if (IsEmpty()) return;
+  // Below the reached range, then the reached counters, then above it.
+  zeros(lo_ - GetLowestIndex());
+  const std::uint64_t* c = counts_.data() + (lo_ - base_);
+  const auto n = static_cast<std::size_t>(hi_ - lo_ + 1);
+  for (std::size_t i = 0; i < n;) {
+    const std::size_t end = std::min(n, i + kChunk);
+    char* p = sink.Reserve((end - i) * room);
+    while (i < end) {
+      if (c[i] == 0 && comma) {
+        std::size_t j = i + 1;
+        while (j < n && c[j] == 0 && j - i < kZeroRunCopied) ++j;
+        if (j - i == kZeroRunCopied) break;  // a long run: copied below
+        for (; i < j && i < end; ++i) {
+          *p++ = '0';
+          *p++ = ',';
+        }
+        continue;
+      }
+      p = std::to_chars(p, p + kItemRoom, c[i]).ptr;
+      std::memcpy(p, sep.data(), sep.size());
+      p += sep.size();
+      ++i;
+    }
+    sink.Advance(p);
+    if (i < end) {
+      std::size_t j = i;
+      while (j < n && c[j] == 0) ++j;
+      zeros(static_cast<std::int64_t>(j - i));
+      i = j;
+    }
   }
-  for (std::size_t i = 0; i < NovaDistribuce.size(); ++i) {
-    item(static_cast<std::int64_t>(i), NovaDistribuce[i]);
-  }
+  zeros(GetHighestIndex() - hi_);
 }
 
 void TIntervals::AppendLabelLine(std::string& Line, std::string_view sep) const {
   StringSink sink{Line};
-  EmitLine(sink, sep, true);
+  EmitLabels(sink, sep);
 }
 
 void TIntervals::AppendCountLine(std::string& Line, std::string_view sep) const {
   StringSink sink{Line};
-  EmitLine(sink, sep, false);
+  EmitCounts(sink, sep);
 }
 
 void TIntervals::GetOutput(std::vector<std::string>& OutputList, std::string_view sep) const {
@@ -189,25 +365,23 @@ void TIntervals::GetOutput(std::vector<std::string>& OutputList, std::string_vie
 
 void TIntervals::GetOutput(std::vector<std::u16string>& OutputList, std::u16string_view sep) const {
   // Labels and counts are ASCII; only the separator may need more than one
-  // byte, so it is spliced in as UTF-16 around the ASCII items.
+  // byte, so the items are written with a placeholder separator of one
+  // character that never occurs in them and spliced with sep afterwards.
   auto line = [&](bool labels) {
-    std::u16string result;
-    std::string item;
-    auto add = [&](std::int64_t index, std::uint64_t count) {
-      item.clear();
-      if (labels) {
-        AppendLabel(item, index);
-      } else {
-        AppendUnsigned(item, count);
-      }
-      result.append(item.begin(), item.end());
-      result.append(sep);
-    };
-    for (std::size_t k = NovaDistribuceZaporna.size(); k-- > 0;) {
-      add(-static_cast<std::int64_t>(k) - 1, NovaDistribuceZaporna[k]);
+    std::string ascii;
+    if (labels) {
+      AppendLabelLine(ascii, ";");
+    } else {
+      AppendCountLine(ascii, ";");
     }
-    for (std::size_t i = 0; i < NovaDistribuce.size(); ++i) {
-      add(static_cast<std::int64_t>(i), NovaDistribuce[i]);
+    std::u16string result;
+    result.reserve(ascii.size() + ascii.size() / 2 * sep.size());
+    for (const char ch : ascii) {
+      if (ch == ';') {
+        result.append(sep);
+      } else {
+        result += static_cast<char16_t>(ch);
+      }
     }
     return result;
   };
@@ -216,13 +390,20 @@ void TIntervals::GetOutput(std::vector<std::u16string>& OutputList, std::u16stri
 }
 
 void TIntervals::WriteOutput(std::ostream& Out, std::string_view sep, std::string_view LineEnd) const {
-  StreamSink sink{Out, {}};
-  sink.buf.reserve(StreamSink::kFlushAt + 64);
-  EmitLine(sink, sep, true);
-  sink.buf.append(LineEnd);
-  EmitLine(sink, sep, false);
-  sink.buf.append(LineEnd);
+  StreamSink sink{Out};
+  EmitLabels(sink, sep);
+  sink.Write(LineEnd);
+  EmitCounts(sink, sep);
+  sink.Write(LineEnd);
   sink.Flush();
+}
+
+void TIntervals::WriteOutput(TResultFile& Out) const {
+  FileSink sink{Out};
+  EmitLabels(sink, ",");
+  sink.Write("\r\n");
+  EmitCounts(sink, ",");
+  sink.Write("\r\n");
 }
 
 }  // namespace tavora

@@ -2,29 +2,53 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tavora {
 
+class TResultFile;
+
 // Counts how often the values of one measure fall into intervals of width
 // 1/granularity. Interval i stands for the value i/granularity; a value x
 // falls into round(x * granularity), ties going to the even neighbour.
 //
-// Storage is dense: one 64-bit counter for every interval between -1 and the
-// lowest index reached, and between 0 and the highest. Values that are not
-// finite, or whose index lies outside the signed 32-bit range, are left out
-// and only counted in GetOmittedCount().
+// The distribution is dense: it covers every interval from -1 down to the
+// lowest index reached and from 0 up to the highest, and the output lists all
+// of them. Storage holds counters only around the indexes actually reached
+// (the others are 0), so a document whose values lie far from 0 costs neither
+// memory nor time for the intervals between. Values that are not finite, or
+// whose index lies outside the signed 32-bit range, are left out and only
+// counted in GetOmittedCount().
+//
+// Not safe to use from two threads at once, not even through const methods:
+// the texts of the interval labels are cached on first output.
 class TIntervals {
  public:
   explicit TIntervals(std::uint32_t Granularity);
+  ~TIntervals();
+  TIntervals(TIntervals&&) noexcept;
+  TIntervals& operator=(TIntervals&&) noexcept;
 
-  // Empties both arrays; the granularity stays.
+  // Empties the distribution; the granularity stays.
   void Clear();
 
   // Adds Kolik to the counter of the interval of Co.
-  void PridejKDistribuci(double Co, std::uint64_t Kolik = 1);
+  void PridejKDistribuci(double Co, std::uint64_t Kolik = 1) {
+    std::int32_t index = 0;
+    if (!IntervalIndex(Co, aGranularity, index)) {
+      omitted_ += Kolik;
+      return;
+    }
+    if (index < lo_ || index > hi_) Reach(index);
+    counts_[static_cast<std::size_t>(static_cast<std::int64_t>(index) - base_)] += Kolik;
+  }
+
+  // Adds every counter of Other (of the same granularity) to this distribution,
+  // as if each value added to Other had been added here too.
+  void Add(const TIntervals& Other);
 
   // Appends two lines to OutputList: the interval labels and the counts, each
   // item followed by sep. An empty distribution gives two empty lines.
@@ -35,19 +59,21 @@ class TIntervals {
   void AppendLabelLine(std::string& Line, std::string_view sep) const;
   void AppendCountLine(std::string& Line, std::string_view sep) const;
 
-  // Writes the label line and the count line, each followed by LineEnd,
-  // through a small buffer, so that very wide distributions need no
-  // intermediate line in memory.
+  // Writes the label line and the count line, each followed by LineEnd.
   void WriteOutput(std::ostream& Out, std::string_view sep, std::string_view LineEnd) const;
+  // The same into a result file, with the separator "," and CR LF line ends.
+  void WriteOutput(TResultFile& Out) const;
+
+  // Lets this distribution use the label texts cached by Other (of the same
+  // granularity), so that distributions written side by side build them once.
+  void ShareLabels(TIntervals& Other);
 
   [[nodiscard]] std::uint32_t GetGranularity() const { return aGranularity; }
-  [[nodiscard]] bool IsEmpty() const {
-    return NovaDistribuce.empty() && NovaDistribuceZaporna.empty();
-  }
-  // Lowest and highest index covered by the arrays (0 and -1 when empty).
-  [[nodiscard]] std::int64_t GetLowestIndex() const;
-  [[nodiscard]] std::int64_t GetHighestIndex() const;
-  // Counter of interval Index; 0 outside the arrays.
+  [[nodiscard]] bool IsEmpty() const { return lo_ > hi_; }
+  // Lowest and highest index covered (0 and -1 when empty).
+  [[nodiscard]] std::int64_t GetLowestIndex() const { return !IsEmpty() && lo_ < 0 ? lo_ : 0; }
+  [[nodiscard]] std::int64_t GetHighestIndex() const { return !IsEmpty() && hi_ >= 0 ? hi_ : -1; }
+  // Counter of interval Index; 0 outside the distribution.
   [[nodiscard]] std::uint64_t GetCount(std::int64_t Index) const;
   // Total weight of the values left out since creation or the last Clear.
   [[nodiscard]] std::uint64_t GetOmittedCount() const { return omitted_; }
@@ -59,16 +85,41 @@ class TIntervals {
   // general form, "." as decimal separator).
   void AppendLabel(std::string& Out, std::int64_t Index) const;
 
+  class TLabelCache;
+
  private:
   template <class Sink>
-  void EmitLine(Sink& sink, std::string_view sep, bool labels) const;
+  void EmitLabels(Sink& sink, std::string_view sep) const;
+  template <class Sink>
+  void EmitCounts(Sink& sink, std::string_view sep) const;
+  // Widens the reached range [lo_, hi_] to Index, growing the storage when needed.
+  void Reach(std::int32_t Index);
+  TLabelCache& Labels() const;
 
   std::uint32_t aGranularity;
-  std::vector<std::uint64_t> NovaDistribuce;         // element i: index i
-  std::vector<std::uint64_t> NovaDistribuceZaporna;  // element k: index -(k+1)
+  // counts_[i] counts index base_ + i; every counter outside [lo_, hi_] is 0.
+  std::vector<std::uint64_t> counts_;
+  std::int64_t base_ = 0;
+  // Lowest and highest index reached; lo_ > hi_ while empty.
+  std::int64_t lo_ = 1;
+  std::int64_t hi_ = 0;
   std::uint64_t omitted_ = 0;
-  std::uint64_t decimalScale_ = 0;  // 10^decimals_ when the granularity is 1, 10, ..., 10000
-  int decimals_ = 0;
+  mutable std::shared_ptr<TLabelCache> labels_;  // label texts with ",", built on demand
 };
+
+inline bool TIntervals::IntervalIndex(double Value, std::uint32_t Granularity, std::int32_t& Index) {
+  const double scaled = Value * static_cast<double>(Granularity);
+  // Also false for NaN and the infinities.
+  if (!(scaled > -2147483649.0 && scaled < 2147483648.0)) return false;
+  // Round half to even independently of the floating-point rounding mode.
+  // Truncation toward zero then a step down for negative fractions gives floor.
+  auto floor = static_cast<std::int64_t>(scaled);
+  if (static_cast<double>(floor) > scaled) --floor;
+  const double frac = scaled - static_cast<double>(floor);  // exact
+  if (frac > 0.5 || (frac == 0.5 && (floor & 1) != 0)) ++floor;
+  if (floor < INT32_MIN || floor > INT32_MAX) return false;
+  Index = static_cast<std::int32_t>(floor);
+  return true;
+}
 
 }  // namespace tavora

@@ -29,9 +29,6 @@ void AppendUnsigned(std::u16string& out, std::uint64_t value) {
   for (const char* p = digits; p != end; ++p) out += static_cast<char16_t>(*p);
 }
 
-// Distributions this wide are streamed rather than built as one line in memory.
-constexpr std::int64_t kWideDistribution = 8192;
-
 } // namespace
 
 TOutputStructures::TDistribution::TDistribution(bool secondary, std::uint8_t ordinal,
@@ -60,6 +57,16 @@ TOutputStructures::TOutputStructures(TWordOrLemmaSet WoL, TMeasureSet measures,
         dists.emplace_back(false, static_cast<std::uint8_t>(m), Granularity(m));
       for (const tMeasureSecondary m : aMeasuresSecondary)
         dists.emplace_back(true, static_cast<std::uint8_t>(m), 100);
+    }
+    // Every distribution of one granularity writes the same label texts: build them once.
+    std::array<TIntervals*, 2> first{};  // granularity 1, granularity 100
+    for (TKindOutput& out : kinds_) {
+      for (TDistribution& d : out.Dists) {
+        TIntervals*& shared = first[d.Dist.GetGranularity() == 1 ? 0 : 1];
+        if (shared == nullptr) shared = &d.Dist;
+        d.Dist.ShareLabels(*shared);
+        d.DistTotal.ShareLabels(*shared);
+      }
     }
   }
 }
@@ -145,19 +152,6 @@ void TOutputStructures::WriteKey(TResultFile& file) {
   file.Write(line_);
 }
 
-void TOutputStructures::WriteDistributionBlock(TResultFile& file, const TIntervals& dist) {
-  if (dist.GetHighestIndex() - dist.GetLowestIndex() < kWideDistribution) {
-    file.WriteAppended([&](std::string& buffer) {
-      dist.AppendLabelLine(buffer, ",");
-      buffer += "\r\n";
-      dist.AppendCountLine(buffer, ",");
-      buffer += "\r\n";
-    });
-  } else {
-    file.WriteThrough([&](std::ostream& os) { dist.WriteOutput(os, ",", "\r\n"); });
-  }
-}
-
 void TOutputStructures::WriteEndedDocument(tWordOrLemma kind, TKindOutput& out) {
   TSimpleTTR& engine = Engine(kind);
   if (out.Serie) {
@@ -188,7 +182,10 @@ void TOutputStructures::WriteEndedDocument(tWordOrLemma kind, TKindOutput& out) 
   for (TDistribution& d : out.Dists) {
     WriteKey(*d.File);
     d.File->EndLine();
-    WriteDistributionBlock(*d.File, d.Dist);
+    d.Dist.WriteOutput(*d.File);
+    // The run's distribution is the sum of the documents': adding each document's counters
+    // once is far cheaper than a second counter update for every window.
+    d.DistTotal.Add(d.Dist);
     d.Dist.Clear();
   }
 }
@@ -229,7 +226,6 @@ void TOutputStructures::AddToken() {
           d.IsSecondary ? actual.SecondaryMetrics(static_cast<tMeasureSecondary>(d.Ordinal))
                         : actual.BasicMetrics(static_cast<tMeasure>(d.Ordinal));
       d.Dist.PridejKDistribuci(value, 1);
-      d.DistTotal.PridejKDistribuci(value, 1);
     }
     if (out.Serie) {
       line_.assign(u"\"");
@@ -248,9 +244,10 @@ void TOutputStructures::LastDoc() {
     TKindOutput& out = kinds_[static_cast<std::size_t>(kind)];
     if (TextNumber > 0) WriteEndedDocument(kind, out);
     for (TDistribution& d : out.Dists) {
+      if (TextNumber == 0) d.DistTotal.Add(d.Dist);  // windows recorded outside any document
       d.File->Write(std::string_view("\"TOTAL\""));
       d.File->EndLine();
-      WriteDistributionBlock(*d.File, d.DistTotal);
+      d.DistTotal.WriteOutput(*d.File);
     }
     if (out.Average) out.Average->Commit();
     if (out.WholeTexts) out.WholeTexts->Commit();

@@ -86,7 +86,6 @@ private:
   void OpenRunFiles();
   void WriteEndedDocument(tWordOrLemma kind, TKindOutput& out);
   void WriteKey(TResultFile& file);
-  void WriteDistributionBlock(TResultFile& file, const TIntervals& dist);
   [[nodiscard]] TSimpleTTR& Engine(tWordOrLemma kind) const;
   [[nodiscard]] std::filesystem::path FileName(std::u16string_view name) const;
   [[nodiscard]] std::u16string LagText(tWordOrLemma kind) const;

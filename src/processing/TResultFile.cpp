@@ -13,13 +13,12 @@ std::string PathToUtf8(const std::filesystem::path& p) {
 }
 
 TResultFile::TResultFile(std::filesystem::path target)
-    : target_(std::move(target)), temp_(target_) {
+    : target_(std::move(target)), temp_(target_), buffer_(new char[kCapacity]) {
   temp_ += ".part";
   out_.open(temp_, std::ios::binary | std::ios::trunc);
   if (!out_) Fail("it cannot be created");
   open_ = true;
-  buffer_.reserve(kFlushAt + 4096);
-  buffer_ = "\xEF\xBB\xBF";
+  Write(std::string_view("\xEF\xBB\xBF"));
 }
 
 TResultFile::~TResultFile() {
@@ -29,46 +28,63 @@ TResultFile::~TResultFile() {
   std::filesystem::remove(temp_, ec);
 }
 
-void TResultFile::Write(std::string_view utf8) {
-  buffer_ += utf8;
-  if (buffer_.size() >= kFlushAt) Flush();
-}
-
 void TResultFile::Write(std::u16string_view text) {
   // Result lines are mostly ASCII (numbers, quotes, commas): copy those units directly.
   std::size_t i = 0;
-  for (; i < text.size() && text[i] < 0x80; ++i) buffer_ += static_cast<char>(text[i]);
-  if (i < text.size()) AppendUtf16ToUtf8(buffer_, text.substr(i));
-  if (buffer_.size() >= kFlushAt) Flush();
+  while (i < text.size()) {
+    char* p = Reserve(std::min(text.size() - i, kMaxReserve));
+    char* const end = p + std::min(text.size() - i, kMaxReserve);
+    while (p != end && text[i] < 0x80) *p++ = static_cast<char>(text[i++]);
+    Advance(p);
+    if (p != end) break;
+  }
+  if (i < text.size()) {
+    scratch_.clear();
+    AppendUtf16ToUtf8(scratch_, text.substr(i));
+    Write(std::string_view(scratch_));
+  }
 }
 
 void TResultFile::WriteQuoted(std::u16string_view field) {
-  buffer_ += '"';
+  scratch_.assign(1, '"');
   for (std::size_t start = 0;;) {
     const std::size_t q = field.find(u'"', start);
-    AppendUtf16ToUtf8(buffer_, field.substr(start, q == std::u16string_view::npos ? q : q - start + 1));
+    AppendUtf16ToUtf8(scratch_, field.substr(start, q == std::u16string_view::npos ? q : q - start + 1));
     if (q == std::u16string_view::npos) break;
-    buffer_ += '"';
+    scratch_ += '"';
     start = q + 1;
   }
-  buffer_ += '"';
-  if (buffer_.size() >= kFlushAt) Flush();
+  scratch_ += '"';
+  Write(std::string_view(scratch_));
 }
 
 void TResultFile::WriteQuoted(std::string_view utf8Field) {
-  buffer_ += '"';
-  for (const char c : utf8Field) {
-    buffer_ += c;
-    if (c == '"') buffer_ += '"';
+  Write(std::string_view("\"", 1));
+  for (std::size_t start = 0;;) {
+    const std::size_t q = utf8Field.find('"', start);
+    Write(utf8Field.substr(start, q == std::string_view::npos ? q : q - start + 1));
+    if (q == std::string_view::npos) break;
+    Write(std::string_view("\"", 1));
+    start = q + 1;
   }
-  buffer_ += '"';
-  if (buffer_.size() >= kFlushAt) Flush();
+  Write(std::string_view("\"", 1));
+}
+
+void TResultFile::WriteLarge(std::string_view utf8) {
+  Flush();
+  if (utf8.size() < kMaxReserve) {
+    std::memcpy(buffer_.get(), utf8.data(), utf8.size());
+    used_ = utf8.size();
+    return;
+  }
+  out_.write(utf8.data(), static_cast<std::streamsize>(utf8.size()));
+  if (!out_) Fail("writing failed");
 }
 
 void TResultFile::Flush() {
-  if (!buffer_.empty()) {
-    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    buffer_.clear();
+  if (used_ != 0) {
+    out_.write(buffer_.get(), static_cast<std::streamsize>(used_));
+    used_ = 0;
   }
   if (!out_) Fail("writing failed");
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -12,37 +14,42 @@ namespace tavora {
 // and is renamed into place by Commit, so the target never holds a partial file. A file
 // that is destroyed without Commit (an error ended the run) has its temporary removed.
 // Every failure throws std::runtime_error naming the target.
+//
+// Text is collected in a fixed buffer of kCapacity bytes and handed to the file in large
+// writes; pieces of at least half the buffer go to the file directly, without a copy.
 class TResultFile {
 public:
+  static constexpr std::size_t kCapacity = std::size_t{1} << 17;
+  // The most that Reserve may ask for.
+  static constexpr std::size_t kMaxReserve = kCapacity / 2;
+
   explicit TResultFile(std::filesystem::path target);
   ~TResultFile();
   TResultFile(const TResultFile&) = delete;
   TResultFile& operator=(const TResultFile&) = delete;
 
   // Appends text; no line end is added.
-  void Write(std::string_view utf8);
+  void Write(std::string_view utf8) {
+    if (utf8.size() < kMaxReserve && utf8.size() <= kCapacity - used_) {
+      std::memcpy(buffer_.get() + used_, utf8.data(), utf8.size());
+      used_ += utf8.size();
+    } else {
+      WriteLarge(utf8);
+    }
+  }
   void Write(std::u16string_view text);
   // Appends the field in double quotes, with every double quote inside it doubled.
   void WriteQuoted(std::u16string_view field);
   void WriteQuoted(std::string_view utf8Field);
-  void EndLine() {
-    buffer_ += "\r\n";
-    if (buffer_.size() >= kFlushAt) Flush();
+  void EndLine() { Write(std::string_view("\r\n", 2)); }
+
+  // Room for n bytes (at most kMaxReserve) at the end of the text: write into it, then
+  // call Advance with the end of what was written. Nothing else may be written between.
+  char* Reserve(std::size_t n) {
+    if (n > kCapacity - used_) Flush();
+    return buffer_.get() + used_;
   }
-  // Lets append add UTF-8 text directly to the file's buffer.
-  template <class Appender>
-  void WriteAppended(Appender&& append) {
-    append(buffer_);
-    if (buffer_.size() >= kFlushAt) Flush();
-  }
-  // Hands the underlying stream, with everything written so far flushed to it, to write;
-  // for output too large to pass through a string.
-  template <class Writer>
-  void WriteThrough(Writer&& write) {
-    Flush();
-    write(static_cast<std::ostream&>(out_));
-    if (!out_) Fail("writing failed");
-  }
+  void Advance(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.get()); }
 
   // Writes out the rest, closes and renames the temporary to the target, replacing it.
   void Commit();
@@ -50,14 +57,16 @@ public:
   [[nodiscard]] const std::filesystem::path& GetTarget() const { return target_; }
 
 private:
-  static constexpr std::size_t kFlushAt = 1 << 16;
   void Flush();
+  void WriteLarge(std::string_view utf8);
   [[noreturn]] void Fail(std::string_view reason) const;
 
   std::filesystem::path target_;
   std::filesystem::path temp_;
   std::ofstream out_;
-  std::string buffer_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t used_ = 0;
+  std::string scratch_;  // UTF-8 of a UTF-16 field, reused
   bool open_ = false;
 };
 
