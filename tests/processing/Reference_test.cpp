@@ -1,0 +1,101 @@
+// Series values of degenerate windows checked against a fresh count of each window: the
+// sliding update must give what a recount of the same window gives. Cases found by the
+// differential check in tests/reference (run_measure_check.sh).
+
+#include <gmock/gmock.h>
+
+#include "engine/TReferenceDictionary.h"
+#include "processing/RunFixture.h"
+
+namespace tavora::testing {
+namespace {
+
+using ::testing::ElementsAreArray;
+
+class ReferenceSeries : public RunFixture {
+protected:
+  // The series lines of one plain one-token-per-line document.
+  std::vector<std::string> Series(const std::string& tokens, std::uint32_t lag, double q,
+                                  TMeasureSet measures, tMeasureSecondarySet secondary,
+                                  const std::string& referenceList = "") {
+    TRun r;
+    r.How = THow::JLines;
+    r.CS = TCasesensitiveness::csCaseSensitive;
+    r.OmitPunctuation = false;
+    r.OmitDigits = false;
+    r.Input = Lines({WriteInput("in.txt", tokens)});
+    r.Lag = lag;
+    r.Q = q;
+    r.Measures = measures;
+    r.Secondary = secondary;
+    r.Outputs = TOutputTypeSet{TOutputType::outSerie};
+    TReferenceDictionary list;
+    if (!referenceList.empty()) {
+      list.Load(WriteInput("list.tsv", referenceList));
+      r.Reference[tWordOrLemma::tokWord] = &list;
+    }
+    Measure(r);
+    return ReadLines(out_ / ("Serie1Word" + std::to_string(lag) + ".csv"));
+  }
+};
+
+// With Q = 0 the raw Hill's sum is the number of types of the window, so the Rényi entropy
+// of order 0 is log2 of the window's types. The sliding update adds 0^0 = 1 for an entering
+// new type and subtracts it again, so the sum keeps the first window's type count.
+// DISABLED: the engine keeps the first window's sum (writes 0.00 for windows 2 and 3).
+TEST_F(ReferenceSeries, DISABLED_RenyiEntropyOfOrderZeroFollowsTheWindow) {
+  const auto lines =
+      Series("a\na\nb\nc\n", 2, 0.0, TMeasureSet{tMeasure::vTokens, tMeasure::vHillsContinuum},
+             tMeasureSecondarySet{tMeasureSecondary::vRenyiEntropy});
+  EXPECT_THAT(lines, ElementsAreArray<std::string>({
+                         R"("Window id","Tokens","Hills Continuum","Rényi Entropy")",
+                         R"("1","2","1.0","0.00")",
+                         R"("2","2","2.0","1.00")",
+                         R"("3","2","2.0","1.00")",
+                     }));
+}
+
+// A window of one token has S = 0 in the full computation, so its reverse repeat rate is
+// 1/0 = Inf at every position. The sliding update turns S = 0 into 0 instead, so every
+// position after the first whose token differs from the leaving one gets 0.0.
+// DISABLED: windows 2 and 3 are written as 0.0.
+TEST_F(ReferenceSeries, DISABLED_ReverseRepeatRateOfOneTokenWindowsIsTheSameAtEveryPosition) {
+  const auto lines = Series("a\nb\nc\n", 1, 2.0, TMeasureSet{tMeasure::vTokens, tMeasure::vRRR},
+                            tMeasureSecondarySet{});
+  EXPECT_THAT(lines, ElementsAreArray<std::string>({
+                         R"("Window id","Tokens","Reverse Repeat Rate")",
+                         R"("1","1","Inf")",
+                         R"("2","1","Inf")",
+                         R"("3","1","Inf")",
+                     }));
+}
+
+// Hill's continuum of order 0 reports the window's types, which order 0 keeps up to date.
+TEST_F(ReferenceSeries, HillsContinuumOfOrderZeroIsTheTypeCount) {
+  const auto lines =
+      Series("a\na\nb\nc\n", 2, 0.0, TMeasureSet{tMeasure::vTokens, tMeasure::vHillsContinuum},
+             tMeasureSecondarySet{tMeasureSecondary::vLogTypes});
+  EXPECT_THAT(lines, ElementsAreArray<std::string>({
+                         R"("Window id","Tokens","Hills Continuum","Log Types")",
+                         R"("1","2","1.0","0.00")",
+                         R"("2","2","2.0","1.00")",
+                         R"("3","2","2.0","1.00")",
+                     }));
+}
+
+// The cross reverse repeat rate is L·T/K with K the integer sum of the window's reference
+// counts: 7·15/4 = 26.25 exactly, written 26.2 (ties to even). Summing p·r in floating
+// point gives 26.250000000000004 and so 26.3.
+// DISABLED: the engine writes 26.3.
+TEST_F(ReferenceSeries, DISABLED_CrossReverseRepeatRateIsExactForAnExactQuotient) {
+  const auto lines = Series("x\ny\ny\ny\ny\ny\ny\n", 7, 2.0,
+                            TMeasureSet{tMeasure::vTokens, tMeasure::vCrossRRR},
+                            tMeasureSecondarySet{}, "x\t4\ny\t0\nz\t11\n");
+  EXPECT_THAT(lines, ElementsAreArray<std::string>({
+                         R"("Window id","Tokens","Cross Reverse Repeat Rate")",
+                         R"("1","7","26.2")",
+                     }));
+}
+
+} // namespace
+} // namespace tavora::testing
