@@ -54,8 +54,13 @@ def make_case(rng):
     ndocs = rng.randint(1, 4)
     docs = []
     for _ in range(ndocs):
-        n = rng.choice([0, rng.randint(1, 15), rng.randint(1, 70)]) if rng.random() < 0.9 \
-            else rng.randint(c["L"], c["L"] + 3)
+        r = rng.random()
+        if r < 0.85:
+            n = rng.choice([0, rng.randint(1, 15), rng.randint(1, 70)])
+        elif r < 0.95:
+            n = rng.randint(c["L"], c["L"] + 3)
+        else:
+            n = rng.randint(200, 600)
         toks = []
         for _ in range(n):
             w = rng.choice(vocab[:rng.randint(1, len(vocab))])
