@@ -70,8 +70,7 @@ void TTokenPipeline::Fill(TTokenBatch& batch) {
       const std::u16string_view word = token->GetWord();
       const std::u16string_view lemma = withLemma_ ? token->GetLemma() : std::u16string_view();
       const std::u16string_view tag = token->GetTag();
-      TTokenBatch::TWord w;
-      w.Start = text.size();
+      const std::size_t start = text.size();
       const bool lower = lowercaser_ != nullptr &&
                          (cs_ == TCasesensitiveness::csCaseInsensitive ||
                           lemma.empty() || lowercaser_->IsLower(lemma, scratch_));
@@ -79,20 +78,25 @@ void TTokenPipeline::Fill(TTokenBatch& batch) {
         lowercaser_->LowerAppend(word, text);
       else
         text += word;
-      w.WordLength = text.size() - w.Start;
+      const std::size_t wordLength = text.size() - start;
       text += lemma;
-      w.LemmaLength = lemma.size();
       text += tag;
-      w.TagLength = tag.size();
       const TToken::TClasses classes = token->GetClasses();
-      w.IsPunctuation = classes.IsPunctuation;
-      w.IsDigit = classes.IsDigit;
-      w.StartsDocument = token->IndexInDocument() == 1;
-      if (w.StartsDocument) {
+      const bool startsDocument = token->IndexInDocument() == 1;
+      if (startsDocument) {
         if (batch.nameCount_ == batch.names_.size()) batch.names_.emplace_back();
         batch.names_[batch.nameCount_++].assign(stream_.GetMetadata().GetFileName());
       }
-      batch.words_.push_back(w);
+      // Filled in place, field by field: a word built aside and copied in costs
+      // store-forwarding stalls on every token.
+      TTokenBatch::TWord& w = batch.words_.emplace_back();
+      w.Start = start;
+      w.WordLength = wordLength;
+      w.LemmaLength = lemma.size();
+      w.TagLength = tag.size();
+      w.IsPunctuation = classes.IsPunctuation;
+      w.IsDigit = classes.IsDigit;
+      w.StartsDocument = startsDocument;
     }
   } catch (...) {
     batch.error_ = std::current_exception();
