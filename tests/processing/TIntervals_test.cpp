@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -180,6 +181,114 @@ TEST(TIntervals, GetOutputAppends) {
   std::vector<std::string> lines{"header"};
   d.GetOutput(lines, ",");
   EXPECT_EQ(lines, (std::vector<std::string>{"header", "0,1,", "0,1,"}));
+}
+
+// The lines as the format defines them, from a plain map of interval counts.
+std::vector<std::string> DenseReference(std::uint32_t granularity, const std::vector<double>& values,
+                                        const std::string& sep) {
+  std::map<std::int64_t, std::uint64_t> counts;
+  for (double v : values) {
+    std::int32_t index = 0;
+    if (TIntervals::IntervalIndex(v, granularity, index)) ++counts[index];
+  }
+  std::string labels, line;
+  if (!counts.empty()) {
+    const std::int64_t lowest = std::min<std::int64_t>(counts.begin()->first, 0);
+    const std::int64_t highest = std::max<std::int64_t>(counts.rbegin()->first, -1);
+    const TIntervals format(granularity);
+    for (std::int64_t i = lowest; i <= highest; ++i) {
+      format.AppendLabel(labels, i);
+      labels += sep;
+      line += std::to_string(counts.count(i) != 0 ? counts[i] : 0) + sep;
+    }
+  }
+  return {labels, line};
+}
+
+std::vector<double> Range(double from, double to, double step) {
+  std::vector<double> values;
+  for (double v = from; v <= to; v += step) values.push_back(v);
+  return values;
+}
+
+// Whatever the storage does (values far from 0, long runs of empty intervals,
+// growth below and above, reuse after Clear), the lines stay dense and exact.
+TEST(TIntervals, OutputMatchesDenseReference) {
+  struct Case {
+    const char* name;
+    std::uint32_t granularity;
+    std::vector<double> before;  // added, then cleared
+    std::vector<double> values;
+  };
+  std::vector<double> runs;  // empty runs of 15, 16, 17, 4095 ... 10001 intervals
+  double at = 10;
+  for (int gap : {15, 16, 17, 1, 4095, 4096, 4097, 8193, 10001}) {
+    runs.push_back(at);
+    at += gap + 1;
+  }
+  runs.push_back(at);
+  const Case cases[] = {
+      {"far from zero", 1, {}, Range(94000, 95000, 37)},
+      {"runs of zeros", 1, {}, runs},
+      {"both signs", 100, {}, {-3.2, 0.5, -0.01, 7.77, 7.77, -3.2}},
+      {"only negative", 1, {}, {-9000, -12}},
+      {"grows below", 1, {}, {500, 400, 100, 3, -2, -700}},
+      {"grows above", 100, {}, {0.01, 1, 50, 3000}},
+      {"cleared then below", 1, Range(5000, 6000, 1), {20, 4000}},
+      {"cleared then above", 1, {-50, 10}, {90000}},
+      {"cleared then nothing", 1, {1, 2, 3}, {}},
+      {"thirds", 3, {}, {-1.0 / 3, 2.5, 4}},
+  };
+  for (const Case& c : cases) {
+    TIntervals d(c.granularity);
+    for (double v : c.before) d.PridejKDistribuci(v);
+    d.Clear();
+    for (double v : c.values) d.PridejKDistribuci(v);
+    for (const std::string sep : {",", ", "}) {
+      EXPECT_EQ(Output(d, sep), DenseReference(c.granularity, c.values, sep)) << c.name << " '" << sep << "'";
+    }
+    std::ostringstream stream;
+    d.WriteOutput(stream, ",", "\r\n");
+    const auto expected = DenseReference(c.granularity, c.values, ",");
+    EXPECT_EQ(stream.str(), expected[0] + "\r\n" + expected[1] + "\r\n") << c.name;
+  }
+}
+
+TEST(TIntervals, SharedLabelsServeEveryRange) {
+  TIntervals a(100), b(100), own(100);
+  b.ShareLabels(a);
+  own.ShareLabels(b);  // the same texts, whoever built them
+  a.PridejKDistribuci(-0.05);
+  EXPECT_EQ(Output(a)[0], "-0.05,-0.04,-0.03,-0.02,-0.01,");
+  b.PridejKDistribuci(-0.4);
+  b.PridejKDistribuci(0.2);
+  own.PridejKDistribuci(0.03);
+  EXPECT_EQ(Output(b), DenseReference(100, {-0.4, 0.2}, ","));
+  EXPECT_EQ(Output(a), DenseReference(100, {-0.05}, ","));
+  EXPECT_EQ(Output(own), DenseReference(100, {0.03}, ","));
+  TIntervals other(1);
+  other.ShareLabels(a);  // another granularity keeps its own labels
+  other.PridejKDistribuci(2);
+  EXPECT_EQ(Output(other)[0], "0,1,2,");
+}
+
+// The run's distribution may be summed from the documents'.
+TEST(TIntervals, AddSumsCountersAndOmittedValues) {
+  const std::vector<double> first{3, 140, 141, std::nan("")}, second{-2, 141, 900};
+  TIntervals sum(1), one(1), all(1);
+  for (const auto* values : {&first, &second}) {
+    one.Clear();
+    for (double v : *values) {
+      one.PridejKDistribuci(v);
+      all.PridejKDistribuci(v);
+    }
+    sum.Add(one);
+  }
+  sum.Add(TIntervals(1));
+  EXPECT_EQ(Output(sum), Output(all));
+  EXPECT_EQ(sum.GetOmittedCount(), 1u);
+  EXPECT_EQ(sum.GetCount(141), 2u);
+  EXPECT_THROW(sum.Add(TIntervals(100)), std::invalid_argument);
 }
 
 TEST(TIntervals, RejectsZeroGranularity) {
