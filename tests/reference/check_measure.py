@@ -280,7 +280,8 @@ def main():
     allow_near = "--allow-near" in sys.argv
     bad = 0
     near_cases = 0
-    for k in range(cases):
+    only = [int(a.split("=")[1]) for a in sys.argv if a.startswith("--only=")]
+    for k in (only or range(cases)):
         rng = random.Random(seed * 100003 + k)
         c = make_case(rng)
         d = tempfile.mkdtemp(prefix="tavora-ref-")

@@ -325,7 +325,7 @@ class Engine:
                 m[vCrossPerplexity] = a
             if vCrossRRR in ws:
                 K = sum(c * refp[t] for t, c in items)
-                m[vCrossRRR] = div(float(N) * float(T), float(K))
+                m[vCrossRRR] = INF if K == 0 else float(N) * float(T) / float(K)
             if vCrossHillsContinuum in ws:
                 acc = 0.0
                 for t, c in items:
