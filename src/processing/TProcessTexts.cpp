@@ -17,8 +17,8 @@ namespace {
 
 constexpr std::size_t Slot(tWordOrLemma k) { return static_cast<std::size_t>(k); }
 
-// The token filter and the kinds a run measures; the word forms come lowered by the
-// pipeline, so a kept word is handed on as views into its batch.
+// The token filter. Word forms come lowered by the pipeline, so a kept word is handed on
+// as views into its batch.
 class TTokenFilter {
 public:
   TTokenFilter(bool omitPunctuation, bool omitDigits)
