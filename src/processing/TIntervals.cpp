@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -19,15 +20,14 @@ constexpr std::size_t kChunk = 1024;
 // Room for one item: a label or a 64-bit count.
 constexpr std::size_t kItemRoom = 32;
 
-// "0,0,0,...": runs of empty intervals are copied from here.
-constexpr std::size_t kZeroItems = 4096;
+// "0,0,0,...": runs of empty intervals are copied from here; a run as long as
+// the whole array goes to a result file without a copy.
+constexpr std::size_t kZeroItems = TResultFile::kMaxReserve / 2;
 constexpr auto kZeros = [] {
   std::array<char, 2 * kZeroItems> a{};
   for (std::size_t i = 0; i < a.size(); ++i) a[i] = i % 2 == 0 ? '0' : ',';
   return a;
 }();
-// Shorter runs of zeros are written item by item.
-constexpr std::size_t kZeroRunCopied = 16;
 
 // Label of interval Index at granularity g: Index / g in its shortest general
 // form. Powers of ten up to 10^4 are written exactly as fixed-point decimals.
@@ -189,9 +189,29 @@ TIntervals::~TIntervals() = default;
 TIntervals::TIntervals(TIntervals&&) noexcept = default;
 TIntervals& TIntervals::operator=(TIntervals&&) noexcept = default;
 
+template <class Visit>
+void TIntervals::ForEachUsed(Visit&& visit) const {
+  if (IsEmpty()) return;
+  const auto firstWord = static_cast<std::size_t>(lo_ - base_) / 64;
+  const auto lastWord = static_cast<std::size_t>(hi_ - base_) / 64;
+  for (std::size_t w = firstWord; w <= lastWord; ++w) {
+    for (std::uint64_t bits = used_[w]; bits != 0; bits &= bits - 1) {
+      const std::size_t k = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+      visit(base_ + static_cast<std::int64_t>(k), counts_[k]);
+    }
+  }
+}
+
 void TIntervals::Clear() {
   if (!IsEmpty()) {
-    std::fill(counts_.begin() + (lo_ - base_), counts_.begin() + (hi_ - base_ + 1), 0);
+    const auto firstWord = static_cast<std::size_t>(lo_ - base_) / 64;
+    const auto lastWord = static_cast<std::size_t>(hi_ - base_) / 64;
+    for (std::size_t w = firstWord; w <= lastWord; ++w) {
+      for (std::uint64_t bits = used_[w]; bits != 0; bits &= bits - 1) {
+        counts_[w * 64 + static_cast<std::size_t>(std::countr_zero(bits))] = 0;
+      }
+      used_[w] = 0;
+    }
   }
   lo_ = 1;
   hi_ = 0;
@@ -203,25 +223,27 @@ void TIntervals::Reach(std::int32_t Index) {
   const std::int64_t newHi = IsEmpty() ? Index : std::max<std::int64_t>(hi_, Index);
   const auto size = static_cast<std::int64_t>(counts_.size());
   if (newLo < base_ || newHi >= base_ + size) {
-    // Grow at least geometrically on the side that is short; the counters of
-    // the reached range move, everything else is 0.
-    std::int64_t first = std::min(newLo, base_);
-    std::int64_t last = std::max(newHi, base_ + size - 1);
-    if (size == 0) {
-      first = newLo;
-      last = newHi;
-    } else {
-      if (newLo < base_) first = std::min(first, base_ - std::max<std::int64_t>(size, 16));
-      if (newHi >= base_ + size) last = std::max(last, base_ + size - 1 + std::max<std::int64_t>(size, 16));
+    // Grow at least geometrically on the side that is short, in whole words of used_.
+    std::int64_t first = newLo;
+    std::int64_t last = newHi;
+    if (size != 0) {
+      first = std::min(newLo, base_);
+      last = std::max(newHi, base_ + size - 1);
+      if (newLo < base_) first = std::min(first, base_ - std::max<std::int64_t>(size, 64));
+      if (newHi >= base_ + size) last = std::max(last, base_ + size - 1 + std::max<std::int64_t>(size, 64));
     }
     first = std::max<std::int64_t>(first, std::numeric_limits<std::int32_t>::min());
     last = std::min<std::int64_t>(last, std::numeric_limits<std::int32_t>::max());
-    std::vector<std::uint64_t> grown(static_cast<std::size_t>(last - first + 1), 0);
-    if (!IsEmpty()) {
-      std::copy(counts_.begin() + (lo_ - base_), counts_.begin() + (hi_ - base_ + 1),
-                grown.begin() + (lo_ - first));
+    first -= first & 63;  // down to a multiple of 64
+    last |= 63;           // up to just below one
+    std::vector<std::uint64_t> counts(static_cast<std::size_t>(last - first + 1), 0);
+    std::vector<std::uint64_t> used(counts.size() / 64, 0);
+    if (size != 0) {
+      std::copy(counts_.begin(), counts_.end(), counts.begin() + (base_ - first));
+      std::copy(used_.begin(), used_.end(), used.begin() + (base_ - first) / 64);
     }
-    counts_.swap(grown);
+    counts_.swap(counts);
+    used_.swap(used);
     base_ = first;
   }
   lo_ = newLo;
@@ -236,9 +258,11 @@ void TIntervals::Add(const TIntervals& Other) {
   if (Other.IsEmpty()) return;
   Reach(static_cast<std::int32_t>(Other.lo_));
   Reach(static_cast<std::int32_t>(Other.hi_));
-  const std::uint64_t* from = Other.counts_.data() + (Other.lo_ - Other.base_);
-  std::uint64_t* to = counts_.data() + (Other.lo_ - base_);
-  for (std::int64_t i = 0, n = Other.hi_ - Other.lo_ + 1; i < n; ++i) to[i] += from[i];
+  Other.ForEachUsed([this](std::int64_t index, std::uint64_t count) {
+    const auto k = static_cast<std::size_t>(index - base_);
+    counts_[k] += count;
+    used_[k / 64] |= std::uint64_t{1} << (k % 64);
+  });
 }
 
 std::uint64_t TIntervals::GetCount(std::int64_t Index) const {
@@ -310,38 +334,17 @@ void TIntervals::EmitCounts(Sink& sink, std::string_view sep) const {
     }
   };
   if (IsEmpty()) return;
-  // Below the reached range, then the reached counters, then above it.
-  zeros(lo_ - GetLowestIndex());
-  const std::uint64_t* c = counts_.data() + (lo_ - base_);
-  const auto n = static_cast<std::size_t>(hi_ - lo_ + 1);
-  for (std::size_t i = 0; i < n;) {
-    const std::size_t end = std::min(n, i + kChunk);
-    char* p = sink.Reserve((end - i) * room);
-    while (i < end) {
-      if (c[i] == 0 && comma) {
-        std::size_t j = i + 1;
-        while (j < n && c[j] == 0 && j - i < kZeroRunCopied) ++j;
-        if (j - i == kZeroRunCopied) break;  // a long run: copied below
-        for (; i < j && i < end; ++i) {
-          *p++ = '0';
-          *p++ = ',';
-        }
-        continue;
-      }
-      p = std::to_chars(p, p + kItemRoom, c[i]).ptr;
-      std::memcpy(p, sep.data(), sep.size());
-      p += sep.size();
-      ++i;
-    }
-    sink.Advance(p);
-    if (i < end) {
-      std::size_t j = i;
-      while (j < n && c[j] == 0) ++j;
-      zeros(static_cast<std::int64_t>(j - i));
-      i = j;
-    }
-  }
-  zeros(GetHighestIndex() - hi_);
+  // Only used counters can be non-zero: the runs between them are empty.
+  std::int64_t next = GetLowestIndex();
+  ForEachUsed([&](std::int64_t index, std::uint64_t count) {
+    zeros(index - next);
+    char* p = sink.Reserve(room);
+    p = std::to_chars(p, p + kItemRoom, count).ptr;
+    std::memcpy(p, sep.data(), sep.size());
+    sink.Advance(p + sep.size());
+    next = index + 1;
+  });
+  zeros(GetHighestIndex() + 1 - next);
 }
 
 void TIntervals::AppendLabelLine(std::string& Line, std::string_view sep) const {

@@ -43,7 +43,9 @@ class TIntervals {
       return;
     }
     if (index < lo_ || index > hi_) Reach(index);
-    counts_[static_cast<std::size_t>(static_cast<std::int64_t>(index) - base_)] += Kolik;
+    const auto k = static_cast<std::size_t>(static_cast<std::int64_t>(index) - base_);
+    counts_[k] += Kolik;
+    used_[k / 64] |= std::uint64_t{1} << (k % 64);
   }
 
   // Adds every counter of Other (of the same granularity) to this distribution,
@@ -94,11 +96,18 @@ class TIntervals {
   void EmitCounts(Sink& sink, std::string_view sep) const;
   // Widens the reached range [lo_, hi_] to Index, growing the storage when needed.
   void Reach(std::int32_t Index);
+  // Calls visit(index, count) for every used counter, in ascending order of index.
+  template <class Visit>
+  void ForEachUsed(Visit&& visit) const;
   TLabelCache& Labels() const;
 
   std::uint32_t aGranularity;
-  // counts_[i] counts index base_ + i; every counter outside [lo_, hi_] is 0.
+  // counts_[i] counts index base_ + i; every counter outside [lo_, hi_] is 0. Bit i
+  // of used_ is set when counts_[i] was added to, so that output, Add and Clear
+  // visit the used counters only, however wide and empty the range between them.
+  // base_ and the size of counts_ are multiples of 64.
   std::vector<std::uint64_t> counts_;
+  std::vector<std::uint64_t> used_;
   std::int64_t base_ = 0;
   // Lowest and highest index reached; lo_ > hi_ while empty.
   std::int64_t lo_ = 1;

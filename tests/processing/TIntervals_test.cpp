@@ -238,6 +238,12 @@ TEST(TIntervals, OutputMatchesDenseReference) {
       {"cleared then above", 1, {-50, 10}, {90000}},
       {"cleared then nothing", 1, {1, 2, 3}, {}},
       {"thirds", 3, {}, {-1.0 / 3, 2.5, 4}},
+      {"sparse, descending, repeated", 1, {}, [] {
+         std::vector<double> v = Range(0, 100000, 997);
+         std::reverse(v.begin(), v.end());
+         v.insert(v.end(), {-130, 997, 997, 64, 63, -64, -65});
+         return v;
+       }()},
   };
   for (const Case& c : cases) {
     TIntervals d(c.granularity);
