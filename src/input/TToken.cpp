@@ -160,9 +160,7 @@ std::u16string_view TToken::GetPOS() const {
   return {};
 }
 
-TToken::TClasses TToken::GetClasses() const {
-  const std::u16string_view word = GetWord();
-  const std::u16string_view tag = GetTag();
+TToken::TClasses TToken::Classify(std::u16string_view word, std::u16string_view tag) noexcept {
   // One table look-up per code unit answers both questions.
   std::uint8_t classes = 0;
   for (const char16_t c : word) classes |= letters_detail::kCharClasses[c];

@@ -81,7 +81,7 @@ void TTokenPipeline::Fill(TTokenBatch& batch) {
       const std::size_t wordLength = text.size() - start;
       text += lemma;
       text += tag;
-      const TToken::TClasses classes = token->GetClasses();
+      const TToken::TClasses classes = TToken::Classify(word, tag);
       const bool startsDocument = token->IndexInDocument() == 1;
       if (startsDocument) {
         if (batch.nameCount_ == batch.names_.size()) batch.names_.emplace_back();
