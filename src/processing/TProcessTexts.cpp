@@ -195,6 +195,9 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
     kindIndices.push_back(indices[Slot(kind)].get());
   }
   const std::size_t kindCount = kinds.size();
+  // Only these formats have tokens that can be autosemantic.
+  const bool tagged = How == THow::jSYN || How == THow::jCONLLU || How == THow::jBNC ||
+                      How == THow::jCustomVertical;
 
   const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
   const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
@@ -215,7 +218,8 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
           for (const tWordOrLemma kind : WoL) indices[Slot(kind)]->Clear();
       }
       if (!filter.Keeps(token)) continue;
-      const bool autosemantic = IsAutosemantic(How, batch->Tag(token), batch->Lemma(token));
+      const bool autosemantic =
+          tagged && IsAutosemantic(How, batch->Tag(token), batch->Lemma(token));
       for (std::size_t k = 0; k < kindCount; ++k)
         kindEngines[k]->AddToken(TextOf(*batch, token, kinds[k]), autosemantic);
       if (withIndices)
