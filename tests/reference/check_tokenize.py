@@ -7,6 +7,7 @@ For random inputs of every format it compares
   - the whole-text rows of a measurement (document names, token and type counts).
 
 Usage: check_tokenize.py TAVORA_CLI [CASES] [SEED] [FORMAT...]
+       check_tokenize.py TAVORA_CLI --files FORMAT FILE...   (given files)
 Exit status 1 on any difference; the failing inputs are kept under
 $TMPDIR/tavora-tokcheck-*/ and named in the output.
 """
@@ -313,6 +314,35 @@ class Case:
                 " ".join(cmd), p.returncode, p.stderr.decode("utf-8", "replace")))
 
 
+class FileCase(Case):
+    """Existing files, read in the given order, for one format."""
+
+    def __init__(self, fmt, paths, workdir):  # pylint: disable=super-init-not-called
+        self.fmt = fmt
+        self.dir = workdir
+        self.names = [os.path.abspath(p) for p in paths]
+        self.texts = []
+        for p in self.names:
+            with open(p, "rb") as f:
+                self.texts.append(f.read().decode("utf-8", "replace"))
+        self.nfiles = len(paths)
+        self.stdin = False
+        self.custom = (0, 0, 0)
+        self.marker = None
+        self.options = []
+        self.measure_options = []
+        self.patterns = "N|A|V|D"
+        self.tags = fmt not in ("plain", "lines", "whitespace", "custom")
+        self.kinds = ["word", "lemma"] if self.tags else ["word"]
+
+    def ref_files(self):
+        out = []
+        for p in self.names:
+            with open(p, "rb") as f:
+                out.append((p, ref.decode_utf8(f.read())))
+        return out
+
+
 def expected_counts(docs, index):
     c = collections.Counter()
     for _, toks in docs:
@@ -390,8 +420,14 @@ def check_case(binary, case):
             if not case.tags:
                 want = [w[:3] for w in want]
             if got != want:
-                problems.append("wholetexts %s %s: expected %s, got %s" % (
-                    label, kind, want, got))
+                k = next((k for k, (a, b) in enumerate(zip(want, got)) if a != b),
+                         min(len(want), len(got)))
+                problems.append(
+                    "wholetexts %s %s: %d rows expected, %d read; first "
+                    "difference at row %d: expected %s, got %s" % (
+                        label, kind, len(want), len(got), k + 1,
+                        want[k] if k < len(want) else None,
+                        got[k] if k < len(got) else None))
     return problems
 
 
@@ -399,6 +435,15 @@ def main(argv):
     if len(argv) < 2:
         print(__doc__, file=sys.stderr)
         return 2
+    if len(argv) > 3 and argv[2] == "--files":
+        workdir = tempfile.mkdtemp(prefix="tavora-tokcheck-")
+        problems = check_case(os.path.abspath(argv[1]),
+                              FileCase(argv[3], argv[4:], workdir))
+        shutil.rmtree(workdir)
+        for p in problems:
+            print("   ", p[:600])
+        print("%s: %s" % (argv[3], "differs" if problems else "agrees"))
+        return 1 if problems else 0
     cases = int(argv[2]) if len(argv) > 2 else 100
     seed = int(argv[3]) if len(argv) > 3 else 1
     formats = argv[4:] or list(ref.FORMATS)
