@@ -247,7 +247,9 @@ def read_wholetexts(path):
     with open(path, "rb") as f:
         text = f.read().decode("utf-8-sig")
     rows = list(csv.reader(io.StringIO(text, newline="")))
-    return [tuple([row[0]] + row[2:]) for row in rows[1:]]
+    # The text id is the row's number; a wrong one shows as a wrong name.
+    return [tuple([row[0] if row[1] == str(k) else "%s (text id %s)" % (
+        row[0], row[1])] + row[2:]) for k, row in enumerate(rows[1:], 1)]
 
 
 class Case:
