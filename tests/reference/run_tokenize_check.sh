@@ -9,8 +9,8 @@
 #   SEED   seed of the generator (default 1); the same seed gives the same inputs
 # Exits non-zero on any difference; the differing inputs are kept and named.
 #
-# TAVORA_REF_FEFF_FIRST=1 makes the reference remove U+FEFF before trimming an
-# item instead of after it (see tokenize_ref.clean).
+# TAVORA_REF_TRIM_FIRST=1 makes the reference trim an item before removing U+FEFF
+# instead of after it (see tokenize_ref.clean).
 set -eu
 if [ $# -lt 1 ]; then
   echo "usage: $0 BUILD_DIR [CASES] [SEED] [FORMAT...]" >&2

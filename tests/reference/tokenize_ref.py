@@ -168,15 +168,17 @@ def trim(s):
 
 
 def clean(raw):
-    """Trims codes up to 32 at both ends, then removes every U+FEFF."""
-    if _FEFF_FIRST:
-        return trim(raw.replace("\ufeff", ""))
-    return trim(raw).replace("\ufeff", "")
+    """Removes every U+FEFF, then trims codes up to 32 at both ends.
+
+    Tavora removes the mark first so that white space after a byte-order mark is
+    trimmed like anywhere else (pasted text is read with a leading mark).
+    TAVORA_REF_TRIM_FIRST=1 trims first instead, to compare with that order."""
+    if _TRIM_FIRST:
+        return trim(raw).replace("\ufeff", "")
+    return trim(raw.replace("\ufeff", ""))
 
 
-# Triage switch: TAVORA_REF_FEFF_FIRST=1 removes U+FEFF before trimming, to
-# hide that known difference while looking for others.
-_FEFF_FIRST = os.environ.get("TAVORA_REF_FEFF_FIRST") == "1"
+_TRIM_FIRST = os.environ.get("TAVORA_REF_TRIM_FIRST") == "1"
 
 
 def default_marker(fmt):
