@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <limits>
 #include <stdexcept>
 
 #include "engine/Power.h"
@@ -44,6 +45,23 @@ TMeasureSet Widen(TMeasureSet m, tMeasureSecondarySet s, double q) {
   return m;
 }
 
+// a * b / k as one division of exact integers, Inf for k = 0. While a * b and
+// |k| stay within 2^53 both are exact doubles and the quotient is correctly
+// rounded (ties to even), which covers windows of up to 10^6 tokens against
+// lists of up to 9 * 10^9 tokens. Beyond that the product goes through long
+// double, exact below 2^64 where it has a 64-bit mantissa (x86 GCC and Clang);
+// where long double is double the operands are rounded once before dividing.
+double IntegerRatio(std::uint64_t a, std::uint64_t b, std::int64_t k) {
+  if (k == 0) return std::numeric_limits<double>::infinity();
+  constexpr std::uint64_t kExact = std::uint64_t{1} << 53;
+  const std::uint64_t magnitude =
+      k < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(k) : static_cast<std::uint64_t>(k);
+  if (magnitude <= kExact && (b == 0 || a <= kExact / b))
+    return static_cast<double>(a * b) / static_cast<double>(k);
+  return static_cast<double>(static_cast<long double>(a) * static_cast<long double>(b) /
+                             static_cast<long double>(k));
+}
+
 }  // namespace
 
 TSimpleTTR::TSimpleTTR(std::uint32_t LagLength, TMeasureSet Measures,
@@ -65,14 +83,15 @@ TSimpleTTR::TSimpleTTR(std::uint32_t LagLength, TMeasureSet Measures,
   // Every share in a full window is k / L.
   const double L = LagLength;
   perplexityFactor_.resize(LagLength + 1);
-  square_.resize(LagLength + 1);
   hillTerm_.resize(LagLength + 1);
   for (std::uint32_t k = 0; k <= LagLength; ++k) {
     const double p = k / L;
     perplexityFactor_[k] = Power(p, -p);
-    square_[k] = Power(p, 2);
     hillTerm_[k] = Power(p, HillsQ);
   }
+  // A type absent from the window adds nothing to Hill's sum, whatever Q is
+  // (the power rule's 0^0 = 1 would count it at Q = 0).
+  hillTerm_[0] = 0;
   if (aMeasures.Contains(vDifference)) {
     leavingDistance_ = std::make_unique<TEditDistance>();
     enteringDistance_ = std::make_unique<TEditDistance>();
@@ -170,7 +189,7 @@ void TSimpleTTR::AddToken(std::u16string_view Token, bool IsAutosemantic) {
 
   if (aTotal.NumberOfTokens == aLagLength) {
     aActual = WholeText();
-    StartCrossRRRSum();
+    StartExactSums();
   }
 
   if (windowSize_ > aLagLength) {
@@ -210,21 +229,40 @@ void TSimpleTTR::Clear() {
   AutosemanticsInWholeText = 0;
   aActual.Reset();
   aTotal.Reset();
+  squareSum_ = 0;
+  lengthSum_ = 0;
+  autosemanticsInWindow_ = 0;
   crossRefSum_ = 0;
   distancesValid_ = false;
 }
 
-void TSimpleTTR::StartCrossRRRSum() {
-  // The exact integer behind the cross repeat rate: the sum of ref' over the
-  // window's tokens, so that the shift can keep it without rounding residue.
-  crossRefSum_ = 0;
-  if (!aMeasures.Contains(vCrossRRR)) return;
+std::int64_t TSimpleTTR::CrossReferenceSum() const {
+  // The sum of ref' over the tokens since the last Clear.
+  std::int64_t sum = 0;
   for (std::uint32_t id : textTypes_) {
     const std::int32_t c = counts_[id].CountInWholeText;
     const std::int64_t refPrime =
         referenceData_[id].CountInReference - (aRefCorpContainsText ? c : 0);
-    crossRefSum_ += refPrime * c;
+    sum += refPrime * c;
   }
+  return sum;
+}
+
+void TSimpleTTR::StartExactSums() {
+  // At the first window every token of the text is in it, so the window's
+  // sums are the whole text's.
+  squareSum_ = 0;
+  lengthSum_ = 0;
+  for (std::uint32_t id : textTypes_) {
+    const std::int64_t c = counts_[id].CountInWholeText;
+    squareSum_ += c * c;
+    lengthSum_ += c * referenceData_[id].TokLength;
+  }
+  // A one-token window has S = 0 in the full computation; the shift keeps
+  // that S (its change is 0 there), so later positions report 0.
+  if (aLagLength <= 1) squareSum_ = 0;
+  autosemanticsInWindow_ = static_cast<std::int64_t>(AutosemanticsInWholeText);
+  crossRefSum_ = aMeasures.Contains(vCrossRRR) && HasUsableReference() ? CrossReferenceSum() : 0;
 }
 
 TPositionResults TSimpleTTR::WholeText() const {
@@ -272,10 +310,14 @@ TPositionResults TSimpleTTR::WholeText() const {
         }
         break;
       case vRRR: {
-        double sum = 0;
+        // 1 / (sum of p^2) = N^2 / (sum of c^2); S = 0 for N <= 1.
+        std::int64_t squares = 0;
         if (tokens > 1)
-          for (std::uint32_t id : textTypes_) sum += Power(p(id), 2);
-        value = 1 / sum;
+          for (std::uint32_t id : textTypes_) {
+            const std::int64_t c = counts_[id].CountInWholeText;
+            squares += c * c;
+          }
+        value = IntegerRatio(tokens, tokens, squares);
         break;
       }
       case vHillsContinuum:
@@ -288,22 +330,19 @@ TPositionResults TSimpleTTR::WholeText() const {
         value = 1;
         for (std::uint32_t id : textTypes_) value *= Power(rhat(id), -p(id));
         break;
-      case vCrossRRR: {
-        double sum = 0;
-        for (std::uint32_t id : textTypes_) sum += p(id) * (refPrime(id) / T);
-        value = 1 / sum;
+      case vCrossRRR:
+        // 1 / (sum of p * r) = N * T / K with K the sum of ref' over the tokens.
+        value = IntegerRatio(tokens, reference_->TotalTokens, CrossReferenceSum());
         break;
-      }
       case vCrossHillsContinuum:
         for (std::uint32_t id : textTypes_) value += p(id) * Power(rhat(id), aHillsQ - 1);
         break;
       case vLength:
         if (tokens > 0) {
-          double sum = 0;
+          std::int64_t sum = 0;
           for (std::uint32_t id : textTypes_)
-            sum += static_cast<double>(counts_[id].CountInWholeText) *
-                   referenceData_[id].TokLength;
-          value = sum / N;
+            sum += std::int64_t{counts_[id].CountInWholeText} * referenceData_[id].TokLength;
+          value = static_cast<double>(sum) / N;
         }
         break;
       case vDifference:
@@ -355,9 +394,9 @@ void TSimpleTTR::Shift(std::uint32_t e, std::uint32_t x, std::size_t eSlot, std:
                        perplexityFactor_[cx];
     }
     if (aMeasures.Contains(vRRR)) {
-      double S = A[vRRR] != 0 ? 1 / A[vRRR] : 0;
-      S = S - square_[ce - 1] + square_[ce] - square_[cx + 1] + square_[cx];
-      A[vRRR] = S != 0 ? 1 / S : 0;
+      // c -> c + 1 adds 2c + 1 to the sum of c^2; c + 1 -> c takes 2c + 1 off.
+      squareSum_ += 2 * std::int64_t{ce} - 1 - (2 * std::int64_t{cx} + 1);
+      A[vRRR] = squareSum_ != 0 ? IntegerRatio(aLagLength, aLagLength, squareSum_) : 0;
     }
     if (aMeasures.Contains(vHillsContinuum)) {
       A[vHillsContinuum] = A[vHillsContinuum] - hillTerm_[ce - 1] + hillTerm_[ce] -
@@ -397,7 +436,7 @@ void TSimpleTTR::Shift(std::uint32_t e, std::uint32_t x, std::size_t eSlot, std:
       if (aMeasures.Contains(vCrossRRR)) {
         // 1 / (sum of p * r) = L * T / K with K the exact sum of ref'.
         crossRefSum_ += refE - refX;
-        A[vCrossRRR] = L * T / static_cast<double>(crossRefSum_);
+        A[vCrossRRR] = IntegerRatio(aLagLength, reference_->TotalTokens, crossRefSum_);
       }
       if (aMeasures.Contains(vCrossHillsContinuum)) {
         const double term = (qm1E - qm1X) / L;
@@ -408,9 +447,10 @@ void TSimpleTTR::Shift(std::uint32_t e, std::uint32_t x, std::size_t eSlot, std:
         }
       }
     }
-    if (aMeasures.Contains(vLength))
-      A[vLength] = A[vLength] + static_cast<double>(referenceData_[e].TokLength -
-                                                    referenceData_[x].TokLength) / L;
+    if (aMeasures.Contains(vLength)) {
+      lengthSum_ += referenceData_[e].TokLength - referenceData_[x].TokLength;
+      A[vLength] = static_cast<double>(lengthSum_) / L;
+    }
   }
   if (aMeasures.Contains(vDifference)) {
     // The table needs the entering token's distances even when e == x.
@@ -421,8 +461,8 @@ void TSimpleTTR::Shift(std::uint32_t e, std::uint32_t x, std::size_t eSlot, std:
     }
   }
   if (aMeasures.Contains(vAutosemantics)) {
-    if (enteringAuto) A[vAutosemantics] += 1 / L;
-    if (leavingAuto) A[vAutosemantics] -= 1 / L;
+    autosemanticsInWindow_ += static_cast<int>(enteringAuto) - static_cast<int>(leavingAuto);
+    A[vAutosemantics] = static_cast<double>(autosemanticsInWindow_) / L;
   }
 }
 

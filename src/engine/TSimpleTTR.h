@@ -98,7 +98,8 @@ class TSimpleTTR {
   void DropCrossMeasuresWithoutReference();
   void Shift(std::uint32_t e, std::uint32_t x, std::size_t eSlot, std::size_t xSlot,
              bool enteringAuto, bool leavingAuto);
-  void StartCrossRRRSum();
+  void StartExactSums();
+  [[nodiscard]] std::int64_t CrossReferenceSum() const;
   void ShiftDifference(std::uint32_t e, std::uint32_t x);
   void ShiftDifferenceByTable(std::uint32_t e, std::uint32_t x, std::size_t eSlot,
                               std::size_t xSlot);
@@ -134,9 +135,15 @@ class TSimpleTTR {
 
   // Shares k/L raised as the shift needs them, k = 0..L.
   std::vector<double> perplexityFactor_;  // (k/L)^(-k/L)
-  std::vector<double> square_;            // (k/L)^2
-  std::vector<double> hillTerm_;          // (k/L)^Q
-  // Sum of ref' over the window's tokens, kept exact for the cross repeat rate.
+  std::vector<double> hillTerm_;          // (k/L)^Q for k >= 1, 0 for k = 0
+  // Integer sums behind the ratios the window reports, kept exact by the shift
+  // so that each value is one division of exact integers: the sum of c^2 over
+  // the window's types (reverse repeat rate L^2 / it), the sum of the tokens'
+  // lengths, the autosemantic tokens, and the sum of ref' over the window's
+  // tokens (cross repeat rate L T / it).
+  std::int64_t squareSum_ = 0;
+  std::int64_t lengthSum_ = 0;
+  std::int64_t autosemanticsInWindow_ = 0;
   std::int64_t crossRefSum_ = 0;
 
   // Distances from the leaving and the entering type (only with vDifference).

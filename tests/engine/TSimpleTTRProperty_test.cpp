@@ -1,6 +1,7 @@
 // The window shift must reproduce a plain recomputation of every window.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <random>
 #include <string>
@@ -32,13 +33,24 @@ struct Window {
   std::vector<bool> autosemantic;
 };
 
+// What a recount of one window gives beside the reported values: the raw Hill's
+// sum, and the values that are ratios of integer sums as one division of the
+// exact sums (N^2 / sum of c^2, N T / sum of c ref, sum of lengths / N,
+// autosemantic tokens / N), which the engine must match bit for bit.
+struct Recount {
+  double rawHill = 0;
+  std::map<M, double> exact;
+};
+
 // Reported values of all thirteen measures over one window, from the formulas.
-std::map<M, double> Fresh(const Window& w, const TReferenceDictionary* list, double q, double s) {
+std::map<M, double> Fresh(const Window& w, const TReferenceDictionary* list, double q, double s,
+                          Recount* recount = nullptr) {
   std::map<std::u16string, int> counts;
   for (const auto& t : w.tokens) ++counts[t];
   const double n = static_cast<double>(w.tokens.size());
   double types = 0, hapax = 0, perp = 1, sumSq = 0, hill = 0, length = 0;
   double crossTypes = 0, crossPerp = 1, crossX = 0, crossHill = 0, difference = 0;
+  std::int64_t squares = 0, lengths = 0, crossK = 0;
   const bool cross = list != nullptr && list->TotalTokens > 0;
   const double T = cross ? static_cast<double>(list->TotalTokens) : 0;
   const double V = cross ? static_cast<double>(list->Size()) : 0;
@@ -51,6 +63,10 @@ std::map<M, double> Fresh(const Window& w, const TReferenceDictionary* list, dou
     hill += std::pow(p, q);
     const TCount* listed = list != nullptr ? list->Find(type) : nullptr;
     length += c * (listed ? static_cast<double>(listed->TokLength) : static_cast<double>(type.size()));
+    squares += std::int64_t{c} * c;
+    lengths += c * (listed ? static_cast<std::int64_t>(listed->TokLength)
+                           : static_cast<std::int64_t>(type.size()));
+    if (listed) crossK += c * static_cast<std::int64_t>(listed->Count);
     if (cross) {
       const double ref = listed ? listed->Count : 0;
       const double rhat = (ref + s) / (T + V * s);
@@ -67,6 +83,15 @@ std::map<M, double> Fresh(const Window& w, const TReferenceDictionary* list, dou
     if (q == 1) return atOne;
     return std::pow(sum, 1 / (1 - q));
   };
+  const double autos =
+      static_cast<double>(std::count(w.autosemantic.begin(), w.autosemantic.end(), true));
+  if (recount != nullptr) {
+    recount->rawHill = hill;
+    recount->exact[M::vRRR] = n * n / static_cast<double>(squares);
+    recount->exact[M::vLength] = static_cast<double>(lengths) / n;
+    recount->exact[M::vAutosemantics] = autos / n;
+    if (cross) recount->exact[M::vCrossRRR] = crossK == 0 ? INFINITY : n * T / crossK;
+  }
   std::map<M, double> r;
   r[M::vTokens] = n;
   r[M::vTypes] = types;
@@ -80,8 +105,7 @@ std::map<M, double> Fresh(const Window& w, const TReferenceDictionary* list, dou
   r[M::vCrossHillsContinuum] = cross ? hillsNumber(crossHill, crossTypes, crossPerp) : 0;
   r[M::vLength] = length / n;
   r[M::vDifference] = difference;
-  r[M::vAutosemantics] =
-      static_cast<double>(std::count(w.autosemantic.begin(), w.autosemantic.end(), true)) / n;
+  r[M::vAutosemantics] = autos / n;
   return r;
 }
 
@@ -116,6 +140,7 @@ TEST(TSimpleTTRProperty, ShiftEqualsAFreshComputationAtEveryPosition) {
     // A skewed stream so that types repeat and hapaxes come and go.
     std::geometric_distribution<std::size_t> pick(0.35);
     Window window;
+    Window text;
     const std::size_t length = L + 60 + rng() % 60;
     for (std::size_t k = 0; k < length; ++k) {
       const std::u16string& token = vocabulary[std::min(pick(rng), vocabSize - 1)];
@@ -123,12 +148,15 @@ TEST(TSimpleTTRProperty, ShiftEqualsAFreshComputationAtEveryPosition) {
       engine.AddToken(token, autosemantic);
       window.tokens.push_back(token);
       window.autosemantic.push_back(autosemantic);
+      text.tokens.push_back(token);
+      text.autosemantic.push_back(autosemantic);
       if (window.tokens.size() > L) {
         window.tokens.erase(window.tokens.begin());
         window.autosemantic.erase(window.autosemantic.begin());
       }
       if (window.tokens.size() < L) continue;
-      const auto fresh = Fresh(window, withList ? &list : nullptr, q, 0.5);
+      Recount recount;
+      const auto fresh = Fresh(window, withList ? &list : nullptr, q, 0.5, &recount);
       for (const auto& [m, want] : fresh) {
         const double got = engine.Actual().BasicMetrics(m);
         ASSERT_TRUE(Close(got, want))
@@ -136,7 +164,25 @@ TEST(TSimpleTTRProperty, ShiftEqualsAFreshComputationAtEveryPosition) {
             << withList << " token " << k << ": got " << got << " want " << want;
         ++checked;
       }
+      // The raw sum, which the Renyi entropies read; at Q = 0 it is the type count.
+      const double rawHill = engine.Actual().Measures[M::vHillsContinuum];
+      ASSERT_TRUE(Close(rawHill, recount.rawHill))
+          << "raw Hill's sum L " << L << " Q " << q << " token " << k << ": got " << rawHill
+          << " want " << recount.rawHill;
+      if (q == 0) {
+        ASSERT_EQ(rawHill, engine.Actual().Measures[M::vTypes]) << "token " << k;
+      }
+      for (const auto& [m, want] : recount.exact)
+        ASSERT_EQ(engine.Actual().Measures[m], want)
+            << "measure " << static_cast<int>(m) << " L " << L << " list " << withList
+            << " token " << k;
     }
+    // The whole text: the same exact ratios over all its tokens.
+    Recount whole;
+    Fresh(text, withList ? &list : nullptr, q, 0.5, &whole);
+    const TPositionResults wholeText = engine.WholeText();
+    for (const auto& [m, want] : whole.exact)
+      ASSERT_EQ(wholeText.Measures[m], want) << "whole text, measure " << static_cast<int>(m);
   }
   EXPECT_GT(checked, 100000);
 }

@@ -220,6 +220,88 @@ TEST(TSimpleTTR, CrossReverseRepeatRateIsInfiniteOnceNoListedTypeIsLeft) {
   }
 }
 
+// At Q = 0 the raw Hill's sum counts the window's types, so the Renyi entropies,
+// which read the raw sum, follow the window as its type count rises and falls.
+TEST(TSimpleTTR, RenyiEntropyOfOrderZeroIsLog2OfTheWindowsTypes) {
+  TSimpleTTR engine(3, {M::vHillsContinuum}, {S::vRenyiEntropy}, 0, false, 0.5);
+  const std::vector<std::u16string> stream = {u"a", u"a", u"a", u"b", u"c", u"d",
+                                              u"d", u"d", u"d", u"e", u"a", u"d"};
+  // Windows: aaa aab abc bcd cdd ddd ddd dde dea ead.
+  const std::vector<double> types = {1, 2, 3, 3, 2, 1, 1, 2, 3, 3};
+  std::vector<double> sums, renyi;
+  for (const auto& t : stream) {
+    engine.AddToken(t, false);
+    if (engine.Total().NumberOfWindowsInText == 0) continue;
+    sums.push_back(engine.Actual().Measures[M::vHillsContinuum]);
+    renyi.push_back(engine.Actual().SecondaryMetrics(S::vRenyiEntropy));
+  }
+  ASSERT_EQ(sums, types);
+  for (std::size_t i = 0; i < types.size(); ++i)
+    EXPECT_DOUBLE_EQ(renyi[i], std::log2(types[i])) << i;
+}
+
+// Values that are ratios of integer sums are one division of the exact sums, in
+// the first window, after shifts and for the whole text, so that ties of the
+// written digits round to even on the exact value.
+TEST(TSimpleTTR, RatiosOfCountsAreOneDivisionOfExactSums) {
+  TReferenceDictionary list;
+  list.Set(u"x", TCount(4, 1));
+  list.Set(u"y", TCount(0, 1));
+  list.Set(u"z", TCount(11, 1));
+  list.TotalTokens = 15;
+  struct Case {
+    std::uint32_t L;
+    M measure;
+    std::vector<std::u16string> tokens;
+    std::vector<std::u16string> positions;  // written values, one per position
+    std::u16string whole;
+  };
+  const std::vector<Case> cases = {
+      // 7 * 15 / 4 = 26.25; a sum of p * r gives 26.250000000000004.
+      {7, M::vCrossRRR, {u"x", u"y", u"y", u"y", u"y", u"y", u"y", u"y", u"z", u"y"},
+       {u"26.2", u"Inf", u"9.5", u"9.5"}, u"10.0"},  // 10 * 15 / (4 + 11)
+      // 10^2 / (3 * 2^2 + 4) = 6.25, after a shift too; the text 12^2 / 26.
+      {10, M::vRRR, {u"a", u"a", u"b", u"b", u"c", u"c", u"d", u"e", u"f", u"g", u"a", u"b"},
+       {u"6.2", u"6.2", u"5.6"}, u"5.5"},
+      // Lengths 33 / 32 = 1.03125, then 34 / 32 = 1.0625.
+      {32, M::vLength, {}, {u"1.0312", u"1.0625"}, u"1.0909"},  // 36 / 33
+  };
+  for (const Case& c : cases) {
+    std::vector<std::u16string> tokens = c.tokens;
+    if (c.measure == M::vLength) {
+      tokens.assign(31, u"a");
+      tokens.insert(tokens.begin(), u"ab");
+      tokens.push_back(u"abc");
+    }
+    TSimpleTTR engine(c.L, {c.measure}, {}, 2, false, 0.5);
+    engine.SetReferenceDictionary(&list);
+    std::vector<std::u16string> written;
+    for (const auto& t : tokens) {
+      engine.AddToken(t, false);
+      if (engine.Total().NumberOfWindowsInText > 0)
+        written.push_back(engine.Actual().BasicMetricsToString(c.measure));
+    }
+    EXPECT_EQ(written, c.positions) << static_cast<int>(c.measure);
+    EXPECT_EQ(engine.WholeText().BasicMetricsToString(c.measure), c.whole)
+        << static_cast<int>(c.measure);
+  }
+}
+
+// Reference counts reduced by the text's own: x 3 - 1, y 1 - 2 per token, so
+// K = 2 - 2 = 0 and the cross repeat rate is Inf, not a rounding residue.
+TEST(TSimpleTTR, CrossReverseRepeatRateIsInfWhenTheReducedReferenceSumIsZero) {
+  TReferenceDictionary list;
+  list.Set(u"x", TCount(3, 1));
+  list.Set(u"y", TCount(1, 1));
+  list.Set(u"z", TCount(6, 1));
+  list.TotalTokens = 10;
+  TSimpleTTR engine(3, {M::vCrossRRR}, {}, 2, true, 0.5);
+  engine.SetReferenceDictionary(&list);
+  Feed(engine, {u"x", u"y", u"y"});
+  EXPECT_EQ(engine.Actual().Measures[M::vCrossRRR], INFINITY);
+  EXPECT_EQ(engine.WholeText().Measures[M::vCrossRRR], INFINITY);
+}
+
 TEST(TSimpleTTR, NonFiniteCrossHillsTermIsReportedAndSkipped) {
   TReferenceDictionary list;
   list.Set(u"a", TCount(1, 1));
