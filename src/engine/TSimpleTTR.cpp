@@ -321,6 +321,12 @@ TPositionResults TSimpleTTR::WholeText() const {
         break;
       }
       case vHillsContinuum:
+        // At Q = 1 the sum of the shares is exactly 1; summing them would leave a rounding
+        // residue that decides between NaN and an infinity in the Renyi measures.
+        if (aHillsQ == 1) {
+          value = tokens > 0 ? 1 : 0;
+          break;
+        }
         for (std::uint32_t id : textTypes_) value += Power(p(id), aHillsQ);
         break;
       case vCrossTypes:
@@ -335,6 +341,10 @@ TPositionResults TSimpleTTR::WholeText() const {
         value = IntegerRatio(tokens, reference_->TotalTokens, CrossReferenceSum());
         break;
       case vCrossHillsContinuum:
+        if (aHillsQ == 1) {  // r^0 = 1: the sum of the shares, exactly 1
+          value = tokens > 0 ? 1 : 0;
+          break;
+        }
         for (std::uint32_t id : textTypes_) value += p(id) * Power(rhat(id), aHillsQ - 1);
         break;
       case vLength:
@@ -398,7 +408,7 @@ void TSimpleTTR::Shift(std::uint32_t e, std::uint32_t x, std::size_t eSlot, std:
       squareSum_ += 2 * std::int64_t{ce} - 1 - (2 * std::int64_t{cx} + 1);
       A[vRRR] = squareSum_ != 0 ? IntegerRatio(aLagLength, aLagLength, squareSum_) : 0;
     }
-    if (aMeasures.Contains(vHillsContinuum)) {
+    if (aMeasures.Contains(vHillsContinuum) && aHillsQ != 1) {  // exactly 1 at Q = 1
       A[vHillsContinuum] = A[vHillsContinuum] - hillTerm_[ce - 1] + hillTerm_[ce] -
                            hillTerm_[cx + 1] + hillTerm_[cx];
     }

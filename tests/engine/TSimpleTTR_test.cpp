@@ -1,5 +1,7 @@
 #include "engine/TSimpleTTR.h"
 
+#include "engine/TReferenceDictionary.h"
+
 #include <cmath>
 #include <string>
 #include <vector>
@@ -238,6 +240,29 @@ TEST(TSimpleTTR, RenyiEntropyOfOrderZeroIsLog2OfTheWindowsTypes) {
   ASSERT_EQ(sums, types);
   for (std::size_t i = 0; i < types.size(); ++i)
     EXPECT_DOUBLE_EQ(renyi[i], std::log2(types[i])) << i;
+}
+
+// At Q = 1 the Hill's sums are the sum of the shares, exactly 1, so the Renyi measures,
+// which divide by 1 - Q, are 0/0 = NaN at every position and for the whole text.
+TEST(TSimpleTTR, RenyiMeasuresOfOrderOneAreNaN) {
+  TReferenceDictionary list;
+  for (const char16_t* w : {u"a", u"b", u"b", u"c", u"x"}) list.AddToken(w);
+  TSimpleTTR engine(3, {M::vHillsContinuum, M::vCrossHillsContinuum},
+                    {S::vRenyiEntropy, S::vRenyiCrossEntropy, S::vRenyiRelativeEntropy}, 1,
+                    false, 0.5);
+  engine.SetReferenceDictionary(&list);
+  int positions = 0;
+  for (const char16_t* t : {u"a", u"b", u"c", u"a", u"d", u"b", u"b", u"e", u"c", u"a"}) {
+    engine.AddToken(t, false);
+    if (engine.Total().NumberOfWindowsInText == 0) continue;
+    ++positions;
+    EXPECT_EQ(engine.Actual().Measures[M::vHillsContinuum], 1.0);
+    EXPECT_EQ(engine.Actual().Measures[M::vCrossHillsContinuum], 1.0);
+    for (S s : {S::vRenyiEntropy, S::vRenyiCrossEntropy, S::vRenyiRelativeEntropy})
+      EXPECT_TRUE(std::isnan(engine.Actual().SecondaryMetrics(s))) << positions;
+  }
+  EXPECT_EQ(positions, 8);
+  EXPECT_TRUE(std::isnan(engine.WholeText().SecondaryMetrics(S::vRenyiEntropy)));
 }
 
 // Values that are ratios of integer sums are one division of the exact sums, in

@@ -302,12 +302,17 @@ class Engine:
                 a *= pw(pr, -pr)
             m[vPerplexity] = a
         if vRRR in ws:
-            S = sum((c / N) ** 2 for _, c in items) if N > 1 else 0.0
-            m[vRRR] = div(1.0, S)
+            # 1 / (sum of p^2) = N^2 / (sum of c^2), one correctly rounded division;
+            # S = 0 for N <= 1.
+            sq = sum(c * c for _, c in items) if N > 1 else 0
+            m[vRRR] = INF if sq == 0 else (N * N) / sq
         if vHillsContinuum in ws:
             acc = 0.0
-            for _, c in items:
-                acc += pw(c / N, self.q)
+            if self.q == 1:
+                acc = 1.0 if N > 0 else 0.0  # the sum of the shares, exactly
+            else:
+                for _, c in items:
+                    acc += pw(c / N, self.q)
             m[vHillsContinuum] = acc
         if self.ref is not None:
             T = self.ref.total
@@ -328,8 +333,11 @@ class Engine:
                 m[vCrossRRR] = INF if K == 0 else float(N) * float(T) / float(K)
             if vCrossHillsContinuum in ws:
                 acc = 0.0
-                for t, c in items:
-                    acc += (c / N) * pw(self.rhat(refp[t]), self.q - 1)
+                if self.q == 1:
+                    acc = 1.0 if N > 0 else 0.0  # r^0 = 1: the sum of the shares
+                else:
+                    for t, c in items:
+                        acc += (c / N) * pw(self.rhat(refp[t]), self.q - 1)
                 m[vCrossHillsContinuum] = acc
         if vLength in ws:
             m[vLength] = sum(c * self.tok_length(t) for t, c in items) / N if N > 0 else 0.0
@@ -393,6 +401,11 @@ def run_kind(doc_tokens, L, measures, secondary, q, rct, ref):
                 pos.m[vCrossRRR] = div(float(L) * float(eng.ref.total), float(cross_state["K"]))
             if vCrossHillsContinuum in eng.ws:
                 pos.m[vCrossHillsContinuum] = cs[3]
+        if L == 1 and positions and vRRR in eng.ws:
+            # A one-token window: the shift's guard gives 0 once another type has
+            # entered; the same type entering and leaving changes nothing.
+            same = toks[k - 1][0] == toks[k - 2][0]
+            pos.m[vRRR] = positions[-1].m[vRRR] if same else 0.0
         positions.append(pos)
     counts = {}
     for t, _ in toks:
