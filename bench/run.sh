@@ -84,14 +84,17 @@ row "d vertical freqlist" "word,lemma lists" "$(bytes vertical)" "$(tokens verti
   --word-list "$WORK/words.tsv" --lemma-list "$WORK/lemmata.tsv" "${vin[@]}"
 # The distribution files of (b) are dense over every interval a document reaches, and the
 # cross measures against a list of the same corpus reach tens of thousands at granularity
-# 1: the output is about 350 times the input. Measure only as many files as the disk holds.
+# 1: the output is about 350 times the input. Measure only as many files as the disk holds
+# (and at most TAVORA_BENCH_B_MAX_GB of output, default 10).
 nvert=$(wc -l <"$DATA/vertical/manifest.tsv")
 avail=$(( $(df -Pk "$WORK" | awk 'NR == 2 { print $4 }') * 1024 * 8 / 10 ))
+cap=$(( ${TAVORA_BENCH_B_MAX_GB:-10} * 1000000000 ))  # output written for (b) at most
+(( avail > cap )) && avail=$cap
 nb=$nvert
 while (( nb > 1 && $(bytes vertical "$nb") * 350 > avail )); do nb=$((nb - 1)); done
 mapfile -t bin < <(files vertical "$nb")
 blabel="b vertical"
-(( nb < nvert )) && blabel="b vertical ($nb of $nvert files: disk)"
+(( nb < nvert )) && blabel="b vertical ($nb of $nvert files)"
 row "$blabel" "w200 word,lemma; all but difference; averages,distributions,wholetexts" \
   "$(bytes vertical "$nb")" "$(tokens vertical "$nb")" "${bin[@]}" -- measure -f vertical --kinds word,lemma \
   -o "$WORK/out-b" -w 200 -m "$ALL_BUT_DIFFERENCE" --outputs averages,distributions,wholetexts \
