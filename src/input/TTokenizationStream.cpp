@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "engine/Utf8.h"
+
 namespace tavora {
 namespace fs = std::filesystem;
 
@@ -30,34 +32,6 @@ class TBufferedFile : private TFileBuffer, public std::ifstream {
 std::string PathForMessage(const fs::path& path) {
   const std::u8string s = path.u8string();
   return std::string(s.begin(), s.end());
-}
-
-void AppendUtf8(std::u16string_view text, std::string& out) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    std::uint32_t cp = text[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-      cp = 0xFFFD;  // lone surrogate
-    }
-    if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-  }
 }
 
 // Calls `line` for every line of `text`, split at CR, LF and CR LF; a final empty line after a
@@ -219,7 +193,7 @@ void TTokenizationStream::LoadFromStream(std::istream& stream) {
 void TTokenizationStream::LoadFromStringList(const std::vector<std::u16string>& untokenized) {
   std::string bytes = "\xEF\xBB\xBF";
   for (const std::u16string& line : untokenized) {
-    AppendUtf8(line, bytes);
+    AppendUtf16ToUtf8(bytes, line);
     bytes += "\r\n";
   }
   const std::uint64_t size = bytes.size();
