@@ -50,7 +50,8 @@ void TReferenceDictionary::AddToken(std::u16string_view Token) {
   if (Token.empty()) return;
   ++TotalTokens;
   if (auto it = map_.find(Token); it != map_.end()) {
-    ++it->second.Count;
+    // A count is 32 bits: it stops at its largest value instead of wrapping to 0.
+    if (it->second.Count != std::numeric_limits<std::uint32_t>::max()) ++it->second.Count;
     return;
   }
   map_.emplace(std::u16string(Token),

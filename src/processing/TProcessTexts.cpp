@@ -1,5 +1,6 @@
 #include "processing/TProcessTexts.h"
 
+#include <limits>
 #include <stdexcept>
 #include <thread>
 
@@ -51,7 +52,8 @@ public:
     bool inserted = false;
     const std::uint32_t id = index_.FindOrInsert(token, inserted);
     if (inserted) counts_.push_back(0);
-    ++counts_[id];
+    // A list count is 32 bits: it stops at its largest value instead of wrapping to 0.
+    if (counts_[id] != std::numeric_limits<std::uint32_t>::max()) ++counts_[id];
   }
 
   // Moves the counts into a list that was empty.

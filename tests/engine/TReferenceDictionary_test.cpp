@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -132,6 +133,16 @@ TEST_F(TReferenceDictionaryFiles, SaveWritesTheMostFrequentFirstAndTiesInTypeOrd
   const fs::path file = dir_ / "sorted.txt";
   d.Save(file);
   EXPECT_EQ(Read(file), "\xEF\xBB\xBFthe\t3\r\nb\t2\r\nZ\t1\r\na\t1\r\n\xC3\xA9\t1\r\n");
+}
+
+TEST(TReferenceDictionary, CountsStopAtTheirLargestValueInsteadOfWrapping) {
+  TReferenceDictionary d;
+  const std::uint32_t top = std::numeric_limits<std::uint32_t>::max();
+  d.Set(u"the", TCount(top - 1, 3));
+  d.AddToken(u"the");
+  d.AddToken(u"the");
+  ASSERT_NE(d.Find(u"the"), nullptr);
+  EXPECT_EQ(d.Find(u"the")->Count, top);
 }
 
 TEST_F(TReferenceDictionaryFiles, SaveReplacesAnExistingFileAndLeavesNoTemporary) {
