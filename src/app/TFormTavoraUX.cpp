@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include <QCloseEvent>
 #include <QDir>
@@ -308,7 +309,19 @@ void TFormTavoraUX::ButtonProcessClick() {
   model_.PrepareRun();
   // The lists are prepared before Hill's Q is read, so a Q that cannot be read still
   // leaves the named lists loaded and cached.
-  const TWordOrLemmaNames lists = model_.GetReferenceFileNames();
+  TWordOrLemmaNames lists = model_.GetReferenceFileNames();
+  // A list named in a field the user cannot see (no cross measure chosen) is read when it
+  // exists, as always; when it does not exist it is passed over instead of failing the run
+  // over a file the window does not show.
+  for (const auto& [kind, field] : {std::pair{tWordOrLemma::tokWord, "EditWordDictionary"},
+                                    std::pair{tWordOrLemma::tokLemma, "EditLemmaDictionary"}}) {
+    std::u16string& name = lists[kind];
+    std::error_code ec;
+    if (!name.empty() && !model_.IsVisible(field) && cache_.Find(name) == nullptr &&
+        !std::filesystem::exists(std::filesystem::path(name), ec)) {
+      name.clear();
+    }
+  }
   std::optional<TMeasureParameters> params;
   std::string qError;
   try {

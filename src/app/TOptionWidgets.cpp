@@ -1,6 +1,7 @@
 #include "app/TOptionWidgets.h"
 
 #include <exception>
+#include <limits>
 #include <stdexcept>
 
 #include <QAbstractButton>
@@ -18,6 +19,7 @@
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "options/TOptionsModel.h"
@@ -39,6 +41,14 @@ QString WithLineFeeds(const std::u16string& text) {
 // Whether a control stands in the row of the control before it: a field without a label
 // of its own (its check box or label stands before it), a button beside its text field,
 // a label beside its check box.
+// The text of the multi-line field exactly as typed or pasted: toPlainText() would turn
+// no-break spaces into spaces, which the tokenizer tells apart.
+QString RawText(const QPlainTextEdit* memo) {
+  QString s = memo->document()->toRawText();
+  s.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  return s;
+}
+
 bool JoinsRow(const TControl& c, TControlKind previous) {
   switch (c.Kind) {
     case TControlKind::IntegerField:
@@ -177,7 +187,9 @@ void TOptionWidgets::AddControl(const TControl& c, QHBoxLayout* row) {
     }
     case TControlKind::IntegerField: {
       auto* spin = new QSpinBox;
-      spin->setRange(c.MinValue, c.MaxValue);
+      // The widget takes any larger number so that the model can clamp it to the bound
+      // (2000000 becomes 1000000) instead of the keystroke being refused.
+      spin->setRange(c.MinValue, std::numeric_limits<int>::max());
       spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
       connect(spin, &QSpinBox::valueChanged, this, [this, name](int value) {
         Change([&] { model_.SetValue(name, value); });
@@ -206,7 +218,7 @@ void TOptionWidgets::AddControl(const TControl& c, QHBoxLayout* row) {
       memo->setAcceptDrops(false);
       memo->setTabChangesFocus(true);
       connect(memo, &QPlainTextEdit::textChanged, this, [this, name, memo] {
-        Change([&] { model_.SetText(name, memo->toPlainText().toStdU16String()); });
+        Change([&] { model_.SetText(name, RawText(memo).toStdU16String()); });
       });
       w = memo;
       break;
@@ -281,7 +293,7 @@ void TOptionWidgets::Refresh(std::string_view Name) {
     case TControlKind::MultiLineText: {
       auto* memo = static_cast<QPlainTextEdit*>(w);
       const QString text = WithLineFeeds(c.Text);
-      if (memo->toPlainText() != text) {
+      if (RawText(memo) != text) {
         memo->setPlainText(text);
         memo->moveCursor(QTextCursor::End);
       }

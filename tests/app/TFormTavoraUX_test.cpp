@@ -55,6 +55,8 @@ class TFormTavoraUXTest : public QObject {
   void measuringRunFromClicksToResultFiles();
   void furtherIndicesAreWrittenWhenChecked();
   void missingEntriesAreNamedBesideTheStatusLine();
+  void fieldsPassTheirValuesAsTyped();
+  void missingListInAHiddenFieldIsPassedOver();
   void statusLineDuringAndAfterARun();
   void frequencyListRunThenMeasuringUsesTheCachedList();
   void droppingThreeFilesAppendsThemAsLines();
@@ -209,7 +211,8 @@ void TFormTavoraUXTest::widgetsShowTheTextsOfTheOptions() {
         auto* spin = qobject_cast<QSpinBox*>(w);
         QCOMPARE(spin->value(), window_->Model().GetValue(c.Name));
         QCOMPARE(spin->minimum(), c.MinValue);
-        QCOMPARE(spin->maximum(), c.MaxValue);
+        // Larger numbers can be typed; the model clamps them to its bound.
+        QVERIFY(spin->maximum() >= c.MaxValue);
         break;
       }
       default:
@@ -379,6 +382,37 @@ void TFormTavoraUXTest::missingEntriesAreNamedBesideTheStatusLine() {
   window_->Model().SetText("MemoListOfTexts", QDir::toNativeSeparators(Path(QStringLiteral("text.txt"))).toStdU16String());
   QVERIFY(RunAndWait("ButtonProcess"));
   QCOMPARE(window_->StatusWarning(), QString());
+}
+
+void TFormTavoraUXTest::fieldsPassTheirValuesAsTyped() {
+  // Pasted text reaches the run unchanged: a no-break space is a character of its own.
+  Choose("RGMode", 1);
+  W<QPlainTextEdit>("MemoListOfTexts")->setPlainText(QStringLiteral("a\u00A0b c"));
+  QCOMPARE(window_->Model().GetText("MemoListOfTexts"), std::u16string(u"a\u00A0b c"));
+  // A number past the bound is typed in full and then clamped to the bound.
+  Choose("RadioGroupWhatToDo", 0);
+  Type("SpinEditWindowLength", QStringLiteral("2000000"));
+  QCOMPARE(window_->Model().GetValue("SpinEditWindowLength"), 1000000);
+  QCOMPARE(W<QSpinBox>("SpinEditWindowLength")->value(), 1000000);
+  Type("SpinEditWindowLength", QStringLiteral("5"));
+  QCOMPARE(window_->Model().GetValue("SpinEditWindowLength"), 10);
+}
+
+void TFormTavoraUXTest::missingListInAHiddenFieldIsPassedOver() {
+  SetUpMeasuring(WriteFile(QStringLiteral("text.txt"), Words(60)));
+  Click("CheckBoxCrossPerplexity");
+  Type("EditWordDictionary", Path(QStringLiteral("no-such-list.tsv")));
+  Click("CheckBoxCrossPerplexity");  // the list field is hidden again
+  QVERIFY(!W("EditWordDictionary")->isVisible());
+  QVERIFY(RunAndWait("ButtonProcess"));
+  QCOMPARE(dialogs_->errors, QStringList());
+  QCOMPARE(dialogs_->informations, QStringList{QStringLiteral("Complete!")});
+
+  // Shown, the same missing list stops the run with an error naming it.
+  Click("CheckBoxCrossPerplexity");
+  QVERIFY(RunAndWait("ButtonProcess"));
+  QCOMPARE(dialogs_->errors.size(), 1);
+  QVERIFY(dialogs_->errors.front().contains(QStringLiteral("no-such-list.tsv")));
 }
 
 void TFormTavoraUXTest::statusLineDuringAndAfterARun() {
