@@ -86,6 +86,65 @@ std::uint32_t TEditDistance::DistanceTo(std::u16string_view text) {
   return score;
 }
 
+namespace {
+
+// One column of the bit-parallel computation: its vertical deltas and the
+// distance at the pattern's last row.
+struct TColumn {
+  std::uint64_t pv = ~std::uint64_t{0};
+  std::uint64_t mv = 0;
+  std::uint32_t score = 0;
+};
+
+// Advances a column by one text unit whose pattern mask is eq. A horizontal
+// delta is never +1 and -1 at once, so the score moves by at most one.
+inline void Step(TColumn& col, std::uint64_t eq, std::uint64_t last) {
+  const std::uint64_t xv = eq | col.mv;
+  const std::uint64_t xh = (((eq & col.pv) + col.pv) ^ col.pv) | eq;
+  std::uint64_t ph = col.mv | ~(xh | col.pv);
+  std::uint64_t mh = col.pv & xh;
+  col.score += static_cast<std::uint32_t>((ph & last) != 0);
+  col.score -= static_cast<std::uint32_t>((mh & last) != 0);
+  ph = (ph << 1) | 1;
+  mh <<= 1;
+  col.pv = mh | ~(xv | ph);
+  col.mv = ph & xv;
+}
+
+}  // namespace
+
+void TEditDistance::RelativeToMany(const std::u16string_view* texts, std::size_t count,
+                                   double* out) {
+  const std::size_t m = pattern_.size();
+  std::size_t i = 0;
+  if (m >= 1 && m <= 64) {
+    const std::uint64_t last = std::uint64_t{1} << (m - 1);
+    const std::uint64_t* peq = peq_.data();
+    for (; i + 4 <= count; i += 4) {
+      const std::u16string_view t0 = texts[i], t1 = texts[i + 1], t2 = texts[i + 2],
+                                t3 = texts[i + 3];
+      TColumn c0, c1, c2, c3;
+      c0.score = c1.score = c2.score = c3.score = static_cast<std::uint32_t>(m);
+      const std::size_t common = std::min({t0.size(), t1.size(), t2.size(), t3.size()});
+      for (std::size_t k = 0; k < common; ++k) {
+        Step(c0, peq[t0[k]], last);
+        Step(c1, peq[t1[k]], last);
+        Step(c2, peq[t2[k]], last);
+        Step(c3, peq[t3[k]], last);
+      }
+      for (std::size_t k = common; k < t0.size(); ++k) Step(c0, peq[t0[k]], last);
+      for (std::size_t k = common; k < t1.size(); ++k) Step(c1, peq[t1[k]], last);
+      for (std::size_t k = common; k < t2.size(); ++k) Step(c2, peq[t2[k]], last);
+      for (std::size_t k = common; k < t3.size(); ++k) Step(c3, peq[t3[k]], last);
+      out[i] = Relative(c0.score, m, t0.size());
+      out[i + 1] = Relative(c1.score, m, t1.size());
+      out[i + 2] = Relative(c2.score, m, t2.size());
+      out[i + 3] = Relative(c3.score, m, t3.size());
+    }
+  }
+  for (; i < count; ++i) out[i] = RelativeTo(texts[i]);
+}
+
 double TEditDistance::RelativeTo(std::u16string_view text) {
   return Relative(DistanceTo(text), pattern_.size(), text.size());
 }

@@ -95,6 +95,11 @@ TSimpleTTR::TSimpleTTR(std::uint32_t LagLength, TMeasureSet Measures,
   if (aMeasures.Contains(vDifference)) {
     leavingDistance_ = std::make_unique<TEditDistance>();
     enteringDistance_ = std::make_unique<TEditDistance>();
+    if (LagLength <= kMaxTableWindow) {
+      pendingTypes_.resize(LagLength + 1);
+      pendingTexts_.resize(LagLength + 1);
+      pendingValues_.resize(LagLength + 1);
+    }
   }
 }
 
@@ -556,21 +561,37 @@ void TSimpleTTR::ShiftDifferenceByTable(std::uint32_t e, std::uint32_t x, std::s
   }
   enteringDistance_->SetPattern(Dictionary.Text(e));
   const std::uint32_t stamp = NextStamp();
+  // The distinct types of the older tokens, and the leaving type, are
+  // gathered first so that their distances from e are computed in one batch.
+  std::size_t pending = 0;
+  auto gather = [&](std::uint32_t w) {
+    if (memoStamp_[w] == stamp) return;
+    memoStamp_[w] = stamp;
+    if (w == e) {
+      memoEntering_[w] = 0.0;
+    } else {
+      pendingTypes_[pending] = w;
+      pendingTexts_[pending++] = Dictionary.Text(w);
+    }
+  };
+  for (std::size_t i = 0, slot = head_; i < older; ++i) {
+    gather(ExaminedText[slot]);
+    if (++slot == capacity) slot = 0;
+  }
+  gather(x);
+  enteringDistance_->RelativeToMany(pendingTexts_.data(), pending, pendingValues_.data());
+  for (std::size_t k = 0; k < pending; ++k) memoEntering_[pendingTypes_[k]] = pendingValues_[k];
   double P = 0;
   double G = 0;
   for (std::size_t i = 0, slot = head_; i < older; ++i) {
-    const std::uint32_t w = ExaminedText[slot];
-    if (memoStamp_[w] != stamp) {
-      memoStamp_[w] = stamp;
-      memoEntering_[w] = w != e ? enteringDistance_->RelativeTo(Dictionary.Text(w)) : 0.0;
-    }
-    toE[slot * capacity] = memoEntering_[w];
+    const double d = memoEntering_[ExaminedText[slot]];
+    toE[slot * capacity] = d;
     P += fromX[slot];
-    G += memoEntering_[w];
+    G += d;
     if (++slot == capacity) slot = 0;
   }
   // The entering token itself: d(x, e) on the leaving side, d(e, e) = 0.
-  const double dXE = enteringDistance_->RelativeTo(Dictionary.Text(x));
+  const double dXE = memoEntering_[x];
   P += dXE;
   G += 0.0;
   const double L = aLagLength;

@@ -155,6 +155,11 @@ class TSimpleTTR {
   std::vector<double> memoLeaving_;
   std::vector<double> memoEntering_;
   std::uint32_t stamp_ = 0;
+  // The types whose distances a table shift computes, their texts and values
+  // (sized once: at most the window's tokens plus the leaving one).
+  std::vector<std::uint32_t> pendingTypes_;
+  std::vector<std::u16string_view> pendingTexts_;
+  std::vector<double> pendingValues_;
   // For windows of at most kMaxTableWindow tokens: the distance of every pair
   // of window tokens, by ring slots, [older * (L + 1) + newer]. Each distance
   // is computed once, when the newer token enters, and read again when the
