@@ -14,5 +14,7 @@ void AppendUtf8ToUtf16(std::u16string& out, std::string_view in);
 
 [[nodiscard]] std::string Utf16ToUtf8(std::u16string_view in);
 void AppendUtf16ToUtf8(std::string& out, std::u16string_view in);
+// One code point (at most U+10FFFF, not a surrogate) as UTF-8.
+void AppendCodePointUtf8(std::string& out, char32_t cp);
 
 }  // namespace tavora

@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "engine/Utf8.h"
+
 namespace tavora {
 
 namespace {
@@ -17,24 +19,6 @@ constexpr char16_t kReplacement = 0xFFFD;
 constexpr char16_t kByteOrderMark = 0xFEFF;
 constexpr std::size_t kReadBlock = 1 << 16;
 constexpr std::size_t kWriteBlock = 1 << 16;
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
 
 // Appends UTF-16 text as UTF-8. An unpaired surrogate becomes U+FFFD when
 // Lenient, and otherwise makes this return false.
@@ -50,7 +34,7 @@ bool AppendUtf16AsUtf8(std::string& out, std::u16string_view in, bool Lenient) {
         return false;
       }
     }
-    AppendUtf8(out, cp);
+    AppendCodePointUtf8(out, cp);
   }
   return true;
 }
