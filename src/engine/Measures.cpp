@@ -284,6 +284,11 @@ double TPositionResults::SecondaryMetrics(tMeasureSecondary WhichMetric) const {
   return value;
 }
 
+void TPositionResults::SecondaryMetricsOf(tMeasureSecondarySet Set,
+                                          TMeasureSecondaryValues& Values) const {
+  ComputeSecondary(Measures, Q, Set, [&](tMeasureSecondary s, double v) { Values[s] = v; });
+}
+
 std::u16string TPositionResults::BasicMetricsToString(tMeasure WhichMetric) const {
   std::u16string out;
   AppendFixed(out, BasicMetrics(WhichMetric), MeasurePositionDigits(WhichMetric));

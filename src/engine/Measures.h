@@ -183,6 +183,9 @@ struct TPositionResults {
   // The reported value: Hill's numbers for the two continua, else the stored one.
   [[nodiscard]] double BasicMetrics(tMeasure WhichMetric) const;
   [[nodiscard]] double SecondaryMetrics(tMeasureSecondary WhichMetric) const;
+  // SecondaryMetrics of every member of Set into Values, with shared logarithms taken
+  // once; the other entries of Values are left as they are.
+  void SecondaryMetricsOf(tMeasureSecondarySet Set, TMeasureSecondaryValues& Values) const;
   [[nodiscard]] std::u16string BasicMetricsToString(tMeasure WhichMetric) const;
   [[nodiscard]] std::u16string SecondaryMetricsToString(
       tMeasureSecondary WhichMetric) const;

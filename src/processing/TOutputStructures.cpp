@@ -221,9 +221,11 @@ void TOutputStructures::AddToken() {
     if (window == 0 || window == out.LastWindow) continue;
     out.LastWindow = window;
     const TPositionResults& actual = engine.Actual();
+    // Every secondary value of the window in one pass, not one pass per distribution.
+    if (!out.Dists.empty()) actual.SecondaryMetricsOf(aMeasuresSecondary, secondary_);
     for (TDistribution& d : out.Dists) {
       const double value =
-          d.IsSecondary ? actual.SecondaryMetrics(static_cast<tMeasureSecondary>(d.Ordinal))
+          d.IsSecondary ? secondary_[static_cast<tMeasureSecondary>(d.Ordinal)]
                         : actual.BasicMetrics(static_cast<tMeasure>(d.Ordinal));
       d.Dist.PridejKDistribuci(value, 1);
     }

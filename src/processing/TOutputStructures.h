@@ -100,6 +100,7 @@ private:
   bool runFilesOpen_ = false;
   std::array<TKindOutput, kWordOrLemmaCount> kinds_;
   std::u16string line_;  // scratch for one line, reused
+  TMeasureSecondaryValues secondary_{};  // the current window's secondary values
 };
 
 } // namespace tavora

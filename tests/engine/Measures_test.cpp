@@ -205,8 +205,11 @@ TEST(SecondaryMetrics, EqualThePlainFormulasBitForBit) {
       if (rng() % 3 == 0) r.Measures[M::vPerplexity] = 0;
       TAverages sums;
       sums.Add(r, {}, tMeasureSecondarySet::All());
+      TMeasureSecondaryValues all{};
+      r.SecondaryMetricsOf(tMeasureSecondarySet::All(), all);
       for (S s : tMeasureSecondarySet::All()) {
         const double want = PlainSecondary(r, s);
+        EXPECT_TRUE(SameBits(all[s], want)) << static_cast<int>(s);
         EXPECT_TRUE(SameBits(r.SecondaryMetrics(s), want))
             << static_cast<int>(s) << " tok " << tok << " typ " << typ << " Q " << q;
         EXPECT_TRUE(SameBits(sums.MeasuresSecondary[s], 0.0 + want))
