@@ -12,21 +12,23 @@ namespace tavora {
 
 namespace {
 
-TControl Panel(std::string name, std::string parent, bool shown) {
+// A control of the given kind under its parent; the factories below fill in the rest.
+TControl Make(std::string name, TControlKind kind, std::string parent, bool shown = true) {
   TControl c;
   c.Name = std::move(name);
-  c.Kind = TControlKind::Panel;
+  c.Kind = kind;
   c.Parent = std::move(parent);
   c.Shown = shown;
   return c;
 }
 
+TControl Panel(std::string name, std::string parent, bool shown) {
+  return Make(std::move(name), TControlKind::Panel, std::move(parent), shown);
+}
+
 TControl Radio(std::string name, std::string parent, std::u16string caption,
                std::vector<std::u16string> items, int columns, int itemIndex) {
-  TControl c;
-  c.Name = std::move(name);
-  c.Kind = TControlKind::RadioGroup;
-  c.Parent = std::move(parent);
+  TControl c = Make(std::move(name), TControlKind::RadioGroup, std::move(parent));
   c.Caption = std::move(caption);
   c.Items = std::move(items);
   c.Columns = columns;
@@ -35,10 +37,7 @@ TControl Radio(std::string name, std::string parent, std::u16string caption,
 }
 
 TControl Check(std::string name, std::string parent, std::u16string caption, bool checked) {
-  TControl c;
-  c.Name = std::move(name);
-  c.Kind = TControlKind::CheckBox;
-  c.Parent = std::move(parent);
+  TControl c = Make(std::move(name), TControlKind::CheckBox, std::move(parent));
   c.Caption = std::move(caption);
   c.Checked = checked;
   return c;
@@ -46,47 +45,32 @@ TControl Check(std::string name, std::string parent, std::u16string caption, boo
 
 TControl Integer(std::string name, std::string parent, std::u16string label, int value,
                  int minValue, int maxValue, bool shown = true) {
-  TControl c;
-  c.Name = std::move(name);
-  c.Kind = TControlKind::IntegerField;
-  c.Parent = std::move(parent);
+  TControl c = Make(std::move(name), TControlKind::IntegerField, std::move(parent), shown);
   c.Label = std::move(label);
   const std::string digits = std::to_string(value);
   c.Text.assign(digits.begin(), digits.end());
   c.MinValue = minValue;
   c.MaxValue = maxValue;
-  c.Shown = shown;
   return c;
 }
 
 TControl Edit(std::string name, std::string parent, std::u16string label, std::u16string text,
               bool shown = true) {
-  TControl c;
-  c.Name = std::move(name);
-  c.Kind = TControlKind::TextField;
-  c.Parent = std::move(parent);
+  TControl c = Make(std::move(name), TControlKind::TextField, std::move(parent), shown);
   c.Label = std::move(label);
   c.Text = std::move(text);
-  c.Shown = shown;
   return c;
 }
 
 TControl Button(std::string name, std::string parent, std::u16string caption) {
-  TControl c;
-  c.Name = std::move(name);
-  c.Kind = TControlKind::Button;
-  c.Parent = std::move(parent);
+  TControl c = Make(std::move(name), TControlKind::Button, std::move(parent));
   c.Caption = std::move(caption);
   return c;
 }
 
 TControl Label(std::string name, std::string parent, std::u16string caption, bool shown) {
-  TControl c;
-  c.Name = std::move(name);
-  c.Kind = TControlKind::Label;
-  c.Parent = std::move(parent);
+  TControl c = Make(std::move(name), TControlKind::Label, std::move(parent), shown);
   c.Caption = std::move(caption);
-  c.Shown = shown;
   return c;
 }
 
