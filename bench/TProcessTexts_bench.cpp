@@ -56,10 +56,10 @@ void BM_PrepareDictionary(benchmark::State& state) {
   const fs::path out = fs::temp_directory_path() / "tavora_bench_list.tsv";
   tavora::TProcessTexts process;
   for (auto _ : state) {
-    auto lists = process.PrepareDictionary(
-        tavora::THow::JStandard, text, out, out, true, true, true,
-        tavora::TCasesensitiveness::csCaseInsensitive,
-        tavora::TWordOrLemmaSet{tavora::tWordOrLemma::tokWord}, {});
+    auto lists =
+        process.PrepareDictionary(tavora::THow::JStandard, text, out, out, true, true, true,
+                                  tavora::TCasesensitiveness::csCaseInsensitive,
+                                  tavora::TWordOrLemmaSet{tavora::tWordOrLemma::tokWord}, {});
     benchmark::DoNotOptimize(lists);
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -67,6 +67,6 @@ void BM_PrepareDictionary(benchmark::State& state) {
 }
 BENCHMARK(BM_PrepareDictionary)->Arg(200000)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

@@ -31,7 +31,7 @@ std::vector<std::u16string> MakeVocabulary() {
   std::mt19937 rng(11);
   for (std::size_t i = 0; i < kVocabulary; ++i) {
     std::u16string w;
-    for (std::size_t n = i; ; n /= 20) {
+    for (std::size_t n = i;; n /= 20) {
       w.push_back(static_cast<char16_t>(u'a' + n % 20));
       if (n < 20) break;
     }
@@ -107,13 +107,12 @@ void Run(benchmark::State& state, TMeasureSet measures, tMeasureSecondarySet sec
 }
 
 void BM_TypesPerplexityTTR(benchmark::State& state) {
-  Run(state, {tMeasure::vTypes, tMeasure::vPerplexity}, {tMeasureSecondary::vTTR}, false,
-      kTokens);
+  Run(state, {tMeasure::vTypes, tMeasure::vPerplexity}, {tMeasureSecondary::vTTR}, false, kTokens);
 }
 
 void BM_AllButDifferenceWithReference(benchmark::State& state) {
-  Run(state, TMeasureSet::All().Exclude(tMeasure::vDifference), tMeasureSecondarySet::All(),
-      true, kTokens);
+  Run(state, TMeasureSet::All().Exclude(tMeasure::vDifference), tMeasureSecondarySet::All(), true,
+      kTokens);
 }
 
 void BM_AllBasicButDifferenceWithReference(benchmark::State& state) {

@@ -46,9 +46,7 @@ void RunIndices(benchmark::State& state, tavora::TIndexSet which, double ranks) 
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-void BM_IndicesAll(benchmark::State& state) {
-  RunIndices(state, tavora::TIndexSet::All(), 20000);
-}
+void BM_IndicesAll(benchmark::State& state) { RunIndices(state, tavora::TIndexSet::All(), 20000); }
 BENCHMARK(BM_IndicesAll)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_IndicesMtldMa(benchmark::State& state) {
@@ -57,11 +55,11 @@ void BM_IndicesMtldMa(benchmark::State& state) {
 BENCHMARK(BM_IndicesMtldMa)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_IndicesCountsOnly(benchmark::State& state) {
-  RunIndices(state,
-             tavora::TIndexSet::All() - tavora::TIndexSet{tavora::tIndex::ixMTLD,
-                                                          tavora::tIndex::ixMTLDMA,
-                                                          tavora::tIndex::ixMSTTR},
-             20000);
+  RunIndices(
+      state,
+      tavora::TIndexSet::All() - tavora::TIndexSet{tavora::tIndex::ixMTLD, tavora::tIndex::ixMTLDMA,
+                                                   tavora::tIndex::ixMSTTR},
+      20000);
 }
 BENCHMARK(BM_IndicesCountsOnly)->Arg(100000)->Unit(benchmark::kMillisecond);
 

@@ -25,11 +25,20 @@ void ReadOneLongLine(benchmark::State& state, tavora::THow how) {
 }
 
 BENCHMARK_CAPTURE(ReadOneLongLine, Lines, tavora::THow::JLines)
-    ->RangeMultiplier(4)->Range(4, 64)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+    ->RangeMultiplier(4)
+    ->Range(4, 64)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 BENCHMARK_CAPTURE(ReadOneLongLine, Words, tavora::THow::JStandard)
-    ->RangeMultiplier(4)->Range(4, 64)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+    ->RangeMultiplier(4)
+    ->Range(4, 64)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 BENCHMARK_CAPTURE(ReadOneLongLine, Bnc, tavora::THow::jBNC)
-    ->RangeMultiplier(4)->Range(4, 64)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+    ->RangeMultiplier(4)
+    ->Range(4, 64)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 }  // namespace
 

@@ -6,8 +6,8 @@
 // (default 200). Then reads every token of each through TTokenizationStream, taking the word of
 // each, and times `wc -w` over the same file in the same run. Prints MB/s and the ratio.
 #include <algorithm>
-#include <chrono>
 #include <cctype>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -26,9 +26,10 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 std::vector<std::string> MakeVocabulary(std::mt19937_64& rng, std::size_t size) {
-  static const char* const kLetters[] = {"a", "b", "c", "d", "e", "f", "g", "h", "i", "k", "l",
-                                         "m", "n", "o", "p", "r", "s", "t", "u", "v", "w", "y",
-                                         "\xC3\xA4", "\xC3\xB6", "\xC3\xA9", "\xD0\xB0", "\xD0\xBA"};
+  static const char* const kLetters[] = {
+      "a", "b", "c", "d", "e",        "f",        "g",        "h",        "i",
+      "k", "l", "m", "n", "o",        "p",        "r",        "s",        "t",
+      "u", "v", "w", "y", "\xC3\xA4", "\xC3\xB6", "\xC3\xA9", "\xD0\xB0", "\xD0\xBA"};
   std::uniform_int_distribution<int> length(1, 9);
   std::uniform_int_distribution<int> letter(0, 21);
   std::uniform_int_distribution<int> anyLetter(0, 26);
@@ -54,7 +55,8 @@ class TZipf {
   std::size_t operator()(std::mt19937_64& rng) {
     const double u = std::uniform_real_distribution<double>(0, 1)(rng);
     return static_cast<std::size_t>(std::lower_bound(cumulative_.begin(), cumulative_.end(), u) -
-                                    cumulative_.begin()) % cumulative_.size();
+                                    cumulative_.begin()) %
+           cumulative_.size();
   }
 
  private:
@@ -100,9 +102,12 @@ void Generate(const fs::path& path, std::uint64_t bytes, bool vertical) {
             chunk += w;
           }
           const int d = dice(rng);
-          if (d < 6) chunk += ',';
-          else if (d < 9) chunk += '.';
-          else if (d < 10) chunk += "\xE2\x80\x99s";
+          if (d < 6)
+            chunk += ',';
+          else if (d < 9)
+            chunk += '.';
+          else if (d < 10)
+            chunk += "\xE2\x80\x99s";
           chunk += (tokens % 12 == 0) ? "\n" : " ";
         }
       }
@@ -144,7 +149,8 @@ double TimeWc(const fs::path& path) {
 
 int main() {
   const char* folderVar = std::getenv("TAVORA_BENCH_DATA");
-  const fs::path folder = folderVar ? fs::path(folderVar) : fs::temp_directory_path() / "tavora-bench";
+  const fs::path folder =
+      folderVar ? fs::path(folderVar) : fs::temp_directory_path() / "tavora-bench";
   const char* mbVar = std::getenv("TAVORA_BENCH_MB");
   const std::uint64_t megabytes = mbVar ? std::strtoull(mbVar, nullptr, 10) : 200;
   fs::create_directories(folder);
@@ -170,9 +176,11 @@ int main() {
     const double wc = std::min(TimeWc(path), TimeWc(path));
     const double ratio = wc / stream;
     allMet = allMet && ratio >= input.Target;
-    std::printf("%-8s %8.1f MB  %10llu tokens  stream %7.1f MB/s  wc -w %7.1f MB/s  ratio %.2f (target %.2f)\n",
-                input.Name, mb, static_cast<unsigned long long>(tokens), mb / stream, mb / wc, ratio,
-                input.Target);
+    std::printf(
+        "%-8s %8.1f MB  %10llu tokens  stream %7.1f MB/s  wc -w %7.1f MB/s  ratio %.2f (target "
+        "%.2f)\n",
+        input.Name, mb, static_cast<unsigned long long>(tokens), mb / stream, mb / wc, ratio,
+        input.Target);
   }
   std::printf(allMet ? "all targets met\n" : "a target was missed\n");
   return 0;

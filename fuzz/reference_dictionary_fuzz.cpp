@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/TReferenceDictionary.h"
 #include "FuzzFile.h"
+#include "engine/TReferenceDictionary.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto& path = tavora::fuzz::WriteScratch(data, size);

@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "input/TTable.h"
 #include "FuzzFile.h"
+#include "input/TTable.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 
 namespace {
 
-constexpr tavora::THow kFormats[] = {
-    tavora::THow::JStandard, tavora::THow::JLines,          tavora::THow::JWhiteSpaces,
-    tavora::THow::jSYN,      tavora::THow::jCOCA,           tavora::THow::jCustomVertical,
-    tavora::THow::jCONLLU,   tavora::THow::jBNC};
+constexpr tavora::THow kFormats[] = {tavora::THow::JStandard,    tavora::THow::JLines,
+                                     tavora::THow::JWhiteSpaces, tavora::THow::jSYN,
+                                     tavora::THow::jCOCA,        tavora::THow::jCustomVertical,
+                                     tavora::THow::jCONLLU,      tavora::THow::jBNC};
 
 volatile std::size_t sink;
 

@@ -40,7 +40,8 @@ void DrawChart(const TPlotRequest& r) {
   curve.Name = QStringLiteral("Text %1, %2").arg(r.Doc).arg(QString::fromLatin1(kindName));
   curve.Table = table;
   curve.Column = *column;
-  if (const auto average = folder.ReadAverage(r.Kind, lag, r.Doc, r.Caption)) curve.Average = *average;
+  if (const auto average = folder.ReadAverage(r.Kind, lag, r.Doc, r.Caption))
+    curve.Average = *average;
 
   auto* chart = new TSeriesChart;
   std::vector<TSeriesCurve> curves{curve};

@@ -17,7 +17,7 @@ struct TPlotRequest {
   std::u16string Caption;        // the measure's caption in the series header
   std::int64_t Doc = 1;          // document number, from 1
   tWordOrLemma Kind = tWordOrLemma::tokWord;
-  std::int64_t Lag = 0;          // window length; 0 takes the smallest in the folder
+  std::int64_t Lag = 0;  // window length; 0 takes the smallest in the folder
   int Width = 1000;
   int Height = 600;
 };

@@ -51,7 +51,8 @@ void TChartView::wheelEvent(QWheelEvent* event) {
     QChartView::wheelEvent(event);
     return;
   }
-  const QPointF value = series->mapToValue(series->mapFromScene(mapToScene(event->position().toPoint())));
+  const QPointF value =
+      series->mapToValue(series->mapFromScene(mapToScene(event->position().toPoint())));
   series->ZoomX(event->angleDelta().y() > 0 ? 1.25 : 0.8, value.x());
   event->accept();
 }

@@ -11,9 +11,7 @@
 
 namespace tavora {
 
-TDistributionChart::TDistributionChart(QGraphicsItem* parent) : QChart(parent) {
-  legend()->hide();
-}
+TDistributionChart::TDistributionChart(QGraphicsItem* parent) : QChart(parent) { legend()->hide(); }
 
 void TDistributionChart::SetBlock(const QString& Measure, const TDistributionBlock& Block) {
   removeAllSeries();
@@ -44,8 +42,9 @@ void TDistributionChart::SetBlock(const QString& Measure, const TDistributionBlo
     for (std::size_t k = i; k < end; ++k) count += Block.Counts[k];
     *set << static_cast<qreal>(count);
     labels << (end - i == 1 ? QString::fromStdString(Block.Labels[i])
-                            : QStringLiteral("%1 to %2").arg(QString::fromStdString(Block.Labels[i]),
-                                                             QString::fromStdString(Block.Labels[end - 1])));
+                            : QStringLiteral("%1 to %2")
+                                  .arg(QString::fromStdString(Block.Labels[i]),
+                                       QString::fromStdString(Block.Labels[end - 1])));
     highest = std::max(highest, count);
   }
   bars_ = static_cast<int>(labels.size());

@@ -51,7 +51,9 @@ class TColumnScroll final : public QScrollArea {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWidget(content);
   }
-  QSize minimumSizeHint() const override { return WithContentWidth(QScrollArea::minimumSizeHint()); }
+  QSize minimumSizeHint() const override {
+    return WithContentWidth(QScrollArea::minimumSizeHint());
+  }
   QSize sizeHint() const override { return WithContentWidth(QScrollArea::sizeHint()); }
 
  private:
@@ -136,7 +138,8 @@ void TFormTavoraUX::BuildWindow() {
   auto* rightContent = new QWidget;
   auto* rightBox = new QVBoxLayout(rightContent);
   rightBox->setContentsMargins(0, 0, 0, 0);
-  for (const std::string& panel : model_.RightColumnPanels()) rightBox->addWidget(widgets_->Widget(panel));
+  for (const std::string& panel : model_.RightColumnPanels())
+    rightBox->addWidget(widgets_->Widget(panel));
   rightBox->addStretch(1);
 
   options_ = new QWidget;
@@ -233,20 +236,25 @@ void TFormTavoraUX::WarnAboutMissingEntries() {
       }
     }
   }
-  labelWarning_->setText(missing.isEmpty()
-                             ? QString()
-                             : QStringLiteral("Skipped, does not exist: ") +
-                                   missing.join(QStringLiteral("; ")));
+  labelWarning_->setText(missing.isEmpty() ? QString()
+                                           : QStringLiteral("Skipped, does not exist: ") +
+                                                 missing.join(QStringLiteral("; ")));
   labelWarning_->setVisible(!missing.isEmpty());
 }
 
 void TFormTavoraUX::OnButton(const QString& Name) {
-  if (Name == QLatin1String("ButtonOpenFiles")) ButtonOpenFilesClick();
-  else if (Name == QLatin1String("ButtonSelectOutputDirectory")) ButtonSelectOutputDirectoryClick();
-  else if (Name == QLatin1String("ButtonOpenFileWordForm")) ButtonOpenFileWordFormClick();
-  else if (Name == QLatin1String("ButtonOpenFileLemma")) ButtonOpenFileLemmaClick();
-  else if (Name == QLatin1String("ButtonProcess")) ButtonProcessClick();
-  else if (Name == QLatin1String("ButtonCreateReference")) ButtonCreateReferenceClick();
+  if (Name == QLatin1String("ButtonOpenFiles"))
+    ButtonOpenFilesClick();
+  else if (Name == QLatin1String("ButtonSelectOutputDirectory"))
+    ButtonSelectOutputDirectoryClick();
+  else if (Name == QLatin1String("ButtonOpenFileWordForm"))
+    ButtonOpenFileWordFormClick();
+  else if (Name == QLatin1String("ButtonOpenFileLemma"))
+    ButtonOpenFileLemmaClick();
+  else if (Name == QLatin1String("ButtonProcess"))
+    ButtonProcessClick();
+  else if (Name == QLatin1String("ButtonCreateReference"))
+    ButtonCreateReferenceClick();
 }
 
 // ---- Pickers and the drop target ----

@@ -125,7 +125,7 @@ class TFormTavoraUX : public QMainWindow {
   std::atomic<bool> cancelRequested_{false};
   std::atomic<int> permille_{0};
   TOutcome outcome_ = TOutcome::Complete;  // written by the worker, read after it ends
-  QString runOutputFolder_;  // the folder of a measuring run; empty for other runs
+  QString runOutputFolder_;                // the folder of a measuring run; empty for other runs
   QString error_;
 };
 

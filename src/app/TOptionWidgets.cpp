@@ -29,7 +29,9 @@ namespace tavora {
 namespace {
 
 QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString Q(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 // The multi-line text as the widget holds it: lines separated by LF.
 QString WithLineFeeds(const std::u16string& text) {
@@ -78,13 +80,15 @@ TOptionWidgets::~TOptionWidgets() { model_.SetObserver({}); }
 
 QWidget* TOptionWidgets::Widget(std::string_view Name) const {
   const auto it = widgets_.find(Name);
-  if (it == widgets_.end()) throw std::invalid_argument("No widget for '" + std::string(Name) + "'");
+  if (it == widgets_.end())
+    throw std::invalid_argument("No widget for '" + std::string(Name) + "'");
   return it->second;
 }
 
 QAbstractButton* TOptionWidgets::RadioButton(std::string_view Group, int Index) const {
   const auto it = groups_.find(Group);
-  if (it == groups_.end()) throw std::invalid_argument("No radio group '" + std::string(Group) + "'");
+  if (it == groups_.end())
+    throw std::invalid_argument("No radio group '" + std::string(Group) + "'");
   return it->second->button(Index);
 }
 
@@ -170,18 +174,16 @@ void TOptionWidgets::AddControl(const TControl& c, QHBoxLayout* row) {
         group->addButton(item, i);
         grid->addWidget(item, i % rows, i / rows);
       }
-      connect(group, &QButtonGroup::idClicked, this, [this, name](int id) {
-        Change([&] { model_.SetItemIndex(name, id); });
-      });
+      connect(group, &QButtonGroup::idClicked, this,
+              [this, name](int id) { Change([&] { model_.SetItemIndex(name, id); }); });
       groups_.emplace(name, group);
       w = box;
       break;
     }
     case TControlKind::CheckBox: {
       auto* box = new QCheckBox(Q(c.Caption));
-      connect(box, &QCheckBox::clicked, this, [this, name](bool checked) {
-        Change([&] { model_.SetChecked(name, checked); });
-      });
+      connect(box, &QCheckBox::clicked, this,
+              [this, name](bool checked) { Change([&] { model_.SetChecked(name, checked); }); });
       w = box;
       break;
     }
@@ -191,9 +193,8 @@ void TOptionWidgets::AddControl(const TControl& c, QHBoxLayout* row) {
       // (2000000 becomes 1000000) instead of the keystroke being refused.
       spin->setRange(c.MinValue, std::numeric_limits<int>::max());
       spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
-      connect(spin, &QSpinBox::valueChanged, this, [this, name](int value) {
-        Change([&] { model_.SetValue(name, value); });
-      });
+      connect(spin, &QSpinBox::valueChanged, this,
+              [this, name](int value) { Change([&] { model_.SetValue(name, value); }); });
       w = spin;
       break;
     }
@@ -201,7 +202,8 @@ void TOptionWidgets::AddControl(const TControl& c, QHBoxLayout* row) {
       auto* edit = new QLineEdit;
       edit->setAcceptDrops(false);  // dropped files go to the window
       if (name == "EditHillsQ") {
-        edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+        edit->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
         edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 8);
       }
       connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) {

@@ -26,12 +26,14 @@ std::optional<QString> TQtDialogs::SelectDirectory(QWidget* parent) {
   const QString dir = QFileDialog::getExistingDirectory(parent);
   if (dir.isEmpty()) return std::nullopt;
   if (!QDir(dir).exists()) {
-    const auto answer = QMessageBox::question(
-        parent, QStringLiteral("Tavora"),
-        QStringLiteral("The folder \"%1\" does not exist. Create it?").arg(QDir::toNativeSeparators(dir)));
+    const auto answer =
+        QMessageBox::question(parent, QStringLiteral("Tavora"),
+                              QStringLiteral("The folder \"%1\" does not exist. Create it?")
+                                  .arg(QDir::toNativeSeparators(dir)));
     if (answer != QMessageBox::Yes) return std::nullopt;
     if (!QDir().mkpath(dir)) {
-      Error(parent, QStringLiteral("Cannot create the folder \"%1\".").arg(QDir::toNativeSeparators(dir)));
+      Error(parent,
+            QStringLiteral("Cannot create the folder \"%1\".").arg(QDir::toNativeSeparators(dir)));
       return std::nullopt;
     }
   }

@@ -61,7 +61,8 @@ QString NumberText(double v) {
 
 }  // namespace
 
-TResultsView::TResultsView(IDialogs& Dialogs, QWidget* parent) : QWidget(parent), dialogs_(Dialogs) {
+TResultsView::TResultsView(IDialogs& Dialogs, QWidget* parent)
+    : QWidget(parent), dialogs_(Dialogs) {
   auto* box = new QVBoxLayout(this);
   auto* top = new QHBoxLayout;
   auto* open = new QPushButton(QStringLiteral("Open folder…"));
@@ -208,7 +209,8 @@ void TResultsView::OpenFolder(const QString& Folder, bool ReportEmpty) {
   tables_.clear();
   docNames_.clear();
   if (results_->GetFiles().empty()) {
-    labelFolder_->setText(QStringLiteral("No result files in %1").arg(QDir::toNativeSeparators(Folder)));
+    labelFolder_->setText(
+        QStringLiteral("No result files in %1").arg(QDir::toNativeSeparators(Folder)));
     if (ReportEmpty)
       dialogs_.Error(this, QStringLiteral("The folder \"%1\" holds no result files.")
                                .arg(QDir::toNativeSeparators(Folder)));
@@ -217,7 +219,8 @@ void TResultsView::OpenFolder(const QString& Folder, bool ReportEmpty) {
   }
 
   // Names of the documents, from whichever table has them.
-  for (const TResultFamily family : {TResultFamily::Averages, TResultFamily::WholeTexts, TResultFamily::Indices}) {
+  for (const TResultFamily family :
+       {TResultFamily::Averages, TResultFamily::WholeTexts, TResultFamily::Indices}) {
     if (!docNames_.empty()) break;
     for (const TResultFileInfo& f : results_->Find(family)) {
       try {
@@ -234,24 +237,29 @@ void TResultsView::OpenFolder(const QString& Folder, bool ReportEmpty) {
   seriesSets_.clear();
   comboSeriesSet_->clear();
   for (const TResultFileInfo& f : results_->Find(TResultFamily::Serie)) {
-    if (!seriesSets_.empty() && seriesSets_.back().Kind == f.Kind && seriesSets_.back().Lag == f.Lag) continue;
+    if (!seriesSets_.empty() && seriesSets_.back().Kind == f.Kind &&
+        seriesSets_.back().Lag == f.Lag)
+      continue;
     seriesSets_.push_back({f.Kind, f.Lag});
     comboSeriesSet_->addItem(QStringLiteral("%1, window %2").arg(KindText(f.Kind)).arg(f.Lag));
   }
   distFiles_ = results_->Find(TResultFamily::Distribution);
   comboDistribution_->clear();
   for (const TResultFileInfo& f : distFiles_)
-    comboDistribution_->addItem(QStringLiteral("%1, %2, window %3").arg(Text(f.Caption), KindText(f.Kind)).arg(f.Lag));
+    comboDistribution_->addItem(
+        QStringLiteral("%1, %2, window %3").arg(Text(f.Caption), KindText(f.Kind)).arg(f.Lag));
   tableFiles_.clear();
   comboTable_->clear();
-  for (const TResultFamily family : {TResultFamily::Averages, TResultFamily::WholeTexts, TResultFamily::Indices}) {
+  for (const TResultFamily family :
+       {TResultFamily::Averages, TResultFamily::WholeTexts, TResultFamily::Indices}) {
     for (const TResultFileInfo& f : results_->Find(family)) {
       tableFiles_.push_back(f);
-      const QString what = family == TResultFamily::Averages   ? QStringLiteral("Averages")
+      const QString what = family == TResultFamily::Averages     ? QStringLiteral("Averages")
                            : family == TResultFamily::WholeTexts ? QStringLiteral("Whole texts")
                                                                  : QStringLiteral("Indices");
-      comboTable_->addItem(f.Lag > 0 ? QStringLiteral("%1, %2, window %3").arg(what, KindText(f.Kind)).arg(f.Lag)
-                                     : QStringLiteral("%1, %2").arg(what, KindText(f.Kind)));
+      comboTable_->addItem(
+          f.Lag > 0 ? QStringLiteral("%1, %2, window %3").arg(what, KindText(f.Kind)).arg(f.Lag)
+                    : QStringLiteral("%1, %2").arg(what, KindText(f.Kind)));
     }
   }
   filling_ = false;
@@ -262,8 +270,9 @@ void TResultsView::OpenFolder(const QString& Folder, bool ReportEmpty) {
 
 QString TResultsView::DocumentName(std::int64_t doc) const {
   const auto it = docNames_.find(doc);
-  return it == docNames_.end() || it->second.isEmpty() ? QStringLiteral("Text %1").arg(doc)
-                                                       : QStringLiteral("Text %1: %2").arg(doc).arg(it->second);
+  return it == docNames_.end() || it->second.isEmpty()
+             ? QStringLiteral("Text %1").arg(doc)
+             : QStringLiteral("Text %1: %2").arg(doc).arg(it->second);
 }
 
 void TResultsView::FillDocuments() {
@@ -309,7 +318,8 @@ void TResultsView::ShowSeries() {
   const TSeriesSet& s = seriesSets_[static_cast<std::size_t>(set)];
   std::vector<tWordOrLemma> kinds{s.Kind};
   if (checkBothKinds_->isChecked())
-    kinds.push_back(s.Kind == tWordOrLemma::tokWord ? tWordOrLemma::tokLemma : tWordOrLemma::tokWord);
+    kinds.push_back(s.Kind == tWordOrLemma::tokWord ? tWordOrLemma::tokLemma
+                                                    : tWordOrLemma::tokWord);
 
   std::vector<TWantedCurve> wanted;
   for (int i = 0; i < listDocuments_->count(); ++i) {
@@ -319,7 +329,8 @@ void TResultsView::ShowSeries() {
     for (const tWordOrLemma kind : kinds) {
       for (const TResultFileInfo& f : results_->Find(TResultFamily::Serie, kind, s.Lag)) {
         if (f.Doc != doc) continue;
-        wanted.push_back({f.Path, QStringLiteral("Text %1, %2").arg(doc).arg(KindText(kind)), kind, s.Lag, doc});
+        wanted.push_back(
+            {f.Path, QStringLiteral("Text %1, %2").arg(doc).arg(KindText(kind)), kind, s.Lag, doc});
       }
     }
   }
@@ -346,7 +357,8 @@ void TResultsView::ShowSeries() {
     curve.Table = table;
     curve.Column = *column;
     try {
-      if (const auto average = results_->ReadAverage(w.Kind, w.Lag, w.Doc, caption)) curve.Average = *average;
+      if (const auto average = results_->ReadAverage(w.Kind, w.Lag, w.Doc, caption))
+        curve.Average = *average;
     } catch (const std::exception&) {
       // Without a readable averages file the series is shown without its average.
     }
@@ -365,10 +377,12 @@ void TResultsView::StartLoading(std::vector<std::filesystem::path> Paths) {
     const double parts = static_cast<double>(job->Paths.size());
     try {
       for (std::size_t i = 0; i < job->Paths.size(); ++i) {
-        job->Tables.push_back(std::make_shared<const TSeriesTable>(TResultFolder::ReadSeries(
-            job->Paths[i], [this, i, parts](double share) {
-              const int permille = static_cast<int>((static_cast<double>(i) + share) / parts * 1000.0);
-              QMetaObject::invokeMethod(this, [this, permille] { emit LoadProgress(permille); }, Qt::QueuedConnection);
+        job->Tables.push_back(std::make_shared<const TSeriesTable>(
+            TResultFolder::ReadSeries(job->Paths[i], [this, i, parts](double share) {
+              const int permille =
+                  static_cast<int>((static_cast<double>(i) + share) / parts * 1000.0);
+              QMetaObject::invokeMethod(
+                  this, [this, permille] { emit LoadProgress(permille); }, Qt::QueuedConnection);
               return !cancel_.load();
             })));
       }
@@ -412,7 +426,9 @@ void TResultsView::ShowDistributionFile() {
       dialogs_.Error(this, QString::fromUtf8(e.what()));
     }
     for (const TDistributionBlock& b : blocks_)
-      comboBlock_->addItem(b.TextId.empty() ? Text(b.Name) : QStringLiteral("Text %1: %2").arg(Text(b.TextId), Text(b.Name)));
+      comboBlock_->addItem(b.TextId.empty()
+                               ? Text(b.Name)
+                               : QStringLiteral("Text %1: %2").arg(Text(b.TextId), Text(b.Name)));
     // The whole run first.
     if (!blocks_.empty()) comboBlock_->setCurrentIndex(static_cast<int>(blocks_.size()) - 1);
   }
@@ -427,7 +443,8 @@ void TResultsView::ShowDistributionBlock() {
     distChart_->SetBlock(QString(), TDistributionBlock{});
     return;
   }
-  distChart_->SetBlock(Text(distFiles_[static_cast<std::size_t>(f)].Caption), blocks_[static_cast<std::size_t>(i)]);
+  distChart_->SetBlock(Text(distFiles_[static_cast<std::size_t>(f)].Caption),
+                       blocks_[static_cast<std::size_t>(i)]);
 }
 
 void TResultsView::ShowTable() {
@@ -457,7 +474,8 @@ void TResultsView::ShowTable() {
     const double id = QString::fromStdU16String(row.TextId).toDouble(&isNumber);
     table_->setItem(rr, 1, new TSortItem(Text(row.TextId), id, isNumber));
     for (std::size_t c = 0; c < row.Values.size(); ++c)
-      table_->setItem(rr, static_cast<int>(c) + 2, new TSortItem(NumberText(row.Values[c]), row.Values[c], true));
+      table_->setItem(rr, static_cast<int>(c) + 2,
+                      new TSortItem(NumberText(row.Values[c]), row.Values[c], true));
   }
   table_->setSortingEnabled(true);
   table_->sortByColumn(1, Qt::AscendingOrder);
@@ -476,7 +494,8 @@ QString TResultsView::TableText() const {
       if (c > 0) text += QLatin1Char('\t');
       if (const QTableWidgetItem* item = table_->item(r, c)) {
         QString cell = item->text();
-        cell.replace(QLatin1Char('\t'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        cell.replace(QLatin1Char('\t'), QLatin1Char(' '))
+            .replace(QLatin1Char('\n'), QLatin1Char(' '));
         text += cell;
       }
     }

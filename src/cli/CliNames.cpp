@@ -10,8 +10,7 @@ constexpr TCliMeasure Basic(std::string_view name, tMeasure m, std::string_view 
   return {name, false, static_cast<std::uint8_t>(m), box};
 }
 
-constexpr TCliMeasure Secondary(std::string_view name, tMeasureSecondary m,
-                                std::string_view box) {
+constexpr TCliMeasure Secondary(std::string_view name, tMeasureSecondary m, std::string_view box) {
   return {name, true, static_cast<std::uint8_t>(m), box};
 }
 
@@ -36,11 +35,9 @@ const std::array<TCliMeasure, kMeasureCount + kMeasureSecondaryCount> kCliMeasur
     Secondary("root-ttr", tMeasureSecondary::vRootTTR, "CheckBoxRootTTR"),
     Secondary("entropy", tMeasureSecondary::vEntropy, "CheckBoxEntropy"),
     Secondary("cross-entropy", tMeasureSecondary::vCrossEntropy, "CheckBoxCrossEntropy"),
-    Secondary("relative-entropy", tMeasureSecondary::vRelativeEntropy,
-              "CheckBoxRelativeEntropy"),
+    Secondary("relative-entropy", tMeasureSecondary::vRelativeEntropy, "CheckBoxRelativeEntropy"),
     Secondary("repeat-rate", tMeasureSecondary::vRepeatRate, "CheckBoxRepeatRate"),
-    Secondary("cross-repeat-rate", tMeasureSecondary::vCrossRepeatRate,
-              "CheckBoxCrossRepeatRate"),
+    Secondary("cross-repeat-rate", tMeasureSecondary::vCrossRepeatRate, "CheckBoxCrossRepeatRate"),
     Secondary("loglog-ttr", tMeasureSecondary::vLogLogTTR, ""),
     Secondary("logloglog-ttr", tMeasureSecondary::vLogLogLogTTR, ""),
     Secondary("relative-perplexity", tMeasureSecondary::vRelativePerplexity,

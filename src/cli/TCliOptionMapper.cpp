@@ -136,8 +136,9 @@ TMeasureParameters TCliOptionMapper::MeasureParameters(std::u16string_view Input
   bool legacyMetrics = false;
   for (const TCliMeasure& m : kCliMeasures) {
     if (m.Box.empty()) continue;
-    const bool wanted = m.IsSecondary ? secondary.Contains(static_cast<tMeasureSecondary>(m.Ordinal))
-                                      : basic.Contains(static_cast<tMeasure>(m.Ordinal));
+    const bool wanted = m.IsSecondary
+                            ? secondary.Contains(static_cast<tMeasureSecondary>(m.Ordinal))
+                            : basic.Contains(static_cast<tMeasure>(m.Ordinal));
     if (wanted && !model.IsEnabled(m.Box)) {
       if (FormatIndex() == kCustomFormat) {
         throw TUsageError("--measures: " + std::string(m.Name) +

@@ -48,8 +48,9 @@ int TCliRunner::Plot() {
   TPlotRequest request;
   // The measure by its command-line name, or by its caption as the header has it.
   if (const auto m = FindCliMeasure(choices_.PlotMeasure)) {
-    request.Caption = m->IsSecondary ? MeasureSecondaryCaption(static_cast<tMeasureSecondary>(m->Ordinal))
-                                     : MeasureCaption(static_cast<tMeasure>(m->Ordinal));
+    request.Caption = m->IsSecondary
+                          ? MeasureSecondaryCaption(static_cast<tMeasureSecondary>(m->Ordinal))
+                          : MeasureCaption(static_cast<tMeasure>(m->Ordinal));
   } else {
     for (const TCliMeasure& c : kCliMeasures) {
       const std::u16string_view caption =

@@ -43,14 +43,15 @@ TCommandLine::TCommandLine()
   // The start values of the window.
   const TOptionsModel model;
   choices_.Format = kCliFormatNames[0];
-  choices_.Case = kCliCaseNames[static_cast<std::size_t>(
-      model.GetItemIndex("RadioGroupCaseSensitivity"))];
+  choices_.Case =
+      kCliCaseNames[static_cast<std::size_t>(model.GetItemIndex("RadioGroupCaseSensitivity"))];
   choices_.KeepPunctuation = !model.IsChecked("CheckBoxOmitPunctuation");
   choices_.KeepDigits = !model.IsChecked("CheckBoxOmitDigits");
   std::vector<std::string> kinds;
   for (const TCliKind& k : kCliKinds)
     if (model.IsChecked(k.Box)) kinds.emplace_back(k.Name);
-  choices_.Kinds = JoinNames(kinds, [](const std::string& s) { return s; }, ",");
+  choices_.Kinds = JoinNames(
+      kinds, [](const std::string& s) { return s; }, ",");
   choices_.WordColumn = model.GetValue("SpinEditWord");
   choices_.LemmaColumn = choices_.WordColumn;
   choices_.TagColumn = choices_.WordColumn;
@@ -59,11 +60,13 @@ TCommandLine::TCommandLine()
   std::vector<std::string> measures;
   for (const TCliMeasure& m : kCliMeasures)
     if (!m.Box.empty() && model.IsChecked(m.Box)) measures.emplace_back(m.Name);
-  choices_.Measures = JoinNames(measures, [](const std::string& s) { return s; }, ",");
+  choices_.Measures = JoinNames(
+      measures, [](const std::string& s) { return s; }, ",");
   std::vector<std::string> outputs;
   for (const TCliOutput& o : kCliOutputs)
     if (model.IsChecked(o.Box)) outputs.emplace_back(o.Name);
-  choices_.Outputs = JoinNames(outputs, [](const std::string& s) { return s; }, ",");
+  choices_.Outputs = JoinNames(
+      outputs, [](const std::string& s) { return s; }, ",");
   choices_.HillsQ = Utf16ToUtf8(model.GetText("EditHillsQ"));
   choices_.ReferenceContainsTexts = model.IsChecked("CheckBoxReferenceContains");
   choices_.AutosemanticTags = Utf16ToUtf8(model.GetText("EditTagsForAutosemantics"));
@@ -77,7 +80,8 @@ TCommandLine::TCommandLine()
   measure_ = app_->add_subcommand("measure", "Measure lexical diversity and write result files");
   AddSharedOptions(*measure_);
   AddMeasureOptions(*measure_);
-  freqList_ = app_->add_subcommand("freqlist", "Build frequency lists of word forms and/or lemmata");
+  freqList_ =
+      app_->add_subcommand("freqlist", "Build frequency lists of word forms and/or lemmata");
   AddSharedOptions(*freqList_);
   AddFreqListOptions(*freqList_);
 #ifdef TAVORA_WITH_PLOT
@@ -90,16 +94,18 @@ TCommandLine::TCommandLine()
 TCommandLine::~TCommandLine() = default;
 
 void TCommandLine::AddSharedOptions(CLI::App& command) {
-  command.add_option("INPUT", choices_.Inputs,
-                     "Input files and folders (folders are read recursively, entries in name "
-                     "order); a single - reads the text from standard input")
+  command
+      .add_option("INPUT", choices_.Inputs,
+                  "Input files and folders (folders are read recursively, entries in name "
+                  "order); a single - reads the text from standard input")
       ->required();
   command.add_option("-f,--format", choices_.Format, "Input format")
       ->check(CLI::IsMember(Strings(kCliFormatNames)))
       ->capture_default_str();
-  command.add_option("--case", choices_.Case,
-                     "Case of word forms: sensitive (never lowered), lemma (lowered unless the "
-                     "lemma has a capital), insensitive (always lowered)")
+  command
+      .add_option("--case", choices_.Case,
+                  "Case of word forms: sensitive (never lowered), lemma (lowered unless the "
+                  "lemma has a capital), insensitive (always lowered)")
       ->check(CLI::IsMember(Strings(kCliCaseNames)))
       ->capture_default_str();
   command.add_flag("--keep-punctuation", choices_.KeepPunctuation,
@@ -107,51 +113,63 @@ void TCommandLine::AddSharedOptions(CLI::App& command) {
   command.add_flag("--keep-digits", choices_.KeepDigits, "Keep digit tokens (default: omitted)");
   command.add_option("--kinds", choices_.Kinds, "What is measured: word, lemma or word,lemma")
       ->capture_default_str();
-  command.add_option("--word-column", choices_.WordColumn,
-                     "Custom vertical: column of the word form, counted from 1")
+  command
+      .add_option("--word-column", choices_.WordColumn,
+                  "Custom vertical: column of the word form, counted from 1")
       ->check(CLI::Range(1, 128))
       ->capture_default_str();
-  command.add_option("--lemma-column", choices_.LemmaColumn,
-                     "Custom vertical: column of the lemma (default: the word column)")
+  command
+      .add_option("--lemma-column", choices_.LemmaColumn,
+                  "Custom vertical: column of the lemma (default: the word column)")
       ->check(CLI::Range(1, 128));
-  command.add_option("--tag-column", choices_.TagColumn,
-                     "Custom vertical: column of the tag (default: the word column)")
+  command
+      .add_option("--tag-column", choices_.TagColumn,
+                  "Custom vertical: column of the tag (default: the word column)")
       ->check(CLI::Range(1, 128));
-  command.add_option("--doc-marker", choices_.DocMarker,
-                     "Custom vertical: text that begins a line opening a new document")
+  command
+      .add_option("--doc-marker", choices_.DocMarker,
+                  "Custom vertical: text that begins a line opening a new document")
       ->capture_default_str();
 }
 
 void TCommandLine::AddMeasureOptions(CLI::App& command) {
-  command.add_option("-o,--output", choices_.OutputFolder,
-                     "Folder for the result files (created with missing parents)")
+  command
+      .add_option("-o,--output", choices_.OutputFolder,
+                  "Folder for the result files (created with missing parents)")
       ->required();
   command.add_option("-w,--window", choices_.Window, "Window length in tokens")
       ->check(CLI::Range(std::int64_t{1}, std::int64_t{1000000}))
       ->capture_default_str();
-  command.add_option("-m,--measures", choices_.Measures,
-                     "Comma-separated measures (tokens is always included). Basic: " +
-                         MeasureNames(false) + ". Secondary: " + MeasureNames(true))
+  command
+      .add_option("-m,--measures", choices_.Measures,
+                  "Comma-separated measures (tokens is always included). Basic: " +
+                      MeasureNames(false) + ". Secondary: " + MeasureNames(true))
       ->capture_default_str();
-  command.add_option("--outputs", choices_.Outputs,
-                     "Comma-separated result families: " +
-                         JoinNames(kCliOutputs, [](const TCliOutput& o) { return std::string(o.Name); },
-                                   ", "))
+  command
+      .add_option(
+          "--outputs", choices_.Outputs,
+          "Comma-separated result families: " +
+              JoinNames(
+                  kCliOutputs, [](const TCliOutput& o) { return std::string(o.Name); }, ", "))
       ->capture_default_str();
-  command.add_option("--indices", choices_.Indices,
-                     "Comma-separated further indices of the indices family (default: all): " +
-                         JoinNames(TIndexSet::All(), [](tIndex i) { return std::string(IndexName(i)); },
-                                   ", "));
-  command.add_option("--hill-q", choices_.HillsQ,
-                     "Order q of Hill's continuum, a decimal number with \".\"")
+  command.add_option(
+      "--indices", choices_.Indices,
+      "Comma-separated further indices of the indices family (default: all): " +
+          JoinNames(
+              TIndexSet::All(), [](tIndex i) { return std::string(IndexName(i)); }, ", "));
+  command
+      .add_option("--hill-q", choices_.HillsQ,
+                  "Order q of Hill's continuum, a decimal number with \".\"")
       ->capture_default_str();
-  command.add_option("--word-list", choices_.WordList,
-                     "Reference frequency list of word forms (for the cross and relative measures)");
+  command.add_option(
+      "--word-list", choices_.WordList,
+      "Reference frequency list of word forms (for the cross and relative measures)");
   command.add_option("--lemma-list", choices_.LemmaList, "Reference frequency list of lemmata");
   command.add_flag("--reference-contains-texts", choices_.ReferenceContainsTexts,
                    "The reference corpus contains the measured texts (default: it does not)");
-  command.add_option("--autosemantic-tags", choices_.AutosemanticTags,
-                     "Custom vertical: tag prefixes of autosemantic words, separated by |")
+  command
+      .add_option("--autosemantic-tags", choices_.AutosemanticTags,
+                  "Custom vertical: tag prefixes of autosemantic words, separated by |")
       ->capture_default_str();
 }
 
@@ -163,11 +181,13 @@ void TCommandLine::AddFreqListOptions(CLI::App& command) {
 void TCommandLine::AddPlotOptions(CLI::App& command) {
   command.add_option("OUTPUT_FOLDER", choices_.PlotFolder, "Folder with the result files of a run")
       ->required();
-  command.add_option("--measure", choices_.PlotMeasure,
-                     "Measure to draw (a name of --measures, e.g. ttr)")
+  command
+      .add_option("--measure", choices_.PlotMeasure,
+                  "Measure to draw (a name of --measures, e.g. ttr)")
       ->required();
-  command.add_option("--out", choices_.PlotOut,
-                     "Image file to write: .svg for SVG, .png (or any other name) for PNG")
+  command
+      .add_option("--out", choices_.PlotOut,
+                  "Image file to write: .svg for SVG, .png (or any other name) for PNG")
       ->required();
   command.add_option("--doc", choices_.PlotDoc, "Document number, from 1")
       ->check(CLI::Range(std::int64_t{1}, std::numeric_limits<std::int64_t>::max()))
@@ -175,8 +195,9 @@ void TCommandLine::AddPlotOptions(CLI::App& command) {
   command.add_option("--kind", choices_.PlotKind, "word or lemma")
       ->check(CLI::IsMember({"word", "lemma"}))
       ->capture_default_str();
-  command.add_option("-w,--window", choices_.PlotWindow,
-                     "Window length of the series (default: the smallest in the folder)")
+  command
+      .add_option("-w,--window", choices_.PlotWindow,
+                  "Window length of the series (default: the smallest in the folder)")
       ->check(CLI::Range(std::int64_t{1}, std::int64_t{1000000}));
 }
 

@@ -12,8 +12,9 @@ class App;
 namespace tavora {
 
 // The command line's grammar: the commands "measure" and "freqlist", their options and
-// the input arguments, and, in builds with the window, "plot". Every start value is the main window's, read from a fresh option
-// model, so that --help shows what a run without the option does.
+// the input arguments, and, in builds with the window, "plot". Every start value is the main
+// window's, read from a fresh option model, so that --help shows what a run without the option
+// does.
 class TCommandLine {
  public:
   TCommandLine();

@@ -53,7 +53,8 @@ std::string TProgressBar::FormatLine(std::uint64_t BytesRead, std::uint64_t Tota
                                      std::uint64_t Tokens, double Seconds) {
   std::string line;
   if (TotalBytes > 0) {
-    const double share = std::min(1.0, static_cast<double>(BytesRead) / static_cast<double>(TotalBytes));
+    const double share =
+        std::min(1.0, static_cast<double>(BytesRead) / static_cast<double>(TotalBytes));
     const int filled = static_cast<int>(share * kBarWidth);
     line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
            std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] ";
@@ -69,8 +70,7 @@ std::string TProgressBar::FormatLine(std::uint64_t BytesRead, std::uint64_t Tota
   return line;
 }
 
-bool TProgressBar::Report(std::uint64_t BytesRead, std::uint64_t TotalBytes,
-                          std::uint64_t Tokens) {
+bool TProgressBar::Report(std::uint64_t BytesRead, std::uint64_t TotalBytes, std::uint64_t Tokens) {
   if (gInterrupted != 0) return false;
   if (!draw_) return true;
   const auto now = std::chrono::steady_clock::now();

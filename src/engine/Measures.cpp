@@ -25,33 +25,30 @@ constexpr std::array<std::u16string_view, kMeasureCount> kMeasureCaptions = {
     u"Autosemantics",
 };
 
-constexpr std::array<std::u16string_view, kMeasureSecondaryCount>
-    kMeasureSecondaryCaptions = {
-        u"TTR",
-        u"LogTTR",
-        u"RootTTR",
-        u"Entropy",
-        u"Cross Entropy",
-        u"Relative Entropy",
-        u"Repeat Rate",
-        u"Cross Repeat Rate",
-        u"LogLogTTR",
-        u"LogLogLogTTR",
-        u"Relative Perplexity",
-        u"Relative Types",
-        u"Log Types",
-        u"Log Relative Types",
-        u"R\u00E9nyi Entropy",
-        u"R\u00E9nyi Cross Entropy",
-        u"R\u00E9nyi Relative Entropy",
+constexpr std::array<std::u16string_view, kMeasureSecondaryCount> kMeasureSecondaryCaptions = {
+    u"TTR",
+    u"LogTTR",
+    u"RootTTR",
+    u"Entropy",
+    u"Cross Entropy",
+    u"Relative Entropy",
+    u"Repeat Rate",
+    u"Cross Repeat Rate",
+    u"LogLogTTR",
+    u"LogLogLogTTR",
+    u"Relative Perplexity",
+    u"Relative Types",
+    u"Log Types",
+    u"Log Relative Types",
+    u"R\u00E9nyi Entropy",
+    u"R\u00E9nyi Cross Entropy",
+    u"R\u00E9nyi Relative Entropy",
 };
 
-constexpr std::array<int, kMeasureCount> kPositionDigits = {0, 0, 0, 1, 1, 1, 1,
-                                                            1, 1, 1, 4, 4, 4};
-constexpr std::array<int, kMeasureCount> kAverageDigits = {1, 1, 1, 1, 1, 4, 1,
-                                                           1, 1, 1, 4, 4, 4};
-constexpr std::array<int, kMeasureSecondaryCount> kSecondaryDigits = {
-    3, 3, 3, 2, 2, 2, 4, 4, 4, 4, 2, 2, 2, 2, 2, 2, 2};
+constexpr std::array<int, kMeasureCount> kPositionDigits = {0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 4, 4, 4};
+constexpr std::array<int, kMeasureCount> kAverageDigits = {1, 1, 1, 1, 1, 4, 1, 1, 1, 1, 4, 4, 4};
+constexpr std::array<int, kMeasureSecondaryCount> kSecondaryDigits = {3, 3, 3, 2, 2, 2, 4, 4, 4,
+                                                                      4, 2, 2, 2, 2, 2, 2, 2};
 
 double Log2(double x) { return std::log(x) / std::log(2.0); }
 
@@ -63,14 +60,12 @@ double HillsNumber(double sum, double q, double atZero, double atOne) {
   return Power(sum, 1.0 / (1.0 - q));
 }
 
-std::int64_t RoundToEven(double v) {
-  return static_cast<std::int64_t>(std::nearbyint(v));
-}
+std::int64_t RoundToEven(double v) { return static_cast<std::int64_t>(std::nearbyint(v)); }
 
 template <typename TRecord>
 void AppendRow(const TRecord& r, std::u16string& out, std::u16string_view sep,
-               std::u16string_view uv, TMeasureSet basic,
-               tMeasureSecondarySet secondary, bool average) {
+               std::u16string_view uv, TMeasureSet basic, tMeasureSecondarySet secondary,
+               bool average) {
   for (tMeasure m : basic) {
     out.append(sep);
     out.append(uv);
@@ -94,12 +89,8 @@ std::u16string_view MeasureCaption(tMeasure m) {
 std::u16string_view MeasureSecondaryCaption(tMeasureSecondary m) {
   return kMeasureSecondaryCaptions[static_cast<std::size_t>(m)];
 }
-int MeasurePositionDigits(tMeasure m) {
-  return kPositionDigits[static_cast<std::size_t>(m)];
-}
-int MeasureAverageDigits(tMeasure m) {
-  return kAverageDigits[static_cast<std::size_t>(m)];
-}
+int MeasurePositionDigits(tMeasure m) { return kPositionDigits[static_cast<std::size_t>(m)]; }
+int MeasureAverageDigits(tMeasure m) { return kAverageDigits[static_cast<std::size_t>(m)]; }
 int MeasureSecondaryDigits(tMeasureSecondary m) {
   return kSecondaryDigits[static_cast<std::size_t>(m)];
 }
@@ -107,19 +98,16 @@ int MeasureSecondaryDigits(tMeasureSecondary m) {
 // ---- TPositionResults
 
 double TPositionResults::HillsContinuum() const {
-  return HillsNumber(Measures[tMeasure::vHillsContinuum], Q,
-                     Measures[tMeasure::vTypes], Measures[tMeasure::vPerplexity]);
+  return HillsNumber(Measures[tMeasure::vHillsContinuum], Q, Measures[tMeasure::vTypes],
+                     Measures[tMeasure::vPerplexity]);
 }
 
 double TPositionResults::CrossHillsContinuum() const {
-  return HillsNumber(Measures[tMeasure::vCrossHillsContinuum], Q,
-                     Measures[tMeasure::vCrossTypes],
+  return HillsNumber(Measures[tMeasure::vCrossHillsContinuum], Q, Measures[tMeasure::vCrossTypes],
                      Measures[tMeasure::vCrossPerplexity]);
 }
 
-double TPositionResults::Entropy() const {
-  return Log2(Measures[tMeasure::vPerplexity]);
-}
+double TPositionResults::Entropy() const { return Log2(Measures[tMeasure::vPerplexity]); }
 
 std::int64_t TPositionResults::NumberOfTypes() const {
   return RoundToEven(Measures[tMeasure::vTypes]);
@@ -146,10 +134,10 @@ namespace {
 // the formulas use: the token and type counts of a window are whole numbers
 // up to L, so most secondary measures need no logarithm of their own.
 struct TWholeLogs {
-  double ln;        // ln k
-  double lnln;      // ln ln k
-  double lnlnln;    // ln ln ln k
-  double log2;      // log2 k
+  double ln;      // ln k
+  double lnln;    // ln ln k
+  double lnlnln;  // ln ln ln k
+  double log2;    // log2 k
 };
 constexpr int kWholeLogCount = 4096;
 
@@ -203,8 +191,7 @@ constexpr std::uint32_t Bits(std::initializer_list<tMeasureSecondary> members) {
 // sink(measure, value). Each logarithm is taken at most once; groups of
 // measures the set lacks are skipped with one test.
 template <typename TSink>
-void ComputeSecondary(const TMeasureValues& m, double Q, tMeasureSecondarySet set,
-                      TSink&& sink) {
+void ComputeSecondary(const TMeasureValues& m, double Q, tMeasureSecondarySet set, TSink&& sink) {
   using enum tMeasure;
   using S = tMeasureSecondary;
   const std::uint32_t bits = set.Mask();
@@ -212,30 +199,26 @@ void ComputeSecondary(const TMeasureValues& m, double Q, tMeasureSecondarySet se
   const double typ = m[vTypes];
   if (bits & Bits({S::vTTR})) sink(S::vTTR, typ / tok);
   if (bits & Bits({S::vRootTTR})) sink(S::vRootTTR, tok != 0 ? typ / std::sqrt(tok) : 0);
-  if (bits & Bits({S::vLogTTR, S::vLogLogTTR, S::vLogLogLogTTR, S::vLogTypes,
-                   S::vLogRelativeTypes})) {
+  if (bits &
+      Bits({S::vLogTTR, S::vLogLogTTR, S::vLogLogLogTTR, S::vLogTypes, S::vLogRelativeTypes})) {
     TCountLogs tokLogs(tok);
     TCountLogs typLogs(typ);
     const bool logsOfCounts = tok > 1 && typ > 1;
-    if (set.Contains(S::vLogTTR))
-      sink(S::vLogTTR, logsOfCounts ? typLogs.Ln() / tokLogs.Ln() : 0);
+    if (set.Contains(S::vLogTTR)) sink(S::vLogTTR, logsOfCounts ? typLogs.Ln() / tokLogs.Ln() : 0);
     if (set.Contains(S::vLogLogTTR))
       sink(S::vLogLogTTR, logsOfCounts ? typLogs.LnLn() / tokLogs.LnLn() : 0);
     if (set.Contains(S::vLogLogLogTTR))
-      sink(S::vLogLogLogTTR,
-           tok > 2.8 && typ > 2.8 ? typLogs.LnLnLn() / tokLogs.LnLnLn() : 0);
+      sink(S::vLogLogLogTTR, tok > 2.8 && typ > 2.8 ? typLogs.LnLnLn() / tokLogs.LnLnLn() : 0);
     if (set.Contains(S::vLogTypes)) sink(S::vLogTypes, typ > 0 ? typLogs.Log2() : 0);
     if (set.Contains(S::vLogRelativeTypes)) {
       const double ctyp = m[vCrossTypes];
       sink(S::vLogRelativeTypes, typ > 0 && ctyp > 0 ? Log2(ctyp) - typLogs.Log2() : 0);
     }
   }
-  if (bits & Bits({S::vEntropy, S::vCrossEntropy, S::vRelativeEntropy,
-                   S::vRelativePerplexity})) {
+  if (bits & Bits({S::vEntropy, S::vCrossEntropy, S::vRelativeEntropy, S::vRelativePerplexity})) {
     const double perp = m[vPerplexity];
     const double cperp = m[vCrossPerplexity];
-    const bool needCPerp =
-        set.Contains(S::vCrossEntropy) || set.Contains(S::vRelativeEntropy);
+    const bool needCPerp = set.Contains(S::vCrossEntropy) || set.Contains(S::vRelativeEntropy);
     const double log2Perp = perp != 0 ? Log2(perp) : 0;
     const double log2CPerp = needCPerp && (cperp != 0 || perp != 0) ? Log2(cperp) : 0;
     if (set.Contains(S::vEntropy)) sink(S::vEntropy, perp != 0 ? log2Perp : 0);
@@ -260,8 +243,7 @@ void ComputeSecondary(const TMeasureValues& m, double Q, tMeasureSecondarySet se
   if (bits & Bits({S::vRenyiEntropy, S::vRenyiCrossEntropy, S::vRenyiRelativeEntropy})) {
     const double hill = m[vHillsContinuum];
     const double chill = m[vCrossHillsContinuum];
-    const bool needHill =
-        set.Contains(S::vRenyiEntropy) || set.Contains(S::vRenyiRelativeEntropy);
+    const bool needHill = set.Contains(S::vRenyiEntropy) || set.Contains(S::vRenyiRelativeEntropy);
     const bool needCHill =
         set.Contains(S::vRenyiCrossEntropy) || set.Contains(S::vRenyiRelativeEntropy);
     const double log2Hill = needHill && hill > 0 ? Log2(hill) : 0;
@@ -295,8 +277,7 @@ std::u16string TPositionResults::BasicMetricsToString(tMeasure WhichMetric) cons
   return out;
 }
 
-std::u16string TPositionResults::SecondaryMetricsToString(
-    tMeasureSecondary WhichMetric) const {
+std::u16string TPositionResults::SecondaryMetricsToString(tMeasureSecondary WhichMetric) const {
   std::u16string out;
   AppendFixed(out, SecondaryMetrics(WhichMetric), MeasureSecondaryDigits(WhichMetric));
   return out;
@@ -308,9 +289,9 @@ void TPositionResults::AppendToLine(std::u16string& out, std::u16string_view sep
   AppendRow(*this, out, sep, uv, SetOfMeasures, SetOfMeasuresSecondary, false);
 }
 
-std::u16string TPositionResults::AllToLine(
-    std::u16string_view sep, std::u16string_view uv, TMeasureSet SetOfMeasures,
-    tMeasureSecondarySet SetOfMeasuresSecondary) const {
+std::u16string TPositionResults::AllToLine(std::u16string_view sep, std::u16string_view uv,
+                                           TMeasureSet SetOfMeasures,
+                                           tMeasureSecondarySet SetOfMeasuresSecondary) const {
   std::u16string out;
   AppendToLine(out, sep, uv, SetOfMeasures, SetOfMeasuresSecondary);
   return out;
@@ -348,15 +329,14 @@ std::u16string TAverages::BasicMetricsToString(tMeasure WhichMetric) const {
   return out;
 }
 
-std::u16string TAverages::SecondaryMetricsToString(
-    tMeasureSecondary WhichMetric) const {
+std::u16string TAverages::SecondaryMetricsToString(tMeasureSecondary WhichMetric) const {
   std::u16string out;
   AppendFixed(out, SecondaryMetrics(WhichMetric), MeasureSecondaryDigits(WhichMetric));
   return out;
 }
 
-void TAverages::AppendToLine(std::u16string& out, std::u16string_view sep,
-                             std::u16string_view uv, TMeasureSet SetOfMeasures,
+void TAverages::AppendToLine(std::u16string& out, std::u16string_view sep, std::u16string_view uv,
+                             TMeasureSet SetOfMeasures,
                              tMeasureSecondarySet SetOfMeasuresSecondary) const {
   AppendRow(*this, out, sep, uv, SetOfMeasures, SetOfMeasuresSecondary, true);
 }

@@ -64,9 +64,8 @@ class EnumSet {
 
  public:
   using MaskType = TMask;
-  static constexpr TMask kAll =
-      N == sizeof(TMask) * 8 ? static_cast<TMask>(~TMask{0})
-                             : static_cast<TMask>((TMask{1} << N) - 1);
+  static constexpr TMask kAll = N == sizeof(TMask) * 8 ? static_cast<TMask>(~TMask{0})
+                                                       : static_cast<TMask>((TMask{1} << N) - 1);
 
   constexpr EnumSet() = default;
   constexpr EnumSet(std::initializer_list<E> members) {
@@ -138,16 +137,13 @@ class EnumSet {
   static constexpr TMask Bit(E e) {
     return static_cast<TMask>(TMask{1} << static_cast<unsigned>(e));
   }
-  static constexpr unsigned Lowest(TMask m) {
-    return static_cast<unsigned>(std::countr_zero(m));
-  }
+  static constexpr unsigned Lowest(TMask m) { return static_cast<unsigned>(std::countr_zero(m)); }
   TMask mask_ = 0;
 };
 
 using TWordOrLemmaSet = EnumSet<tWordOrLemma, kWordOrLemmaCount, std::uint8_t>;
 using TMeasureSet = EnumSet<tMeasure, kMeasureCount, std::uint16_t>;
-using tMeasureSecondarySet =
-    EnumSet<tMeasureSecondary, kMeasureSecondaryCount, std::uint32_t>;
+using tMeasureSecondarySet = EnumSet<tMeasureSecondary, kMeasureSecondaryCount, std::uint32_t>;
 
 // A fixed array of values indexed by an enumeration.
 template <typename E, std::size_t N>
@@ -161,8 +157,7 @@ struct EnumArray : std::array<double, N> {
   }
 };
 using TMeasureValues = EnumArray<tMeasure, kMeasureCount>;
-using TMeasureSecondaryValues =
-    EnumArray<tMeasureSecondary, kMeasureSecondaryCount>;
+using TMeasureSecondaryValues = EnumArray<tMeasureSecondary, kMeasureSecondaryCount>;
 
 // Captions used in result-file headers (UTF-16).
 [[nodiscard]] std::u16string_view MeasureCaption(tMeasure m);
@@ -174,9 +169,9 @@ using TMeasureSecondaryValues =
 
 // The values of one window position or of one whole text.
 struct TPositionResults {
-  TMeasureValues Measures{};       // stored values; unmaintained measures hold 0
+  TMeasureValues Measures{};  // stored values; unmaintained measures hold 0
   std::uint64_t NumberOfTokens = 0;
-  double Q = 0;                    // Hill's order the stored sums were made with
+  double Q = 0;  // Hill's order the stored sums were made with
 
   void Reset() { *this = TPositionResults{}; }
 
@@ -187,17 +182,14 @@ struct TPositionResults {
   // once; the other entries of Values are left as they are.
   void SecondaryMetricsOf(tMeasureSecondarySet Set, TMeasureSecondaryValues& Values) const;
   [[nodiscard]] std::u16string BasicMetricsToString(tMeasure WhichMetric) const;
-  [[nodiscard]] std::u16string SecondaryMetricsToString(
-      tMeasureSecondary WhichMetric) const;
+  [[nodiscard]] std::u16string SecondaryMetricsToString(tMeasureSecondary WhichMetric) const;
   // One row: for each member, sep + uv + value + uv; starts with sep.
-  [[nodiscard]] std::u16string AllToLine(
-      std::u16string_view sep, std::u16string_view uv,
-      TMeasureSet SetOfMeasures,
-      tMeasureSecondarySet SetOfMeasuresSecondary) const;
+  [[nodiscard]] std::u16string AllToLine(std::u16string_view sep, std::u16string_view uv,
+                                         TMeasureSet SetOfMeasures,
+                                         tMeasureSecondarySet SetOfMeasuresSecondary) const;
   // The same row appended to out (no allocation once out has capacity).
-  void AppendToLine(std::u16string& out, std::u16string_view sep,
-                    std::u16string_view uv, TMeasureSet SetOfMeasures,
-                    tMeasureSecondarySet SetOfMeasuresSecondary) const;
+  void AppendToLine(std::u16string& out, std::u16string_view sep, std::u16string_view uv,
+                    TMeasureSet SetOfMeasures, tMeasureSecondarySet SetOfMeasuresSecondary) const;
 
   [[nodiscard]] double HillsContinuum() const;
   [[nodiscard]] double CrossHillsContinuum() const;
@@ -205,8 +197,7 @@ struct TPositionResults {
   [[nodiscard]] std::int64_t NumberOfTypes() const;
   [[nodiscard]] std::int64_t NumberofHapax() const;
 
-  friend bool operator==(const TPositionResults&,
-                         const TPositionResults&) = default;
+  friend bool operator==(const TPositionResults&, const TPositionResults&) = default;
 };
 
 // Running sums over the window positions of one text.
@@ -225,15 +216,12 @@ struct TAverages {
   [[nodiscard]] double BasicMetrics(tMeasure WhichMetric) const;
   [[nodiscard]] double SecondaryMetrics(tMeasureSecondary WhichMetric) const;
   [[nodiscard]] std::u16string BasicMetricsToString(tMeasure WhichMetric) const;
-  [[nodiscard]] std::u16string SecondaryMetricsToString(
-      tMeasureSecondary WhichMetric) const;
-  [[nodiscard]] std::u16string AllToLine(
-      std::u16string_view sep, std::u16string_view uv,
-      TMeasureSet SetOfMeasures,
-      tMeasureSecondarySet SetOfMeasuresSecondary) const;
-  void AppendToLine(std::u16string& out, std::u16string_view sep,
-                    std::u16string_view uv, TMeasureSet SetOfMeasures,
-                    tMeasureSecondarySet SetOfMeasuresSecondary) const;
+  [[nodiscard]] std::u16string SecondaryMetricsToString(tMeasureSecondary WhichMetric) const;
+  [[nodiscard]] std::u16string AllToLine(std::u16string_view sep, std::u16string_view uv,
+                                         TMeasureSet SetOfMeasures,
+                                         tMeasureSecondarySet SetOfMeasuresSecondary) const;
+  void AppendToLine(std::u16string& out, std::u16string_view sep, std::u16string_view uv,
+                    TMeasureSet SetOfMeasures, tMeasureSecondarySet SetOfMeasuresSecondary) const;
 
   friend bool operator==(const TAverages&, const TAverages&) = default;
 };

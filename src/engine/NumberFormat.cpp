@@ -28,8 +28,7 @@ std::size_t Format(char* buf, std::size_t size, double value, int digits) {
   digits = std::clamp(digits, 0, kMaxDigits);
   char* const end = buf + size;
   auto scientific = [&] {
-    auto r = std::to_chars(buf, end, value, std::chars_format::scientific,
-                           kSignificantDigits - 1);
+    auto r = std::to_chars(buf, end, value, std::chars_format::scientific, kSignificantDigits - 1);
     return static_cast<std::size_t>(r.ptr - buf);
   };
   if (std::fabs(value) >= 1e10) return scientific();

@@ -9,8 +9,8 @@ namespace tavora {
 namespace {
 
 double IntPower(double base, std::int64_t exponent) {
-  std::uint64_t n = exponent < 0 ? static_cast<std::uint64_t>(-exponent)
-                                 : static_cast<std::uint64_t>(exponent);
+  std::uint64_t n =
+      exponent < 0 ? static_cast<std::uint64_t>(-exponent) : static_cast<std::uint64_t>(exponent);
   double result = 1.0;
   while (n != 0) {
     if (n & 1u) result *= base;

@@ -30,8 +30,7 @@ bool ParseCount(std::u16string_view field, std::uint32_t& value) {
   for (char16_t c : field) {
     if (c < u'0' || c > u'9') return false;
     v = v * 10 + static_cast<std::uint64_t>(c - u'0');
-    if (v > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
-      return false;
+    if (v > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) return false;
   }
   value = static_cast<std::uint32_t>(v);
   return true;
@@ -54,8 +53,7 @@ void TReferenceDictionary::AddToken(std::u16string_view Token) {
     if (it->second.Count != std::numeric_limits<std::uint32_t>::max()) ++it->second.Count;
     return;
   }
-  map_.emplace(std::u16string(Token),
-               TCount(1, static_cast<std::uint32_t>(Token.size())));
+  map_.emplace(std::u16string(Token), TCount(1, static_cast<std::uint32_t>(Token.size())));
 }
 
 const TCount* TReferenceDictionary::Find(std::u16string_view Type) const {
@@ -77,14 +75,12 @@ void TReferenceDictionary::Load(const std::filesystem::path& FileName) {
 
   std::ifstream in(FileName, std::ios::binary);
   if (!in || std::filesystem::is_directory(FileName, ec)) {
-    throw std::runtime_error("Cannot open the frequency list \"" +
-                             PathText(FileName) + "\" for reading.");
+    throw std::runtime_error("Cannot open the frequency list \"" + PathText(FileName) +
+                             "\" for reading.");
   }
-  std::string bytes((std::istreambuf_iterator<char>(in)),
-                    std::istreambuf_iterator<char>());
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) {
-    throw std::runtime_error("Cannot read the frequency list \"" +
-                             PathText(FileName) + "\".");
+    throw std::runtime_error("Cannot read the frequency list \"" + PathText(FileName) + "\".");
   }
   LastFileName = FileName;
   TotalTokens = 0;
@@ -157,8 +153,8 @@ std::size_t TReferenceDictionary::Save(const std::filesystem::path& FileName) {
   }
 
   auto fail = [&](const std::string& what) {
-    return std::runtime_error("Cannot write the frequency list \"" +
-                              PathText(FileName) + "\": " + what + ".");
+    return std::runtime_error("Cannot write the frequency list \"" + PathText(FileName) +
+                              "\": " + what + ".");
   };
   // A temporary name in the same folder, renamed into place when complete.
   std::filesystem::path temp = FileName;

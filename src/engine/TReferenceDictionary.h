@@ -31,11 +31,10 @@ struct TU16Hash {
 
 class TReferenceDictionary {
  public:
-  using TMap =
-      std::unordered_map<std::u16string, TCount, TU16Hash, std::equal_to<>>;
+  using TMap = std::unordered_map<std::u16string, TCount, TU16Hash, std::equal_to<>>;
 
-  bool IsLoaded = false;      // a file has been read by Load
-  bool ShouldSurvive = false; // kept by an owner beyond an engine's life
+  bool IsLoaded = false;       // a file has been read by Load
+  bool ShouldSurvive = false;  // kept by an owner beyond an engine's life
   std::uint64_t TotalTokens = 0;
   std::filesystem::path LastFileName;
 

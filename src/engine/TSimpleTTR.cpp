@@ -14,8 +14,7 @@ namespace {
 
 using enum tMeasure;
 
-const TMeasureSet kCrossMeasures = {vCrossTypes, vCrossPerplexity, vCrossRRR,
-                                    vCrossHillsContinuum};
+const TMeasureSet kCrossMeasures = {vCrossTypes, vCrossPerplexity, vCrossRRR, vCrossHillsContinuum};
 
 TMeasureSet Widen(TMeasureSet m, tMeasureSecondarySet s, double q) {
   using S = tMeasureSecondary;
@@ -24,8 +23,7 @@ TMeasureSet Widen(TMeasureSet m, tMeasureSecondarySet s, double q) {
   if (s.Contains(S::vEntropy)) m.Include(vPerplexity);
   if (s.Contains(S::vCrossEntropy)) m.Include(vCrossPerplexity);
   if (s.Contains(S::vRelativeEntropy)) m.Include(vPerplexity).Include(vCrossPerplexity);
-  if (s.Contains(S::vRelativePerplexity))
-    m.Include(vPerplexity).Include(vCrossPerplexity);
+  if (s.Contains(S::vRelativePerplexity)) m.Include(vPerplexity).Include(vCrossPerplexity);
   if (s.Contains(S::vRepeatRate)) m.Include(vRRR);
   if (s.Contains(S::vCrossRepeatRate)) m.Include(vCrossRRR);
   if (m.Contains(vHillsContinuum)) {
@@ -404,9 +402,8 @@ void TSimpleTTR::Shift(std::uint32_t e, std::uint32_t x, std::size_t eSlot, std:
     }
     if (aMeasures.Contains(vPerplexity)) {
       // (0)^(-0) = 1: a type that was absent contributes the factor 1.
-      A[vPerplexity] = A[vPerplexity] / perplexityFactor_[ce - 1] *
-                       perplexityFactor_[ce] / perplexityFactor_[cx + 1] *
-                       perplexityFactor_[cx];
+      A[vPerplexity] = A[vPerplexity] / perplexityFactor_[ce - 1] * perplexityFactor_[ce] /
+                       perplexityFactor_[cx + 1] * perplexityFactor_[cx];
     }
     if (aMeasures.Contains(vRRR)) {
       // c -> c + 1 adds 2c + 1 to the sum of c^2; c + 1 -> c takes 2c + 1 off.

@@ -36,9 +36,8 @@ class TSimpleTTR {
   // LagLength is the window length L (at least 1). The measure set is widened
   // so that the requested secondary measures and Hill's orders 0 and 1 have
   // what they read.
-  TSimpleTTR(std::uint32_t LagLength, TMeasureSet Measures,
-             tMeasureSecondarySet MeasuresSecondary, double HillsQ,
-             bool RefCorpContainsText, double SmoothingConstant);
+  TSimpleTTR(std::uint32_t LagLength, TMeasureSet Measures, tMeasureSecondarySet MeasuresSecondary,
+             double HillsQ, bool RefCorpContainsText, double SmoothingConstant);
   ~TSimpleTTR();
   TSimpleTTR(const TSimpleTTR&) = delete;
   TSimpleTTR& operator=(const TSimpleTTR&) = delete;
@@ -54,9 +53,7 @@ class TSimpleTTR {
   [[nodiscard]] const TAverages& Total() const { return aTotal; }
   [[nodiscard]] std::uint32_t LagLength() const { return aLagLength; }
   [[nodiscard]] TMeasureSet SetOfMeasures() const { return aMeasures; }
-  [[nodiscard]] tMeasureSecondarySet SetOfMeasuresSecondary() const {
-    return aMeasuresSecondary;
-  }
+  [[nodiscard]] tMeasureSecondarySet SetOfMeasuresSecondary() const { return aMeasuresSecondary; }
   [[nodiscard]] double HillsQ() const { return aHillsQ; }
   [[nodiscard]] bool RefCorpContainsText() const { return aRefCorpContainsText; }
   [[nodiscard]] double SmoothingConstant() const { return aSmoothingConstant; }
@@ -64,9 +61,7 @@ class TSimpleTTR {
   // The reference list. By default the engine's own empty list. A borrowed list
   // must outlive the engine (or be replaced first); nullptr means no list.
   // Replace it before the first token; types already seen are looked up again.
-  [[nodiscard]] const TReferenceDictionary* ReferenceDictionary() const {
-    return reference_;
-  }
+  [[nodiscard]] const TReferenceDictionary* ReferenceDictionary() const { return reference_; }
   void SetReferenceDictionary(const TReferenceDictionary* Dictionary);
   // Takes ownership of a list (freed with the engine).
   void SetReferenceDictionary(std::unique_ptr<TReferenceDictionary> Dictionary);

@@ -95,8 +95,7 @@ void AppendUtf16ToUtf8(std::string& out, std::u16string_view in) {
   const std::size_t n = in.size();
   for (std::size_t i = 0; i < n; ++i) {
     std::uint32_t cp = in[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < n && in[i + 1] >= 0xDC00 &&
-        in[i + 1] <= 0xDFFF) {
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < n && in[i + 1] >= 0xDC00 && in[i + 1] <= 0xDFFF) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (in[i + 1] - 0xDC00);
       ++i;
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {

@@ -15,8 +15,8 @@ namespace {
 // `final`, an incomplete but so far valid sequence at the end is left undecoded for the next
 // block. Returns the number of bytes consumed and sets `produced`.
 // `feffEnd` becomes one past the output index of the last U+FEFF produced, when there is one.
-std::size_t DecodeUtf8(const unsigned char* in, std::size_t n, char16_t* out,
-                       std::size_t& produced, std::size_t& feffEnd, bool final) {
+std::size_t DecodeUtf8(const unsigned char* in, std::size_t n, char16_t* out, std::size_t& produced,
+                       std::size_t& feffEnd, bool final) {
   std::size_t i = 0;
   char16_t* o = out;
   while (i < n) {
@@ -215,12 +215,11 @@ void TEnhancedReader::Refill() {
   std::size_t produced = 0;
   std::size_t feffEnd = 0;
   const std::size_t consumed =
-      skip + (encoding_ == TEncoding::eUtf8
-                  ? DecodeUtf8(bytes_.data(), total, chars_.data() + end_, produced, feffEnd,
-                               exhausted_)
-                  : DecodeUtf16(bytes_.data() + skip, total - skip,
-                                encoding_ == TEncoding::eUtf16BE, chars_.data() + end_, produced,
-                                feffEnd, exhausted_));
+      skip +
+      (encoding_ == TEncoding::eUtf8
+           ? DecodeUtf8(bytes_.data(), total, chars_.data() + end_, produced, feffEnd, exhausted_)
+           : DecodeUtf16(bytes_.data() + skip, total - skip, encoding_ == TEncoding::eUtf16BE,
+                         chars_.data() + end_, produced, feffEnd, exhausted_));
   if (feffEnd != 0) feffEnd_ = base_ + end_ + feffEnd;
   end_ += produced;
   carry_ = total - consumed;

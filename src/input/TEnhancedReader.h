@@ -81,7 +81,7 @@ class TEnhancedReader {
   std::size_t blockSize_;
   std::vector<unsigned char> bytes_;  // carry of an incomplete sequence + one block
   std::size_t carry_ = 0;
-  std::vector<char16_t> chars_;       // decoded text; [front_, end_) not yet consumed
+  std::vector<char16_t> chars_;  // decoded text; [front_, end_) not yet consumed
   std::size_t front_ = 0;
   std::size_t end_ = 0;
   bool exhausted_ = false;

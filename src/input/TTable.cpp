@@ -58,7 +58,8 @@ void ParseInto(TArrayOfStrings& row, std::u16string_view content, char16_t separ
   if (content.empty()) return;
   row.assign(1, std::u16string());
   std::size_t start = 0;
-  for (std::size_t pos; (pos = content.find(separator, start)) != std::u16string_view::npos; start = pos + 1) {
+  for (std::size_t pos; (pos = content.find(separator, start)) != std::u16string_view::npos;
+       start = pos + 1) {
     row.back().assign(content.substr(start, pos - start));
     row.emplace_back();
   }
@@ -70,7 +71,8 @@ void ParseInto(TArrayOfStrings& row, std::u16string_view content, char16_t separ
 // Invalid input throws std::runtime_error naming the file and the line.
 class TLineDecoder {
  public:
-  TLineDecoder(TTableEncoding encoding, const std::filesystem::path& name) : encoding_(encoding), name_(name) {}
+  TLineDecoder(TTableEncoding encoding, const std::filesystem::path& name)
+      : encoding_(encoding), name_(name) {}
 
   template <class OnLine>
   void Feed(const unsigned char* p, std::size_t n, OnLine&& onLine) {
@@ -169,8 +171,9 @@ class TLineDecoder {
   }
 
   [[noreturn]] void Fail(const char* problem) const {
-    throw std::runtime_error("Cannot read the table " + FileLabel(name_) + ": line " + std::to_string(lineNumber_) +
-                             " " + problem + " (byte offset " + std::to_string(offset_) + ")");
+    throw std::runtime_error("Cannot read the table " + FileLabel(name_) + ": line " +
+                             std::to_string(lineNumber_) + " " + problem + " (byte offset " +
+                             std::to_string(offset_) + ")");
   }
 
   TTableEncoding encoding_;
@@ -221,14 +224,16 @@ bool ReadDouble(std::u16string_view text, double& value) {
   if (text.empty() || text.size() > 400) return false;
   std::string narrow;
   for (char16_t c : text) {
-    const bool allowed = (c >= u'0' && c <= u'9') || c == u'.' || c == u'e' || c == u'E' || c == u'+' || c == u'-';
+    const bool allowed =
+        (c >= u'0' && c <= u'9') || c == u'.' || c == u'e' || c == u'E' || c == u'+' || c == u'-';
     if (!allowed) return false;
     narrow.push_back(static_cast<char>(c));
   }
   std::string_view s = narrow;
   if (s.front() == '+') s.remove_prefix(1);
   if (s.empty() || s.front() == '+') return false;
-  const auto res = std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::general);
+  const auto res =
+      std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::general);
   return res.ec == std::errc() && res.ptr == s.data() + s.size();
 }
 
@@ -271,18 +276,21 @@ class TTempFile {
 
 TTable::TTable(char16_t Separator) : Separator(Separator) {}
 
-TTable::TTable(TTableEncoding Encoding, char16_t Separator) : Separator(Separator), Encoding(Encoding) {}
+TTable::TTable(TTableEncoding Encoding, char16_t Separator)
+    : Separator(Separator), Encoding(Encoding) {}
 
 const std::u16string& TTable::GetA(std::uint64_t Row, std::uint64_t Col) const {
   if (Row >= aa.size() || Col >= aa[Row].size()) {
-    throw std::out_of_range("The table has no cell at row " + std::to_string(Row) + ", column " + std::to_string(Col));
+    throw std::out_of_range("The table has no cell at row " + std::to_string(Row) + ", column " +
+                            std::to_string(Col));
   }
   return aa[Row][Col];
 }
 
 void TTable::SetA(std::uint64_t Row, std::uint64_t Col, std::u16string Value) {
   if (Row >= aa.size() || Col >= aa[Row].size()) {
-    throw std::out_of_range("The table has no cell at row " + std::to_string(Row) + ", column " + std::to_string(Col));
+    throw std::out_of_range("The table has no cell at row " + std::to_string(Row) + ", column " +
+                            std::to_string(Col));
   }
   aa[Row][Col] = std::move(Value);
 }
@@ -305,7 +313,8 @@ void TTable::Col(std::uint64_t Index, std::vector<std::u16string>& Str) const {
 }
 
 void TTable::EnsureRow(std::uint64_t Index) {
-  if (Index >= aa.max_size()) throw std::length_error("Row number " + std::to_string(Index) + " is too large");
+  if (Index >= aa.max_size())
+    throw std::length_error("Row number " + std::to_string(Index) + " is too large");
   if (Index >= aa.size()) aa.resize(static_cast<std::size_t>(Index) + 1);
 }
 
@@ -354,16 +363,19 @@ void TTable::LoadLines(const std::filesystem::path& Name, bool Streamed) {
   std::string block;
   if (!Streamed) {
     const auto size = std::filesystem::file_size(Name, ec);
-    if (!ec && size < std::numeric_limits<std::size_t>::max() / 2) block.reserve(static_cast<std::size_t>(size));
+    if (!ec && size < std::numeric_limits<std::size_t>::max() / 2)
+      block.reserve(static_cast<std::size_t>(size));
     block.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) throw std::runtime_error("Cannot read the table " + FileLabel(Name) + ": read error");
+    if (in.bad())
+      throw std::runtime_error("Cannot read the table " + FileLabel(Name) + ": read error");
     decoder.Feed(reinterpret_cast<const unsigned char*>(block.data()), block.size(), onLine);
   } else {
     block.resize(kReadBlock);
     while (in) {
       in.read(block.data(), static_cast<std::streamsize>(block.size()));
       const auto got = static_cast<std::size_t>(in.gcount());
-      if (in.bad()) throw std::runtime_error("Cannot read the table " + FileLabel(Name) + ": read error");
+      if (in.bad())
+        throw std::runtime_error("Cannot read the table " + FileLabel(Name) + ": read error");
       decoder.Feed(reinterpret_cast<const unsigned char*>(block.data()), got, onLine);
     }
   }
@@ -380,8 +392,8 @@ void TTable::SaveToCSVFile(const std::filesystem::path& Name, std::u16string_vie
   WriteLines(Name, RowCount, Separator, true);
 }
 
-void TTable::WriteLines(const std::filesystem::path& Name, std::int64_t RowCount, std::u16string_view CsvSeparator,
-                        bool Csv) const {
+void TTable::WriteLines(const std::filesystem::path& Name, std::int64_t RowCount,
+                        std::u16string_view CsvSeparator, bool Csv) const {
   std::uint64_t rowsToWrite = aa.size();
   if (RowCount >= 0 && static_cast<std::uint64_t>(RowCount) < rowsToWrite) {
     rowsToWrite = static_cast<std::uint64_t>(RowCount);
@@ -398,9 +410,15 @@ void TTable::WriteLines(const std::filesystem::path& Name, std::int64_t RowCount
   std::string buffer;
   buffer.reserve(kWriteBlock + 1024);
   switch (Encoding) {
-    case TTableEncoding::teUTF8: buffer = "\xEF\xBB\xBF"; break;
-    case TTableEncoding::teUTF16LE: buffer = "\xFF\xFE"; break;
-    case TTableEncoding::teUTF16BE: buffer = "\xFE\xFF"; break;
+    case TTableEncoding::teUTF8:
+      buffer = "\xEF\xBB\xBF";
+      break;
+    case TTableEncoding::teUTF16LE:
+      buffer = "\xFF\xFE";
+      break;
+    case TTableEncoding::teUTF16BE:
+      buffer = "\xFE\xFF";
+      break;
   }
   auto flush = [&] {
     out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
@@ -426,7 +444,8 @@ void TTable::WriteLines(const std::filesystem::path& Name, std::int64_t RowCount
     }
     line.append(u"\r\n");
     if (!AppendEncoded(buffer, line, Encoding)) {
-      fail("row " + std::to_string(r) + " holds an unpaired UTF-16 surrogate, which UTF-8 cannot represent");
+      fail("row " + std::to_string(r) +
+           " holds an unpaired UTF-16 surrogate, which UTF-8 cannot represent");
     }
     if (buffer.size() >= kWriteBlock) flush();
   }
@@ -465,18 +484,20 @@ void TTable::Sort(std::uint64_t Index) {
   std::vector<double> keys(aa.size());
   for (std::size_t r = 0; r < aa.size(); ++r) {
     if (Index >= aa[r].size()) {
-      throw std::invalid_argument("Cannot sort the table by column " + std::to_string(Index) + ": row " +
-                                  std::to_string(r) + " has no such cell");
+      throw std::invalid_argument("Cannot sort the table by column " + std::to_string(Index) +
+                                  ": row " + std::to_string(r) + " has no such cell");
     }
     if (!ReadDouble(aa[r][Index], keys[r])) {
-      throw std::invalid_argument("Cannot sort the table by column " + std::to_string(Index) + ": row " +
-                                  std::to_string(r) + " holds '" + MessageText(aa[r][Index]) +
+      throw std::invalid_argument("Cannot sort the table by column " + std::to_string(Index) +
+                                  ": row " + std::to_string(r) + " holds '" +
+                                  MessageText(aa[r][Index]) +
                                   "', which is not a valid floating point value");
     }
   }
   std::vector<std::size_t> order(aa.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
   std::vector<TArrayOfStrings> sorted;
   sorted.reserve(aa.size());
   for (std::size_t r : order) sorted.push_back(std::move(aa[r]));

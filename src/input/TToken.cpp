@@ -166,8 +166,7 @@ TToken::TClasses TToken::Classify(std::u16string_view word, std::u16string_view 
   for (const char16_t c : word) classes |= letters_detail::kCharClasses[c];
   TClasses result;
   result.IsPunctuation = tag.starts_with(u"Z:") || tag.starts_with(u"PUN") || word == u"-" ||
-                         word == u"\u2013" ||
-                         (classes & letters_detail::kTokenPunctuation) != 0;
+                         word == u"\u2013" || (classes & letters_detail::kTokenPunctuation) != 0;
   result.IsDigit = tag.starts_with(u"C=") || tag.starts_with(u"C}") ||
                    (classes & letters_detail::kTokenDigit) != 0;
   return result;

@@ -53,7 +53,8 @@ class TToken {
   };
   [[nodiscard]] TClasses GetClasses() const { return Classify(GetWord(), GetTag()); }
   // The same for a word form and tag already taken from a token.
-  [[nodiscard]] static TClasses Classify(std::u16string_view word, std::u16string_view tag) noexcept;
+  [[nodiscard]] static TClasses Classify(std::u16string_view word,
+                                         std::u16string_view tag) noexcept;
 
   // False for a structural line (markup of a vertical file, CoNLL-U comment) and after a read
   // that produced no token.

@@ -130,8 +130,8 @@ void TTokenizationStream::OpenFile(std::size_t index) {
   auto file = std::make_unique<TBufferedFile>(path);
   if (!file->is_open()) {
     const int error = errno;
-    const std::string reason =
-        error != 0 ? std::generic_category().message(error) : std::string("The file cannot be read");
+    const std::string reason = error != 0 ? std::generic_category().message(error)
+                                          : std::string("The file cannot be read");
     throw std::runtime_error("Cannot open file \"" + PathForMessage(path) + "\". " + reason + ".");
   }
   StartReader(std::make_unique<TEnhancedReader>(std::move(file), blockSize_, PathForMessage(path)));

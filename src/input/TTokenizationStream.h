@@ -11,8 +11,8 @@
 
 #include "input/TDocMetadata.h"
 #include "input/TEnhancedReader.h"
-#include "input/TTable.h"
 #include "input/THow.h"
+#include "input/TTable.h"
 #include "input/TToken.h"
 
 namespace tavora {
@@ -34,9 +34,9 @@ class TTokenizationStream {
   // `fileNames` holds one path per line (CR, LF or CR LF). A line naming an existing file adds it;
   // any other line, and always one ending in a path separator, is walked as a folder, recursively,
   // entries in code-point order of their names. Appends to the file list and opens its first file.
-  // Throws std::runtime_error "Cannot open file "PATH". REASON." when a listed file cannot be opened.
-  // A line naming neither an existing file nor an existing folder adds nothing; it is kept in
-  // GetMissingEntries() so that a front end can warn about it.
+  // Throws std::runtime_error "Cannot open file "PATH". REASON." when a listed file cannot be
+  // opened. A line naming neither an existing file nor an existing folder adds nothing; it is kept
+  // in GetMissingEntries() so that a front end can warn about it.
   void LoadFromFiles(std::u16string_view fileNames);
   // Reads from a stream that the caller keeps alive until the stream is destroyed or loaded again.
   void LoadFromStream(std::istream& stream);
@@ -95,11 +95,11 @@ class TTokenizationStream {
 
   std::size_t blockSize_;
   std::unique_ptr<std::istream> ownedInput_;  // memory stream of a string load
-  std::int64_t fileCount_ = 0;                 // aListOfFiles.size(), compared on every read
+  std::int64_t fileCount_ = 0;                // aListOfFiles.size(), compared on every read
   std::vector<std::uint64_t> fileSizes_;
   std::uint64_t totalBytes_ = 0;
   std::uint64_t bytesOfClosedInputs_ = 0;
-  std::u16string cleaned_;                      // scratch for U+FEFF removal
+  std::u16string cleaned_;  // scratch for U+FEFF removal
 };
 
 }  // namespace tavora

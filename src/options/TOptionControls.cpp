@@ -102,21 +102,19 @@ TOptionControls::TOptionControls() {
   c.push_back(Radio("RGInputType", "PanelInputType", u"Input Type", InputTypeItems(), 2, -1));
   c.push_back(Panel("PanelCustomVertical", "", false));
   c.push_back(Integer("SpinEditWord", "PanelCustomVertical", u"Column with words", 1, 0, 128));
-  c.push_back(Check("CheckBoxColumnLemmata", "PanelCustomVertical", u"Column with lemmata",
-                    false));
+  c.push_back(Check("CheckBoxColumnLemmata", "PanelCustomVertical", u"Column with lemmata", false));
   c.push_back(Integer("SpinEditLemma", "PanelCustomVertical", u"", 2, 0, 128, false));
   c.push_back(Check("CheckBoxCollumnTags", "PanelCustomVertical", u"Column with tags", false));
   c.push_back(Integer("SpinEditTags", "PanelCustomVertical", u"", 3, 0, 128, false));
-  c.push_back(Edit("EditTextBegin", "PanelCustomVertical", u"Text metadata line begins with",
-                   u"<doc"));
+  c.push_back(
+      Edit("EditTextBegin", "PanelCustomVertical", u"Text metadata line begins with", u"<doc"));
   c.push_back(Label("LabelTagsForAutosemantics", "PanelCustomVertical",
                     u"Autosemantic tags start with", false));
   c.push_back(Edit("EditTagsForAutosemantics", "PanelCustomVertical", u"", u"N|A|V|D", false));
   c.push_back(Panel("PanelInputDetails", "", false));
-  c.push_back(Radio("RadioGroupCaseSensitivity", "PanelInputDetails", u"Case sensitivity",
-                    {u"Always case sensitive", u"Only if lemma starts with capital",
-                     u"Case insensitive"},
-                    3, 2));
+  c.push_back(Radio(
+      "RadioGroupCaseSensitivity", "PanelInputDetails", u"Case sensitivity",
+      {u"Always case sensitive", u"Only if lemma starts with capital", u"Case insensitive"}, 3, 2));
   c.push_back(Check("CheckBoxOmitPunctuation", "PanelInputDetails", u"Omit punctuation", true));
   c.push_back(Check("CheckBoxOmitDigits", "PanelInputDetails", u"Omit digits", true));
   c.push_back(Panel("PanelWoL", "", false));
@@ -128,8 +126,8 @@ TOptionControls::TOptionControls() {
   c.push_back(Radio("RadioGroupWhatToDo", "PanelWhatToDo", u"What do you want to do?",
                     {u"Measure lexical diversity", u"Get frequency list of types"}, 2, -1));
   c.push_back(Panel("PanelWindowLength", "", false));
-  c.push_back(Integer("SpinEditWindowLength", "PanelWindowLength", u"Window length", 200, 10,
-                      1000000));
+  c.push_back(
+      Integer("SpinEditWindowLength", "PanelWindowLength", u"Window length", 200, 10, 1000000));
   c.push_back(Panel("PanelMetrics", "", false));
   c.push_back(Check("CheckBoxTypes", "PanelMetrics", u"Number of types", true));
   c.push_back(Check("CheckBoxPerplexity", "PanelMetrics", u"Perplexity", true));
@@ -144,8 +142,8 @@ TOptionControls::TOptionControls() {
   c.push_back(Check("CheckBoxCrossRepeatRate", "PanelOtherMetrics", u"Cross repeat rate", false));
   c.push_back(Check("CheckBoxEntropy", "PanelOtherMetrics", u"Entropy", false));
   c.push_back(Check("CheckBoxCrossEntropy", "PanelOtherMetrics", u"Cross entropy", false));
-  c.push_back(Check("CheckBoxRelativePerplexity", "PanelOtherMetrics", u"Relative perplexity",
-                    false));
+  c.push_back(
+      Check("CheckBoxRelativePerplexity", "PanelOtherMetrics", u"Relative perplexity", false));
   c.push_back(Check("CheckBoxRelativeEntropy", "PanelOtherMetrics",
                     u"Relative entropy (Kullback-Leibler Divergence)", false));
   c.push_back(Check("CheckBoxDissimilarity_Levenshtein", "PanelOtherMetrics",
@@ -153,13 +151,12 @@ TOptionControls::TOptionControls() {
   c.push_back(Check("CheckBoxHillsContinuum", "PanelOtherMetrics", u"Hill's continuum", false));
   c.push_back(Label("LabelQ", "PanelOtherMetrics", u"Hill's Q=", false));
   c.push_back(Edit("EditHillsQ", "PanelOtherMetrics", u"", u"3", false));
-  c.push_back(Check("CheckBoxAutosemanticsRatio", "PanelOtherMetrics", u"Ratio of autosemantics",
-                    false));
+  c.push_back(
+      Check("CheckBoxAutosemanticsRatio", "PanelOtherMetrics", u"Ratio of autosemantics", false));
   c.push_back(Check("CheckBoxWordLength", "PanelOtherMetrics", u"Word length", false));
   c.push_back(Check("CheckBoxLegacyMetrics", "PanelOtherMetrics", u"Legacy metrics", false));
   c.push_back(Panel("PanelLegacyMetrics", "", false));
-  c.push_back(Check("CheckBoxTTR", "PanelLegacyMetrics", u"Type-token ratio (TTR + MATTR)",
-                    false));
+  c.push_back(Check("CheckBoxTTR", "PanelLegacyMetrics", u"Type-token ratio (TTR + MATTR)", false));
   c.push_back(Check("CheckBoxLogTTR", "PanelLegacyMetrics", u"LogTTR (Herdan's C)", false));
   c.push_back(Check("CheckBoxRootTTR", "PanelLegacyMetrics", u"Root TTR (Giraud)", false));
   c.push_back(Panel("PanelDictionary", "", false));
@@ -169,7 +166,8 @@ TOptionControls::TOptionControls() {
   c.push_back(Button("ButtonOpenFileLemma", "PanelDictionary", u"Select file"));
   c.push_back(Check("CheckBoxReferenceContains", "PanelDictionary",
                     u"Reference corpus contains measured text(s)", false));
-  c.push_back(Button("ButtonCreateReference", "PanelDictionary", u"Create frequency list of types"));
+  c.push_back(
+      Button("ButtonCreateReference", "PanelDictionary", u"Create frequency list of types"));
   c.push_back(Panel("PanelProcess", "", false));
   c.push_back(Edit("EditOutputDirectory", "PanelProcess",
                    u"Save statistics to the following directory:", u""));
@@ -177,25 +175,24 @@ TOptionControls::TOptionControls() {
   c.push_back(Check("CheckBoxOutputAverages", "PanelProcess", u"Averages", true));
   c.push_back(Check("CheckBoxOutputDistributions", "PanelProcess", u"Distributions", false));
   c.push_back(Check("CheckBoxOutputSeries", "PanelProcess", u"Series", false));
-  c.push_back(Check("CheckBoxOutputTotalValues", "PanelProcess", u"Values for the whole texts",
-                    false));
+  c.push_back(
+      Check("CheckBoxOutputTotalValues", "PanelProcess", u"Values for the whole texts", false));
   c.push_back(Check("CheckBoxIndices", "PanelProcess",
                     u"Further indices (MTLD, HD-D, Yule's K, \u2026)", false));
   c.push_back(Panel("PanelIndices", "PanelProcess", false));
   for (std::size_t i = 0; i < kIndexCount; ++i) {
     const auto index = static_cast<tIndex>(i);
-    c.push_back(Check(IndexBoxName(index), "PanelIndices", std::u16string(IndexCaption(index)),
-                      true));
+    c.push_back(
+        Check(IndexBoxName(index), "PanelIndices", std::u16string(IndexCaption(index)), true));
   }
   c.push_back(Button("ButtonProcess", "PanelProcess", u"Process the texts!"));
 }
 
 std::string IndexBoxName(tIndex Index) {
   static constexpr std::array<std::string_view, kIndexCount> kBoxes = {
-      "CheckBoxIndexMTLD",     "CheckBoxIndexMTLDMA",    "CheckBoxIndexHDD",
-      "CheckBoxIndexMSTTR",    "CheckBoxIndexYuleK",     "CheckBoxIndexYuleI",
-      "CheckBoxIndexSimpsonD", "CheckBoxIndexHerdanVm",  "CheckBoxIndexMaas",
-      "CheckBoxIndexDugast",   "CheckBoxIndexSummer",    "CheckBoxIndexCTTR",
+      "CheckBoxIndexMTLD",  "CheckBoxIndexMTLDMA", "CheckBoxIndexHDD",      "CheckBoxIndexMSTTR",
+      "CheckBoxIndexYuleK", "CheckBoxIndexYuleI",  "CheckBoxIndexSimpsonD", "CheckBoxIndexHerdanVm",
+      "CheckBoxIndexMaas",  "CheckBoxIndexDugast", "CheckBoxIndexSummer",   "CheckBoxIndexCTTR",
   };
   return std::string(kBoxes[static_cast<std::size_t>(Index)]);
 }

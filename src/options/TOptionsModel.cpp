@@ -12,7 +12,7 @@ namespace {
 
 // The boxes of the measures that need a reference frequency list.
 constexpr std::array<std::string_view, 6> kCrossBoxes = {
-    "CheckBoxCrossPerplexity", "CheckBoxCrossEntropy",    "CheckBoxCrossRepeatRate",
+    "CheckBoxCrossPerplexity",      "CheckBoxCrossEntropy",    "CheckBoxCrossRepeatRate",
     "CheckBoxCrossDistinctionRate", "CheckBoxRelativeEntropy", "CheckBoxRelativePerplexity",
 };
 
@@ -108,9 +108,9 @@ std::vector<std::string> TOptionsModel::RightColumnPanels() const {
 
 TControl& TOptionsModel::Changeable(std::string_view Name, TControlKind Kind) {
   TControl& c = c_[Name];
-  const bool textKinds = Kind == TControlKind::TextField &&
-                         (c.Kind == TControlKind::MultiLineText ||
-                          c.Kind == TControlKind::IntegerField);
+  const bool textKinds =
+      Kind == TControlKind::TextField &&
+      (c.Kind == TControlKind::MultiLineText || c.Kind == TControlKind::IntegerField);
   if (c.Kind != Kind && !textKinds) {
     throw EOptionError(Quoted(Name) + " cannot take this kind of value");
   }
@@ -140,8 +140,7 @@ void TOptionsModel::SetItemIndex(std::string_view Name, int ItemIndex) {
 
 void TOptionsModel::SetText(std::string_view Name, std::u16string Text) {
   const TControlKind kind = c_[Name].Kind;
-  const bool holdsText = kind == TControlKind::TextField ||
-                         kind == TControlKind::MultiLineText ||
+  const bool holdsText = kind == TControlKind::TextField || kind == TControlKind::MultiLineText ||
                          kind == TControlKind::IntegerField;
   if (holdsText && c_[Name].Text == Text) return;
   TControl& c = Changeable(Name, TControlKind::TextField);
@@ -210,8 +209,7 @@ void TOptionsModel::SetOption(std::string_view Name, std::u16string_view Value) 
   throw EOptionError(Quoted(Name) + " carries no value");
 }
 
-void TOptionsModel::SetOptions(
-    const std::vector<std::pair<std::string, std::u16string>>& Options) {
+void TOptionsModel::SetOptions(const std::vector<std::pair<std::string, std::u16string>>& Options) {
   std::vector<std::pair<std::size_t, const std::pair<std::string, std::u16string>*>> ordered;
   ordered.reserve(Options.size());
   for (const auto& option : Options) ordered.emplace_back(c_.IndexOf(option.first), &option);
@@ -409,9 +407,7 @@ void TOptionsModel::CheckBoxHillsContinuumClick() {
   SetShown("LabelQ", checked);
 }
 
-void TOptionsModel::CheckBoxIndicesClick() {
-  SetShown("PanelIndices", Checked("CheckBoxIndices"));
-}
+void TOptionsModel::CheckBoxIndicesClick() { SetShown("PanelIndices", Checked("CheckBoxIndices")); }
 
 // ---- Encoders ----
 

@@ -7,12 +7,12 @@ namespace tavora {
 namespace {
 
 constexpr std::array<std::u16string_view, kIndexCount> kCaptions = {
-    u"MTLD",     u"MTLD-MA",      u"HD-D",    u"MSTTR",    u"Yule's K", u"Yule's I",
+    u"MTLD",        u"MTLD-MA",     u"HD-D",         u"MSTTR",    u"Yule's K", u"Yule's I",
     u"Simpson's D", u"Herdan's Vm", u"Maas a\u00B2", u"Dugast U", u"Summer S", u"CTTR",
 };
 
 constexpr std::array<std::string_view, kIndexCount> kNames = {
-    "mtld",      "mtld-ma", "hdd",  "msttr",  "yule-k", "yule-i",
+    "mtld",      "mtld-ma",   "hdd",  "msttr",  "yule-k", "yule-i",
     "simpson-d", "herdan-vm", "maas", "dugast", "summer", "cttr",
 };
 

@@ -103,7 +103,7 @@ struct TMeasureParameters {
   TOutputTypeSet OutputTypes{};
   double HillsQ = 3.0;
   bool RefDicContrainsText = false;
-  std::u16string AutosemanticTags;  // prefixes separated by "|"
+  std::u16string AutosemanticTags;       // prefixes separated by "|"
   TIndexSet Indices = TIndexSet::All();  // columns of the indices file (with outIndices)
 
   friend bool operator==(const TMeasureParameters&, const TMeasureParameters&) = default;
@@ -123,8 +123,7 @@ struct TDictionaryParameters {
   TWordOrLemmaSet WoL{};
   TCustomVertical Custom{};
 
-  friend bool operator==(const TDictionaryParameters&,
-                         const TDictionaryParameters&) = default;
+  friend bool operator==(const TDictionaryParameters&, const TDictionaryParameters&) = default;
 };
 
 }  // namespace tavora

@@ -15,8 +15,8 @@ using TProgressCallback =
 // Thrown by a run that its progress callback cancelled. Result files of documents that
 // had ended stay on disk; no file is left half-written.
 class TRunCancelled : public std::runtime_error {
-public:
+ public:
   TRunCancelled() : std::runtime_error("Cancelled") {}
 };
 
-} // namespace tavora
+}  // namespace tavora

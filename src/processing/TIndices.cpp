@@ -115,16 +115,16 @@ double LogBinomialRatio(double a, double n) {
 
 // Expected TTR of a random sample of 42 tokens, from the frequency spectrum: the sum over
 // types of the probability that the type occurs in the sample, divided by 42.
-double Hdd(const std::vector<std::pair<std::uint32_t, std::uint64_t>>& spectrum,
-           std::uint64_t n) {
+double Hdd(const std::vector<std::pair<std::uint32_t, std::uint64_t>>& spectrum, std::uint64_t n) {
   constexpr std::uint64_t kSample = 42;
   if (n < kSample) return kNaN;
   double sum = 0;
   for (const auto& [f, typesWithF] : spectrum) {
     const std::uint64_t rest = n - f;
-    const double absent = rest < kSample ? 0.0
-                                         : std::exp(LogBinomialRatio(static_cast<double>(rest),
-                                                                     static_cast<double>(n)));
+    const double absent =
+        rest < kSample
+            ? 0.0
+            : std::exp(LogBinomialRatio(static_cast<double>(rest), static_cast<double>(n)));
     sum += static_cast<double>(typesWithF) * (1 - absent);
   }
   return sum / static_cast<double>(kSample);
@@ -133,7 +133,8 @@ double Hdd(const std::vector<std::pair<std::uint32_t, std::uint64_t>>& spectrum,
 }  // namespace
 
 TIndices::TIndices(TIndexSet Indices, std::uint32_t LagLength)
-    : aIndices(Indices), aLagLength(LagLength),
+    : aIndices(Indices),
+      aLagLength(LagLength),
       keepSequence_(Indices.Contains(tIndex::ixMTLD) || Indices.Contains(tIndex::ixMTLDMA) ||
                     Indices.Contains(tIndex::ixMSTTR)) {
   if (aLagLength == 0) throw std::invalid_argument("The window length must be at least 1.");
@@ -186,9 +187,9 @@ TIndexValues TIndices::Values() const {
     double& value = v[i];
     switch (i) {
       case tIndex::ixMTLD:
-        value = tokens_ == 0 ? kNaN
-                             : (MtldDirection({ids_, false}, mark) +
-                                MtldDirection({ids_, true}, mark)) / 2;
+        value = tokens_ == 0
+                    ? kNaN
+                    : (MtldDirection({ids_, false}, mark) + MtldDirection({ids_, true}, mark)) / 2;
         break;
       case tIndex::ixMTLDMA:
         value = (MtldMaDirection({ids_, false}, mark) + MtldMaDirection({ids_, true}, mark)) / 2;

@@ -18,7 +18,7 @@
 namespace tavora {
 
 class TIndices {
-public:
+ public:
   // LagLength: the run's window length, the segment length of MSTTR (at least 1).
   TIndices(TIndexSet Indices, std::uint32_t LagLength);
 
@@ -40,7 +40,7 @@ public:
   [[nodiscard]] std::uint64_t NumberOfTokens() const { return tokens_; }
   [[nodiscard]] std::size_t NumberOfTypes() const { return counts_.size(); }
 
-private:
+ private:
   TIndexSet aIndices;
   std::uint32_t aLagLength;
   bool keepSequence_;

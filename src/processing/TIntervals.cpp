@@ -174,7 +174,7 @@ class TIntervals::TLabelCache {
  private:
   TLabelFormat format_;
   std::string pos_;
-  std::vector<std::size_t> posEnd_;    // element i: end of the label of index i in pos_
+  std::vector<std::size_t> posEnd_;  // element i: end of the label of index i in pos_
   std::string neg_;
   std::vector<std::size_t> negStart_;  // element k: start of the label of index -(k+1) in neg_
 };
@@ -230,7 +230,8 @@ void TIntervals::Reach(std::int32_t Index) {
       first = std::min(newLo, base_);
       last = std::max(newHi, base_ + size - 1);
       if (newLo < base_) first = std::min(first, base_ - std::max<std::int64_t>(size, 64));
-      if (newHi >= base_ + size) last = std::max(last, base_ + size - 1 + std::max<std::int64_t>(size, 64));
+      if (newHi >= base_ + size)
+        last = std::max(last, base_ + size - 1 + std::max<std::int64_t>(size, 64));
     }
     first = std::max<std::int64_t>(first, std::numeric_limits<std::int32_t>::min());
     last = std::min<std::int64_t>(last, std::numeric_limits<std::int32_t>::max());
@@ -392,7 +393,8 @@ void TIntervals::GetOutput(std::vector<std::u16string>& OutputList, std::u16stri
   OutputList.push_back(line(false));
 }
 
-void TIntervals::WriteOutput(std::ostream& Out, std::string_view sep, std::string_view LineEnd) const {
+void TIntervals::WriteOutput(std::ostream& Out, std::string_view sep,
+                             std::string_view LineEnd) const {
   StreamSink sink{Out};
   EmitLabels(sink, sep);
   sink.Write(LineEnd);

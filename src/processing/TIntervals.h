@@ -116,7 +116,8 @@ class TIntervals {
   mutable std::shared_ptr<TLabelCache> labels_;  // label texts with ",", built on demand
 };
 
-inline bool TIntervals::IntervalIndex(double Value, std::uint32_t Granularity, std::int32_t& Index) {
+inline bool TIntervals::IntervalIndex(double Value, std::uint32_t Granularity,
+                                      std::int32_t& Index) {
   const double scaled = Value * static_cast<double>(Granularity);
   // Also false for NaN and the infinities.
   if (!(scaled > -2147483649.0 && scaled < 2147483648.0)) return false;

@@ -15,7 +15,7 @@ bool IsAscii(std::u16string_view text) {
   return true;
 }
 
-} // namespace
+}  // namespace
 
 TLowercaser::TLowercaser(std::string locale) : locale_(std::move(locale)) {
   if (locale_.empty()) locale_ = uloc_getDefault();
@@ -69,9 +69,9 @@ void TLowercaser::LowerAppend(std::u16string_view text, std::u16string& out) con
   out.resize(start + text.size() + 8);
   for (int attempt = 0; attempt < 2; ++attempt) {
     UErrorCode status = U_ZERO_ERROR;
-    const int32_t length = u_strToLower(out.data() + start, static_cast<int32_t>(out.size() - start),
-                                        text.data(), static_cast<int32_t>(text.size()),
-                                        locale_.c_str(), &status);
+    const int32_t length =
+        u_strToLower(out.data() + start, static_cast<int32_t>(out.size() - start), text.data(),
+                     static_cast<int32_t>(text.size()), locale_.c_str(), &status);
     if (status == U_BUFFER_OVERFLOW_ERROR) {
       out.resize(start + static_cast<std::size_t>(length));
       continue;
@@ -99,4 +99,4 @@ bool TLowercaser::IsLower(std::u16string_view text, std::u16string& scratch) con
   return scratch == text;
 }
 
-} // namespace tavora
+}  // namespace tavora

@@ -10,7 +10,7 @@ namespace tavora {
 // "i" followed by U+0307). Text made only of ASCII takes a table-free fast path except in
 // Turkish and Azeri, where "I" lowers to U+0131.
 class TLowercaser {
-public:
+ public:
   // locale: an ICU locale id such as "tr_TR"; empty means ICU's default locale at construction.
   explicit TLowercaser(std::string locale = {});
 
@@ -25,10 +25,10 @@ public:
 
   [[nodiscard]] const std::string& GetLocale() const { return locale_; }
 
-private:
+ private:
   std::string locale_;
   bool asciiFastPath_ = true;
   std::u16string scratch_;
 };
 
-} // namespace tavora
+}  // namespace tavora

@@ -18,9 +18,8 @@ constexpr std::u16string_view KindName(tWordOrLemma kind) {
 
 // Basic measures of granularity 100; the others count whole numbers.
 constexpr std::uint32_t Granularity(tMeasure m) {
-  return m == tMeasure::vLength || m == tMeasure::vDifference || m == tMeasure::vAutosemantics
-             ? 100
-             : 1;
+  return m == tMeasure::vLength || m == tMeasure::vDifference || m == tMeasure::vAutosemantics ? 100
+                                                                                               : 1;
 }
 
 void AppendUnsigned(std::u16string& out, std::uint64_t value) {
@@ -29,7 +28,7 @@ void AppendUnsigned(std::u16string& out, std::uint64_t value) {
   for (const char* p = digits; p != end; ++p) out += static_cast<char16_t>(*p);
 }
 
-} // namespace
+}  // namespace
 
 TOutputStructures::TDistribution::TDistribution(bool secondary, std::uint8_t ordinal,
                                                 std::uint32_t granularity)
@@ -39,15 +38,17 @@ TOutputStructures::TOutputStructures(TWordOrLemmaSet WoL, TMeasureSet measures,
                                      tMeasureSecondarySet MeasuresSecondary,
                                      TOutputTypeSet OutputTypes,
                                      const std::filesystem::path& OutputFolder)
-    : aWoL(WoL), aMeasures(measures), aMeasuresSecondary(MeasuresSecondary),
-      aOutputTypes(OutputTypes), aOutputFolder(OutputFolder) {
+    : aWoL(WoL),
+      aMeasures(measures),
+      aMeasuresSecondary(MeasuresSecondary),
+      aOutputTypes(OutputTypes),
+      aOutputFolder(OutputFolder) {
   if (aOutputFolder.empty()) throw std::runtime_error("Unable to create directory");
   std::error_code ec;
   std::filesystem::create_directories(aOutputFolder, ec);
   if (ec || !std::filesystem::is_directory(aOutputFolder)) {
-    throw std::runtime_error("Unable to create directory \"" + PathToUtf8(aOutputFolder) +
-                             "\": " + (ec ? ec.message() : std::string("a file of that name exists")) +
-                             ".");
+    throw std::runtime_error("Unable to create directory \"" + PathToUtf8(aOutputFolder) + "\": " +
+                             (ec ? ec.message() : std::string("a file of that name exists")) + ".");
   }
   if (aOutputTypes.Contains(TOutputType::outDistribution)) {
     for (const tWordOrLemma kind : aWoL) {
@@ -224,9 +225,8 @@ void TOutputStructures::AddToken() {
     // Every secondary value of the window in one pass, not one pass per distribution.
     if (!out.Dists.empty()) actual.SecondaryMetricsOf(aMeasuresSecondary, secondary_);
     for (TDistribution& d : out.Dists) {
-      const double value =
-          d.IsSecondary ? secondary_[static_cast<tMeasureSecondary>(d.Ordinal)]
-                        : actual.BasicMetrics(static_cast<tMeasure>(d.Ordinal));
+      const double value = d.IsSecondary ? secondary_[static_cast<tMeasureSecondary>(d.Ordinal)]
+                                         : actual.BasicMetrics(static_cast<tMeasure>(d.Ordinal));
       d.Dist.PridejKDistribuci(value, 1);
     }
     if (out.Serie) {
@@ -258,4 +258,4 @@ void TOutputStructures::LastDoc() {
   }
 }
 
-} // namespace tavora
+}  // namespace tavora

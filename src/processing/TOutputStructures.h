@@ -30,7 +30,7 @@ class TResultFile;
 // document ends, the others in LastDoc. Temporaries of an unfinished run are removed by
 // the destructor, so a failed run leaves no partial result file behind.
 class TOutputStructures {
-public:
+ public:
   // Creates the output folder with every missing parent. Throws std::runtime_error
   // "Unable to create directory" for an empty folder, and a message naming the folder
   // when it cannot be created.
@@ -65,7 +65,7 @@ public:
   [[nodiscard]] std::int32_t GetTextNumber() const { return TextNumber; }
   [[nodiscard]] const std::filesystem::path& GetOutputFolder() const { return aOutputFolder; }
 
-private:
+ private:
   struct TDistribution {
     bool IsSecondary = false;
     std::uint8_t Ordinal = 0;
@@ -99,8 +99,8 @@ private:
   std::u16string LastMETA;
   bool runFilesOpen_ = false;
   std::array<TKindOutput, kWordOrLemmaCount> kinds_;
-  std::u16string line_;  // scratch for one line, reused
+  std::u16string line_;                  // scratch for one line, reused
   TMeasureSecondaryValues secondary_{};  // the current window's secondary values
 };
 
-} // namespace tavora
+}  // namespace tavora

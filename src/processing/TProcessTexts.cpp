@@ -21,14 +21,14 @@ constexpr std::size_t Slot(tWordOrLemma k) { return static_cast<std::size_t>(k);
 // The token filter. Word forms come lowered by the pipeline, so a kept word is handed on
 // as views into its batch.
 class TTokenFilter {
-public:
+ public:
   TTokenFilter(bool omitPunctuation, bool omitDigits)
       : omitPunctuation_(omitPunctuation), omitDigits_(omitDigits) {}
   [[nodiscard]] bool Keeps(const TTokenBatch::TWord& token) const {
     return !(omitPunctuation_ && token.IsPunctuation) && !(omitDigits_ && token.IsDigit);
   }
 
-private:
+ private:
   bool omitPunctuation_;
   bool omitDigits_;
 };
@@ -44,7 +44,7 @@ std::u16string_view TextOf(const TTokenBatch& batch, const TTokenBatch::TWord& t
 // inserted in the same order, that counting token by token into it would give, without a
 // node-based map look-up per token.
 class TTypeCounter {
-public:
+ public:
   // The same rule as TReferenceDictionary::AddToken: an empty token is not counted.
   void Add(std::u16string_view token) {
     if (token.empty()) return;
@@ -68,7 +68,7 @@ public:
     total_ = 0;
   }
 
-private:
+ private:
   TTypeIndex index_;
   std::vector<std::uint32_t> counts_;  // by id
   std::uint64_t total_ = 0;
@@ -77,7 +77,7 @@ private:
 // Calls the progress callback at the reports that the reading recorded in a batch, on
 // the calling thread; throws TRunCancelled when it says stop.
 class TProgressTicker {
-public:
+ public:
   explicit TProgressTicker(const TProgressCallback& progress) : progress_(progress) {}
   void Start(const TTokenBatch& batch) {
     ticks_ = &batch.Ticks();
@@ -91,7 +91,7 @@ public:
     }
   }
 
-private:
+ private:
   const TProgressCallback& progress_;
   const std::vector<TTokenBatch::TTick>* ticks_ = nullptr;
   std::size_t next_ = 0;
@@ -109,7 +109,7 @@ void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
     stream.LoadFromFiles(InputFile);
 }
 
-} // namespace
+}  // namespace
 
 TProcessTexts::TProcessTexts(std::string locale)
     : lowercaser_(std::move(locale)), threads_(std::thread::hardware_concurrency() > 1 ? 2 : 1) {}
@@ -121,7 +121,8 @@ void TProcessTexts::SetAutosemanticTags(std::u16string_view a) {
   if (a.empty()) return;
   for (std::size_t start = 0;;) {
     const std::size_t bar = a.find(u'|', start);
-    AutosemanticTags.emplace_back(a.substr(start, bar == std::u16string_view::npos ? bar : bar - start));
+    AutosemanticTags.emplace_back(
+        a.substr(start, bar == std::u16string_view::npos ? bar : bar - start));
     if (bar == std::u16string_view::npos) break;
     start = bar + 1;
   }
@@ -156,8 +157,8 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
                             const std::filesystem::path& OutputFolder, bool IsWholeText,
                             bool DoOmitPunctuation, bool DoOmitDigits, TCasesensitiveness CS,
                             TWordOrLemmaSet WoL, TMeasureSet measures,
-                            tMeasureSecondarySet MeasuresSecondary,
-                            const TCustomVertical& Custom, std::uint32_t LagLength,
+                            tMeasureSecondarySet MeasuresSecondary, const TCustomVertical& Custom,
+                            std::uint32_t LagLength,
                             const TReferenceDictionaryPair& ReferenceDictionary,
                             TOutputTypeSet OutputTypes, double HillsQ, bool RefDicContrainsText,
                             const TProgressCallback& progress) {
@@ -239,9 +240,9 @@ void TProcessTexts::Measure(const TMeasureParameters& p,
                             const TProgressCallback& progress) {
   SetAutosemanticTags(p.AutosemanticTags);
   SetIndices(p.Indices);
-  Measure(p.How, p.InputFile, p.OutputFolder, p.IsWholeText, p.DoOmitPunctuation,
-          p.DoOmitDigits, p.CS, p.WoL, p.measures, p.MeasuresSecondary, p.Custom, p.LagLength,
-          ReferenceDictionary, p.OutputTypes, p.HillsQ, p.RefDicContrainsText, progress);
+  Measure(p.How, p.InputFile, p.OutputFolder, p.IsWholeText, p.DoOmitPunctuation, p.DoOmitDigits,
+          p.CS, p.WoL, p.measures, p.MeasuresSecondary, p.Custom, p.LagLength, ReferenceDictionary,
+          p.OutputTypes, p.HillsQ, p.RefDicContrainsText, progress);
 }
 
 TPreparedDictionaries TProcessTexts::PrepareDictionary(
@@ -290,4 +291,4 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(const TDictionaryParamete
                            p.DoOmitPunctuation, p.DoOmitDigits, p.CS, p.WoL, p.Custom, progress);
 }
 
-} // namespace tavora
+}  // namespace tavora

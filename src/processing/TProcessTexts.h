@@ -11,8 +11,8 @@
 #include "engine/Measures.h"
 #include "engine/TReferenceDictionary.h"
 #include "input/THow.h"
-#include "processing/RunOptions.h"
 #include "processing/Indices.h"
+#include "processing/RunOptions.h"
 #include "processing/RunProgress.h"
 #include "processing/TLowercaser.h"
 
@@ -20,8 +20,7 @@ namespace tavora {
 
 // Frequency lists made by PrepareDictionary, one per kind (indexed by tWordOrLemma); the
 // slot of a kind not asked for is null. The caller owns them; each has ShouldSurvive set.
-using TPreparedDictionaries =
-    std::array<std::unique_ptr<TReferenceDictionary>, kWordOrLemmaCount>;
+using TPreparedDictionaries = std::array<std::unique_ptr<TReferenceDictionary>, kWordOrLemmaCount>;
 
 // Drives the work over a whole input: a measurement run (Measure) or the building of
 // frequency lists (PrepareDictionary). Both read the input through one token stream, drop
@@ -34,7 +33,7 @@ using TPreparedDictionaries =
 // except that an error met by the reading thread is carried over and rethrown on the
 // calling thread where a run on one thread would have raised it.
 class TProcessTexts {
-public:
+ public:
   // locale: the ICU locale whose casing rules lower word forms ("tr" lowers "I" to
   // U+0131); empty means ICU's default locale.
   explicit TProcessTexts(std::string locale = {});
@@ -65,18 +64,16 @@ public:
   // IsWholeText, the text itself. The reference lists are borrowed for the call; a null
   // slot measures against an empty list. progress, when given, is called every few
   // thousand reads.
-  void Measure(THow How, std::u16string_view InputFile,
-               const std::filesystem::path& OutputFolder, bool IsWholeText,
-               bool DoOmitPunctuation, bool DoOmitDigits, TCasesensitiveness CS,
-               TWordOrLemmaSet WoL, TMeasureSet measures,
-               tMeasureSecondarySet MeasuresSecondary, const TCustomVertical& Custom,
-               std::uint32_t LagLength, const TReferenceDictionaryPair& ReferenceDictionary,
-               TOutputTypeSet OutputTypes, double HillsQ, bool RefDicContrainsText,
-               const TProgressCallback& progress = {});
+  void Measure(THow How, std::u16string_view InputFile, const std::filesystem::path& OutputFolder,
+               bool IsWholeText, bool DoOmitPunctuation, bool DoOmitDigits, TCasesensitiveness CS,
+               TWordOrLemmaSet WoL, TMeasureSet measures, tMeasureSecondarySet MeasuresSecondary,
+               const TCustomVertical& Custom, std::uint32_t LagLength,
+               const TReferenceDictionaryPair& ReferenceDictionary, TOutputTypeSet OutputTypes,
+               double HillsQ, bool RefDicContrainsText, const TProgressCallback& progress = {});
 
   // The same from a parameter bundle: sets AutosemanticTags from p.AutosemanticTags and
-  // the indices from p.Indices, then measures. p.ReferenceDictionary (file names) is not read; the lists come
-  // resolved in ReferenceDictionary.
+  // the indices from p.Indices, then measures. p.ReferenceDictionary (file names) is not read; the
+  // lists come resolved in ReferenceDictionary.
   void Measure(const TMeasureParameters& p, const TReferenceDictionaryPair& ReferenceDictionary,
                const TProgressCallback& progress = {});
 
@@ -98,10 +95,10 @@ public:
   [[nodiscard]] bool IsAutosemantic(THow How, std::u16string_view Tag,
                                     std::u16string_view Lemma) const;
 
-private:
+ private:
   TLowercaser lowercaser_;
   TIndexSet indices_{};
   unsigned threads_ = 1;
 };
 
-} // namespace tavora
+}  // namespace tavora

@@ -49,7 +49,8 @@ void TResultFile::WriteQuoted(std::u16string_view field) {
   scratch_.assign(1, '"');
   for (std::size_t start = 0;;) {
     const std::size_t q = field.find(u'"', start);
-    AppendUtf16ToUtf8(scratch_, field.substr(start, q == std::u16string_view::npos ? q : q - start + 1));
+    AppendUtf16ToUtf8(scratch_,
+                      field.substr(start, q == std::u16string_view::npos ? q : q - start + 1));
     if (q == std::u16string_view::npos) break;
     scratch_ += '"';
     start = q + 1;
@@ -106,4 +107,4 @@ void TResultFile::Fail(std::string_view reason) const {
   throw std::runtime_error(message);
 }
 
-} // namespace tavora
+}  // namespace tavora

@@ -18,7 +18,7 @@ namespace tavora {
 // Text is collected in a fixed buffer of kCapacity bytes and handed to the file in large
 // writes; pieces of at least half the buffer go to the file directly, without a copy.
 class TResultFile {
-public:
+ public:
   static constexpr std::size_t kCapacity = std::size_t{1} << 17;
   // The most that Reserve may ask for.
   static constexpr std::size_t kMaxReserve = kCapacity / 2;
@@ -56,7 +56,7 @@ public:
 
   [[nodiscard]] const std::filesystem::path& GetTarget() const { return target_; }
 
-private:
+ private:
   void Flush();
   void WriteLarge(std::string_view utf8);
   [[noreturn]] void Fail(std::string_view reason) const;
@@ -73,4 +73,4 @@ private:
 // The path as UTF-8 text, for messages.
 std::string PathToUtf8(const std::filesystem::path& p);
 
-} // namespace tavora
+}  // namespace tavora

@@ -26,7 +26,7 @@ struct TRecord {
 // Walks the records of a result file held in memory. Quoted fields may hold commas,
 // doubled quotes and line breaks; line ends are CR LF or LF.
 class TCsvCursor {
-public:
+ public:
   TCsvCursor(const std::filesystem::path& file, std::string text)
       : file_(file), text_(std::move(text)) {
     if (text_.starts_with("\xEF\xBB\xBF")) pos_ = 3;
@@ -119,7 +119,7 @@ public:
     return value;
   }
 
-private:
+ private:
   std::filesystem::path file_;
   std::string text_;
   std::size_t pos_ = 0;
@@ -156,7 +156,7 @@ std::optional<std::size_t> FindCaption(const TTable& table, std::u16string_view 
   return static_cast<std::size_t>(it - table.Captions.begin());
 }
 
-} // namespace
+}  // namespace
 
 std::optional<std::size_t> TSeriesTable::ColumnOf(std::u16string_view caption) const {
   return FindCaption(*this, caption);
@@ -243,7 +243,8 @@ TSeriesTable TResultFolder::ReadSeries(const std::filesystem::path& file,
   if (r.Fields.empty() || r.Fields[0] != "Window id")
     cursor.Fail("the header does not begin with \"Window id\"");
   TSeriesTable table;
-  for (std::size_t i = 1; i < r.Fields.size(); ++i) table.Captions.push_back(Utf8ToUtf16(r.Fields[i]));
+  for (std::size_t i = 1; i < r.Fields.size(); ++i)
+    table.Captions.push_back(Utf8ToUtf16(r.Fields[i]));
   table.Columns.resize(table.Captions.size());
   std::size_t rows = 0;
   while (!cursor.AtEnd()) {
@@ -301,7 +302,8 @@ TTextTable TResultFolder::ReadTextTable(const std::filesystem::path& file) {
   if (r.Fields.size() < 2 || r.Fields[0] != "File Name" || r.Fields[1] != "Text id")
     cursor.Fail("the header does not begin with \"File Name\",\"Text id\"");
   TTextTable table;
-  for (std::size_t i = 2; i < r.Fields.size(); ++i) table.Captions.push_back(Utf8ToUtf16(r.Fields[i]));
+  for (std::size_t i = 2; i < r.Fields.size(); ++i)
+    table.Captions.push_back(Utf8ToUtf16(r.Fields[i]));
   while (!cursor.AtEnd()) {
     cursor.Next(r);
     if (r.Fields.empty()) continue;
@@ -312,7 +314,8 @@ TTextTable TResultFolder::ReadTextTable(const std::filesystem::path& file) {
     row.FileName = Utf8ToUtf16(r.Fields[0]);
     row.TextId = Utf8ToUtf16(r.Fields[1]);
     row.Values.reserve(table.Captions.size());
-    for (std::size_t c = 2; c < r.Fields.size(); ++c) row.Values.push_back(cursor.Number(r.Fields[c]));
+    for (std::size_t c = 2; c < r.Fields.size(); ++c)
+      row.Values.push_back(cursor.Number(r.Fields[c]));
     table.Rows.push_back(std::move(row));
   }
   return table;
@@ -348,4 +351,4 @@ std::vector<TDistributionBlock> TResultFolder::ReadDistribution(const std::files
   return blocks;
 }
 
-} // namespace tavora
+}  // namespace tavora

@@ -19,9 +19,9 @@ enum class TResultFamily : std::uint8_t { Serie, Averages, WholeTexts, Distribut
 struct TResultFileInfo {
   TResultFamily Family = TResultFamily::Serie;
   tWordOrLemma Kind = tWordOrLemma::tokWord;
-  std::int64_t Lag = 0;       // window length; 0 for families without one in the name
-  std::int64_t Doc = 0;       // document number of a series, from 1; 0 otherwise
-  std::u16string Caption;     // measure caption of a distribution; empty otherwise
+  std::int64_t Lag = 0;    // window length; 0 for families without one in the name
+  std::int64_t Doc = 0;    // document number of a series, from 1; 0 otherwise
+  std::u16string Caption;  // measure caption of a distribution; empty otherwise
   std::filesystem::path Path;
   bool operator==(const TResultFileInfo&) const = default;
 };
@@ -62,7 +62,7 @@ struct TDistributionBlock {
 // "-Inf" are read as the IEEE values. A file that cannot be read or parsed throws
 // std::runtime_error naming the file, the line and the problem.
 class TResultFolder {
-public:
+ public:
   // Lists the recognised result files of the folder (not its subfolders), sorted by
   // family, kind, window length, document and caption. Throws when the folder does not
   // exist.
@@ -97,9 +97,9 @@ public:
   [[nodiscard]] static std::vector<TDistributionBlock> ReadDistribution(
       const std::filesystem::path& file);
 
-private:
+ private:
   std::filesystem::path folder_;
   std::vector<TResultFileInfo> files_;
 };
 
-} // namespace tavora
+}  // namespace tavora

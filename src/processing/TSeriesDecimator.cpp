@@ -14,8 +14,10 @@ std::vector<TSeriesPoint> TSeriesDecimator::Decimate(const std::vector<double>& 
   std::vector<TSeriesPoint> out;
   if (Xs.empty() || !(x0 <= x1)) return out;
   // The range, widened by one point on either side.
-  std::size_t first = static_cast<std::size_t>(std::lower_bound(Xs.begin(), Xs.end(), x0) - Xs.begin());
-  std::size_t last = static_cast<std::size_t>(std::upper_bound(Xs.begin(), Xs.end(), x1) - Xs.begin());
+  std::size_t first =
+      static_cast<std::size_t>(std::lower_bound(Xs.begin(), Xs.end(), x0) - Xs.begin());
+  std::size_t last =
+      static_cast<std::size_t>(std::upper_bound(Xs.begin(), Xs.end(), x1) - Xs.begin());
   if (first > 0) --first;
   if (last < Xs.size()) ++last;
   const auto usable = [&](std::size_t i) { return std::isfinite(Ys[i]) && std::isfinite(Xs[i]); };
@@ -39,12 +41,15 @@ std::vector<TSeriesPoint> TSeriesDecimator::Decimate(const std::vector<double>& 
   if (tail) --end;
   while (i < end) {
     const double offset = width > 0 ? (Xs[i] - x0) / width : 0;
-    const std::size_t column = std::min(columns - 1, static_cast<std::size_t>(std::max(0.0, offset)));
-    const double columnEnd = column + 1 == columns ? x1 : x0 + width * static_cast<double>(column + 1);
+    const std::size_t column =
+        std::min(columns - 1, static_cast<std::size_t>(std::max(0.0, offset)));
+    const double columnEnd =
+        column + 1 == columns ? x1 : x0 + width * static_cast<double>(column + 1);
     std::size_t lo = end;
     std::size_t hi = end;
     // The column's first point is always taken, so rounding at a border cannot stall.
-    for (std::size_t start = i; i < end && (i == start || Xs[i] < columnEnd || column + 1 == columns); ++i) {
+    for (std::size_t start = i;
+         i < end && (i == start || Xs[i] < columnEnd || column + 1 == columns); ++i) {
       if (!usable(i)) continue;
       if (lo == end || Ys[i] < Ys[lo]) lo = i;
       if (hi == end || Ys[i] > Ys[hi]) hi = i;
@@ -59,4 +64,4 @@ std::vector<TSeriesPoint> TSeriesDecimator::Decimate(const std::vector<double>& 
   return out;
 }
 
-} // namespace tavora
+}  // namespace tavora

@@ -61,8 +61,8 @@ void TTokenPipeline::Fill(TTokenBatch& batch) {
       }
       const TToken* token = stream_.ReadToken();
       if (++reads_ % kProgressEvery == 0) {
-        batch.ticks_.push_back({batch.words_.size(), stream_.GetBytesRead(),
-                                stream_.GetTotalBytes(), tokens_});
+        batch.ticks_.push_back(
+            {batch.words_.size(), stream_.GetBytesRead(), stream_.GetTotalBytes(), tokens_});
       }
       if (token == nullptr || !token->IsNormalWord()) continue;
       ++tokens_;
@@ -71,9 +71,9 @@ void TTokenPipeline::Fill(TTokenBatch& batch) {
       const std::u16string_view lemma = withLemma_ ? token->GetLemma() : std::u16string_view();
       const std::u16string_view tag = token->GetTag();
       const std::size_t start = text.size();
-      const bool lower = lowercaser_ != nullptr &&
-                         (cs_ == TCasesensitiveness::csCaseInsensitive ||
-                          lemma.empty() || lowercaser_->IsLower(lemma, scratch_));
+      const bool lower =
+          lowercaser_ != nullptr && (cs_ == TCasesensitiveness::csCaseInsensitive ||
+                                     lemma.empty() || lowercaser_->IsLower(lemma, scratch_));
       if (lower)
         lowercaser_->LowerAppend(word, text);
       else
@@ -155,4 +155,4 @@ const TTokenBatch* TTokenPipeline::Next() {
   return batch;
 }
 
-} // namespace tavora
+}  // namespace tavora

@@ -24,7 +24,7 @@ class TTokenizationStream;
 // pipeline's case rule says, so the measuring side only looks. Texts live in one flat buffer;
 // a recycled batch keeps its capacity, so nothing is allocated per word once warm.
 class TTokenBatch {
-public:
+ public:
   struct TWord {
     std::size_t Start = 0;  // offset of the word form in the flat buffer
     std::size_t WordLength = 0;
@@ -58,7 +58,7 @@ public:
   [[nodiscard]] std::u16string_view DocumentName(std::size_t k) const { return names_[k]; }
   [[nodiscard]] const std::vector<TTick>& Ticks() const { return ticks_; }
 
-private:
+ private:
   friend class TTokenPipeline;
 
   void Clear();
@@ -81,7 +81,7 @@ private:
 // rethrown by Next after every batch read before it has been handed out. The destructor
 // stops the reading thread and joins it, also while an exception unwinds.
 class TTokenPipeline {
-public:
+ public:
   static constexpr std::size_t kDefaultBatchSize = 4096;
 
   // withLemma: whether lemmata are copied (else they come out empty). batchSize: normal
@@ -90,8 +90,7 @@ public:
   // form); without a lowercaser they are copied as they stand. The lowercaser is borrowed
   // for the pipeline's life and used on the reading thread.
   TTokenPipeline(TTokenizationStream& stream, bool withLemma, bool threaded,
-                 std::size_t batchSize = kDefaultBatchSize,
-                 const TLowercaser* lowercaser = nullptr,
+                 std::size_t batchSize = kDefaultBatchSize, const TLowercaser* lowercaser = nullptr,
                  TCasesensitiveness cs = TCasesensitiveness::csCaseSensitive);
   ~TTokenPipeline();
   TTokenPipeline(const TTokenPipeline&) = delete;
@@ -105,7 +104,7 @@ public:
   // Reads between two progress reports.
   static constexpr std::uint64_t kProgressEvery = 4096;
 
-private:
+ private:
   static constexpr std::size_t kQueuedBatches = 3;
   // A batch ends early once its texts fill this many code units, which bounds the memory
   // of the queue when words are very long.
@@ -127,7 +126,7 @@ private:
   std::vector<std::unique_ptr<TTokenBatch>> batches_;
   TTokenBatch* current_ = nullptr;  // handed out by the last Next
   bool finished_ = false;
-  std::exception_ptr pending_;      // to be rethrown by the following Next
+  std::exception_ptr pending_;  // to be rethrown by the following Next
 
   std::mutex mutex_;
   std::condition_variable changed_;
@@ -139,4 +138,4 @@ private:
   std::thread thread_;
 };
 
-} // namespace tavora
+}  // namespace tavora

@@ -6,17 +6,17 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QListWidget>
-#include <QTabWidget>
-#include <QThread>
 #include <QDir>
+#include <QListWidget>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QThread>
 
 #include "app/FakeDialogs.h"
+#include "app/TChartView.h"
 #include "app/TFormTavoraUX.h"
 #include "app/TOptionWidgets.h"
-#include "app/TChartView.h"
 #include "app/TResultsView.h"
 
 namespace {

@@ -33,9 +33,9 @@
 #include "app/FakeDialogs.h"
 #include "app/TChartView.h"
 #include "app/TDistributionChart.h"
+#include "app/TOptionWidgets.h"
 #include "app/TResultsView.h"
 #include "app/TSeriesChart.h"
-#include "app/TOptionWidgets.h"
 #include "engine/TReferenceDictionary.h"
 
 namespace tavora {
@@ -81,11 +81,15 @@ class TFormTavoraUXTest : public QObject {
   static void ClickOn(QWidget* w) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     // Check boxes and radio buttons take clicks on their box and text only.
-    const bool boxed = qobject_cast<QCheckBox*>(w) != nullptr || qobject_cast<QRadioButton*>(w) != nullptr;
-    QTest::mouseClick(w, Qt::LeftButton, {}, boxed ? QPoint(w->height() / 2, w->height() / 2) : QPoint());
+    const bool boxed =
+        qobject_cast<QCheckBox*>(w) != nullptr || qobject_cast<QRadioButton*>(w) != nullptr;
+    QTest::mouseClick(w, Qt::LeftButton, {},
+                      boxed ? QPoint(w->height() / 2, w->height() / 2) : QPoint());
   }
   void Click(const char* name) { ClickOn(W(name)); }
-  void Choose(const char* group, int index) { ClickOn(window_->Widgets().RadioButton(group, index)); }
+  void Choose(const char* group, int index) {
+    ClickOn(window_->Widgets().RadioButton(group, index));
+  }
   void Check(const char* box, bool checked) {
     if (W<QCheckBox>(box)->isChecked() != checked) Click(box);
   }
@@ -135,8 +139,8 @@ class TFormTavoraUXTest : public QObject {
     Click("ButtonSelectOutputDirectory");
   }
   static QByteArray Words(int count) {
-    static const char* const kWords[] = {"the", "cat", "sat", "on", "a", "mat", "and", "dog",
-                                        "ran", "far", "away", "home"};
+    static const char* const kWords[] = {"the", "cat", "sat", "on",  "a",    "mat",
+                                         "and", "dog", "ran", "far", "away", "home"};
     QByteArray text;
     for (int i = 0; i < count; ++i) {
       text += kWords[(i * 7 + i / 12) % 12];
@@ -221,7 +225,8 @@ void TFormTavoraUXTest::widgetsShowTheTextsOfTheOptions() {
     if (!c.Label.empty()) {
       bool found = false;
       for (QLabel* label : window_->findChildren<QLabel*>()) {
-        found = found || (label->buddy() == w && label->text() == QString::fromStdU16String(c.Label));
+        found =
+            found || (label->buddy() == w && label->text() == QString::fromStdU16String(c.Label));
       }
       QVERIFY2(found, name.constData());
     }
@@ -297,12 +302,13 @@ void TFormTavoraUXTest::tabOrderFollowsThePanels() {
     }
   };
   for (const std::string& panel : panels) addPanel(panel);
-  expected.erase(std::remove_if(expected.begin(), expected.end(),
-                                [](QWidget* w) { return !w->isVisible(); }),
-                 expected.end());
+  expected.erase(
+      std::remove_if(expected.begin(), expected.end(), [](QWidget* w) { return !w->isVisible(); }),
+      expected.end());
   QList<QWidget*> chain;
   QWidget* w = expected.front();
-  for (int guard = 0; guard < 1000 && chain.size() < expected.size(); ++guard, w = w->nextInFocusChain()) {
+  for (int guard = 0; guard < 1000 && chain.size() < expected.size();
+       ++guard, w = w->nextInFocusChain()) {
     if (expected.contains(w) && !chain.contains(w)) chain << w;
   }
   QCOMPARE(chain, expected);
@@ -379,7 +385,9 @@ void TFormTavoraUXTest::missingEntriesAreNamedBesideTheStatusLine() {
   QCOMPARE(window_->StatusWarning(), QStringLiteral("Skipped, does not exist: ") + missing);
 
   // A run whose entries all exist clears the warning.
-  window_->Model().SetText("MemoListOfTexts", QDir::toNativeSeparators(Path(QStringLiteral("text.txt"))).toStdU16String());
+  window_->Model().SetText(
+      "MemoListOfTexts",
+      QDir::toNativeSeparators(Path(QStringLiteral("text.txt"))).toStdU16String());
   QVERIFY(RunAndWait("ButtonProcess"));
   QCOMPARE(window_->StatusWarning(), QString());
 }
@@ -442,7 +450,8 @@ void TFormTavoraUXTest::statusLineDuringAndAfterARun() {
   Click("ButtonProcess");
   QCOMPARE(window_->StatusText(), QStringLiteral("Processing files: Phase 1"));
   QVERIFY(finished.wait(120000));
-  QCOMPARE(dialogs_->informations, (QStringList{QStringLiteral("Complete!"), QStringLiteral("Complete!")}));
+  QCOMPARE(dialogs_->informations,
+           (QStringList{QStringLiteral("Complete!"), QStringLiteral("Complete!")}));
 }
 
 void TFormTavoraUXTest::frequencyListRunThenMeasuringUsesTheCachedList() {
@@ -458,7 +467,8 @@ void TFormTavoraUXTest::frequencyListRunThenMeasuringUsesTheCachedList() {
   QCOMPARE(dialogs_->errors, QStringList());
   QCOMPARE(dialogs_->informations, QStringList{QStringLiteral("Complete!")});
   QVERIFY(ReadFile(QStringLiteral("words.tsv")).contains("cat\t"));
-  const TReferenceDictionary* built = window_->ReferenceDictionaries().Find(listFile.toStdU16String());
+  const TReferenceDictionary* built =
+      window_->ReferenceDictionaries().Find(listFile.toStdU16String());
   QVERIFY(built != nullptr);
   QVERIFY(built->Find(u"cat") != nullptr);
 
@@ -474,7 +484,8 @@ void TFormTavoraUXTest::frequencyListRunThenMeasuringUsesTheCachedList() {
   QCOMPARE(dialogs_->errors, QStringList());
   QCOMPARE(dialogs_->informations.size(), 2);
   QCOMPARE(window_->ReferenceDictionaries().Size(), std::size_t{1});
-  const TReferenceDictionary* used = window_->ReferenceDictionaries().Find(listFile.toStdU16String());
+  const TReferenceDictionary* used =
+      window_->ReferenceDictionaries().Find(listFile.toStdU16String());
   QCOMPARE(used, built);
   QVERIFY(used->Find(u"zebra") == nullptr);
   QVERIFY(ReadFile(QStringLiteral("out/AveragesWord10.csv")).contains("Cross Perplexity"));
@@ -528,7 +539,8 @@ void TFormTavoraUXTest::pastedTextIsReadAsPlainText() {
   QVERIFY(!W("CheckBoxLemmata")->isEnabled());
   // Read as plain text, every field of these vertical lines is a word.
   W<QPlainTextEdit>("MemoListOfTexts")
-      ->insertPlainText(QStringLiteral("Dogs\tkennel\tNNS\nran\trun\tVVD\n") + QString::fromLatin1(Words(30)));
+      ->insertPlainText(QStringLiteral("Dogs\tkennel\tNNS\nran\trun\tVVD\n") +
+                        QString::fromLatin1(Words(30)));
   Choose("RadioGroupWhatToDo", task);
   if (task == 0) {
     Type("SpinEditWindowLength", QStringLiteral("10"));
@@ -557,11 +569,18 @@ void TFormTavoraUXTest::failingRunShowsTheErrorAndNotComplete_data() {
   QTest::addColumn<QString>("wordList");      // empty: no cross measure
   QTest::addColumn<QString>("hillsQ");
   QTest::addColumn<QString>("errorContains");
-  QTest::newRow("output folder under a file")
-      << "blocker/out" << "" << "3" << "Unable to create directory";
-  QTest::newRow("list file that does not exist")
-      << "out" << "missing.tsv" << "3" << "missing.tsv\": the file does not exist.";
-  QTest::newRow("empty Hill's Q") << "out" << "" << "" << "'' is not a valid floating point value";
+  QTest::newRow("output folder under a file") << "blocker/out"
+                                              << ""
+                                              << "3"
+                                              << "Unable to create directory";
+  QTest::newRow("list file that does not exist") << "out"
+                                                 << "missing.tsv"
+                                                 << "3"
+                                                 << "missing.tsv\": the file does not exist.";
+  QTest::newRow("empty Hill's Q") << "out"
+                                  << ""
+                                  << ""
+                                  << "'' is not a valid floating point value";
 }
 
 void TFormTavoraUXTest::failingRunShowsTheErrorAndNotComplete() {
@@ -588,7 +607,8 @@ void TFormTavoraUXTest::failingRunShowsTheErrorAndNotComplete() {
   QCOMPARE(window_->StatusText(), QStringLiteral("Waiting for your input"));
   // Nothing was measured, and every option keeps its value.
   QVERIFY(!QFile::exists(Path(QStringLiteral("out/AveragesWord10.csv"))));
-  QCOMPARE(W<QLineEdit>("EditOutputDirectory")->text(), QDir::toNativeSeparators(Path(outputFolder)));
+  QCOMPARE(W<QLineEdit>("EditOutputDirectory")->text(),
+           QDir::toNativeSeparators(Path(outputFolder)));
   QCOMPARE(W<QLineEdit>("EditHillsQ")->text(), hillsQ);
   QCOMPARE(window_->Model().GetValue("SpinEditWindowLength"), 10);
   QVERIFY(W<QCheckBox>("CheckBoxHillsContinuum")->isChecked());
@@ -637,7 +657,8 @@ void TFormTavoraUXTest::resultsViewShowsAndExportsTheCharts() {
 
   TResultsView& view = window_->Results();
   QCOMPARE(W<QTabWidget>("TabsMain")->currentWidget(), &view);
-  QCOMPARE(QDir::fromNativeSeparators(view.Folder()), QDir::fromNativeSeparators(Path(QStringLiteral("out"))));
+  QCOMPARE(QDir::fromNativeSeparators(view.Folder()),
+           QDir::fromNativeSeparators(Path(QStringLiteral("out"))));
   QTRY_VERIFY(!view.IsLoading());
   QTRY_COMPARE(view.SeriesChart()->Curves().size(), std::size_t{1});
   QVERIFY(view.SeriesChart()->PointsDrawn() > 0);
@@ -670,8 +691,10 @@ void TFormTavoraUXTest::resultsViewShowsAndExportsTheCharts() {
   QCOMPARE(dialogs_->errors, QStringList());
   QCOMPARE(QImage(Path(QStringLiteral("series.png"))).size(), size);
   const QByteArray svg = ReadFile(QStringLiteral("series.svg"));
-  QVERIFY2(svg.contains(QStringLiteral("viewBox=\"0 0 %1 %2\"").arg(size.width()).arg(size.height()).toLatin1()),
-           svg.left(400).constData());
+  QVERIFY2(
+      svg.contains(
+          QStringLiteral("viewBox=\"0 0 %1 %2\"").arg(size.width()).arg(size.height()).toLatin1()),
+      svg.left(400).constData());
 
   // The distribution of the whole run, then of one document, and its export.
   W<QTabWidget>("TabsResults")->setCurrentIndex(1);
@@ -683,7 +706,8 @@ void TFormTavoraUXTest::resultsViewShowsAndExportsTheCharts() {
   QVERIFY(view.DistributionChart()->title().contains(QStringLiteral("first.txt")));
   dialogs_->fileAnswers << Path(QStringLiteral("distribution"));
   Click("ButtonSaveDistributionChart");
-  QCOMPARE(QImage(Path(QStringLiteral("distribution.png"))).size(), view.DistributionView()->size());
+  QCOMPARE(QImage(Path(QStringLiteral("distribution.png"))).size(),
+           view.DistributionView()->size());
 
   // The averages: one row per document, sortable, copied as tab-separated text.
   W<QTabWidget>("TabsResults")->setCurrentIndex(2);
@@ -709,7 +733,8 @@ void TFormTavoraUXTest::longSeriesLoadInTheBackgroundAndDrawDecimated() {
   QByteArray serie("\xEF\xBB\xBF\"Window id\",\"Tokens\",\"Types\"\r\n");
   const int windows = 200000;
   for (int i = 1; i <= windows; ++i)
-    serie += "\"" + QByteArray::number(i) + "\",\"50\",\"" + QByteArray::number(20 + (i * 7919) % 31) + "\"\r\n";
+    serie += "\"" + QByteArray::number(i) + "\",\"50\",\"" +
+             QByteArray::number(20 + (i * 7919) % 31) + "\"\r\n";
   WriteFile(QStringLiteral("long/Serie1Word50.csv"), serie);
   // A distribution of 1000 intervals, drawn with three intervals a bar.
   QByteArray labels;

@@ -76,7 +76,8 @@ TEST_F(CliGolden, SampleCorpusResultsMatchTheCheckedInFiles) {
     std::set<std::string> expected;
     for (const auto& entry : fs::directory_iterator(out))
       produced.insert(entry.path().filename().string());
-    ASSERT_TRUE(fs::is_directory(golden)) << golden << " is missing; run with TAVORA_UPDATE_GOLDEN=1";
+    ASSERT_TRUE(fs::is_directory(golden))
+        << golden << " is missing; run with TAVORA_UPDATE_GOLDEN=1";
     for (const auto& entry : fs::directory_iterator(golden))
       expected.insert(entry.path().filename().string());
     EXPECT_EQ(produced, expected);

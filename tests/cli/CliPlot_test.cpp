@@ -11,9 +11,9 @@
 
 namespace {
 
-using ::testing::HasSubstr;
 using tavora::test::Quote;
 using tavora::test::ReadWholeFile;
+using ::testing::HasSubstr;
 
 class CliPlot : public tavora::test::TCliTest {
  protected:
@@ -28,7 +28,9 @@ class CliPlot : public tavora::test::TCliTest {
   }
   // The width and height of a PNG file, from its header.
   static std::pair<unsigned, unsigned> PngSize(const std::string& bytes) {
-    auto at = [&](std::size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(bytes[i])); };
+    auto at = [&](std::size_t i) {
+      return static_cast<unsigned>(static_cast<unsigned char>(bytes[i]));
+    };
     const unsigned w = at(16) << 24 | at(17) << 16 | at(18) << 8 | at(19);
     const unsigned h = at(20) << 24 | at(21) << 16 | at(22) << 8 | at(23);
     return {w, h};
@@ -38,15 +40,16 @@ class CliPlot : public tavora::test::TCliTest {
 TEST_F(CliPlot, WritesAPngAndAnSvg) {
   MeasureSample();
   if (IsSkipped()) return;
-  const auto png = Run("plot --measure types --out " + Quote(Dir / "types.png") + " " + Quote(Dir / "out"));
+  const auto png =
+      Run("plot --measure types --out " + Quote(Dir / "types.png") + " " + Quote(Dir / "out"));
   ASSERT_EQ(png.ExitCode, 0) << png.Err;
   const std::string bytes = ReadWholeFile(Dir / "types.png");
   ASSERT_GT(bytes.size(), 24u);
   EXPECT_EQ(bytes.substr(1, 3), "PNG");
   EXPECT_EQ(PngSize(bytes), (std::pair<unsigned, unsigned>{1000, 600}));
 
-  const auto svg = Run("plot --measure perplexity --doc 2 --kind word --out " + Quote(Dir / "p.svg") +
-                       " " + Quote(Dir / "out"));
+  const auto svg = Run("plot --measure perplexity --doc 2 --kind word --out " +
+                       Quote(Dir / "p.svg") + " " + Quote(Dir / "out"));
   ASSERT_EQ(svg.ExitCode, 0) << svg.Err;
   const std::string text = ReadWholeFile(Dir / "p.svg");
   EXPECT_THAT(text, HasSubstr("<svg"));
@@ -66,8 +69,10 @@ TEST_F(CliPlot, BadRequestsFailWithOneLine) {
       {"plot --measure nosuch --out x.png " + out, 2, "unknown measure \"nosuch\""},
       {"plot --measure ttr --out " + Quote(Dir / "x.png") + " " + out, 1, "has no column \"TTR\""},
       {"plot --measure types --doc 9 --out " + Quote(Dir / "x.png") + " " + out, 1, "for text 9"},
-      {"plot --measure types --out " + Quote(Dir / "x.png") + " " + Quote(Dir / "none"), 1, "does not exist"},
-      {"plot --measure types --kind lemma --out " + Quote(Dir / "x.png") + " " + out, 1, "no series of lemmata"},
+      {"plot --measure types --out " + Quote(Dir / "x.png") + " " + Quote(Dir / "none"), 1,
+       "does not exist"},
+      {"plot --measure types --kind lemma --out " + Quote(Dir / "x.png") + " " + out, 1,
+       "no series of lemmata"},
       {"plot --measure types " + out, 2, "--out"},
   };
   for (const TCase& c : cases) {

@@ -11,11 +11,11 @@
 #include "CliProcess.h"
 
 namespace fs = std::filesystem;
+using tavora::test::Quote;
+using tavora::test::ReadWholeFile;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;
-using tavora::test::Quote;
-using tavora::test::ReadWholeFile;
 
 namespace {
 
@@ -102,13 +102,26 @@ TEST_F(Cli, HelpListsEveryOptionWithItsDefault) {
   EXPECT_EQ(r.ExitCode, 0);
   for (const char* option :
        {"--format TEXT:{plain,lines,whitespace,vertical,coca,custom,conllu,bnc}=plain",
-        "--case TEXT:{sensitive,lemma,insensitive}=insensitive", "--keep-punctuation",
-        "--keep-digits", "--kinds TEXT=word", "--word-column INT:INT in [1 - 128]=1",
-        "--lemma-column", "--tag-column", "--doc-marker TEXT=<doc", "--output",
-        "--window INT:INT in [1 - 1000000]=200", "--measures TEXT=types,perplexity",
-        "--outputs TEXT=averages", "--hill-q TEXT=3", "--word-list", "--lemma-list",
-        "--reference-contains-texts", "--autosemantic-tags TEXT=N|A|V|D", "renyi-relative-entropy",
-        "freqlist", "measure"}) {
+        "--case TEXT:{sensitive,lemma,insensitive}=insensitive",
+        "--keep-punctuation",
+        "--keep-digits",
+        "--kinds TEXT=word",
+        "--word-column INT:INT in [1 - 128]=1",
+        "--lemma-column",
+        "--tag-column",
+        "--doc-marker TEXT=<doc",
+        "--output",
+        "--window INT:INT in [1 - 1000000]=200",
+        "--measures TEXT=types,perplexity",
+        "--outputs TEXT=averages",
+        "--hill-q TEXT=3",
+        "--word-list",
+        "--lemma-list",
+        "--reference-contains-texts",
+        "--autosemantic-tags TEXT=N|A|V|D",
+        "renyi-relative-entropy",
+        "freqlist",
+        "measure"}) {
     EXPECT_THAT(r.Out, HasSubstr(option));
   }
   const auto version = Run("--version");
@@ -118,8 +131,8 @@ TEST_F(Cli, HelpListsEveryOptionWithItsDefault) {
 
 // Failed runs: status 1, one line that names the file at fault, no success message.
 TEST_F(Cli, MissingReferenceListFailsBeforeAnyOutput) {
-  const auto r = Run("measure -m cross-perplexity --word-list " + Quote(Dir / "none.tsv") +
-                     " -o " + Out() + " data/plain");
+  const auto r = Run("measure -m cross-perplexity --word-list " + Quote(Dir / "none.tsv") + " -o " +
+                     Out() + " data/plain");
   EXPECT_EQ(r.ExitCode, 1);
   EXPECT_THAT(r.Err, HasSubstr((Dir / "none.tsv").string()));
   ExpectOneLineError(r);
@@ -208,8 +221,8 @@ TEST_F(Cli, WindowBelowTheWindowsBoundIsKept) {
 }
 
 TEST_F(Cli, StandardInputIsReadAsPastedTextWithAnEmptyName) {
-  const auto fromFile = Run("measure -w 50 -m types,hapax,ttr -o " + Quote(Dir / "file") +
-                            " data/plain/bakery.txt");
+  const auto fromFile =
+      Run("measure -w 50 -m types,hapax,ttr -o " + Quote(Dir / "file") + " data/plain/bakery.txt");
   const auto fromStdin = Run("measure -w 50 -m types,hapax,ttr -o " + Quote(Dir / "stdin") + " -",
                              SourceDir / "data" / "plain" / "bakery.txt");
   ASSERT_EQ(fromFile.ExitCode, 0) << fromFile.Err;
@@ -268,10 +281,12 @@ TEST_F(Cli, FrequencyListsThenMeasureAgainstThem) {
     EXPECT_EQ(line.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"), std::string::npos) << line;
   }
 
-  const auto measured = Run("measure -f vertical --kinds word,lemma -w 50 "
-                            "-m types,cross-perplexity,relative-entropy --reference-contains-texts "
-                            "--word-list " + Quote(words) + " --lemma-list " + Quote(lemmata) +
-                            " -o " + Out() + " data/vertical/stories.vert");
+  const auto measured =
+      Run("measure -f vertical --kinds word,lemma -w 50 "
+          "-m types,cross-perplexity,relative-entropy --reference-contains-texts "
+          "--word-list " +
+          Quote(words) + " --lemma-list " + Quote(lemmata) + " -o " + Out() +
+          " data/vertical/stories.vert");
   ASSERT_EQ(measured.ExitCode, 0) << measured.Err;
   for (const char* file : {"AveragesWord50.csv", "AveragesLemma50.csv"}) {
     const auto lines = Lines(ReadWholeFile(Dir / "out" / file));

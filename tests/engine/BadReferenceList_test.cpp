@@ -105,8 +105,8 @@ TEST_F(BadReferenceList, UnreadableAndUnwritableListsAreNamed) {
   list.AddToken(u"a");
   const fs::path blocked = dir_ / "no such folder" / "list.tsv";
   EXPECT_THAT([&] { list.Save(blocked); },
-              ::testing::ThrowsMessage<std::runtime_error>(::testing::HasSubstr(
-                  "\"" + blocked.string() + "\"")));
+              ::testing::ThrowsMessage<std::runtime_error>(
+                  ::testing::HasSubstr("\"" + blocked.string() + "\"")));
 }
 
 }  // namespace

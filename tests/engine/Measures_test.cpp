@@ -52,7 +52,9 @@ TPositionResults Record(double tokens, double types, double perp, double hill, d
 }
 
 TEST(TPositionResults, HillsContinuumAtOrdersZeroOneTwo) {
-  struct Row { double q, sum, expected; };
+  struct Row {
+    double q, sum, expected;
+  };
   for (Row row : {Row{0, 7.0, 3.0}, Row{1, 0.3, 2.5}, Row{2, 0.5, 2.0}, Row{3, 0.25, 2.0},
                   Row{2, 0.0, 0.0}}) {
     TPositionResults r = Record(4, 3, 2.5, row.sum, row.q);
@@ -120,8 +122,7 @@ TEST(TAverages, NoWindowGivesZerosWithTheTableDigits) {
   EXPECT_EQ(a.BasicMetricsToString(M::vTypes), u"0.0");
   EXPECT_EQ(a.BasicMetricsToString(M::vLength), u"0.0000");
   EXPECT_EQ(a.SecondaryMetricsToString(S::vTTR), u"0.000");
-  EXPECT_EQ(a.AllToLine(u",", u"\"", {M::vHillsContinuum}, {S::vEntropy}),
-            u",\"0.0000\",\"0.00\"");
+  EXPECT_EQ(a.AllToLine(u",", u"\"", {M::vHillsContinuum}, {S::vEntropy}), u",\"0.0000\",\"0.00\"");
 }
 
 TEST(TAverages, AddsReportedValuesAndMeansThem) {
@@ -139,7 +140,7 @@ TEST(TAverages, AddsReportedValuesAndMeansThem) {
   EXPECT_DOUBLE_EQ(a.BasicMetrics(M::vHillsContinuum), (2 + 4 * 4) / 5.0);
   EXPECT_DOUBLE_EQ(a.SecondaryMetrics(S::vTTR), (2 * 0.71 + 3 * 0.715) / 5);
   EXPECT_EQ(a.SecondaryMetricsToString(S::vLogLogTTR).size(), 6u);  // 0.xxxx
-  EXPECT_EQ(a.BasicMetrics(M::vPerplexity), 0);  // not in the set
+  EXPECT_EQ(a.BasicMetrics(M::vPerplexity), 0);                     // not in the set
 }
 
 }  // namespace
@@ -156,26 +157,40 @@ double PlainSecondary(const TPositionResults& r, tMeasureSecondary s) {
   const double hill = m[M::vHillsContinuum], chill = m[M::vCrossHillsContinuum];
   auto log2 = [](double x) { return std::log(x) / std::log(2.0); };
   switch (s) {
-    case S::vTTR: return typ / tok;
-    case S::vLogTTR: return tok > 1 && typ > 1 ? std::log(typ) / std::log(tok) : 0;
-    case S::vRootTTR: return tok != 0 ? typ / std::sqrt(tok) : 0;
-    case S::vEntropy: return perp != 0 ? log2(perp) : 0;
-    case S::vCrossEntropy: return cperp != 0 ? log2(cperp) : 0;
-    case S::vRelativeEntropy: return perp != 0 ? log2(cperp) - log2(perp) : 0;
-    case S::vRepeatRate: return m[M::vRRR] != 0 ? 1 / m[M::vRRR] : 0;
-    case S::vCrossRepeatRate: return m[M::vCrossRRR] != 0 ? 1 / m[M::vCrossRRR] : 0;
+    case S::vTTR:
+      return typ / tok;
+    case S::vLogTTR:
+      return tok > 1 && typ > 1 ? std::log(typ) / std::log(tok) : 0;
+    case S::vRootTTR:
+      return tok != 0 ? typ / std::sqrt(tok) : 0;
+    case S::vEntropy:
+      return perp != 0 ? log2(perp) : 0;
+    case S::vCrossEntropy:
+      return cperp != 0 ? log2(cperp) : 0;
+    case S::vRelativeEntropy:
+      return perp != 0 ? log2(cperp) - log2(perp) : 0;
+    case S::vRepeatRate:
+      return m[M::vRRR] != 0 ? 1 / m[M::vRRR] : 0;
+    case S::vCrossRepeatRate:
+      return m[M::vCrossRRR] != 0 ? 1 / m[M::vCrossRRR] : 0;
     case S::vLogLogTTR:
       return tok > 1 && typ > 1 ? std::log(std::log(typ)) / std::log(std::log(tok)) : 0;
     case S::vLogLogLogTTR:
       return tok > 2.8 && typ > 2.8
                  ? std::log(std::log(std::log(typ))) / std::log(std::log(std::log(tok)))
                  : 0;
-    case S::vRelativePerplexity: return perp != 0 ? cperp / perp : 0;
-    case S::vRelativeTypes: return typ > 0 ? ctyp / typ : 0;
-    case S::vLogTypes: return typ > 0 ? log2(typ) : 0;
-    case S::vLogRelativeTypes: return typ > 0 && ctyp > 0 ? log2(ctyp) - log2(typ) : 0;
-    case S::vRenyiEntropy: return hill > 0 ? log2(hill) / (1 - r.Q) : 0;
-    case S::vRenyiCrossEntropy: return chill > 0 ? log2(chill) / (1 - r.Q) : 0;
+    case S::vRelativePerplexity:
+      return perp != 0 ? cperp / perp : 0;
+    case S::vRelativeTypes:
+      return typ > 0 ? ctyp / typ : 0;
+    case S::vLogTypes:
+      return typ > 0 ? log2(typ) : 0;
+    case S::vLogRelativeTypes:
+      return typ > 0 && ctyp > 0 ? log2(ctyp) - log2(typ) : 0;
+    case S::vRenyiEntropy:
+      return hill > 0 ? log2(hill) / (1 - r.Q) : 0;
+    case S::vRenyiCrossEntropy:
+      return chill > 0 ? log2(chill) / (1 - r.Q) : 0;
     case S::vRenyiRelativeEntropy:
       return chill > 0 && hill > 0 ? log2(chill) / (1 - r.Q) - log2(hill) / (1 - r.Q) : 0;
   }
@@ -189,9 +204,8 @@ bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 // double the formula gives.
 TEST(SecondaryMetrics, EqualThePlainFormulasBitForBit) {
   const std::vector<std::pair<double, double>> counts = {
-      {0, 0},       {1, 1},       {2, 1},       {2, 2},       {3, 3},     {10, 7},
-      {200, 143},   {4095, 4000}, {4096, 4095}, {5000, 4096}, {1e7, 3e5}, {2.5, 2.9},
-      {200, 142.5}, {-3, 2}};
+      {0, 0},       {1, 1},       {2, 1},       {2, 2},     {3, 3},     {10, 7},      {200, 143},
+      {4095, 4000}, {4096, 4095}, {5000, 4096}, {1e7, 3e5}, {2.5, 2.9}, {200, 142.5}, {-3, 2}};
   std::mt19937 rng(7);
   std::uniform_real_distribution<double> value(0, 50);
   for (const auto& [tok, typ] : counts) {

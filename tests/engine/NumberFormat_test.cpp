@@ -12,7 +12,11 @@ namespace {
 
 TEST(FormatFixed, WritesFixedDigitsWithPointAndTenSignificantDigits) {
   constexpr double kInf = std::numeric_limits<double>::infinity();
-  struct Row { double value; int digits; const char* text; };
+  struct Row {
+    double value;
+    int digits;
+    const char* text;
+  };
   const Row rows[] = {
       {200, 0, "200"},
       {0.71498, 3, "0.715"},
@@ -21,9 +25,9 @@ TEST(FormatFixed, WritesFixedDigitsWithPointAndTenSignificantDigits) {
       {0, 1, "0.0"},
       {2.8284271247, 1, "2.8"},
       {-1.25, 4, "-1.2500"},
-      {-0.00001, 4, "0.0000"},           // no sign on a rounded zero
-      {1234567.0, 0, "1234567"},         // no thousands separator
-      {123456.789012, 4, "123456.7890"}, // tenth significant digit rounded, rest 0
+      {-0.00001, 4, "0.0000"},            // no sign on a rounded zero
+      {1234567.0, 0, "1234567"},          // no thousands separator
+      {123456.789012, 4, "123456.7890"},  // tenth significant digit rounded, rest 0
       {1234567890.12345, 4, "1234567890.0000"},
       {9999999999.4, 1, "9999999999.0"},
       {12345678901.0, 1, "1.234567890e+10"},
@@ -52,10 +56,12 @@ TEST(FormatFixed, IgnoresTheProcessLocale) {
 TEST(Utf8, ConvertsBothWaysAndReplacesInvalidInput) {
   EXPECT_EQ(Utf8ToUtf16("\xC5\x99\x65k\xF0\x9F\x98\x80"), u"\u0159ek\U0001F600");
   EXPECT_EQ(Utf16ToUtf8(u"\u0159ek\U0001F600"), "\xC5\x99\x65k\xF0\x9F\x98\x80");
-  EXPECT_EQ(Utf8ToUtf16("a\xFF" "b"), u"a\uFFFDb");
-  EXPECT_EQ(Utf8ToUtf16("a\xC5"), u"a\uFFFD");                // cut sequence
-  EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");        // overlong lead
-  EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80x"), u"\uFFFDx");        // encoded surrogate
+  EXPECT_EQ(Utf8ToUtf16("a\xFF"
+                        "b"),
+            u"a\uFFFDb");
+  EXPECT_EQ(Utf8ToUtf16("a\xC5"), u"a\uFFFD");          // cut sequence
+  EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");  // overlong lead
+  EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80x"), u"\uFFFDx");  // encoded surrogate
   EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
 }
 

@@ -11,12 +11,20 @@ namespace tavora {
 namespace {
 
 TEST(RelativeEditDistance, KnownPairs) {
-  struct Row { std::u16string a, b; double d; };
+  struct Row {
+    std::u16string a, b;
+    double d;
+  };
   const Row rows[] = {
-      {u"house", u"mouse", 0.2}, {u"a", u"ab", 0.5},   {u"word", u"word", 0},
-      {u"", u"abc", 1},          {u"abc", u"", 1},     {u"", u"", 0},
-      {u"kitten", u"sitting", 3.0 / 7}, {u"Abc", u"abc", 1.0 / 3},  // case counts
-      {u"\U0001F600", u"x", 1},  // two UTF-16 units against one
+      {u"house", u"mouse", 0.2},
+      {u"a", u"ab", 0.5},
+      {u"word", u"word", 0},
+      {u"", u"abc", 1},
+      {u"abc", u"", 1},
+      {u"", u"", 0},
+      {u"kitten", u"sitting", 3.0 / 7},
+      {u"Abc", u"abc", 1.0 / 3},  // case counts
+      {u"\U0001F600", u"x", 1},   // two UTF-16 units against one
   };
   TEditDistance fast;
   for (const Row& row : rows) {

@@ -19,9 +19,8 @@ class TReferenceDictionaryFiles : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
-           ("tavora_refdict_" + std::string(::testing::UnitTest::GetInstance()
-                                                ->current_test_info()
-                                                ->name()));
+           ("tavora_refdict_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
@@ -39,30 +38,31 @@ class TReferenceDictionaryFiles : public ::testing::Test {
 };
 
 TEST_F(TReferenceDictionaryFiles, LoadsTheOddLinesOfAHandMadeList) {
-  const fs::path file = Write(
-      "list.txt",
-      "\xEF\xBB\xBF"
-      "the\t5000\r\n"            // CR LF
-      "two\t7\t2\n"              // LF, third column
-      "only\r"                   // CR, no count
-      "\tskipped\t9\r\n"         // empty first field
-      "\r\n"                     // empty line
-      "dup\t3\n"
-      "bad\tx1\tzz\n"            // count and length not integers
-      "neg\t-4\t-2\n"            // negative numbers count as absent
-      "big\t3000000000\n"        // beyond 32-bit signed
-      "wide\t4\t9\textra\tmore\n"
-      "\xC5\x99\x65ka\t2\n"      // UTF-8 type
-      "dup\t5\t1");              // repeated type, no final line end
+  const fs::path file = Write("list.txt",
+                              "\xEF\xBB\xBF"
+                              "the\t5000\r\n"     // CR LF
+                              "two\t7\t2\n"       // LF, third column
+                              "only\r"            // CR, no count
+                              "\tskipped\t9\r\n"  // empty first field
+                              "\r\n"              // empty line
+                              "dup\t3\n"
+                              "bad\tx1\tzz\n"      // count and length not integers
+                              "neg\t-4\t-2\n"      // negative numbers count as absent
+                              "big\t3000000000\n"  // beyond 32-bit signed
+                              "wide\t4\t9\textra\tmore\n"
+                              "\xC5\x99\x65ka\t2\n"  // UTF-8 type
+                              "dup\t5\t1");          // repeated type, no final line end
   TReferenceDictionary d;
   d.Load(file);
   EXPECT_TRUE(d.IsLoaded);
   EXPECT_EQ(d.LastFileName, file);
-  struct Row { std::u16string type; std::uint32_t count, length; };
+  struct Row {
+    std::u16string type;
+    std::uint32_t count, length;
+  };
   const Row rows[] = {
-      {u"the", 5000, 3}, {u"two", 7, 2},  {u"only", 0, 4}, {u"dup", 5, 1},
-      {u"bad", 0, 3},    {u"neg", 0, 3},  {u"big", 0, 3},  {u"wide", 4, 9},
-      {u"\u0159eka", 2, 4},
+      {u"the", 5000, 3}, {u"two", 7, 2}, {u"only", 0, 4}, {u"dup", 5, 1},       {u"bad", 0, 3},
+      {u"neg", 0, 3},    {u"big", 0, 3}, {u"wide", 4, 9}, {u"\u0159eka", 2, 4},
   };
   for (const Row& row : rows) {
     const TCount* c = d.Find(row.type);
@@ -129,7 +129,8 @@ TEST_F(TReferenceDictionaryFiles, SaveLeavesOutTypesTheFormatCannotHold) {
 
 TEST_F(TReferenceDictionaryFiles, SaveWritesTheMostFrequentFirstAndTiesInTypeOrder) {
   TReferenceDictionary d;
-  for (const char16_t* w : {u"b", u"the", u"a", u"the", u"\u00e9", u"the", u"b", u"Z"}) d.AddToken(w);
+  for (const char16_t* w : {u"b", u"the", u"a", u"the", u"\u00e9", u"the", u"b", u"Z"})
+    d.AddToken(w);
   const fs::path file = dir_ / "sorted.txt";
   d.Save(file);
   EXPECT_EQ(Read(file), "\xEF\xBB\xBFthe\t3\r\nb\t2\r\nZ\t1\r\na\t1\r\n\xC3\xA9\t1\r\n");
@@ -159,15 +160,13 @@ TEST_F(TReferenceDictionaryFiles, SaveIntoAMissingFolderNamesTheFile) {
   d.AddToken(u"x");
   const fs::path file = dir_ / "no" / "such" / "list.txt";
   EXPECT_THAT([&] { d.Save(file); },
-              ::testing::ThrowsMessage<std::runtime_error>(
-                  ::testing::HasSubstr(file.string())));
+              ::testing::ThrowsMessage<std::runtime_error>(::testing::HasSubstr(file.string())));
 }
 
 TEST_F(TReferenceDictionaryFiles, LoadOfAFolderNamesIt) {
   TReferenceDictionary d;
   EXPECT_THAT([&] { d.Load(dir_); },
-              ::testing::ThrowsMessage<std::runtime_error>(
-                  ::testing::HasSubstr(dir_.string())));
+              ::testing::ThrowsMessage<std::runtime_error>(::testing::HasSubstr(dir_.string())));
 }
 
 }  // namespace

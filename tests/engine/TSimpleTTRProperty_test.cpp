@@ -22,8 +22,8 @@ double PlainLevenshteinRelative(const std::u16string& a, const std::u16string& b
   for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = static_cast<int>(j);
   for (std::size_t i = 1; i <= a.size(); ++i)
     for (std::size_t j = 1; j <= b.size(); ++j)
-      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1,
-                          d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      d[i][j] = std::min(
+          {d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
   const double longer = static_cast<double>(std::max(a.size(), b.size()));
   return longer == 0 ? 0 : d[a.size()][b.size()] / longer;
 }
@@ -62,7 +62,8 @@ std::map<M, double> Fresh(const Window& w, const TReferenceDictionary* list, dou
     sumSq += p * p;
     hill += std::pow(p, q);
     const TCount* listed = list != nullptr ? list->Find(type) : nullptr;
-    length += c * (listed ? static_cast<double>(listed->TokLength) : static_cast<double>(type.size()));
+    length +=
+        c * (listed ? static_cast<double>(listed->TokLength) : static_cast<double>(type.size()));
     squares += std::int64_t{c} * c;
     lengths += c * (listed ? static_cast<std::int64_t>(listed->TokLength)
                            : static_cast<std::int64_t>(type.size()));
@@ -160,8 +161,8 @@ TEST(TSimpleTTRProperty, ShiftEqualsAFreshComputationAtEveryPosition) {
       for (const auto& [m, want] : fresh) {
         const double got = engine.Actual().BasicMetrics(m);
         ASSERT_TRUE(Close(got, want))
-            << "measure " << static_cast<int>(m) << " L " << L << " Q " << q << " list "
-            << withList << " token " << k << ": got " << got << " want " << want;
+            << "measure " << static_cast<int>(m) << " L " << L << " Q " << q << " list " << withList
+            << " token " << k << ": got " << got << " want " << want;
         ++checked;
       }
       // The raw sum, which the Renyi entropies read; at Q = 0 it is the type count.
@@ -173,9 +174,8 @@ TEST(TSimpleTTRProperty, ShiftEqualsAFreshComputationAtEveryPosition) {
         ASSERT_EQ(rawHill, engine.Actual().Measures[M::vTypes]) << "token " << k;
       }
       for (const auto& [m, want] : recount.exact)
-        ASSERT_EQ(engine.Actual().Measures[m], want)
-            << "measure " << static_cast<int>(m) << " L " << L << " list " << withList
-            << " token " << k;
+        ASSERT_EQ(engine.Actual().Measures[m], want) << "measure " << static_cast<int>(m) << " L "
+                                                     << L << " list " << withList << " token " << k;
     }
     // The whole text: the same exact ratios over all its tokens.
     Recount whole;
@@ -191,8 +191,8 @@ TEST(TSimpleTTRProperty, ShiftEqualsAFreshComputationAtEveryPosition) {
 // tokens and compares with the whole window beyond that; both must follow a
 // plain recomputation, also across Clear and when a type enters as it leaves.
 TEST(TSimpleTTRProperty, DifferenceFollowsAFreshComputationForShortAndLongWindows) {
-  const std::vector<std::u16string> vocabulary = {u"a", u"ab", u"house", u"mouse", u"hous",
-                                                  u"m\u00FCller", u"xyzzy", u"b"};
+  const std::vector<std::u16string> vocabulary = {u"a",    u"ab",          u"house", u"mouse",
+                                                  u"hous", u"m\u00FCller", u"xyzzy", u"b"};
   std::mt19937 rng(77);
   for (std::uint32_t L : {1u, 2u, 7u, 1024u, 1025u, 1100u}) {
     TSimpleTTR engine(L, {M::vDifference, M::vTypes}, {}, 2, false, 0.5);

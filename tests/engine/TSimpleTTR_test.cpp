@@ -15,8 +15,8 @@ namespace {
 using M = tMeasure;
 using S = tMeasureSecondary;
 
-const TMeasureSet kCounting = {M::vTokens, M::vTypes, M::vHapax, M::vPerplexity,
-                               M::vRRR, M::vHillsContinuum};
+const TMeasureSet kCounting = {M::vTokens,     M::vTypes, M::vHapax,
+                               M::vPerplexity, M::vRRR,   M::vHillsContinuum};
 
 // Feeds the tokens and returns the row of every window position.
 std::vector<std::u16string> Feed(TSimpleTTR& engine, const std::vector<std::u16string>& tokens,
@@ -50,7 +50,8 @@ TEST(TSimpleTTR, WindowABABAndItsShiftByC) {
   EXPECT_EQ(r.NumberOfTokens, 5u);
   EXPECT_EQ(r.Measures[M::vTypes], 3);
   EXPECT_EQ(r.Measures[M::vHapax], 2);
-  EXPECT_NEAR(r.Measures[M::vPerplexity], std::pow(4, 0.25) * std::sqrt(2) * std::pow(4, 0.25), 1e-12);
+  EXPECT_NEAR(r.Measures[M::vPerplexity], std::pow(4, 0.25) * std::sqrt(2) * std::pow(4, 0.25),
+              1e-12);
   EXPECT_NEAR(r.Measures[M::vRRR], 16.0 / 6, 1e-12);
   EXPECT_NEAR(r.Measures[M::vHillsContinuum], 6.0 / 16, 1e-12);
   EXPECT_EQ(r.BasicMetricsToString(M::vRRR), u"2.7");
@@ -97,7 +98,7 @@ TEST(TSimpleTTR, SameTypeEnteringAndLeavingAndEmptyTokensChangeNothing) {
 }
 
 TEST(TSimpleTTR, ClearThenTheSameSequenceGivesTheSamePositions) {
-  const std::vector<std::u16string> text = {u"house", u"mouse", u"a", u"ab", u"house",
+  const std::vector<std::u16string> text = {u"house", u"mouse", u"a",     u"ab",  u"house",
                                             u"cat",   u"a",     u"mouse", u"dog", u"ab"};
   for (bool difference : {false, true}) {
     TMeasureSet set = kCounting;
@@ -110,7 +111,8 @@ TEST(TSimpleTTR, ClearThenTheSameSequenceGivesTheSamePositions) {
     engine.Clear();
     EXPECT_EQ(engine.Total(), TAverages{});
     EXPECT_EQ(engine.WindowSize(), 0u);
-    EXPECT_EQ(engine.FindType(u"house") != nullptr, !difference);  // entries kept unless vDifference
+    EXPECT_EQ(engine.FindType(u"house") != nullptr,
+              !difference);  // entries kept unless vDifference
     const auto second = Feed(engine, text, {S::vTTR, S::vEntropy});
     EXPECT_EQ(first, second) << "vDifference " << difference;
     EXPECT_EQ(engine.Total(), firstTotal);
@@ -151,7 +153,10 @@ TEST(TSimpleTTR, WideningForSecondaryMeasuresAndHillsOrders) {
   Feed(ttr, {u"a", u"b", u"c", u"d", u"e", u"f", u"g", u"h", u"i", u"j"});
   EXPECT_EQ(ttr.Actual().SecondaryMetricsToString(S::vTTR), u"1.000");
 
-  struct Row { double q; M added; };
+  struct Row {
+    double q;
+    M added;
+  };
   for (Row row : {Row{0, M::vTypes}, Row{1, M::vPerplexity}}) {
     TSimpleTTR engine(3, {M::vHillsContinuum}, {}, row.q, false, 0.5);
     EXPECT_TRUE(engine.SetOfMeasures().Contains(row.added));
@@ -206,12 +211,13 @@ TEST(TSimpleTTR, CrossReverseRepeatRateIsInfiniteOnceNoListedTypeIsLeft) {
   std::vector<double> values;
   for (const auto& t : stream) {
     engine.AddToken(t, false);
-    if (engine.Total().NumberOfWindowsInText > 0) values.push_back(engine.Actual().Measures[M::vCrossRRR]);
+    if (engine.Total().NumberOfWindowsInText > 0)
+      values.push_back(engine.Actual().Measures[M::vCrossRRR]);
   }
   // Windows: aba, bax, axb, xby, byz, yzx, zxa.
   const double L = 3, T = 10;
   const std::vector<double> expected = {L * T / 13, L * T / 10, L * T / 10, L * T / 7,
-                                        L * T / 7, INFINITY, L * T / 3};
+                                        L * T / 7,  INFINITY,   L * T / 3};
   ASSERT_EQ(values.size(), expected.size());
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (std::isinf(expected[i])) {
@@ -248,8 +254,8 @@ TEST(TSimpleTTR, RenyiMeasuresOfOrderOneAreNaN) {
   TReferenceDictionary list;
   for (const char16_t* w : {u"a", u"b", u"b", u"c", u"x"}) list.AddToken(w);
   TSimpleTTR engine(3, {M::vHillsContinuum, M::vCrossHillsContinuum},
-                    {S::vRenyiEntropy, S::vRenyiCrossEntropy, S::vRenyiRelativeEntropy}, 1,
-                    false, 0.5);
+                    {S::vRenyiEntropy, S::vRenyiCrossEntropy, S::vRenyiRelativeEntropy}, 1, false,
+                    0.5);
   engine.SetReferenceDictionary(&list);
   int positions = 0;
   for (const char16_t* t : {u"a", u"b", u"c", u"a", u"d", u"b", u"b", u"e", u"c", u"a"}) {
@@ -283,11 +289,17 @@ TEST(TSimpleTTR, RatiosOfCountsAreOneDivisionOfExactSums) {
   };
   const std::vector<Case> cases = {
       // 7 * 15 / 4 = 26.25; a sum of p * r gives 26.250000000000004.
-      {7, M::vCrossRRR, {u"x", u"y", u"y", u"y", u"y", u"y", u"y", u"y", u"z", u"y"},
-       {u"26.2", u"Inf", u"9.5", u"9.5"}, u"10.0"},  // 10 * 15 / (4 + 11)
+      {7,
+       M::vCrossRRR,
+       {u"x", u"y", u"y", u"y", u"y", u"y", u"y", u"y", u"z", u"y"},
+       {u"26.2", u"Inf", u"9.5", u"9.5"},
+       u"10.0"},  // 10 * 15 / (4 + 11)
       // 10^2 / (3 * 2^2 + 4) = 6.25, after a shift too; the text 12^2 / 26.
-      {10, M::vRRR, {u"a", u"a", u"b", u"b", u"c", u"c", u"d", u"e", u"f", u"g", u"a", u"b"},
-       {u"6.2", u"6.2", u"5.6"}, u"5.5"},
+      {10,
+       M::vRRR,
+       {u"a", u"a", u"b", u"b", u"c", u"c", u"d", u"e", u"f", u"g", u"a", u"b"},
+       {u"6.2", u"6.2", u"5.6"},
+       u"5.5"},
       // Lengths 33 / 32 = 1.03125, then 34 / 32 = 1.0625.
       {32, M::vLength, {}, {u"1.0312", u"1.0625"}, u"1.0909"},  // 36 / 33
   };

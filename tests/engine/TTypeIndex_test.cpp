@@ -52,10 +52,12 @@ TEST(TTypeIndex, TextsAroundTheInlinePartGetTheirOwnIds) {
 TEST(TTypeIndex, KeepsIdsWhileGrowingAndForgetsOnClear) {
   TTypeIndex index;
   std::vector<std::u16string> texts;
-  for (int i = 0; i < 20000; ++i) texts.push_back(u"w" + std::u16string(i % 17, u'-') +
-                                                  std::u16string(1, static_cast<char16_t>(0x4E00 + i)));
+  for (int i = 0; i < 20000; ++i)
+    texts.push_back(u"w" + std::u16string(i % 17, u'-') +
+                    std::u16string(1, static_cast<char16_t>(0x4E00 + i)));
   bool inserted = false;
-  for (std::size_t i = 0; i < texts.size(); ++i) ASSERT_EQ(index.FindOrInsert(texts[i], inserted), i);
+  for (std::size_t i = 0; i < texts.size(); ++i)
+    ASSERT_EQ(index.FindOrInsert(texts[i], inserted), i);
   EXPECT_EQ(index.Size(), texts.size());
   for (std::size_t i = 0; i < texts.size(); ++i) ASSERT_EQ(index.Find(texts[i]), i);
   index.Clear();

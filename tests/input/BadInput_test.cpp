@@ -6,8 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "input/TTokenizationStream.h"
 #include "input/InputTestUtil.h"
+#include "input/TTokenizationStream.h"
 
 namespace tavora {
 namespace {
@@ -61,36 +61,52 @@ TEST(BadInput, MalformedTextReadsOnAtEveryBlockSize) {
   const std::u16string nul(1, u'\0');
   const TBadCase cases[] = {
       // Invalid UTF-8: each bad sequence is one U+FFFD and the text goes on.
-      {"invalid utf-8", THow::JWhiteSpaces, "ab\xFF" "cd \xC3 x \xE2\x82 y \xED\xA0\x80 z",
+      {"invalid utf-8",
+       THow::JWhiteSpaces,
+       "ab\xFF"
+       "cd \xC3 x \xE2\x82 y \xED\xA0\x80 z",
        {u"ab" + feff + u"cd", feff, u"x", feff, u"y", feff + feff + feff, u"z"}},
-      {"truncated sequence at the end", THow::JLines, "one\n\xF0\x9F\x98",
-       {u"one", feff}},
+      {"truncated sequence at the end", THow::JLines, "one\n\xF0\x9F\x98", {u"one", feff}},
       // UTF-16 with a byte-order mark reads as the same text in UTF-8 would.
-      {"utf-16le", THow::JStandard, Utf16Bytes(u"Gr\u00FC\u00DFe, Welt\r\n\U0001F600x", false),
+      {"utf-16le",
+       THow::JStandard,
+       Utf16Bytes(u"Gr\u00FC\u00DFe, Welt\r\n\U0001F600x", false),
        {u"Gr\u00FC\u00DFe", u",", u"Welt", u"\U0001F600", u"x"}},
-      {"utf-16be", THow::JLines, Utf16Bytes(u"erste Zeile\rzweite\n\u0416", true),
+      {"utf-16be",
+       THow::JLines,
+       Utf16Bytes(u"erste Zeile\rzweite\n\u0416", true),
        {u"erste Zeile", u"zweite", u"\u0416"}},
-      {"utf-16 unpaired surrogates and odd last byte", THow::JWhiteSpaces,
-       Utf16Bytes(u"a\xD800 b \xDC00" u"c", false) + "d",
+      {"utf-16 unpaired surrogates and odd last byte",
+       THow::JWhiteSpaces,
+       Utf16Bytes(u"a\xD800 b \xDC00"
+                  u"c",
+                  false) +
+           "d",
        {u"a" + feff, u"b", feff + u"c" + feff}},
-      {"utf-16 vertical", THow::jSYN, Utf16Bytes(u"<doc id=\"1\">\r\nHaus\tHaus\tNN\r\n", false),
+      {"utf-16 vertical",
+       THow::jSYN,
+       Utf16Bytes(u"<doc id=\"1\">\r\nHaus\tHaus\tNN\r\n", false),
        {u"Haus"}},
       {"utf-16 mark only", THow::JStandard, "\xFF\xFE", {}},
       {"one byte", THow::JStandard, "\xFF", {feff}},
       // NUL bytes are control characters: trimmed at an item's ends, kept inside it.
-      {"nul bytes", THow::JWhiteSpaces, std::string("\0\0alpha\0 be\0ta \0", 16),
+      {"nul bytes",
+       THow::JWhiteSpaces,
+       std::string("\0\0alpha\0 be\0ta \0", 16),
        {u"alpha", u"be" + nul + u"ta"}},
       // A lone CR ends a line in every format.
       {"cr-only lines", THow::JLines, "one two\rthree\r\rfour", {u"one two", u"three", u"four"}},
       {"cr-only vertical", THow::jCOCA, "##1 x\ra\tb\tc\rd\te\tf\r", {u"a", u"d"}},
       // A BNC element that never closes: the reader takes the rest of the input as the item.
-      {"unclosed xml element", THow::jBNC,
+      {"unclosed xml element",
+       THow::jBNC,
        "<s><w c5=\"AT0\" hw=\"the\" pos=\"ART\">The </w><w c5=\"NN1\" hw=\"cat\" pos=\"SUBST\">cat",
        {u"The", u"cat"}},
       // Markup without any w or c element is one item without a word, which no measure counts.
       {"markup only", THow::jBNC, "<bncDoc><teiHeader><<<>>></teiHeader", {u""}},
       // CoNLL-U with too few or too many columns: a line of one column has an empty word.
-      {"conllu columns", THow::jCONLLU,
+      {"conllu columns",
+       THow::jCONLLU,
        "1\tThe\n2\n3\tcat\tcat\tNOUN\tNN\t_\t0\troot\t_\t_\textra\tmore\n\t\t\n",
        {u"The", u"", u"cat"}},
   };
@@ -116,7 +132,8 @@ TEST(BadInput, ConlluColumnsThatAreMissingAreEmpty) {
                       std::u16string(t->GetPOS()), std::u16string(t->GetTag())});
   }
   using TValues = std::array<std::u16string, 4>;
-  EXPECT_EQ(values, (std::vector<TValues>{{u"The", u"", u"", u""}, {u"cats", u"cat", u"NOUN", u"NNS"}}));
+  EXPECT_EQ(values,
+            (std::vector<TValues>{{u"The", u"", u"", u""}, {u"cats", u"cat", u"NOUN", u"NNS"}}));
 }
 
 // Empty files, and files holding only a byte-order mark or line breaks, give no token in any
@@ -126,8 +143,8 @@ TEST(BadInput, EmptyFilesGiveNoTokensInEveryFormat) {
   std::u16string list;
   for (const char* content : {"", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF", "\r\n\n\r", " \t "})
     list += PathLine(dir.Write("e" + std::to_string(list.size()) + ".txt", content)) + u"\n";
-  for (const THow how : {THow::JStandard, THow::JLines, THow::JWhiteSpaces, THow::jSYN,
-                         THow::jCOCA, THow::jCustomVertical, THow::jCONLLU, THow::jBNC}) {
+  for (const THow how : {THow::JStandard, THow::JLines, THow::JWhiteSpaces, THow::jSYN, THow::jCOCA,
+                         THow::jCustomVertical, THow::jCONLLU, THow::jBNC}) {
     TTokenizationStream stream(how);
     stream.LoadFromFiles(list);
     EXPECT_THAT(Read(stream), testing::IsEmpty()) << static_cast<int>(how);
@@ -143,7 +160,8 @@ TEST(BadInput, OneVeryLongLineIsOneItem) {
   const fs::path plain = dir.Write("long.txt", word + "\nend");
   const fs::path xml = dir.Write("long.xml", "<w c5=\"NN1\">" + word + "</w><w c5=\"X\">end</w>");
   for (const THow how : {THow::JStandard, THow::JLines, THow::JWhiteSpaces, THow::jBNC}) {
-    const auto words = ReadFile(how, how == THow::jBNC ? xml : plain, TEnhancedReader::kDefaultBlockSize);
+    const auto words =
+        ReadFile(how, how == THow::jBNC ? xml : plain, TEnhancedReader::kDefaultBlockSize);
     ASSERT_EQ(words.size(), 2u) << static_cast<int>(how);
     EXPECT_EQ(words.front().size(), kLength) << static_cast<int>(how);
     EXPECT_EQ(words.back(), u"end") << static_cast<int>(how);
@@ -198,7 +216,8 @@ TEST(BadInput, SymbolicLinkLoopsEndTheWalk) {
   dir.Write("corpus/sub/b.txt", "b");
   try {
     fs::create_directory_symlink(dir.Path() / "corpus", dir.Path() / "corpus" / "sub" / "up");
-    fs::create_directory_symlink(dir.Path() / "corpus" / "sub", dir.Path() / "corpus" / "sub" / "self");
+    fs::create_directory_symlink(dir.Path() / "corpus" / "sub",
+                                 dir.Path() / "corpus" / "sub" / "self");
   } catch (const fs::filesystem_error&) {
     GTEST_SKIP() << "no symbolic links here";
   }

@@ -18,11 +18,21 @@ inline std::u16string U16(std::string_view s) {
     const auto b = static_cast<unsigned char>(s[i]);
     std::uint32_t cp;
     std::size_t n;
-    if (b < 0x80) { cp = b; n = 1; }
-    else if (b < 0xE0) { cp = b & 0x1F; n = 2; }
-    else if (b < 0xF0) { cp = b & 0x0F; n = 3; }
-    else { cp = b & 0x07; n = 4; }
-    for (std::size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+    if (b < 0x80) {
+      cp = b;
+      n = 1;
+    } else if (b < 0xE0) {
+      cp = b & 0x1F;
+      n = 2;
+    } else if (b < 0xF0) {
+      cp = b & 0x0F;
+      n = 3;
+    } else {
+      cp = b & 0x07;
+      n = 4;
+    }
+    for (std::size_t k = 1; k < n; ++k)
+      cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
     i += n;
     if (cp >= 0x10000) {
       cp -= 0x10000;
@@ -44,10 +54,21 @@ inline std::string U8(std::u16string_view s) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
       ++i;
     }
-    if (cp < 0x80) out += static_cast<char>(cp);
-    else if (cp < 0x800) { out += static_cast<char>(0xC0 | (cp >> 6)); out += static_cast<char>(0x80 | (cp & 0x3F)); }
-    else if (cp < 0x10000) { out += static_cast<char>(0xE0 | (cp >> 12)); out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F)); out += static_cast<char>(0x80 | (cp & 0x3F)); }
-    else { out += static_cast<char>(0xF0 | (cp >> 18)); out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F)); out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F)); out += static_cast<char>(0x80 | (cp & 0x3F)); }
+    if (cp < 0x80)
+      out += static_cast<char>(cp);
+    else if (cp < 0x800) {
+      out += static_cast<char>(0xC0 | (cp >> 6));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (cp >> 18));
+      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
   }
   return out;
 }

@@ -30,8 +30,7 @@ std::vector<std::string> Read(THow how, const std::string& bytes, std::size_t bl
     if (token == nullptr) break;
     if (!token->IsNormalWord()) continue;
     if (token->IndexInDocument() == 1) out.push_back("<doc>");
-    out.push_back(U8(token->GetWord()) + "|" + U8(token->GetLemma()) + "|" +
-                  U8(token->GetTag()));
+    out.push_back(U8(token->GetWord()) + "|" + U8(token->GetLemma()) + "|" + U8(token->GetTag()));
   }
   return out;
 }
@@ -50,18 +49,26 @@ void Check(const TCase& c) {
 
 TEST(ReferenceTokens, AgreedOnNastyInputs) {
   const TCase cases[] = {
-      {"CJK run takes the comma, at sign joins the word", THow::JStandard,
-       "\xE4\xB8\xAD\xE6\x96\x87, abc@ e-mail\xC2\xA0" "b",
+      {"CJK run takes the comma, at sign joins the word",
+       THow::JStandard,
+       "\xE4\xB8\xAD\xE6\x96\x87, abc@ e-mail\xC2\xA0"
+       "b",
        {"<doc>", "\xE4\xB8\xAD\xE6\x96\x87,|\xE4\xB8\xAD\xE6\x96\x87,|", "abc@|abc@|", "e|e|",
         "-|-|", "mail|mail|", "\xC2\xA0|\xC2\xA0|", "b|b|"}},
-      {"BNC text without w or c elements is one token", THow::jBNC,
-       "<x a=\"1\" b=\"2\" c=\"3\">word</x>", {"<doc>", "word|2|3"}},
-      {"BNC c element keeps its text untrimmed", THow::jBNC,
-       "<s><c c5=\"PUN\">, </c></s>", {"<doc>", ", |, |PUN", "||"}},
-      {"CoNLL-U: lone hash is a token, newdocument starts a document", THow::jCONLLU,
+      {"BNC text without w or c elements is one token",
+       THow::jBNC,
+       "<x a=\"1\" b=\"2\" c=\"3\">word</x>",
+       {"<doc>", "word|2|3"}},
+      {"BNC c element keeps its text untrimmed",
+       THow::jBNC,
+       "<s><c c5=\"PUN\">, </c></s>",
+       {"<doc>", ", |, |PUN", "||"}},
+      {"CoNLL-U: lone hash is a token, newdocument starts a document",
+       THow::jCONLLU,
        "# newdoc\n#\n1-2\tdon't\t_\n# newdocument\n8.1\tx\ty\n",
        {"<doc>", "||", "don't|_|", "<doc>", "x|y|"}},
-      {"COCA: < before a tab and short tag lines are tokens, ## starts a document", THow::jCOCA,
+      {"COCA: < before a tab and short tag lines are tokens, ## starts a document",
+       THow::jCOCA,
        "<\tb\n<a\n<a\tb\n##9\n<p>\nc\td\te\n",
        {"<doc>", "<|b|", "<a||", "<doc>", "c|d|e"}},
   };
@@ -73,12 +80,18 @@ TEST(ReferenceTokens, AgreedOnNastyInputs) {
 // pasted (which is read with a leading mark) give the same tokens.
 TEST(ReferenceTokens, MarkIsRemovedBeforeTrimming) {
   const TCase cases[] = {
-      {"lines: mark, then spaces", THow::JLines, "\xEF\xBB\xBF  hello\nnext\n",
+      {"lines: mark, then spaces",
+       THow::JLines,
+       "\xEF\xBB\xBF  hello\nnext\n",
        {"<doc>", "hello|hello|", "next|next|"}},
-      {"vertical: mark, then a tab", THow::jSYN,
-       "\xEF\xBB\xBF\tHaus\thaus\tNN1\n", {"<doc>", "Haus|haus|NN1"}},
-      {"COCA: mark and a space before ##", THow::jCOCA,
-       "\xEF\xBB\xBF ##5\nabc\n", {"<doc>", "abc||"}},
+      {"vertical: mark, then a tab",
+       THow::jSYN,
+       "\xEF\xBB\xBF\tHaus\thaus\tNN1\n",
+       {"<doc>", "Haus|haus|NN1"}},
+      {"COCA: mark and a space before ##",
+       THow::jCOCA,
+       "\xEF\xBB\xBF ##5\nabc\n",
+       {"<doc>", "abc||"}},
   };
   for (const TCase& c : cases) Check(c);
 }

@@ -26,13 +26,15 @@ struct TCorpusFact {
 // multiword ranges plus empty nodes; line counts equal non-empty lines; vertical counts equal
 // lines not starting with "<" plus one "<" token line in excerpt 3.
 const TCorpusFact kFacts[] = {
-    {"plain_text/en_austen_pride_and_prejudice_ch01-25.txt", THow::JStandard, 53637, 1, 0, "PRIDE", "."},
+    {"plain_text/en_austen_pride_and_prejudice_ch01-25.txt", THow::JStandard, 53637, 1, 0, "PRIDE",
+     "."},
     {"plain_text/de_kafka_die_verwandlung.txt", THow::JStandard, 22516, 1, 0, "DIE", "."},
     {"plain_text/ru_gogol_shinel.txt", THow::JStandard, 12663, 1, 0,
      "\xD0\x9D\xD0\xB8\xD0\xBA\xD0\xBE\xD0\xBB\xD0\xB0\xD0\xB9", "!"},
     {"lines/bg_wbulgarian.first200k.txt", THow::JLines, 10673, 1, 0,
      "\xD0\x90\xD0\xB1\xD0\xB0\xD0\xB4\xD0\xB6\xD0\xB8\xD0\xB5\xD0\xB2",
-     "\xD0\xB0\xD0\xBA\xD1\x86\xD0\xB5\xD0\xBF\xD1\x82\xD0\xB8\xD1\x80\xD0\xB0\xD0\xB9\xD1\x82\xD0\xB5"},
+     "\xD0\xB0\xD0\xBA\xD1\x86\xD0\xB5\xD0\xBF\xD1\x82\xD0\xB8\xD1\x80\xD0\xB0\xD0\xB9\xD1\x82\xD0"
+     "\xB5"},
     {"lines/de_wngerman_ngerman.first300k.txt", THow::JLines, 22165, 1, 0, "ABC", "Donner"},
     {"lines/en_wamerican_american-english.txt", THow::JLines, 104334, 1, 0, "A", "zygotes"},
     {"vertical/et_enc2017_excerpt_1.vert", THow::jSYN, 70, 2, 33, "\xE2\x80\x93", "edasi"},

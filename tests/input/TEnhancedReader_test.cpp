@@ -21,10 +21,18 @@ std::vector<std::u16string> ReadAll(const std::string& bytes, TOp op, std::size_
   std::vector<std::u16string> items;
   while (!reader.GetEndOfStream()) {
     switch (op) {
-      case TOp::Word: items.emplace_back(reader.ReadWord()); break;
-      case TOp::LineWS: items.emplace_back(reader.ReadLineWS()); break;
-      case TOp::Line: items.emplace_back(reader.ReadLine()); break;
-      case TOp::BNC: items.emplace_back(reader.ReadBNC()); break;
+      case TOp::Word:
+        items.emplace_back(reader.ReadWord());
+        break;
+      case TOp::LineWS:
+        items.emplace_back(reader.ReadLineWS());
+        break;
+      case TOp::Line:
+        items.emplace_back(reader.ReadLine());
+        break;
+      case TOp::BNC:
+        items.emplace_back(reader.ReadBNC());
+        break;
     }
   }
   EXPECT_EQ(reader.GetBytesRead(), bytes.size());
@@ -49,15 +57,26 @@ const std::vector<TItemsCase> kItemsCases = {
     {TOp::Word, "e-mail", {"e", "-", "mail"}},
     {TOp::Word, "word\r\n", {"word", ""}},
     {TOp::Word, "two words", {"two", "words"}},
-    {TOp::Word, "a\xC2\xA0" "b", {"a", "\xC2\xA0", "b"}},
+    {TOp::Word,
+     "a\xC2\xA0"
+     "b",
+     {"a", "\xC2\xA0", "b"}},
     {TOp::Word, "a  b", {"a", "", "b"}},
     {TOp::Word, "a\t\nb\rc", {"a", "", "b", "", "c"}},
     {TOp::Word, "\xE4\xB8\xAD\xE6\x96\x87,x", {"\xE4\xB8\xAD\xE6\x96\x87,", "x"}},  // CJK + comma
     {TOp::Word, "word@ @x", {"word@", "", "@", "x"}},
-    {TOp::Word, "a\xF0\x9F\x98\x80" "b", {"a", "\xF0\x9F\x98\x80", "b"}},
-    {TOp::Word, "a\xFF" "b", {"a", "\xEF\xBF\xBD", "b"}},
-    {TOp::Word, "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD1\x96\xD1\x82 \xD2\x91\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xBA",
-     {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD1\x96\xD1\x82", "\xD2\x91\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xBA"}},
+    {TOp::Word,
+     "a\xF0\x9F\x98\x80"
+     "b",
+     {"a", "\xF0\x9F\x98\x80", "b"}},
+    {TOp::Word,
+     "a\xFF"
+     "b",
+     {"a", "\xEF\xBF\xBD", "b"}},
+    {TOp::Word,
+     "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD1\x96\xD1\x82 \xD2\x91\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xBA",
+     {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD1\x96\xD1\x82",
+      "\xD2\x91\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xBA"}},
     {TOp::Word, "\xD4\xB2\xD5\xA1\xD6\x80\xD6\x87", {"\xD4\xB2\xD5\xA1\xD6\x80\xD6\x87"}},  // Բարև
     {TOp::Word, "\xEF\xBB\xBFHi", {"\xEF\xBB\xBF", "Hi"}},
     {TOp::LineWS, "Hello, world!", {"Hello,", "world!"}},
@@ -68,9 +87,10 @@ const std::vector<TItemsCase> kItemsCases = {
     {TOp::Line, "\r\n\r\n", {"", ""}},
     {TOp::BNC,
      kBncSentence,
-     {"", "w c5=\"AT0\" hw=\"the\" pos=\"ART\">The </w>", "w c5=\"NN1\" hw=\"cat\" pos=\"SUBST\">cat</w>",
-      "/s>\n"}},
-    {TOp::BNC, "<wtext type=\"F\"><caption>x</caption><c c5=\"PUN\">.</c>",
+     {"", "w c5=\"AT0\" hw=\"the\" pos=\"ART\">The </w>",
+      "w c5=\"NN1\" hw=\"cat\" pos=\"SUBST\">cat</w>", "/s>\n"}},
+    {TOp::BNC,
+     "<wtext type=\"F\"><caption>x</caption><c c5=\"PUN\">.</c>",
      {"", "c c5=\"PUN\">.</c>"}},
     {TOp::BNC, "<w a=\"1\">never closed", {"", "w a=\"1\">never closed"}},
 };
@@ -110,8 +130,12 @@ const std::vector<TDecodeCase> kDecodeCases = {
     {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
     {"\xF0\x9F\x98\x80!", u"\U0001F600!"},
     {"\xE2\x82\xAC\xC3\xA4z", u"\u20ACäz"},
-    {"\xEF\xBB\xBF" "a", u"\uFEFFa"},
-    {"a\x80\x80" "b", u"a\uFFFD\uFFFDb"},
+    {"\xEF\xBB\xBF"
+     "a",
+     u"\uFEFFa"},
+    {"a\x80\x80"
+     "b",
+     u"a\uFFFD\uFFFDb"},
 };
 
 TEST(TEnhancedReader, DecodesUtf8WholeAcrossBlocksAndReplacesInvalidBytes) {
@@ -130,7 +154,9 @@ TEST(TEnhancedReader, ItemsDoNotDependOnTheBlockSize) {
   std::string mixed;
   for (int i = 0; i < 40; ++i) {
     mixed += "Größe, \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD1\x96\xD1\x82 12.5\r\n";
-    mixed += "a\xF0\x9F\x98\x80" "b\t\xE4\xB8\xAD\xE6\x96\x87\xFF\xE2\x82 x\r";
+    mixed +=
+        "a\xF0\x9F\x98\x80"
+        "b\t\xE4\xB8\xAD\xE6\x96\x87\xFF\xE2\x82 x\r";
     mixed += "\n\n";
     mixed += kBncSentence;
     mixed += std::string(static_cast<std::size_t>(i), ' ');
@@ -139,7 +165,8 @@ TEST(TEnhancedReader, ItemsDoNotDependOnTheBlockSize) {
   for (const TOp op : {TOp::Word, TOp::LineWS, TOp::Line, TOp::BNC}) {
     const auto reference = ReadAll(mixed, op, 4096);
     for (const std::size_t block : kBlockSizes) {
-      EXPECT_EQ(ReadAll(mixed, op, block), reference) << "op " << static_cast<int>(op) << " block " << block;
+      EXPECT_EQ(ReadAll(mixed, op, block), reference)
+          << "op " << static_cast<int>(op) << " block " << block;
     }
   }
 }

@@ -38,7 +38,8 @@ class TTableFiles : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
-           ("tavora_table_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+           ("tavora_table_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
@@ -135,9 +136,11 @@ TEST(TTable, SortsByNumericValue) {
   };
   const Case cases[] = {
       {{u"a\t10", u"b\t9", u"c\t100"}, {u"b\t9", u"a\t10", u"c\t100"}},
-      {{u"x\t2.5", u"y\t-1e3", u"z\t 0.25 ", u"w\t+3"}, {u"y\t-1e3", u"z\t 0.25 ", u"x\t2.5", u"w\t+3"}},
+      {{u"x\t2.5", u"y\t-1e3", u"z\t 0.25 ", u"w\t+3"},
+       {u"y\t-1e3", u"z\t 0.25 ", u"x\t2.5", u"w\t+3"}},
       // Equal keys keep their order.
-      {{u"1\t5", u"2\t1", u"3\t5", u"4\t5.0", u"5\t1"}, {u"2\t1", u"5\t1", u"1\t5", u"3\t5", u"4\t5.0"}},
+      {{u"1\t5", u"2\t1", u"3\t5", u"4\t5.0", u"5\t1"},
+       {u"2\t1", u"5\t1", u"1\t5", u"3\t5", u"4\t5.0"}},
       {{u"only\t7"}, {u"only\t7"}},
       {{}, {}},
   };
@@ -153,8 +156,8 @@ TEST(TTable, SortsByNumericValue) {
 
 TEST(TTable, SortRejectsKeysThatAreNotNumbersAndKeepsTheRows) {
   const std::vector<std::u16string> bad[] = {
-      {u"a\t3", u"b\tx", u"c\t1"}, {u"a\t3", u"b", u"c\t1"},    {u"a\t3", u"b\t1,5"},
-      {u"a\t3", u"b\tnan"},        {u"a\t3", u"b\tinf"},        {u"a\t3", u"b\t"},
+      {u"a\t3", u"b\tx", u"c\t1"}, {u"a\t3", u"b", u"c\t1"}, {u"a\t3", u"b\t1,5"},
+      {u"a\t3", u"b\tnan"},        {u"a\t3", u"b\tinf"},     {u"a\t3", u"b\t"},
       {u"a\t3", u"b\t1e999"},      {u"a\t3", u"b\t++1"},
   };
   for (const auto& lines : bad) {
@@ -172,8 +175,8 @@ TEST(TTable, SortRejectsKeysThatAreNotNumbersAndKeepsTheRows) {
 
 TEST(TTable, SumColIntCountsOnly32BitIntegers) {
   TTable t;
-  t.LoadFromStrings({u"a\t3", u"b\tx", u"c\t4", u"d\t2.5", u"e", u"f\t-2", u"g\t+1", u"h\t2147483648",
-                     u"i\t2147483647", u"j\t 5", u"k\t"});
+  t.LoadFromStrings({u"a\t3", u"b\tx", u"c\t4", u"d\t2.5", u"e", u"f\t-2", u"g\t+1",
+                     u"h\t2147483648", u"i\t2147483647", u"j\t 5", u"k\t"});
   EXPECT_EQ(t.SumColInt(1), 3 + 4 - 2 + 1 + 2147483647LL);
   TTable small;
   small.LoadFromStrings({u"3", u"x", u"4", u"2.5"});
@@ -199,8 +202,8 @@ TEST(TTable, GetIndexFindsRowsAndIsBuiltOnce) {
 
 TEST_F(TTableFiles, BothLoadersReadMixedLineEndsAndSkipTheByteOrderMark) {
   const fs::path file = fs::path(TAVORA_TEST_DATA) / "table" / "mixed.tsv";
-  const Rows expected{{u"slovo", u"počet"}, {u"kůň", u"3"}, {}, {u"\U0001F600", u"", u""},
-                      {u"x"},               {u"", u""},      {u"konec"}};
+  const Rows expected{{u"slovo", u"počet"}, {u"kůň", u"3"}, {}, {u"\U0001F600", u"", u""}, {u"x"},
+                      {u"", u""},           {u"konec"}};
   TTable whole;
   whole.LoadFromFile(file);
   EXPECT_EQ(AllRows(whole), expected);
@@ -220,7 +223,10 @@ TEST_F(TTableFiles, LoadersAgreeAcrossBlockBoundaries) {
     std::u16string line(u"ž");
     line.append(as, u'a').append(u"\t€\U00010348").append(bs, u'b');
     lines.push_back(line);
-    bytes.append("\xC5\xBE").append(as, 'a').append("\t\xE2\x82\xAC\xF0\x90\x8D\x88").append(bs, 'b');
+    bytes.append("\xC5\xBE")
+        .append(as, 'a')
+        .append("\t\xE2\x82\xAC\xF0\x90\x8D\x88")
+        .append(bs, 'b');
     bytes.append(i % 2 ? "\r\n" : (i % 3 ? "\r" : "\n"));
   }
   const fs::path file = dir_ / "big.tsv";
@@ -265,8 +271,8 @@ TEST_F(TTableFiles, LineBreaksMakeRows) {
 
 TEST_F(TTableFiles, InvalidUtf8IsAnErrorNamingFileAndLineAndLeavesTheTable) {
   const std::string bad[] = {
-      "ok\n\xFF",         "ok\r\n\xC0\x80",     "ok\n\xED\xA0\x80", "ok\n\xF4\x90\x80\x80",
-      "ok\nab\xE2\x82",   "ok\n\x80",           "ok\n\xE2\x28\xA1", "ok\n\xC3",
+      "ok\n\xFF",       "ok\r\n\xC0\x80", "ok\n\xED\xA0\x80", "ok\n\xF4\x90\x80\x80",
+      "ok\nab\xE2\x82", "ok\n\x80",       "ok\n\xE2\x28\xA1", "ok\n\xC3",
   };
   const fs::path file = dir_ / "bad.tsv";
   for (const std::string& bytes : bad) {
@@ -291,9 +297,11 @@ TEST_F(TTableFiles, FileThatCannotBeOpenedIsAnErrorAndLeavesTheTable) {
   t.ParseRow(0, u"keep");
   const fs::path missing = dir_ / "missing.tsv";
   EXPECT_THAT([&] { t.LoadFromFile(missing); },
-              ::testing::ThrowsMessage<std::runtime_error>(HasSubstr("missing.tsv\": the file does not exist")));
+              ::testing::ThrowsMessage<std::runtime_error>(
+                  HasSubstr("missing.tsv\": the file does not exist")));
   EXPECT_THROW(t.LoadFromLargeFile(missing), std::runtime_error);
-  EXPECT_THAT([&] { t.LoadFromFile(dir_); }, ::testing::ThrowsMessage<std::runtime_error>(HasSubstr("folder")));
+  EXPECT_THAT([&] { t.LoadFromFile(dir_); },
+              ::testing::ThrowsMessage<std::runtime_error>(HasSubstr("folder")));
   EXPECT_EQ(AllRows(t), (Rows{{u"keep"}}));
 }
 
@@ -305,9 +313,15 @@ TEST_F(TTableFiles, SaveWritesByteOrderMarkAndCrLf) {
     std::string bytes;
   };
   const Case cases[] = {
-      {-1, "\xEF\xBB\xBF" "a\tb\r\n\r\n\t\r\n\xC4\x8D\t\xF0\x9F\x98\x80\r\n"},
-      {100, "\xEF\xBB\xBF" "a\tb\r\n\r\n\t\r\n\xC4\x8D\t\xF0\x9F\x98\x80\r\n"},
-      {2, "\xEF\xBB\xBF" "a\tb\r\n\r\n"},
+      {-1,
+       "\xEF\xBB\xBF"
+       "a\tb\r\n\r\n\t\r\n\xC4\x8D\t\xF0\x9F\x98\x80\r\n"},
+      {100,
+       "\xEF\xBB\xBF"
+       "a\tb\r\n\r\n\t\r\n\xC4\x8D\t\xF0\x9F\x98\x80\r\n"},
+      {2,
+       "\xEF\xBB\xBF"
+       "a\tb\r\n\r\n"},
       {0, "\xEF\xBB\xBF"},
   };
   const fs::path file = dir_ / "out.tsv";
@@ -335,7 +349,8 @@ TEST_F(TTableFiles, SaveAndLoadRoundTrip) {
     again.LoadFromLargeFile(file);
     EXPECT_EQ(AllRows(again), AllRows(wide));
   }
-  EXPECT_EQ(ReadBytes(file), std::string("\xFE\xFF\0a\0;\xD8\x3D\xDE\x00\0\r\0\n\x01\x0D\0\r\0\n", 20));
+  EXPECT_EQ(ReadBytes(file),
+            std::string("\xFE\xFF\0a\0;\xD8\x3D\xDE\x00\0\r\0\n\x01\x0D\0\r\0\n", 20));
 }
 
 TEST_F(TTableFiles, SaveToCsvQuotesEveryCell) {
@@ -345,7 +360,8 @@ TEST_F(TTableFiles, SaveToCsvQuotesEveryCell) {
   const fs::path file = dir_ / "out.csv";
   t.SaveToCSVFile(file, u",");
   EXPECT_EQ(ReadBytes(file),
-            "\xEF\xBB\xBF\"plain\",\"12\"\r\n\r\n\"say \"\"hi\"\"\",\"\",\"\"\"\"\r\n\"line\r\nbreak\"\r\n");
+            "\xEF\xBB\xBF\"plain\",\"12\"\r\n\r\n\"say "
+            "\"\"hi\"\"\",\"\",\"\"\"\"\r\n\"line\r\nbreak\"\r\n");
   t.SaveToCSVFile(file, u"; ", 1);
   EXPECT_EQ(ReadBytes(file), "\xEF\xBB\xBF\"plain\"; \"12\"\r\n");
   t.SaveToCSVFile(file, u",", 0);
@@ -358,12 +374,14 @@ TEST_F(TTableFiles, FailedSaveNamesTheFileAndKeepsTheOldOne) {
   TTable t;
   t.LoadFromStrings({u"fine", std::u16string(u"bad \xD800 surrogate")});
   EXPECT_THAT([&] { t.SaveToFile(file); },
-              ::testing::ThrowsMessage<std::runtime_error>(
-                  ::testing::AllOf(HasSubstr("keep.tsv"), HasSubstr("row 1"), HasSubstr("surrogate"))));
+              ::testing::ThrowsMessage<std::runtime_error>(::testing::AllOf(
+                  HasSubstr("keep.tsv"), HasSubstr("row 1"), HasSubstr("surrogate"))));
   EXPECT_EQ(ReadBytes(file), "old");
   EXPECT_FALSE(fs::exists(dir_ / "keep.tsv.tavora-part"));
   t.SaveToFile(file, 1);  // rows before the bad one are fine
-  EXPECT_EQ(ReadBytes(file), "\xEF\xBB\xBF" "fine\r\n");
+  EXPECT_EQ(ReadBytes(file),
+            "\xEF\xBB\xBF"
+            "fine\r\n");
 
   const fs::path nowhere = dir_ / "no" / "such" / "folder.tsv";
   EXPECT_THAT([&] { t.SaveToCSVFile(nowhere, u",", 1); },

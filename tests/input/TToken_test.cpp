@@ -114,14 +114,14 @@ const TClassCase kClassCases[] = {
     {THow::JStandard, "don\xE2\x80\x99t", true, false},
     {THow::JStandard, "don't", false, false},
     {THow::JStandard, "*#%&@$~^|`", false, false},
-    {THow::JStandard, "\xC2\xBB", true, false},          // »
-    {THow::JStandard, "\xD8\x8C", true, false},          // Arabic comma
+    {THow::JStandard, "\xC2\xBB", true, false},  // »
+    {THow::JStandard, "\xD8\x8C", true, false},  // Arabic comma
     {THow::JStandard, "x+y", true, false},
-    {THow::JStandard, "\xD9\xA0", false, true},          // Arabic-Indic zero
-    {THow::JStandard, "\xDB\xB4", false, true},          // U+06F4
-    {THow::JStandard, "\xDB\xB6", false, true},          // U+06F6
+    {THow::JStandard, "\xD9\xA0", false, true},                           // Arabic-Indic zero
+    {THow::JStandard, "\xDB\xB4", false, true},                           // U+06F4
+    {THow::JStandard, "\xDB\xB6", false, true},                           // U+06F6
     {THow::JStandard, "\xDB\xB0\xDB\xB3\xDB\xB7\xDB\xB9", false, false},  // U+06F0, F3, F7, F9
-    {THow::JStandard, "\xEF\xBC\x91", false, false},     // fullwidth one
+    {THow::JStandard, "\xEF\xBC\x91", false, false},                      // fullwidth one
     {THow::jCONLLU, "1\tword\tword\tX\tZ:-------------", true, false},
     {THow::jSYN, "word\tword\tPUNCT", true, false},
     {THow::jCONLLU, "1\tdvě\tdva\tNUM\tC}-------------", false, true},

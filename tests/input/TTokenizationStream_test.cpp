@@ -26,7 +26,8 @@ struct TRead {
 };
 
 std::ostream& operator<<(std::ostream& os, const TRead& r) {
-  return os << "{" << r.Word << (r.Normal ? "" : " (structural)") << " #" << r.IndexInDocument << "}";
+  return os << "{" << r.Word << (r.Normal ? "" : " (structural)") << " #" << r.IndexInDocument
+            << "}";
 }
 
 std::vector<TRead> ReadAll(TTokenizationStream& stream) {
@@ -35,8 +36,9 @@ std::vector<TRead> ReadAll(TTokenizationStream& stream) {
     TToken* token = stream.ReadToken();
     if (token == nullptr) break;
     if (!token->IsNormalWord() && token->GetRaw().empty()) continue;  // no token found
-    reads.push_back({U8(token->IsNormalWord() ? token->GetWord() : std::u16string_view(token->GetRaw())),
-                     token->IsNormalWord(), token->IndexInDocument()});
+    reads.push_back(
+        {U8(token->IsNormalWord() ? token->GetWord() : std::u16string_view(token->GetRaw())),
+         token->IsNormalWord(), token->IndexInDocument()});
   }
   EXPECT_EQ(stream.ReadToken(), nullptr);
   EXPECT_FALSE(stream.GetLastToken().IsNormalWord());
@@ -155,7 +157,8 @@ TEST(TTokenizationStreamFiles, BrokenLinkInFolderRaisesOpenError) {
   TTokenizationStream stream(THow::JStandard);
   stream.LoadFromFiles(PathLine(dir.Path() / "corpus"));
   ASSERT_NE(stream.ReadToken(), nullptr);
-  const std::string expected = "Cannot open file \"" + U8(PathLine(link)) + "\". No such file or directory.";
+  const std::string expected =
+      "Cannot open file \"" + U8(PathLine(link)) + "\". No such file or directory.";
   EXPECT_THAT([&] { (void)Words(stream); },
               testing::ThrowsMessage<std::runtime_error>(testing::StrEq(expected)));
 }
@@ -207,10 +210,16 @@ TEST(TTokenizationStreamCleaning, PlainTextItems) {
     std::vector<std::string> Words;
   };
   const TCase cases[] = {
-      {"a\xC2\xA0" "b", {"a", "\xC2\xA0", "b"}},  // no-break space is a token of its own
+      {"a\xC2\xA0"
+       "b",
+       {"a", "\xC2\xA0", "b"}},  // no-break space is a token of its own
       {"one" + std::string(1000, ' ') + "two", {"one", "two"}},
-      {"x\xFF" "y", {"x", "\xEF\xBF\xBD", "y"}},   // invalid UTF-8
-      {"mid\xEF\xBB\xBF" "dle", {"mid", "dle"}},   // stray U+FEFF is removed
+      {"x\xFF"
+       "y",
+       {"x", "\xEF\xBF\xBD", "y"}},  // invalid UTF-8
+      {"mid\xEF\xBB\xBF"
+       "dle",
+       {"mid", "dle"}},  // stray U+FEFF is removed
       {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD1\x96\xD1\x82, \xD2\x91\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xBA",
        {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD1\x96\xD1\x82", ",",
         "\xD2\x91\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xBA"}},
@@ -255,7 +264,8 @@ TEST(TTokenizationStreamCleaning, LongRunsOfSkippedItemsUseConstantStack) {
 TEST(TTokenizationStreamVertical, StandardVerticalDocumentWithTags) {
   TTokenizationStream stream(THow::jSYN);
   stream.LoadFromString(u"<doc id=\"a1\" title=\"Spring\">\n<s>\nword\tlemma\tTAG\tPOS\n</s>\n");
-  EXPECT_EQ(ReadAll(stream), (std::vector<TRead>{{"<s>", false, 0}, {"word", true, 1}, {"</s>", false, 1}}));
+  EXPECT_EQ(ReadAll(stream),
+            (std::vector<TRead>{{"<s>", false, 0}, {"word", true, 1}, {"</s>", false, 1}}));
   EXPECT_EQ(stream.GetMetadata().Find(u"id"), u"a1");
   EXPECT_EQ(stream.GetMetadata().Find(u"TITLE"), u"Spring");
   EXPECT_EQ(stream.GetMetadata().Find(u"genre"), u"");
@@ -267,11 +277,11 @@ TEST(TTokenizationStreamVertical, StandardVerticalLines) {
   stream.LoadFromString(
       u"<doc>\n<\n<\tx\tX\n\tshifted\tlemma\n<doc id=\"b\">\nsecond\n<doc n=\"c\">\nthird");
   EXPECT_EQ(ReadAll(stream), (std::vector<TRead>{{"<doc>", false, 0},
-                                                  {"<", true, 1},
-                                                  {"<", true, 2},
-                                                  {"shifted", true, 3},
-                                                  {"second", true, 1},
-                                                  {"third", true, 1}}));
+                                                 {"<", true, 1},
+                                                 {"<", true, 2},
+                                                 {"shifted", true, 3},
+                                                 {"second", true, 1},
+                                                 {"third", true, 1}}));
   // Names always match the values of the current header.
   EXPECT_EQ(stream.GetMetadata().Find(u"n"), u"c");
   EXPECT_EQ(stream.GetMetadata().Find(u"id"), u"");
@@ -326,13 +336,13 @@ TEST(TTokenizationStreamVertical, ConlluCommentsMultiwordAndEmptyNodes) {
       u"2\tdem\tder\tDET\tART\t_\t3\tdet\t_\t_\n8.1\tist\tsein\tAUX\tVAFIN\t_\t_\t_\t3:cop\t_\n"
       u"\n#\n# newdoc\n1\tHaus\tHaus\tNOUN\tNN\t_\t0\troot\t_\t_\n");
   EXPECT_EQ(ReadAll(stream), (std::vector<TRead>{{"# sent_id = 1", false, 0},
-                                                  {"# text = Vom Haus.", false, 0},
-                                                  {"Vom", true, 1},
-                                                  {"Von", true, 2},
-                                                  {"dem", true, 3},
-                                                  {"ist", true, 4},
-                                                  {"", true, 5},
-                                                  {"Haus", true, 1}}));
+                                                 {"# text = Vom Haus.", false, 0},
+                                                 {"Vom", true, 1},
+                                                 {"Von", true, 2},
+                                                 {"dem", true, 3},
+                                                 {"ist", true, 4},
+                                                 {"", true, 5},
+                                                 {"Haus", true, 1}}));
   EXPECT_EQ(stream.GetMetadata().Find(u"ID"), u"");
   TTokenizationStream first(THow::jCONLLU);
   first.LoadFromString(u"# newdoc id = doc-1\n1\tA\ta\tX\tX\t_\t0\troot\t_\t_");
@@ -346,7 +356,8 @@ TEST(TTokenizationStreamBnc, ElementsOfAFileAndItsClosingTags) {
   TTempDir dir;
   const auto file = dir.Write(
       "a.xml",
-      "<?xml version=\"1.0\"?>\n<bncDoc xml:id=\"A00\"><teiHeader>h</teiHeader>\n<wtext type=\"F\">\n"
+      "<?xml version=\"1.0\"?>\n<bncDoc xml:id=\"A00\"><teiHeader>h</teiHeader>\n<wtext "
+      "type=\"F\">\n"
       "<p><s n=\"1\"><w c5=\"AT0\" hw=\"the\" pos=\"ART\">The </w><w c5=\"NN1\" hw=\"cat\" "
       "pos=\"SUBST\">cat</w><c c5=\"PUN\">.</c></s>\n</p>\n</wtext>\n</bncDoc>\n");
   TTokenizationStream stream(THow::jBNC);
@@ -371,9 +382,13 @@ TEST(TTokenizationStreamBnc, ElementsOfAFileAndItsClosingTags) {
 
 TEST(TTokenizationStreamBlocks, TokensDoNotDependOnTheBlockSize) {
   TTempDir dir;
-  const auto plain = dir.Write("p.txt", "\xEF\xBB\xBFGr\xC3\xB6\xC3\x9F" "e, 3.5\xC2\xA0x\r\n\r\nend");
-  const auto vert = dir.Write("v.vert", "<doc id=\"1\">\r\n<s>\r\n\xC3\xA4\tA\tT\r\n</s>\r\n<doc id=\"2\">\nb\tB");
-  const auto conllu = dir.Write("c.conllu", "# newdoc id = a\n1\tx\ty\tZ\tW\n\n# text\n2\tz\tz\tZ\tW\n");
+  const auto plain = dir.Write("p.txt",
+                               "\xEF\xBB\xBFGr\xC3\xB6\xC3\x9F"
+                               "e, 3.5\xC2\xA0x\r\n\r\nend");
+  const auto vert = dir.Write(
+      "v.vert", "<doc id=\"1\">\r\n<s>\r\n\xC3\xA4\tA\tT\r\n</s>\r\n<doc id=\"2\">\nb\tB");
+  const auto conllu =
+      dir.Write("c.conllu", "# newdoc id = a\n1\tx\ty\tZ\tW\n\n# text\n2\tz\tz\tZ\tW\n");
   const std::pair<THow, fs::path> inputs[] = {
       {THow::JStandard, plain}, {THow::JWhiteSpaces, plain}, {THow::JLines, plain},
       {THow::jSYN, vert},       {THow::jCONLLU, conllu},

@@ -17,9 +17,9 @@ TEST(ReadFloat, ReadsDecimalNumbersWithAPeriod) {
     std::u16string text;
     double value;
   } cases[] = {
-      {u"3", 3.0},       {u"2.5", 2.5},     {u" 1.5 ", 1.5},  {u"-0.5", -0.5},
-      {u"+4", 4.0},      {u".5", 0.5},      {u"1.", 1.0},     {u"1e2", 100.0},
-      {u"2.5E-1", 0.25}, {u"0", 0.0},       {u"1e-400", 0.0}, {u"007", 7.0},
+      {u"3", 3.0},       {u"2.5", 2.5}, {u" 1.5 ", 1.5},  {u"-0.5", -0.5},
+      {u"+4", 4.0},      {u".5", 0.5},  {u"1.", 1.0},     {u"1e2", 100.0},
+      {u"2.5E-1", 0.25}, {u"0", 0.0},   {u"1e-400", 0.0}, {u"007", 7.0},
   };
   for (const auto& c : cases) {
     EXPECT_DOUBLE_EQ(ReadFloat(c.text), c.value) << std::string(c.text.begin(), c.text.end());
@@ -55,9 +55,18 @@ TEST(ReadIntegerField, NonIntegersCountAsTheLowerBoundAndValuesAreClamped) {
     std::u16string text;
     int expected;
   } cases[] = {
-      {u"200", 200},     {u" 42 ", 42},      {u"+15", 15},          {u"5", 10},
-      {u"-3", 10},       {u"2000000", 1000000}, {u"1000000", 1000000}, {u"10", 10},
-      {u"abc", 10},      {u"", 10},          {u"12a", 10},          {u"1.5", 10},
+      {u"200", 200},
+      {u" 42 ", 42},
+      {u"+15", 15},
+      {u"5", 10},
+      {u"-3", 10},
+      {u"2000000", 1000000},
+      {u"1000000", 1000000},
+      {u"10", 10},
+      {u"abc", 10},
+      {u"", 10},
+      {u"12a", 10},
+      {u"1.5", 10},
       {u"99999999999999999999", 1000000},
   };
   for (const auto& c : cases) {

@@ -22,12 +22,24 @@ constexpr int kConllu = 6;
 
 // Every box that adds a measure, with the measure boxes of the start state among them.
 const std::vector<std::string> kMeasureBoxes = {
-    "CheckBoxTypes",          "CheckBoxPerplexity",       "CheckBoxCrossPerplexity",
-    "CheckBoxHapax",          "CheckBoxRRR",              "CheckBoxCrossDistinctionRate",
-    "CheckBoxRepeatRate",     "CheckBoxCrossRepeatRate",  "CheckBoxEntropy",
-    "CheckBoxCrossEntropy",   "CheckBoxRelativePerplexity", "CheckBoxRelativeEntropy",
-    "CheckBoxDissimilarity_Levenshtein", "CheckBoxHillsContinuum", "CheckBoxAutosemanticsRatio",
-    "CheckBoxWordLength",     "CheckBoxTTR",              "CheckBoxLogTTR",
+    "CheckBoxTypes",
+    "CheckBoxPerplexity",
+    "CheckBoxCrossPerplexity",
+    "CheckBoxHapax",
+    "CheckBoxRRR",
+    "CheckBoxCrossDistinctionRate",
+    "CheckBoxRepeatRate",
+    "CheckBoxCrossRepeatRate",
+    "CheckBoxEntropy",
+    "CheckBoxCrossEntropy",
+    "CheckBoxRelativePerplexity",
+    "CheckBoxRelativeEntropy",
+    "CheckBoxDissimilarity_Levenshtein",
+    "CheckBoxHillsContinuum",
+    "CheckBoxAutosemanticsRatio",
+    "CheckBoxWordLength",
+    "CheckBoxTTR",
+    "CheckBoxLogTTR",
     "CheckBoxRootTTR",
 };
 
@@ -90,8 +102,8 @@ TEST(TOptionsModelStart, CaptionsAndItems) {
   EXPECT_THAT(m.GetItems("RGInputType"),
               ElementsAre(u"Plain text (UTF-8)", u"Words delimited by new lines (UTF-8)",
                           u"Words delimited by white spaces (UTF-8)", u"Standard vertical (UTF-8)",
-                          u"COCA vertical (UTF-8)", u"Custom vertical (UTF-8)",
-                          u"CoNLL-U (UTF-8)", u"BNC xml (UTF-8)"));
+                          u"COCA vertical (UTF-8)", u"Custom vertical (UTF-8)", u"CoNLL-U (UTF-8)",
+                          u"BNC xml (UTF-8)"));
   EXPECT_THAT(m.GetItems("RadioGroupCaseSensitivity"),
               ElementsAre(u"Always case sensitive", u"Only if lemma starts with capital",
                           u"Case insensitive"));
@@ -160,8 +172,7 @@ TEST(TOptionsModelEncoders, CrossRepeatRateAloneShowsTheListPanel) {
   UncheckAllMeasures(m);
   EXPECT_FALSE(m.IsShown("PanelDictionary"));
   m.SetChecked("CheckBoxCrossRepeatRate", true);
-  EXPECT_EQ(m.EncodeMetricsSecondary(),
-            tMeasureSecondarySet{tMeasureSecondary::vCrossRepeatRate});
+  EXPECT_EQ(m.EncodeMetricsSecondary(), tMeasureSecondarySet{tMeasureSecondary::vCrossRepeatRate});
   EXPECT_TRUE(m.IsShown("PanelDictionary"));
   EXPECT_TRUE(m.IsShown("CheckBoxReferenceContains"));
   EXPECT_FALSE(m.IsShown("ButtonCreateReference"));
@@ -430,9 +441,9 @@ TEST(TOptionsModelTask, HillsContinuumShowsItsOrder) {
 }
 
 TEST(TOptionsModelTask, EveryCrossBoxShowsTheListPanel) {
-  for (const char* box : {"CheckBoxCrossPerplexity", "CheckBoxCrossEntropy",
-                          "CheckBoxCrossRepeatRate", "CheckBoxCrossDistinctionRate",
-                          "CheckBoxRelativeEntropy", "CheckBoxRelativePerplexity"}) {
+  for (const char* box :
+       {"CheckBoxCrossPerplexity", "CheckBoxCrossEntropy", "CheckBoxCrossRepeatRate",
+        "CheckBoxCrossDistinctionRate", "CheckBoxRelativeEntropy", "CheckBoxRelativePerplexity"}) {
     TOptionsModel m;
     m.SetItemIndex("RadioGroupWhatToDo", 0);
     m.SetChecked(box, true);
@@ -449,10 +460,8 @@ TEST(TOptionsModelIntegerFields, WindowLengthIsClampedWhenLeft) {
     int value;
     std::u16string textAfterLeaving;
   } cases[] = {
-      {u"5", 10, u"10"},
-      {u"2000000", 1000000, u"1000000"},
-      {u"abc", 10, u"abc"},
-      {u"", 10, u""},
+      {u"5", 10, u"10"},     {u"2000000", 1000000, u"1000000"},
+      {u"abc", 10, u"abc"},  {u"", 10, u""},
       {u"500", 500, u"500"},
   };
   for (const auto& c : cases) {
@@ -476,9 +485,9 @@ TEST(TOptionsModelSetting, RejectsUnknownNamesWrongKindsAndDisabledControls) {
   TOptionsModel m = ModelForFiles(kPlain);
   EXPECT_THAT([&] { m.SetChecked("CheckBoxNoSuch", true); },
               ThrowsMessage<std::invalid_argument>(StrEq("Unknown option 'CheckBoxNoSuch'")));
-  EXPECT_THAT([&] { m.SetChecked("CheckBoxLemmata", true); },
-              ThrowsMessage<EOptionError>(
-                  StrEq("'CheckBoxLemmata' is disabled and cannot be changed")));
+  EXPECT_THAT(
+      [&] { m.SetChecked("CheckBoxLemmata", true); },
+      ThrowsMessage<EOptionError>(StrEq("'CheckBoxLemmata' is disabled and cannot be changed")));
   // Setting a disabled control to the value it holds is no change.
   EXPECT_NO_THROW(m.SetChecked("CheckBoxLemmata", false));
   EXPECT_THAT([&] { m.SetText("CheckBoxTypes", u"x"); },
@@ -536,9 +545,9 @@ TEST(TOptionsModelSetting, ObserverHearsEveryChangedControl) {
   std::vector<std::string> changed;
   m.SetObserver([&](std::string_view name) { changed.emplace_back(name); });
   m.SetItemIndex("RGMode", 1);
-  EXPECT_THAT(changed, ::testing::IsSupersetOf({"RGMode", "PanelInputTexts", "PanelWoL",
-                                                "PanelInputDetails", "CheckBoxLemmata",
-                                                "CheckBoxAutosemanticsRatio"}));
+  EXPECT_THAT(changed,
+              ::testing::IsSupersetOf({"RGMode", "PanelInputTexts", "PanelWoL", "PanelInputDetails",
+                                       "CheckBoxLemmata", "CheckBoxAutosemanticsRatio"}));
   changed.clear();
   m.SetItemIndex("RGMode", 1);
   EXPECT_TRUE(changed.empty());
@@ -692,11 +701,11 @@ TEST(TOptionsModelIndices, StartValuesAndTheirPlaceInTheOutputPanel) {
     boxes.push_back(c.Name);
     captions.push_back(c.Caption);
   }
-  EXPECT_THAT(boxes, ElementsAre("CheckBoxIndexMTLD", "CheckBoxIndexMTLDMA", "CheckBoxIndexHDD",
-                                 "CheckBoxIndexMSTTR", "CheckBoxIndexYuleK", "CheckBoxIndexYuleI",
-                                 "CheckBoxIndexSimpsonD", "CheckBoxIndexHerdanVm",
-                                 "CheckBoxIndexMaas", "CheckBoxIndexDugast",
-                                 "CheckBoxIndexSummer", "CheckBoxIndexCTTR"));
+  EXPECT_THAT(boxes,
+              ElementsAre("CheckBoxIndexMTLD", "CheckBoxIndexMTLDMA", "CheckBoxIndexHDD",
+                          "CheckBoxIndexMSTTR", "CheckBoxIndexYuleK", "CheckBoxIndexYuleI",
+                          "CheckBoxIndexSimpsonD", "CheckBoxIndexHerdanVm", "CheckBoxIndexMaas",
+                          "CheckBoxIndexDugast", "CheckBoxIndexSummer", "CheckBoxIndexCTTR"));
   for (std::size_t i = 0; i < kIndexCount; ++i) {
     EXPECT_EQ(IndexBoxName(static_cast<tIndex>(i)), boxes[i]);
     EXPECT_EQ(captions[i], IndexCaption(static_cast<tIndex>(i)));
@@ -727,8 +736,7 @@ TEST(TOptionsModelIndices, TheBoxShowsTheListAndChoosesTheFamily) {
             (TOutputTypeSet{TOutputType::outAverage, TOutputType::outIndices}));
   m.SetChecked("CheckBoxIndexHDD", false);
   m.SetOption("CheckBoxIndexMTLDMA", u"off");
-  EXPECT_EQ(m.EncodeIndices(),
-            (TIndexSet::All() - TIndexSet{tIndex::ixHDD, tIndex::ixMTLDMA}));
+  EXPECT_EQ(m.EncodeIndices(), (TIndexSet::All() - TIndexSet{tIndex::ixHDD, tIndex::ixMTLDMA}));
   m.PrepareRun();
   EXPECT_EQ(m.GetMeasureParameters().Indices, m.EncodeIndices());
 

@@ -20,7 +20,8 @@ class TReferenceCacheTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
-           ("tavora_cache_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+           ("tavora_cache_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
@@ -72,8 +73,8 @@ TEST_F(TReferenceCacheTest, AMissingFileIsAnErrorNamingItAndIsNotCached) {
   const std::u16string missing = (dir_ / "none.tsv").u16string();
   const std::string shown = (dir_ / "none.tsv").string();
   EXPECT_THAT([&] { (void)cache.Obtain(missing); },
-              ThrowsMessage<std::runtime_error>(StrEq(
-                  "Cannot open the frequency list \"" + shown + "\": the file does not exist.")));
+              ThrowsMessage<std::runtime_error>(StrEq("Cannot open the frequency list \"" + shown +
+                                                      "\": the file does not exist.")));
   EXPECT_EQ(cache.Size(), 0u);
   EXPECT_EQ(cache.Find(missing), nullptr);
 }

@@ -47,7 +47,8 @@ class BadOutput : public RunFixture {
 TEST_F(BadOutput, FullDiskNamesTheFileAndKeepsFinishedFiles) {
 #ifdef __linux__
   fs::create_directories(out_);
-  const std::string mount = "mount -t tmpfs -o size=64k tavora-full '" + Utf8(out_) + "' 2>/dev/null";
+  const std::string mount =
+      "mount -t tmpfs -o size=64k tavora-full '" + Utf8(out_) + "' 2>/dev/null";
   if (std::system(mount.c_str()) != 0) GTEST_SKIP() << "cannot mount a small file system here";
   struct TUnmount {
     std::string Command;
@@ -80,7 +81,8 @@ TEST_F(BadOutput, FailingStreamNamesTheFileAndKeepsFinishedFiles) {
   } catch (const std::runtime_error& e) {
     message = e.what();
   }
-  EXPECT_EQ(message, "Cannot write file \"" + Utf8(out_ / "Serie2Word3.csv") + "\": writing failed.");
+  EXPECT_EQ(message,
+            "Cannot write file \"" + Utf8(out_ / "Serie2Word3.csv") + "\": writing failed.");
   ExpectCleanFailure(message);
 }
 
@@ -107,11 +109,10 @@ TEST_F(BadOutput, UndefinedMeasuresAreWrittenAndTheRunGoesOn) {
   r.Lag = 1;
   r.Measures = TMeasureSet{tMeasure::vTokens, tMeasure::vRRR, tMeasure::vCrossPerplexity,
                            tMeasure::vCrossRRR, tMeasure::vHillsContinuum};
-  r.Secondary = tMeasureSecondarySet{tMeasureSecondary::vRepeatRate,
-                                     tMeasureSecondary::vCrossEntropy,
-                                     tMeasureSecondary::vRelativeEntropy,
-                                     tMeasureSecondary::vRelativePerplexity,
-                                     tMeasureSecondary::vRenyiRelativeEntropy};
+  r.Secondary = tMeasureSecondarySet{
+      tMeasureSecondary::vRepeatRate, tMeasureSecondary::vCrossEntropy,
+      tMeasureSecondary::vRelativeEntropy, tMeasureSecondary::vRelativePerplexity,
+      tMeasureSecondary::vRenyiRelativeEntropy};
   r.Q = 1.0;
   ASSERT_NO_THROW(Measure(r));
   const auto whole = ReadLines(out_ / "WholeTextsWord.csv");
@@ -121,8 +122,7 @@ TEST_F(BadOutput, UndefinedMeasuresAreWrittenAndTheRunGoesOn) {
   EXPECT_THAT(all, AnyOf(HasSubstr("\"NaN\""), HasSubstr("\"Inf\""), HasSubstr("\"-Inf\"")));
   // Only finite numbers and the three names appear in the values.
   for (std::size_t i = 1; i < whole.size(); ++i) {
-    EXPECT_THAT(whole[i], ::testing::Not(AnyOf(HasSubstr("nan"), HasSubstr("inf"))))
-        << whole[i];
+    EXPECT_THAT(whole[i], ::testing::Not(AnyOf(HasSubstr("nan"), HasSubstr("inf")))) << whole[i];
   }
   EXPECT_EQ(ReadLines(out_ / "Serie2Word1.csv").size(), 4u);
 }

@@ -113,7 +113,7 @@ std::vector<std::string> Fields(const std::string& line) {
 }
 
 class IndicesFile : public RunFixture {
-protected:
+ protected:
   // Words from a small vocabulary, the frequent ones more often.
   static Tokens RandomWords(std::size_t n, unsigned seed) {
     std::mt19937 rng(seed);

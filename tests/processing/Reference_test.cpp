@@ -13,7 +13,7 @@ namespace {
 using ::testing::ElementsAreArray;
 
 class ReferenceSeries : public RunFixture {
-protected:
+ protected:
   // The series lines of one plain one-token-per-line document.
   std::vector<std::string> Series(const std::string& tokens, std::uint32_t lag, double q,
                                   TMeasureSet measures, tMeasureSecondarySet secondary,
@@ -65,8 +65,8 @@ TEST_F(ReferenceSeries, RenyiEntropyOfOrderZeroFollowsTheWindow) {
 // nothing and keeps the previous value. This is the accepted behaviour of one-token windows
 // (the reference check expects Inf throughout and reports these positions).
 TEST_F(ReferenceSeries, ReverseRepeatRateOfOneTokenWindowsIsInfThenZero) {
-  const auto lines = Series("a\nb\nb\nc\n", 1, 2.0,
-                            TMeasureSet{tMeasure::vTokens, tMeasure::vRRR}, tMeasureSecondarySet{});
+  const auto lines = Series("a\nb\nb\nc\n", 1, 2.0, TMeasureSet{tMeasure::vTokens, tMeasure::vRRR},
+                            tMeasureSecondarySet{});
   EXPECT_THAT(lines, ElementsAreArray<std::string>({
                          R"("Window id","Tokens","Reverse Repeat Rate")",
                          R"("1","1","Inf")",
@@ -93,9 +93,9 @@ TEST_F(ReferenceSeries, HillsContinuumOfOrderZeroIsTheTypeCount) {
 // counts: 7·15/4 = 26.25 exactly, written 26.2 (ties to even). Summing p·r in floating
 // point gives 26.250000000000004 and so 26.3.
 TEST_F(ReferenceSeries, CrossReverseRepeatRateIsExactForAnExactQuotient) {
-  const auto lines = Series("x\ny\ny\ny\ny\ny\ny\n", 7, 2.0,
-                            TMeasureSet{tMeasure::vTokens, tMeasure::vCrossRRR},
-                            tMeasureSecondarySet{}, "x\t4\ny\t0\nz\t11\n");
+  const auto lines =
+      Series("x\ny\ny\ny\ny\ny\ny\n", 7, 2.0, TMeasureSet{tMeasure::vTokens, tMeasure::vCrossRRR},
+             tMeasureSecondarySet{}, "x\t4\ny\t0\nz\t11\n");
   EXPECT_THAT(lines, ElementsAreArray<std::string>({
                          R"("Window id","Tokens","Cross Reverse Repeat Rate")",
                          R"("1","7","26.2")",
@@ -106,17 +106,17 @@ TEST_F(ReferenceSeries, CrossReverseRepeatRateIsExactForAnExactQuotient) {
 // K = -3 + 0 - 4 - 1 + 6 + 2 = 0, so its cross reverse repeat rate is Inf; a floating-point
 // sum of p·r leaves a rounding residue and gives about 5.8e+17 instead.
 TEST_F(ReferenceSeries, CrossReverseRepeatRateIsInfWhenTheReferenceSumIsZero) {
-  const auto lines = Series("than\n7\n42\nthan\n7\nthan\n42\nthen\nabc\nabc\nthe\n", 11, 3.0,
-                            TMeasureSet{tMeasure::vTokens, tMeasure::vCrossRRR},
-                            tMeasureSecondarySet{},
-                            "nowhere\t0\n7\t2\nthan\t2\nzzz\t0\nthen\t0\nabc\t5\t5\n"
-                            "the\t3\nAb\t36\t8\n42\t0\n",
-                            true);
+  const auto lines =
+      Series("than\n7\n42\nthan\n7\nthan\n42\nthen\nabc\nabc\nthe\n", 11, 3.0,
+             TMeasureSet{tMeasure::vTokens, tMeasure::vCrossRRR}, tMeasureSecondarySet{},
+             "nowhere\t0\n7\t2\nthan\t2\nzzz\t0\nthen\t0\nabc\t5\t5\n"
+             "the\t3\nAb\t36\t8\n42\t0\n",
+             true);
   EXPECT_THAT(lines, ElementsAreArray<std::string>({
                          R"("Window id","Tokens","Cross Reverse Repeat Rate")",
                          R"("1","11","Inf")",
                      }));
 }
 
-} // namespace
-} // namespace tavora::testing
+}  // namespace
+}  // namespace tavora::testing

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -22,11 +22,11 @@ namespace tavora::testing {
 namespace fs = std::filesystem;
 
 class RunFixture : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     std::random_device rd;
-    dir_ = fs::temp_directory_path() / ("tavora_processing_" + std::to_string(rd()) + "_" +
-                                        std::to_string(rd()));
+    dir_ = fs::temp_directory_path() /
+           ("tavora_processing_" + std::to_string(rd()) + "_" + std::to_string(rd()));
     fs::create_directories(dir_);
     out_ = dir_ / "out";
   }
@@ -116,4 +116,4 @@ protected:
   fs::path out_;
 };
 
-} // namespace tavora::testing
+}  // namespace tavora::testing

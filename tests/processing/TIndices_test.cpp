@@ -47,9 +47,9 @@ TEST(TIndices, HandComputedSmallText) {
   EXPECT_DOUBLE_EQ(v[tIndex::ixDugast], std::log(6.0) * std::log(6.0) / std::log(2.0));
   EXPECT_DOUBLE_EQ(v[tIndex::ixSummer], std::log(std::log(3.0)) / std::log(std::log(6.0)));
   EXPECT_DOUBLE_EQ(v[tIndex::ixCTTR], 3 / std::sqrt(12.0));
-  EXPECT_THAT(Written(v), ::testing::ElementsAre("6.00", "4.1667", "NaN", "0.8333", "2222.22",
-                                                 "0.8182", "0.2667", "0.2357", "0.2159", "4.63",
-                                                 "0.1613", "0.87"));
+  EXPECT_THAT(Written(v),
+              ::testing::ElementsAre("6.00", "4.1667", "NaN", "0.8333", "2222.22", "0.8182",
+                                     "0.2667", "0.2357", "0.2159", "4.63", "0.1613", "0.87"));
   // MSTTR leaves out the last partial segment.
   EXPECT_DOUBLE_EQ(ValuesOf("abacba", 4)[tIndex::ixMSTTR], 0.75);
 }
@@ -60,8 +60,8 @@ TEST(TIndices, OneRepeatedType) {
                                      "1.0000", "0.0000", "0.7213", "1.39", "-Inf", "0.35"));
   // One token: every ratio of logarithms is 0/0.
   EXPECT_THAT(Written(ValuesOf("a", 1)),
-              ::testing::ElementsAre("NaN", "NaN", "NaN", "1.0000", "0.00", "Inf", "NaN",
-                                     "0.0000", "NaN", "NaN", "NaN", "0.71"));
+              ::testing::ElementsAre("NaN", "NaN", "NaN", "1.0000", "0.00", "Inf", "NaN", "0.0000",
+                                     "NaN", "NaN", "NaN", "0.71"));
 }
 
 TEST(TIndices, EmptyTextIsUndefinedEverywhere) {
@@ -143,9 +143,9 @@ TEST(TIndices, LineHoldsTheChosenIndices) {
 }
 
 TEST(IndexVocabulary, NamesCaptionsAndDigits) {
-  const std::vector<std::string_view> names = {"mtld", "mtld-ma", "hdd", "msttr",
-                                               "yule-k", "yule-i", "simpson-d", "herdan-vm",
-                                               "maas", "dugast", "summer", "cttr"};
+  const std::vector<std::string_view> names = {"mtld",   "mtld-ma", "hdd",       "msttr",
+                                               "yule-k", "yule-i",  "simpson-d", "herdan-vm",
+                                               "maas",   "dugast",  "summer",    "cttr"};
   const std::vector<std::u16string_view> captions = {
       u"MTLD",        u"MTLD-MA",     u"HD-D",         u"MSTTR",    u"Yule's K", u"Yule's I",
       u"Simpson's D", u"Herdan's Vm", u"Maas a\u00B2", u"Dugast U", u"Summer S", u"CTTR"};
@@ -169,9 +169,9 @@ TEST(IndexVocabulary, ParsesLists) {
                            "dugast,summer,cttr"),
             TIndexSet::All());
   EXPECT_THAT([] { (void)ParseIndexList("mtld,ttr"); },
-              ThrowsMessage<std::invalid_argument>(StrEq(
-                  "Unknown index 'ttr' (known indices: mtld, mtld-ma, hdd, msttr, yule-k, "
-                  "yule-i, simpson-d, herdan-vm, maas, dugast, summer, cttr)")));
+              ThrowsMessage<std::invalid_argument>(
+                  StrEq("Unknown index 'ttr' (known indices: mtld, mtld-ma, hdd, msttr, yule-k, "
+                        "yule-i, simpson-d, herdan-vm, maas, dugast, summer, cttr)")));
   EXPECT_THROW((void)ParseIndexList(""), std::invalid_argument);
   EXPECT_THROW((void)ParseIndexList("mtld,"), std::invalid_argument);
 }

@@ -38,9 +38,9 @@ TEST(TIntervals, RoundsTiesToTheEvenNeighbour) {
   // 0.015*100 is exactly 1.5 in binary (tie, to 2) while 0.575*100 lies just
   // below 57.5.
   const Case cases[] = {
-      {1, 2.5, 2},      {1, 3.5, 4},      {1, -0.5, 0},      {1, -1.5, -2},   {1, 0.5, 0},
-      {1, 1.5, 2},      {1, -2.5, -2},    {1, 2.4999, 2},    {1, 2.5001, 3},  {1, -0.4, 0},
-      {100, 0.125, 12}, {100, 0.135, 14}, {100, 0.015, 2},   {100, 0.025, 2}, {100, 0.005, 0},
+      {1, 2.5, 2},      {1, 3.5, 4},      {1, -0.5, 0},       {1, -1.5, -2},     {1, 0.5, 0},
+      {1, 1.5, 2},      {1, -2.5, -2},    {1, 2.4999, 2},     {1, 2.5001, 3},    {1, -0.4, 0},
+      {100, 0.125, 12}, {100, 0.135, 14}, {100, 0.015, 2},    {100, 0.025, 2},   {100, 0.005, 0},
       {100, 0.575, 57}, {100, 0.285, 28}, {100, -0.125, -12}, {100, -0.015, -2},
   };
   for (const Case& c : cases) {
@@ -81,12 +81,24 @@ TEST(TIntervals, LabelFormats) {
     const char* label;
   };
   const Case cases[] = {
-      {1, 0, "0"},          {1, 3, "3"},           {1, -7, "-7"},        {1, 2147483647, "2147483647"},
-      {100, -1, "-0.01"},   {100, 50, "0.5"},      {100, 300, "3"},      {100, -250, "-2.5"},
-      {100, 2147483647, "21474836.47"},            {100, -2147483648LL, "-21474836.48"},
-      {10, 15, "1.5"},      {10000, 1, "0.0001"},  {10000, 12340, "1.234"},
-      {4, 1, "0.25"},       {3, 1, "0.333333333333333"},  {3, -2, "-0.666666666666667"},
-      {8, 20, "2.5"},       {7, 0, "0"},
+      {1, 0, "0"},
+      {1, 3, "3"},
+      {1, -7, "-7"},
+      {1, 2147483647, "2147483647"},
+      {100, -1, "-0.01"},
+      {100, 50, "0.5"},
+      {100, 300, "3"},
+      {100, -250, "-2.5"},
+      {100, 2147483647, "21474836.47"},
+      {100, -2147483648LL, "-21474836.48"},
+      {10, 15, "1.5"},
+      {10000, 1, "0.0001"},
+      {10000, 12340, "1.234"},
+      {4, 1, "0.25"},
+      {3, 1, "0.333333333333333"},
+      {3, -2, "-0.666666666666667"},
+      {8, 20, "2.5"},
+      {7, 0, "0"},
   };
   for (const Case& c : cases) {
     TIntervals d(c.granularity);
@@ -128,8 +140,9 @@ TEST(TIntervals, EmptyAndClearedDistributionsWriteTwoEmptyLines) {
 
 TEST(TIntervals, LeavesOutValuesWithoutA32BitIndex) {
   const double inf = std::numeric_limits<double>::infinity();
-  const double omitted[] = {std::nan(""), inf, -inf, 1e300, -1e300, 2147483647.5, -2147483648.6,
-                            std::numeric_limits<double>::max()};
+  const double omitted[] = {
+      std::nan(""), inf,          -inf,          1e300,
+      -1e300,       2147483647.5, -2147483648.6, std::numeric_limits<double>::max()};
   TIntervals d(1);
   d.PridejKDistribuci(1.0, 1);
   for (double v : omitted) d.PridejKDistribuci(v, 2);
@@ -184,8 +197,8 @@ TEST(TIntervals, GetOutputAppends) {
 }
 
 // The lines as the format defines them, from a plain map of interval counts.
-std::vector<std::string> DenseReference(std::uint32_t granularity, const std::vector<double>& values,
-                                        const std::string& sep) {
+std::vector<std::string> DenseReference(std::uint32_t granularity,
+                                        const std::vector<double>& values, const std::string& sep) {
   std::map<std::int64_t, std::uint64_t> counts;
   for (double v : values) {
     std::int32_t index = 0;
@@ -238,7 +251,10 @@ TEST(TIntervals, OutputMatchesDenseReference) {
       {"cleared then above", 1, {-50, 10}, {90000}},
       {"cleared then nothing", 1, {1, 2, 3}, {}},
       {"thirds", 3, {}, {-1.0 / 3, 2.5, 4}},
-      {"sparse, descending, repeated", 1, {}, [] {
+      {"sparse, descending, repeated",
+       1,
+       {},
+       [] {
          std::vector<double> v = Range(0, 100000, 997);
          std::reverse(v.begin(), v.end());
          v.insert(v.end(), {-130, 997, 997, 64, 63, -64, -65});
@@ -251,7 +267,8 @@ TEST(TIntervals, OutputMatchesDenseReference) {
     d.Clear();
     for (double v : c.values) d.PridejKDistribuci(v);
     for (const std::string sep : {",", ", "}) {
-      EXPECT_EQ(Output(d, sep), DenseReference(c.granularity, c.values, sep)) << c.name << " '" << sep << "'";
+      EXPECT_EQ(Output(d, sep), DenseReference(c.granularity, c.values, sep))
+          << c.name << " '" << sep << "'";
     }
     std::ostringstream stream;
     d.WriteOutput(stream, ",", "\r\n");
@@ -297,9 +314,7 @@ TEST(TIntervals, AddSumsCountersAndOmittedValues) {
   EXPECT_THROW(sum.Add(TIntervals(100)), std::invalid_argument);
 }
 
-TEST(TIntervals, RejectsZeroGranularity) {
-  EXPECT_THROW(TIntervals(0), std::invalid_argument);
-}
+TEST(TIntervals, RejectsZeroGranularity) { EXPECT_THROW(TIntervals(0), std::invalid_argument); }
 
 }  // namespace
 }  // namespace tavora

@@ -27,10 +27,14 @@ TEST(TLowercaser, LocaleRules) {
     std::u16string_view in, out;
   };
   const Case cases[] = {
-      {"tr_TR", u"TITLE", u"t\u0131tle"},          {"az_AZ", u"I", u"\u0131"},
-      {"tr", u"\u0130stanbul", u"istanbul"},       {"en_US", u"\u0130stanbul", u"i\u0307stanbul"},
-      {"en_US", u"TITLE", u"title"},               {"el", u"\u039F\u0394\u039F\u03A3", u"\u03BF\u03B4\u03BF\u03C2"},
-      {"de", u"STRASSE \u00C4", u"strasse \u00E4"}, {"en_US", u"", u""},
+      {"tr_TR", u"TITLE", u"t\u0131tle"},
+      {"az_AZ", u"I", u"\u0131"},
+      {"tr", u"\u0130stanbul", u"istanbul"},
+      {"en_US", u"\u0130stanbul", u"i\u0307stanbul"},
+      {"en_US", u"TITLE", u"title"},
+      {"el", u"\u039F\u0394\u039F\u03A3", u"\u03BF\u03B4\u03BF\u03C2"},
+      {"de", u"STRASSE \u00C4", u"strasse \u00E4"},
+      {"en_US", u"", u""},
   };
   for (const Case& c : cases) {
     TLowercaser lower(c.locale);
@@ -45,8 +49,9 @@ TEST(TLowercaser, LocaleRules) {
 // Appending gives what Lower gives, after what the buffer held, also when the text leaves
 // ASCII after a few units or lengthens; the thread-safe IsLower agrees with the other.
 TEST(TLowercaser, LowerAppendAndIsLowerWithScratchAgreeWithLower) {
-  const std::u16string_view texts[] = {u"", u"ABC", u"abc", u"ABC\u00C9", u"\u0130stanbul",
-                                       u"TITLE", u"Stra\u00DFE", u"\u039F\u03A3", u"A1-B"};
+  const std::u16string_view texts[] = {
+      u"",      u"ABC",         u"abc",          u"ABC\u00C9", u"\u0130stanbul",
+      u"TITLE", u"Stra\u00DFE", u"\u039F\u03A3", u"A1-B"};
   for (const char* locale : {"en_US", "tr_TR", "de", "el"}) {
     const TLowercaser lower(locale);
     std::u16string appended = u"keep|";
@@ -69,5 +74,5 @@ TEST(TLowercaser, EmptyLocaleIsIcuDefault) {
   EXPECT_EQ(TLowercaser("tr_TR").GetLocale(), "tr_TR");
 }
 
-} // namespace
-} // namespace tavora
+}  // namespace
+}  // namespace tavora

@@ -13,7 +13,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 class ResultFiles : public RunFixture {
-protected:
+ protected:
   // Counts per interval label of every block in a distribution file: key line -> counts.
   static std::vector<std::pair<std::string, std::map<std::string, std::uint64_t>>> Blocks(
       const std::vector<std::string>& lines) {
@@ -47,16 +47,20 @@ TEST_F(ResultFiles, OneDocumentWholeFilesAreExact) {
             "\"2\",\"3\",\"3\",\"1.000\"\r\n");
   EXPECT_EQ(Read(out_ / "AveragesWord3.csv"),
             "\xEF\xBB\xBF\"File Name\",\"Text id\",\"Tokens\",\"Types\",\"TTR\"\r\n"
-            "\"" + name + "\",\"1\",\"3.0\",\"2.5\",\"0.833\"\r\n");
+            "\"" +
+                name + "\",\"1\",\"3.0\",\"2.5\",\"0.833\"\r\n");
   EXPECT_EQ(Read(out_ / "WholeTextsWord.csv"),
             "\xEF\xBB\xBF\"File Name\",\"Text id\",\"Tokens\",\"Types\",\"TTR\"\r\n"
-            "\"" + name + "\",\"1\",\"4\",\"3\",\"0.750\"\r\n");
+            "\"" +
+                name + "\",\"1\",\"4\",\"3\",\"0.750\"\r\n");
   EXPECT_EQ(Read(out_ / "DistributionWord_Types3.csv"),
-            "\xEF\xBB\xBF\"" + name + "\",\"1\"\r\n0,1,2,3,\r\n0,0,1,1,\r\n"
-            "\"TOTAL\"\r\n0,1,2,3,\r\n0,0,1,1,\r\n");
+            "\xEF\xBB\xBF\"" + name +
+                "\",\"1\"\r\n0,1,2,3,\r\n0,0,1,1,\r\n"
+                "\"TOTAL\"\r\n0,1,2,3,\r\n0,0,1,1,\r\n");
   EXPECT_EQ(Read(out_ / "DistributionWord_Tokens3.csv"),
-            "\xEF\xBB\xBF\"" + name + "\",\"1\"\r\n0,1,2,3,\r\n0,0,0,2,\r\n"
-            "\"TOTAL\"\r\n0,1,2,3,\r\n0,0,0,2,\r\n");
+            "\xEF\xBB\xBF\"" + name +
+                "\",\"1\"\r\n0,1,2,3,\r\n0,0,0,2,\r\n"
+                "\"TOTAL\"\r\n0,1,2,3,\r\n0,0,0,2,\r\n");
 }
 
 TEST_F(ResultFiles, EveryFamilyForBothKinds) {
@@ -68,15 +72,14 @@ TEST_F(ResultFiles, EveryFamilyForBothKinds) {
   r.Secondary = tMeasureSecondarySet{tMeasureSecondary::vRenyiEntropy};
   r.Lag = 200;
   Measure(r);
-  EXPECT_THAT(OutputNames(),
-              ElementsAre("AveragesLemma200.csv", "AveragesWord200.csv",
-                          "DistributionLemma_Cross Perplexity200.csv",
-                          "DistributionLemma_Rényi Entropy200.csv",
-                          "DistributionLemma_Types200.csv",
-                          "DistributionWord_Cross Perplexity200.csv",
-                          "DistributionWord_Rényi Entropy200.csv",
-                          "DistributionWord_Types200.csv", "Serie1Lemma200.csv",
-                          "Serie1Word200.csv", "WholeTextsLemma.csv", "WholeTextsWord.csv"));
+  EXPECT_THAT(
+      OutputNames(),
+      ElementsAre(
+          "AveragesLemma200.csv", "AveragesWord200.csv",
+          "DistributionLemma_Cross Perplexity200.csv", "DistributionLemma_Rényi Entropy200.csv",
+          "DistributionLemma_Types200.csv", "DistributionWord_Cross Perplexity200.csv",
+          "DistributionWord_Rényi Entropy200.csv", "DistributionWord_Types200.csv",
+          "Serie1Lemma200.csv", "Serie1Word200.csv", "WholeTextsLemma.csv", "WholeTextsWord.csv"));
 }
 
 TEST_F(ResultFiles, OnlyTheChosenFamiliesAreWritten) {
@@ -148,10 +151,9 @@ TEST_F(ResultFiles, InputWithoutAnyTokenWritesHeadersAndTotalsOnly) {
   TRun r;
   r.Input = Lines({empty});
   Measure(r);
-  EXPECT_THAT(OutputNames(),
-              ElementsAre("AveragesWord3.csv", "DistributionWord_TTR3.csv",
-                          "DistributionWord_Tokens3.csv", "DistributionWord_Types3.csv",
-                          "WholeTextsWord.csv"));
+  EXPECT_THAT(OutputNames(), ElementsAre("AveragesWord3.csv", "DistributionWord_TTR3.csv",
+                                         "DistributionWord_Tokens3.csv",
+                                         "DistributionWord_Types3.csv", "WholeTextsWord.csv"));
   EXPECT_EQ(Read(out_ / "AveragesWord3.csv"),
             "\xEF\xBB\xBF\"File Name\",\"Text id\",\"Tokens\",\"Types\",\"TTR\"\r\n");
   EXPECT_EQ(Read(out_ / "DistributionWord_TTR3.csv"), "\xEF\xBB\xBF\"TOTAL\"\r\n\r\n\r\n");
@@ -230,7 +232,8 @@ TEST_F(ResultFiles, FolderThatCannotBeCreatedIsNamed) {
     Measure(r);
     FAIL() << "no error";
   } catch (const std::runtime_error& e) {
-    EXPECT_THAT(e.what(), ::testing::StartsWith("Unable to create directory \"" + Utf8(out_) + "\""));
+    EXPECT_THAT(e.what(),
+                ::testing::StartsWith("Unable to create directory \"" + Utf8(out_) + "\""));
   }
 }
 
@@ -287,7 +290,8 @@ TEST_F(ResultFiles, WideDistributionIsStreamedInPlace) {
   Measure(r);
   const auto lines = ReadLines(out_ / "DistributionWord_Types9000.csv");
   ASSERT_EQ(lines.size(), 9u);
-  for (const std::size_t i : {0u, 3u}) EXPECT_EQ(lines[i], "\"" + Utf8(a) + "\",\"" + std::to_string(i / 3 + 1) + "\"");
+  for (const std::size_t i : {0u, 3u})
+    EXPECT_EQ(lines[i], "\"" + Utf8(a) + "\",\"" + std::to_string(i / 3 + 1) + "\"");
   EXPECT_EQ(lines[6], "\"TOTAL\"");
   for (const std::size_t i : {1u, 4u, 7u}) {
     EXPECT_TRUE(lines[i].starts_with("0,1,2,3,")) << i;
@@ -310,12 +314,12 @@ TEST_F(ResultFiles, UndefinedValuesAreWrittenAndLeftOutOfDistributions) {
   Measure(r);
   const auto serie = ReadLines(out_ / "Serie1Word3.csv");
   ASSERT_EQ(serie.size(), 3u);
-  EXPECT_THAT(serie[1], ::testing::AnyOf(::testing::EndsWith("\"NaN\""),
-                                         ::testing::EndsWith("\"Inf\""),
-                                         ::testing::EndsWith("\"-Inf\"")));
+  EXPECT_THAT(serie[1],
+              ::testing::AnyOf(::testing::EndsWith("\"NaN\""), ::testing::EndsWith("\"Inf\""),
+                               ::testing::EndsWith("\"-Inf\"")));
   EXPECT_THAT(ReadLines(out_ / "DistributionWord_Rényi Entropy3.csv"),
               ElementsAre("\"\",\"1\"", "", "", "\"TOTAL\"", "", ""));
 }
 
-} // namespace
-} // namespace tavora::testing
+}  // namespace
+}  // namespace tavora::testing

@@ -11,7 +11,7 @@ namespace tavora::testing {
 namespace {
 
 class Corpora : public RunFixture {
-protected:
+ protected:
   void SetUp() override {
     corpora_ = TAVORA_SHARED_CORPORA;
     if (!fs::is_directory(corpora_)) GTEST_SKIP() << "no shared corpora at " << corpora_;
@@ -81,10 +81,9 @@ TEST_F(Corpora, FrequencyListServesAsReference) {
   const fs::path file = corpora_ / "plain_text" / "en_austen_pride_and_prejudice_ch01-25.txt";
   if (!fs::exists(file)) GTEST_SKIP();
   TProcessTexts p;
-  const auto lists = p.PrepareDictionary(THow::JStandard, Lines({file}), dir_ / "wf.tsv",
-                                         dir_ / "lemma.tsv", false, true, true,
-                                         TCasesensitiveness::csCaseInsensitive,
-                                         TWordOrLemmaSet{tWordOrLemma::tokWord}, {});
+  const auto lists = p.PrepareDictionary(
+      THow::JStandard, Lines({file}), dir_ / "wf.tsv", dir_ / "lemma.tsv", false, true, true,
+      TCasesensitiveness::csCaseInsensitive, TWordOrLemmaSet{tWordOrLemma::tokWord}, {});
   ASSERT_NE(lists[0], nullptr);
   EXPECT_GT(lists[0]->TotalTokens, 40000u);
   EXPECT_NE(lists[0]->Find(u"elizabeth"), nullptr);
@@ -103,5 +102,5 @@ TEST_F(Corpora, FrequencyListServesAsReference) {
   EXPECT_THAT(lines[1], ::testing::Not(::testing::EndsWith(",\"0.0\"")));
 }
 
-} // namespace
-} // namespace tavora::testing
+}  // namespace
+}  // namespace tavora::testing

@@ -14,7 +14,7 @@ namespace {
 using ::testing::ElementsAre;
 
 class MeasureRun : public RunFixture {
-protected:
+ protected:
   // The autosemantics share of every window of length 1, one character per token.
   std::string AutosemanticFlags(TRun r, const std::string& input) {
     r.Input = Lines({WriteInput("in.txt", input)});
@@ -27,7 +27,9 @@ protected:
     const auto lines = ReadLines(out_ / "Serie1Word1.csv");
     for (std::size_t i = 1; i < lines.size(); ++i) {
       EXPECT_TRUE(lines[i].starts_with("\"" + std::to_string(i) + "\",")) << lines[i];
-      flags += lines[i].ends_with(",\"1.0000\"") ? '1' : lines[i].ends_with(",\"0.0000\"") ? '0' : '?';
+      flags += lines[i].ends_with(",\"1.0000\"")   ? '1'
+               : lines[i].ends_with(",\"0.0000\"") ? '0'
+                                                   : '?';
     }
     fs::remove_all(out_);
     return flags;
@@ -42,12 +44,12 @@ TEST(AutosemanticRule, TaggedFormats) {
     bool expected;
   };
   const Case cases[] = {
-      {u"AJ0", u"", true},      {u"NN1", u"", true},       {u"VVD", u"", true},
-      {u"AV0", u"", true},      {u"AT0", u"", false},      {u"AVP", u"", false},
+      {u"AJ0", u"", true},      {u"NN1", u"", true},         {u"VVD", u"", true},
+      {u"AV0", u"", true},      {u"AT0", u"", false},        {u"AVP", u"", false},
       {u"AJ0-NN1", u"x", true}, {u"AJ0-NN1", u"být", false}, {u"VB-x", u"mít", false},
-      {u"VB-x", u"", true},     {u"Dxxx", u"", true},      {u"NN", u"", false},
-      {u"N", u"", false},       {u"", u"", false},         {u"nn1", u"", false},
-      {u"Xxxx", u"", false},    {u"AJ", u"", false},       {u"NNS1", u"Být", true},
+      {u"VB-x", u"", true},     {u"Dxxx", u"", true},        {u"NN", u"", false},
+      {u"N", u"", false},       {u"", u"", false},           {u"nn1", u"", false},
+      {u"Xxxx", u"", false},    {u"AJ", u"", false},         {u"NNS1", u"Být", true},
   };
   for (const THow how : {THow::jSYN, THow::jCONLLU, THow::jBNC}) {
     for (const Case& c : cases) {
@@ -101,18 +103,20 @@ TEST_F(MeasureRun, AutosemanticFlagsOfEveryFormat) {
 
   r.How = THow::jCONLLU;
   r.WoL = TWordOrLemmaSet{tWordOrLemma::tokWord, tWordOrLemma::tokLemma};
-  EXPECT_EQ(AutosemanticFlags(r, "# newdoc id = x\n# text = A b\n"
-                                 "1\tHouse\thouse\tNOUN\tNN1\t_\t_\t_\t_\t_\n"
-                                 "2\tthe\tthe\tDET\tAT0\t_\t_\t_\t_\t_\n"
-                                 "3\tis\tbýt\tVERB\tVB-xx\t_\t_\t_\t_\t_\n\n"),
+  EXPECT_EQ(AutosemanticFlags(r,
+                              "# newdoc id = x\n# text = A b\n"
+                              "1\tHouse\thouse\tNOUN\tNN1\t_\t_\t_\t_\t_\n"
+                              "2\tthe\tthe\tDET\tAT0\t_\t_\t_\t_\t_\n"
+                              "3\tis\tbýt\tVERB\tVB-xx\t_\t_\t_\t_\t_\n\n"),
             "100");
 
   // BNC: the tag is the third attribute value; the closing tags after the last element
   // give an empty word that records no window.
   r.How = THow::jBNC;
-  EXPECT_EQ(AutosemanticFlags(r, "<bnc><s n=\"1\"><w hw=\"house\" pos=\"SUBST\" c5=\"NN1\">house </w>"
-                                 "<w hw=\"the\" pos=\"ART\" c5=\"AT0\">the </w>"
-                                 "<c c5=\"PUN\">. </c></s>\n</bnc>\n"),
+  EXPECT_EQ(AutosemanticFlags(r,
+                              "<bnc><s n=\"1\"><w hw=\"house\" pos=\"SUBST\" c5=\"NN1\">house </w>"
+                              "<w hw=\"the\" pos=\"ART\" c5=\"AT0\">the </w>"
+                              "<c c5=\"PUN\">. </c></s>\n</bnc>\n"),
             "10");
 
   r.How = THow::jCustomVertical;
@@ -232,7 +236,7 @@ TEST_F(MeasureRun, ProgressIsReportedAndCanCancel) {
 }
 
 class FrequencyLists : public RunFixture {
-protected:
+ protected:
   static std::map<std::u16string, std::uint32_t> Counts(const TReferenceDictionary* list) {
     std::map<std::u16string, std::uint32_t> m;
     if (list != nullptr)
@@ -246,10 +250,9 @@ TEST_F(FrequencyLists, CountOverTwoFilesAndAreSaved) {
   const fs::path a = WriteInput("a.txt", "The cat saw the dog.");
   const fs::path b = WriteInput("b.txt", "the Cat 3");
   TProcessTexts p("en_US");
-  const auto lists = p.PrepareDictionary(THow::JStandard, Lines({a, b}), dir_ / "wf.tsv",
-                                         dir_ / "lemma.tsv", false, true, true,
-                                         TCasesensitiveness::csCaseInsensitive,
-                                         TWordOrLemmaSet{tWordOrLemma::tokWord}, {});
+  const auto lists = p.PrepareDictionary(
+      THow::JStandard, Lines({a, b}), dir_ / "wf.tsv", dir_ / "lemma.tsv", false, true, true,
+      TCasesensitiveness::csCaseInsensitive, TWordOrLemmaSet{tWordOrLemma::tokWord}, {});
   const M expected{{u"the", 3}, {u"cat", 2}, {u"saw", 1}, {u"dog", 1}};
   EXPECT_EQ(Counts(lists[0].get()), expected);
   EXPECT_TRUE(lists[0]->ShouldSurvive);
@@ -275,15 +278,24 @@ TEST_F(FrequencyLists, CaseRules) {
   const TWordOrLemmaSet both{tWordOrLemma::tokWord, tWordOrLemma::tokLemma};
   const TWordOrLemmaSet words{tWordOrLemma::tokWord};
   const Case cases[] = {
-      {"only if lemma", csOnlyIfLemma, both,
+      {"only if lemma",
+       csOnlyIfLemma,
+       both,
        {{u"Praha", 1}, {u"brno", 1}, {u"DOG", 1}, {u"cats", 1}},
        {{u"Praha", 1}, {u"brno", 1}, {u"Dog", 1}}},
-      {"only if lemma, words only", csOnlyIfLemma, words,
-       {{u"praha", 1}, {u"brno", 1}, {u"dog", 1}, {u"cats", 1}}, {}},
-      {"insensitive keeps lemma capitals", csCaseInsensitive, both,
+      {"only if lemma, words only",
+       csOnlyIfLemma,
+       words,
+       {{u"praha", 1}, {u"brno", 1}, {u"dog", 1}, {u"cats", 1}},
+       {}},
+      {"insensitive keeps lemma capitals",
+       csCaseInsensitive,
+       both,
        {{u"praha", 1}, {u"brno", 1}, {u"dog", 1}, {u"cats", 1}},
        {{u"Praha", 1}, {u"brno", 1}, {u"Dog", 1}}},
-      {"sensitive", csCaseSensitive, both,
+      {"sensitive",
+       csCaseSensitive,
+       both,
        {{u"Praha", 1}, {u"Brno", 1}, {u"DOG", 1}, {u"Cats", 1}},
        {{u"Praha", 1}, {u"brno", 1}, {u"Dog", 1}}},
   };
@@ -315,10 +327,10 @@ TEST_F(FrequencyLists, TurkishAndOtherLocales) {
 TEST_F(FrequencyLists, SameFileForBothKindsHoldsTheLemmata) {
   const fs::path in = WriteInput("in.vert", "<doc id=\"1\">\nwent\tgo\tV\ngoes\tgo\tV\n");
   TProcessTexts p;
-  const auto lists = p.PrepareDictionary(THow::jSYN, Lines({in}), dir_ / "same.tsv",
-                                         dir_ / "same.tsv", false, true, true,
-                                         TCasesensitiveness::csCaseSensitive,
-                                         TWordOrLemmaSet{tWordOrLemma::tokWord, tWordOrLemma::tokLemma}, {});
+  const auto lists =
+      p.PrepareDictionary(THow::jSYN, Lines({in}), dir_ / "same.tsv", dir_ / "same.tsv", false,
+                          true, true, TCasesensitiveness::csCaseSensitive,
+                          TWordOrLemmaSet{tWordOrLemma::tokWord, tWordOrLemma::tokLemma}, {});
   TReferenceDictionary saved;
   saved.Load(dir_ / "same.tsv");
   EXPECT_EQ(Counts(&saved), (M{{u"go", 2}}));
@@ -333,7 +345,8 @@ TEST_F(FrequencyLists, ListsEqualTokenByTokenCounting) {
   TReferenceDictionary words, lemmata;
   for (unsigned i = 0; i < 20000; ++i) {
     std::string word, lemma;
-    for (unsigned v = (i * 7919u) % (1 + i / 3); v > 0; v /= 26) word += static_cast<char>('a' + v % 26);
+    for (unsigned v = (i * 7919u) % (1 + i / 3); v > 0; v /= 26)
+      word += static_cast<char>('a' + v % 26);
     word += 'x';
     if (i % 5 != 0) lemma = word.substr(0, 2);
     text += word + "\t" + lemma + "\tNN\n";
@@ -342,11 +355,12 @@ TEST_F(FrequencyLists, ListsEqualTokenByTokenCounting) {
   }
   const fs::path in = WriteInput("in.vert", text);
   TProcessTexts p;
-  const auto lists = p.PrepareDictionary(THow::jSYN, Lines({in}), dir_ / "wf.tsv",
-                                         dir_ / "lemma.tsv", false, false, false,
-                                         TCasesensitiveness::csCaseSensitive,
-                                         TWordOrLemmaSet{tWordOrLemma::tokWord, tWordOrLemma::tokLemma}, {});
-  for (const auto& [counted, expected] : {std::pair{lists[0].get(), &words}, std::pair{lists[1].get(), &lemmata}}) {
+  const auto lists =
+      p.PrepareDictionary(THow::jSYN, Lines({in}), dir_ / "wf.tsv", dir_ / "lemma.tsv", false,
+                          false, false, TCasesensitiveness::csCaseSensitive,
+                          TWordOrLemmaSet{tWordOrLemma::tokWord, tWordOrLemma::tokLemma}, {});
+  for (const auto& [counted, expected] :
+       {std::pair{lists[0].get(), &words}, std::pair{lists[1].get(), &lemmata}}) {
     ASSERT_NE(counted, nullptr);
     EXPECT_EQ(counted->TotalTokens, expected->TotalTokens);
     ASSERT_EQ(counted->Size(), expected->Size());
@@ -358,10 +372,9 @@ TEST_F(FrequencyLists, ListsEqualTokenByTokenCounting) {
 TEST_F(FrequencyLists, LemmataOnly) {
   const fs::path in = WriteInput("in.vert", "<doc id=\"1\">\nwent\tgo\tV\n");
   TProcessTexts p;
-  const auto lists = p.PrepareDictionary(THow::jSYN, Lines({in}), dir_ / "wf.tsv",
-                                         dir_ / "lemma.tsv", false, true, true,
-                                         TCasesensitiveness::csCaseSensitive,
-                                         TWordOrLemmaSet{tWordOrLemma::tokLemma}, {});
+  const auto lists = p.PrepareDictionary(
+      THow::jSYN, Lines({in}), dir_ / "wf.tsv", dir_ / "lemma.tsv", false, true, true,
+      TCasesensitiveness::csCaseSensitive, TWordOrLemmaSet{tWordOrLemma::tokLemma}, {});
   EXPECT_EQ(lists[0], nullptr);
   EXPECT_EQ(Counts(lists[1].get()), (M{{u"go", 1}}));
   EXPECT_TRUE(lists[1]->ShouldSurvive);
@@ -369,5 +382,5 @@ TEST_F(FrequencyLists, LemmataOnly) {
   EXPECT_TRUE(fs::exists(dir_ / "lemma.tsv"));
 }
 
-} // namespace
-} // namespace tavora::testing
+}  // namespace
+}  // namespace tavora::testing

@@ -20,10 +20,11 @@ std::string ReadAll(const fs::path& p) {
 }
 
 class ResultFile : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
-           ("tavora-resultfile-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+           ("tavora-resultfile-" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
@@ -37,8 +38,14 @@ TEST_F(ResultFile, PiecesOfEverySizeArriveInOrder) {
   std::string expected = "\xEF\xBB\xBF";
   {
     TResultFile file(target);
-    const std::size_t sizes[] = {1, 7, TResultFile::kMaxReserve - 1, TResultFile::kMaxReserve,
-                                 3, TResultFile::kCapacity - 2, TResultFile::kCapacity + 5, 2};
+    const std::size_t sizes[] = {1,
+                                 7,
+                                 TResultFile::kMaxReserve - 1,
+                                 TResultFile::kMaxReserve,
+                                 3,
+                                 TResultFile::kCapacity - 2,
+                                 TResultFile::kCapacity + 5,
+                                 2};
     char fill = 'a';
     for (const std::size_t n : sizes) {
       const std::string piece(n, fill++);

@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "processing/TIntervals.h"
 #include "RunFixture.h"
+#include "processing/TIntervals.h"
 
 namespace tavora::testing {
 namespace {
@@ -15,7 +15,7 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 class ResultFolder : public RunFixture {
-protected:
+ protected:
   // A result file in the output folder, written with a byte-order mark and CR LF ends.
   fs::path WriteResult(const std::string& name, const std::vector<std::string>& lines) {
     fs::create_directories(out_);
@@ -53,8 +53,8 @@ TEST_F(ResultFolder, NamesOfEveryFamilyAreRecognised) {
       {"notes.txt", false, {}, {}, 0, 0, u""},
   };
   for (const TCase& c : cases) {
-    const auto info = TResultFolder::Classify(fs::path(std::u8string(
-        reinterpret_cast<const char8_t*>(c.Name))));
+    const auto info =
+        TResultFolder::Classify(fs::path(std::u8string(reinterpret_cast<const char8_t*>(c.Name))));
     ASSERT_EQ(info.has_value(), c.Recognised) << c.Name;
     if (!info) continue;
     EXPECT_EQ(info->Family, c.Family) << c.Name;
@@ -87,7 +87,8 @@ TEST_F(ResultFolder, ReadsWhatARunWrites) {
   EXPECT_THAT(s.Captions, ElementsAre(u"Tokens", u"Types", u"TTR"));
   EXPECT_THAT(s.WindowIds, ElementsAre(1, 2, 3, 4, 5, 6));
   ASSERT_TRUE(s.ColumnOf(u"Types"));
-  // Windows: one two three | two three one | three one two | one two four | two four five | four five one
+  // Windows: one two three | two three one | three one two | one two four | two four five | four
+  // five one
   EXPECT_THAT(s.Columns[*s.ColumnOf(u"Types")], ElementsAre(3, 3, 3, 3, 3, 3));
   EXPECT_FALSE(s.ColumnOf(u"Hapax"));
 
@@ -117,10 +118,10 @@ TEST_F(ResultFolder, ReadsWhatARunWrites) {
 }
 
 TEST_F(ResultFolder, QuotedNamesAndSpecialValues) {
-  const fs::path avg = WriteResult(
-      "AveragesWord3.csv", {"\"File Name\",\"Text id\",\"Tokens\",\"Entropy\"",
-                            "\"say \"\"hi\"\", 2.txt\",\"1\",\"3.0\",\"NaN\"",
-                            "\"\",\"2\",\"Inf\",\"-Inf\""});
+  const fs::path avg =
+      WriteResult("AveragesWord3.csv", {"\"File Name\",\"Text id\",\"Tokens\",\"Entropy\"",
+                                        "\"say \"\"hi\"\", 2.txt\",\"1\",\"3.0\",\"NaN\"",
+                                        "\"\",\"2\",\"Inf\",\"-Inf\""});
   const TTextTable t = TResultFolder::ReadTextTable(avg);
   ASSERT_EQ(t.Rows.size(), 2u);
   EXPECT_EQ(t.Rows[0].FileName, u"say \"hi\", 2.txt");
@@ -129,8 +130,9 @@ TEST_F(ResultFolder, QuotedNamesAndSpecialValues) {
   EXPECT_EQ(t.Rows[1].Values[0], INFINITY);
   EXPECT_EQ(t.Rows[1].Values[1], -INFINITY);
 
-  const fs::path serie = WriteResult(
-      "Serie1Word3.csv", {"\"Window id\",\"LogTTR\"", "\"1\",\"NaN\"", "\"2\",\"-Inf\"", "\"3\",\"0.5\""});
+  const fs::path serie =
+      WriteResult("Serie1Word3.csv",
+                  {"\"Window id\",\"LogTTR\"", "\"1\",\"NaN\"", "\"2\",\"-Inf\"", "\"3\",\"0.5\""});
   const TSeriesTable s = TResultFolder::ReadSeries(serie);
   ASSERT_EQ(s.Columns[0].size(), 3u);
   EXPECT_TRUE(std::isnan(s.Columns[0][0]));
@@ -147,8 +149,9 @@ TEST_F(ResultFolder, DistributionWithNegativeIntervalsAndTotal) {
   std::string counts;
   doc.AppendLabelLine(labels, ",");
   doc.AppendCountLine(counts, ",");
-  const fs::path p = WriteResult("DistributionWord_Relative Entropy3.csv",
-                                 {"\"a \"\"b\"\".txt\",\"1\"", labels, counts, "\"TOTAL\"", labels, counts});
+  const fs::path p =
+      WriteResult("DistributionWord_Relative Entropy3.csv",
+                  {"\"a \"\"b\"\".txt\",\"1\"", labels, counts, "\"TOTAL\"", labels, counts});
   const auto blocks = TResultFolder::ReadDistribution(p);
   ASSERT_EQ(blocks.size(), 2u);
   EXPECT_EQ(blocks[0].Name, u"a \"b\".txt");
@@ -169,11 +172,19 @@ TEST_F(ResultFolder, BadFilesNameTheFileAndTheProblem) {
     const char* Problem;
   };
   const TCase cases[] = {
-      {"Serie1Word3.csv", {"\"Window\",\"Types\""}, "line 1: the header does not begin with \"Window id\""},
-      {"Serie2Word3.csv", {"\"Window id\",\"Types\"", "\"1\",\"x\""}, "line 2: \"x\" is not a number"},
-      {"Serie3Word3.csv", {"\"Window id\",\"Types\"", "\"1\""}, "line 2: the line has 1 fields, the header 2"},
+      {"Serie1Word3.csv",
+       {"\"Window\",\"Types\""},
+       "line 1: the header does not begin with \"Window id\""},
+      {"Serie2Word3.csv",
+       {"\"Window id\",\"Types\"", "\"1\",\"x\""},
+       "line 2: \"x\" is not a number"},
+      {"Serie3Word3.csv",
+       {"\"Window id\",\"Types\"", "\"1\""},
+       "line 2: the line has 1 fields, the header 2"},
       {"Serie4Word3.csv", {"\"Window id\",\"Types", "\"1\",\"2\""}, "a quoted field"},
-      {"DistributionWord_Types3.csv", {"\"a\",\"1\"", "0,1,", "4,"}, "line 3: 2 labels but 1 counts"},
+      {"DistributionWord_Types3.csv",
+       {"\"a\",\"1\"", "0,1,", "4,"},
+       "line 3: 2 labels but 1 counts"},
       {"DistributionWord_Tokens3.csv", {"0,1,", "4,5,"}, "a quoted document name was expected"},
       {"DistributionWord_TTR3.csv", {"\"a\",\"1\"", "0,1,"}, "without its counts"},
   };
@@ -205,8 +216,9 @@ TEST_F(ResultFolder, ProgressCanCancelALongRead) {
   });
   EXPECT_EQ(s.WindowIds.size(), 70000u);
   EXPECT_EQ(last, 1.0);
-  EXPECT_THROW((void)TResultFolder::ReadSeries(p, [](double) { return false; }), std::runtime_error);
+  EXPECT_THROW((void)TResultFolder::ReadSeries(p, [](double) { return false; }),
+               std::runtime_error);
 }
 
-} // namespace
-} // namespace tavora::testing
+}  // namespace
+}  // namespace tavora::testing

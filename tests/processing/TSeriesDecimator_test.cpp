@@ -70,5 +70,5 @@ TEST(TSeriesDecimator, ZoomedRangeKeepsOneNeighbourEachSide) {
   EXPECT_THROW((void)TSeriesDecimator::Decimate(xs, {1.0}, 0, 1, 1), std::invalid_argument);
 }
 
-} // namespace
-} // namespace tavora
+}  // namespace
+}  // namespace tavora

@@ -30,16 +30,28 @@ struct TGenWord {
 // Words of a Zipf-like vocabulary with upper case, non-ASCII letters, punctuation and
 // digits, so that every filter and case rule has work.
 class TWordSource {
-public:
+ public:
   explicit TWordSource(unsigned seed) : rng_(seed) {}
   TGenWord Next() {
     static const TGenWord fixed[] = {
-        {"Ärger", "Ärger", "NN1"},  {"İstanbul", "İstanbul", "NP0"}, {"naïve", "naïve", "AJ0"},
-        {"ÉCOLE", "école", "NN1"},  {"Paris", "Paris", "NP0"},      {"The", "the", "AT0"},
-        {"was", "být", "VB-x"},     {",", ",", "PUN"},              {".", ".", "PUN"},
-        {"2024", "2024", "CRD"},    {"3", "3", "CRD"},              {"dog", "dog", "NN1"},
-        {"Dogs", "dog", "NN2"},     {"runs", "run", "VVZ"},         {"quickly", "quickly", "AV0"},
-        {"Ωμέγα", "ωμέγα", "Dxxx"}, {"ran", "run", "VVD"},          {"red", "red", "AJ0-NN1"},
+        {"Ärger", "Ärger", "NN1"},
+        {"İstanbul", "İstanbul", "NP0"},
+        {"naïve", "naïve", "AJ0"},
+        {"ÉCOLE", "école", "NN1"},
+        {"Paris", "Paris", "NP0"},
+        {"The", "the", "AT0"},
+        {"was", "být", "VB-x"},
+        {",", ",", "PUN"},
+        {".", ".", "PUN"},
+        {"2024", "2024", "CRD"},
+        {"3", "3", "CRD"},
+        {"dog", "dog", "NN1"},
+        {"Dogs", "dog", "NN2"},
+        {"runs", "run", "VVZ"},
+        {"quickly", "quickly", "AV0"},
+        {"Ωμέγα", "ωμέγα", "Dxxx"},
+        {"ran", "run", "VVD"},
+        {"red", "red", "AJ0-NN1"},
     };
     const double u = std::uniform_real_distribution<double>(0.0, 1.0)(rng_);
     auto rank = static_cast<unsigned>(std::exp(u * std::log(3000.0)));
@@ -54,7 +66,7 @@ public:
     return w;
   }
 
-private:
+ private:
   std::mt19937 rng_;
 };
 
@@ -95,9 +107,9 @@ std::string MakeInput(THow how, TWordSource& source, int docs, int words) {
           if (i % 11 == 10) s += "\n# text = y\n";
           break;
         case THow::jBNC:
-          s += w.Tag == "PUN" ? "<c c5=\"PUN\">" + w.Word + " </c>"
-                              : "<w hw=\"" + w.Lemma + "\" pos=\"X\" c5=\"" + w.Tag + "\">" +
-                                    w.Word + " </w>";
+          s += w.Tag == "PUN"
+                   ? "<c c5=\"PUN\">" + w.Word + " </c>"
+                   : "<w hw=\"" + w.Lemma + "\" pos=\"X\" c5=\"" + w.Tag + "\">" + w.Word + " </w>";
           break;
       }
     }
@@ -113,7 +125,7 @@ bool HasLemmata(THow how) {
 }
 
 class ThreadedRun : public RunFixture {
-protected:
+ protected:
   // Every file of a folder by name.
   static std::map<std::string, std::string> Files(const fs::path& folder) {
     std::map<std::string, std::string> files;
@@ -138,9 +150,9 @@ protected:
     process.SetThreads(threads);
     process.SetAutosemanticTags(r.Tags);
     process.SetIndices(TIndexSet::All());
-    process.Measure(r.How, r.Input, out_ / folder, r.IsWholeText, r.OmitPunctuation,
-                    r.OmitDigits, r.CS, r.WoL, r.Measures, r.Secondary, r.Custom, r.Lag,
-                    r.Reference, r.Outputs, r.Q, false, progress);
+    process.Measure(r.How, r.Input, out_ / folder, r.IsWholeText, r.OmitPunctuation, r.OmitDigits,
+                    r.CS, r.WoL, r.Measures, r.Secondary, r.Custom, r.Lag, r.Reference, r.Outputs,
+                    r.Q, false, progress);
   }
   using TCounts = std::map<std::u16string, std::int64_t>;
   std::array<TCounts, kWordOrLemmaCount> ListsWith(const TRun& r, unsigned threads) {
@@ -172,8 +184,8 @@ protected:
   }
 };
 
-constexpr THow kAllFormats[] = {THow::JStandard, THow::JLines,          THow::JWhiteSpaces,
-                                THow::jSYN,      THow::jCOCA,           THow::jCustomVertical,
+constexpr THow kAllFormats[] = {THow::JStandard, THow::JLines, THow::JWhiteSpaces,
+                                THow::jSYN,      THow::jCOCA,  THow::jCustomVertical,
                                 THow::jCONLLU,   THow::jBNC};
 
 // Small inputs of every format under every filter and case rule, then a large one of
@@ -194,7 +206,7 @@ TEST_F(ThreadedRun, EveryFormatWritesTheSameFiles) {
   for (const THow how : kAllFormats) {
     for (const Case& c : cases) {
       SCOPED_TRACE(::testing::Message() << "format " << static_cast<int>(how) << ", "
-                                      << c.files * c.docs * c.words << " words");
+                                        << c.files * c.docs * c.words << " words");
       TWordSource source(seed++);
       std::vector<fs::path> files;
       for (int f = 0; f < c.files; ++f) {
@@ -250,8 +262,7 @@ TEST_F(ThreadedRun, FileThatCannotBeOpenedEndsBothRunsAlike) {
   for (const unsigned threads : {1u, 2u}) {
     EXPECT_THAT([&] { MeasureWith(r, threads, "m" + std::to_string(threads)); },
                 ThrowsMessage<std::runtime_error>(StrEq(expected)));
-    EXPECT_THAT([&] { ListsWith(r, threads); },
-                ThrowsMessage<std::runtime_error>(StrEq(expected)));
+    EXPECT_THAT([&] { ListsWith(r, threads); }, ThrowsMessage<std::runtime_error>(StrEq(expected)));
   }
   EXPECT_TRUE(fs::exists(out_ / "m1" / "Serie1Word10.csv"));
   ExpectSameFiles(out_ / "m1", out_ / "m2");
@@ -263,8 +274,8 @@ TEST_F(ThreadedRun, ProgressAndCancellationMatch) {
   TWordSource source(11);
   std::vector<fs::path> files;
   for (int f = 0; f < 4; ++f)
-    files.push_back(WriteInput("p" + std::to_string(f) + ".txt",
-                               MakeInput(THow::jSYN, source, 2, 2500)));
+    files.push_back(
+        WriteInput("p" + std::to_string(f) + ".txt", MakeInput(THow::jSYN, source, 2, 2500)));
   const TRun r = FullRun(THow::jSYN, files);
   using TReport = std::array<std::uint64_t, 3>;
   std::vector<TReport> reports[3];
@@ -283,11 +294,10 @@ TEST_F(ThreadedRun, ProgressAndCancellationMatch) {
                   return true;
                 });
     int calls = 0;
-    EXPECT_THROW(MeasureWith(r, threads, "cancel" + std::to_string(threads),
-                             [&](std::uint64_t, std::uint64_t, std::uint64_t) {
-                               return ++calls < 3;
-                             }),
-                 TRunCancelled);
+    EXPECT_THROW(
+        MeasureWith(r, threads, "cancel" + std::to_string(threads),
+                    [&](std::uint64_t, std::uint64_t, std::uint64_t) { return ++calls < 3; }),
+        TRunCancelled);
     EXPECT_EQ(calls, 3);
     EXPECT_EQ(threadCount(), threadsBefore);
   }
@@ -343,7 +353,8 @@ TEST(TTokenPipeline, BatchesCarryTheSameWordsThreadedOrNot) {
 }
 
 TEST(TTokenPipeline, ErrorFollowsTheWordsReadBeforeIt) {
-  const fs::path dir = fs::temp_directory_path() / ("tavora_pipeline_" + std::to_string(std::random_device{}()));
+  const fs::path dir =
+      fs::temp_directory_path() / ("tavora_pipeline_" + std::to_string(std::random_device{}()));
   fs::create_directories(dir);
   const fs::path a = dir / "a.txt", b = dir / "b.txt";
   std::ofstream(a) << "one two three four five";
@@ -401,7 +412,8 @@ TEST_F(ThreadedRun, StreamedSeriesEqualsTheSeriesHeldInMemory) {
 
   TSimpleTTR engine(r.Lag, r.Measures, r.Secondary, r.Q, false, 0.5);
   std::u16string expected = u"\"Window id\"";
-  for (const tMeasure m : r.Measures) expected += u",\"" + std::u16string(MeasureCaption(m)) + u"\"";
+  for (const tMeasure m : r.Measures)
+    expected += u",\"" + std::u16string(MeasureCaption(m)) + u"\"";
   for (const tMeasureSecondary m : r.Secondary)
     expected += u",\"" + std::u16string(MeasureSecondaryCaption(m)) + u"\"";
   expected += u"\r\n";
