@@ -8,8 +8,8 @@
 
 #include "app/TChartView.h"
 #include "app/TSeriesChart.h"
-#include "engine/Utf8.h"
-#include "processing/TResultFile.h"
+#include "base/Paths.h"
+#include "base/Utf8.h"
 #include "processing/TResultFolder.h"
 
 namespace tavora {
@@ -21,20 +21,20 @@ void DrawChart(const TPlotRequest& r) {
   const char* kindName = r.Kind == tWordOrLemma::tokWord ? "word forms" : "lemmata";
   const std::vector<TResultFileInfo> all = folder.Find(TResultFamily::Serie, r.Kind);
   if (all.empty())
-    throw std::runtime_error("The folder \"" + PathToUtf8(r.Folder) + "\" holds no series of " +
+    throw std::runtime_error("The folder " + QuotedPath(r.Folder) + " holds no series of " +
                              kindName + ".");
   const std::int64_t lag = r.Lag > 0 ? r.Lag : all.front().Lag;
   const TResultFileInfo* file = nullptr;
   for (const TResultFileInfo& f : all)
     if (f.Lag == lag && f.Doc == r.Doc) file = &f;
   if (file == nullptr)
-    throw std::runtime_error("The folder \"" + PathToUtf8(r.Folder) + "\" holds no series of " +
+    throw std::runtime_error("The folder " + QuotedPath(r.Folder) + " holds no series of " +
                              kindName + " for text " + std::to_string(r.Doc) +
                              " with window length " + std::to_string(lag) + ".");
   auto table = std::make_shared<const TSeriesTable>(TResultFolder::ReadSeries(file->Path));
   const auto column = table->ColumnOf(r.Caption);
   if (!column)
-    throw std::runtime_error("The series file \"" + PathToUtf8(file->Path) + "\" has no column \"" +
+    throw std::runtime_error("The series file " + QuotedPath(file->Path) + " has no column \"" +
                              Utf16ToUtf8(r.Caption) + "\".");
   TSeriesCurve curve;
   curve.Name = QStringLiteral("Text %1, %2").arg(r.Doc).arg(QString::fromLatin1(kindName));

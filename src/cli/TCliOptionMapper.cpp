@@ -4,9 +4,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/Utf8.h"
 #include "cli/CliNames.h"
 #include "cli/TUsageError.h"
-#include "engine/Utf8.h"
 #include "input/THow.h"
 #include "options/OptionText.h"
 #include "options/TOptionsModel.h"

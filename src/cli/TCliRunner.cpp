@@ -7,12 +7,13 @@
 #include <system_error>
 #include <vector>
 
+#include "base/Paths.h"
+#include "base/Platform.h"
+#include "base/Utf8.h"
 #include "cli/CliNames.h"
-#include "cli/Platform.h"
 #include "cli/TCliOptionMapper.h"
 #include "cli/TProgressBar.h"
 #include "cli/TUsageError.h"
-#include "engine/Utf8.h"
 #include "processing/TProcessTexts.h"
 
 #ifdef TAVORA_WITH_PLOT
@@ -26,8 +27,6 @@ namespace tavora {
 namespace {
 
 fs::path PathOf(std::u16string_view text) { return fs::path(std::u16string(text)); }
-
-std::string Quoted(const fs::path& path) { return "\"" + Utf16ToUtf8(path.u16string()) + "\""; }
 
 }  // namespace
 
@@ -88,11 +87,12 @@ void TCliRunner::CheckInputs() const {
   // A missing entry adds nothing to the input, as in the window; the run goes on with the
   // others. With none left there is nothing to measure, which is a failure, not a result.
   if (missing.size() == choices_.Inputs.size()) {
-    throw std::runtime_error("Cannot open input " + Quoted(PathOf(Utf8ToUtf16(missing.front()))) +
+    throw std::runtime_error("Cannot open input " +
+                             QuotedPath(PathOf(Utf8ToUtf16(missing.front()))) +
                              ": no such file or folder.");
   }
   for (const std::string& input : missing) {
-    std::cerr << "tavora-cli: warning: input " << Quoted(PathOf(Utf8ToUtf16(input)))
+    std::cerr << "tavora-cli: warning: input " << QuotedPath(PathOf(Utf8ToUtf16(input)))
               << " does not exist; skipped.\n";
   }
 }
@@ -119,7 +119,7 @@ void TCliRunner::CheckReferenceLists(const TWordOrLemmaNames& Names) const {
     const fs::path file = PathOf(name);
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) {
-      throw std::runtime_error("Cannot open reference list " + Quoted(file) +
+      throw std::runtime_error("Cannot open reference list " + QuotedPath(file) +
                                (fs::exists(file, ec) ? ": not a file." : ": no such file."));
     }
   }
@@ -152,7 +152,7 @@ int TCliRunner::Measure() {
   TProcessTexts processor;
   processor.Measure(p, lists, progress.Callback());
   progress.Finish();
-  std::cout << "Complete! Results are in " << Quoted(PathOf(p.OutputFolder)) << ".\n";
+  std::cout << "Complete! Results are in " << QuotedPath(PathOf(p.OutputFolder)) << ".\n";
   return 0;
 }
 
@@ -167,8 +167,8 @@ int TCliRunner::FreqList() {
   const TPreparedDictionaries prepared = processor.PrepareDictionary(p, progress.Callback());
   progress.Finish();
   std::cout << "Complete!";
-  if (prepared[0]) std::cout << " Word forms: " << Quoted(PathOf(p.OutputFileWF)) << ".";
-  if (prepared[1]) std::cout << " Lemmata: " << Quoted(PathOf(p.OutputFileLemma)) << ".";
+  if (prepared[0]) std::cout << " Word forms: " << QuotedPath(PathOf(p.OutputFileWF)) << ".";
+  if (prepared[1]) std::cout << " Lemmata: " << QuotedPath(PathOf(p.OutputFileLemma)) << ".";
   std::cout << "\n";
   return 0;
 }

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "base/Utf8.h"
 #include "cli/CliNames.h"
 #include "cli/TUsageError.h"
-#include "engine/Utf8.h"
 #include "options/TOptionsModel.h"
 #include "processing/Indices.h"
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/NumberFormat.h"
+#include "base/NumberFormat.h"
 #include "engine/Power.h"
 
 namespace tavora {

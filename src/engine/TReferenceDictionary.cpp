@@ -10,16 +10,12 @@
 #include <system_error>
 #include <vector>
 
-#include "engine/Utf8.h"
+#include "base/Paths.h"
+#include "base/Utf8.h"
 
 namespace tavora {
 
 namespace {
-
-std::string PathText(const std::filesystem::path& p) {
-  auto u8 = p.u8string();
-  return std::string(u8.begin(), u8.end());
-}
 
 // A non-negative decimal 32-bit signed integer with an optional "+"; anything
 // else (empty, a sign alone, other characters, negative, too large) is absent.
@@ -75,12 +71,12 @@ void TReferenceDictionary::Load(const std::filesystem::path& FileName) {
 
   std::ifstream in(FileName, std::ios::binary);
   if (!in || std::filesystem::is_directory(FileName, ec)) {
-    throw std::runtime_error("Cannot open the frequency list \"" + PathText(FileName) +
-                             "\" for reading.");
+    throw std::runtime_error("Cannot open the frequency list " + QuotedPath(FileName) +
+                             " for reading.");
   }
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) {
-    throw std::runtime_error("Cannot read the frequency list \"" + PathText(FileName) + "\".");
+    throw std::runtime_error("Cannot read the frequency list " + QuotedPath(FileName) + ".");
   }
   LastFileName = FileName;
   TotalTokens = 0;
@@ -153,8 +149,8 @@ std::size_t TReferenceDictionary::Save(const std::filesystem::path& FileName) {
   }
 
   auto fail = [&](const std::string& what) {
-    return std::runtime_error("Cannot write the frequency list \"" + PathText(FileName) +
-                              "\": " + what + ".");
+    return std::runtime_error("Cannot write the frequency list " + QuotedPath(FileName) + ": " +
+                              what + ".");
   };
   // A temporary name in the same folder, renamed into place when complete.
   std::filesystem::path temp = FileName;

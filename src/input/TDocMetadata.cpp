@@ -2,16 +2,10 @@
 
 #include <algorithm>
 
+#include "base/Trim.h"
+
 namespace tavora {
 namespace {
-
-std::u16string_view TrimControl(std::u16string_view s) noexcept {
-  std::size_t b = 0;
-  std::size_t e = s.size();
-  while (b < e && s[b] <= 32) ++b;
-  while (e > b && s[e - 1] <= 32) --e;
-  return s.substr(b, e - b);
-}
 
 char16_t AsciiLower(char16_t c) noexcept { return (c >= u'A' && c <= u'Z') ? c + 32 : c; }
 

@@ -5,101 +5,17 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "base/Utf8.h"
 #include "input/Letters.h"
 
 namespace tavora {
 namespace {
 
-// Decodes UTF-8 bytes [in, in + n) into `out`, which has room for n code units (no sequence yields
-// more code units than bytes). Each maximal ill-formed subsequence becomes one U+FFFD. Unless
-// `final`, an incomplete but so far valid sequence at the end is left undecoded for the next
-// block. Returns the number of bytes consumed and sets `produced`.
-// `feffEnd` becomes one past the output index of the last U+FEFF produced, when there is one.
-std::size_t DecodeUtf8(const unsigned char* in, std::size_t n, char16_t* out, std::size_t& produced,
-                       std::size_t& feffEnd, bool final) {
-  std::size_t i = 0;
-  char16_t* o = out;
-  while (i < n) {
-    // ASCII fast path, eight bytes at a time.
-    while (i + 8 <= n) {
-      std::uint64_t w;
-      std::memcpy(&w, in + i, 8);
-      if (w & 0x8080808080808080ull) break;
-      for (int k = 0; k < 8; ++k) o[k] = in[i + k];
-      o += 8;
-      i += 8;
-    }
-    if (i >= n) break;
-    const unsigned lead = in[i];
-    if (lead < 0x80) {
-      *o++ = static_cast<char16_t>(lead);
-      ++i;
-      continue;
-    }
-    std::size_t need;
-    std::uint32_t cp;
-    unsigned lo = 0x80;
-    unsigned hi = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      need = 1;
-      cp = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      need = 2;
-      cp = lead & 0x0F;
-      if (lead == 0xE0) lo = 0xA0;  // no overlong forms
-      if (lead == 0xED) hi = 0x9F;  // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      need = 3;
-      cp = lead & 0x07;
-      if (lead == 0xF0) lo = 0x90;
-      if (lead == 0xF4) hi = 0x8F;  // nothing above U+10FFFF
-    } else {
-      *o++ = 0xFFFD;
-      ++i;
-      continue;
-    }
-    std::size_t j = 1;
-    bool bad = false;
-    for (; j <= need; ++j) {
-      if (i + j >= n) {
-        if (!final) {
-          produced = static_cast<std::size_t>(o - out);
-          return i;
-        }
-        bad = true;
-        break;
-      }
-      const unsigned c = in[i + j];
-      if (c < (j == 1 ? lo : 0x80u) || c > (j == 1 ? hi : 0xBFu)) {
-        bad = true;
-        break;
-      }
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    if (bad) {
-      *o++ = 0xFFFD;
-      i += j;  // the lead and its valid continuations; the offending byte is read again
-      continue;
-    }
-    i += need + 1;
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      *o++ = static_cast<char16_t>(0xD800 + (cp >> 10));
-      *o++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-    } else {
-      *o++ = static_cast<char16_t>(cp);
-      if (cp == 0xFEFF) feffEnd = static_cast<std::size_t>(o - out);
-    }
-  }
-  produced = static_cast<std::size_t>(o - out);
-  return i;
-}
-
 // Decodes UTF-16 bytes [in, in + n) of the given byte order into `out` (n / 2 code units at
 // most). A surrogate without its partner becomes U+FFFD. Unless `final`, a lone last byte and a
 // last high surrogate are left for the next block, whose first unit may complete the pair; when
 // `final`, a lone last byte becomes U+FFFD. Returns the number of bytes consumed and sets
-// `produced` and, as DecodeUtf8 does, `feffEnd`.
+// `produced` and `feffEnd` (one past the output index of the last U+FEFF, when there is one).
 std::size_t DecodeUtf16(const unsigned char* in, std::size_t n, bool bigEndian, char16_t* out,
                         std::size_t& produced, std::size_t& feffEnd, bool final) {
   const auto unitAt = [&](std::size_t i) -> char16_t {
@@ -214,12 +130,16 @@ void TEnhancedReader::Refill() {
 
   std::size_t produced = 0;
   std::size_t feffEnd = 0;
-  const std::size_t consumed =
-      skip +
-      (encoding_ == TEncoding::eUtf8
-           ? DecodeUtf8(bytes_.data(), total, chars_.data() + end_, produced, feffEnd, exhausted_)
-           : DecodeUtf16(bytes_.data() + skip, total - skip, encoding_ == TEncoding::eUtf16BE,
-                         chars_.data() + end_, produced, feffEnd, exhausted_));
+  std::size_t consumed = skip;
+  if (encoding_ == TEncoding::eUtf8) {
+    const TUtf8Decoded d = DecodeUtf8(bytes_.data(), total, chars_.data() + end_, exhausted_);
+    consumed += d.Consumed;
+    produced = d.Produced;
+    feffEnd = d.FeffEnd;
+  } else {
+    consumed += DecodeUtf16(bytes_.data() + skip, total - skip, encoding_ == TEncoding::eUtf16BE,
+                            chars_.data() + end_, produced, feffEnd, exhausted_);
+  }
   if (feffEnd != 0) feffEnd_ = base_ + end_ + feffEnd;
   end_ += produced;
   carry_ = total - consumed;

@@ -3,54 +3,32 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <limits>
 #include <numeric>
 #include <stdexcept>
 #include <system_error>
 
-#include "engine/Utf8.h"
+#include "base/Paths.h"
+#include "base/Trim.h"
+#include "base/Utf8.h"
 
 namespace tavora {
 
 namespace {
 
-constexpr char16_t kReplacement = 0xFFFD;
 constexpr char16_t kByteOrderMark = 0xFEFF;
 constexpr std::size_t kReadBlock = 1 << 16;
 constexpr std::size_t kWriteBlock = 1 << 16;
-
-// Appends UTF-16 text as UTF-8. An unpaired surrogate becomes U+FFFD when
-// Lenient, and otherwise makes this return false.
-bool AppendUtf16AsUtf8(std::string& out, std::u16string_view in, bool Lenient) {
-  for (std::size_t i = 0; i < in.size(); ++i) {
-    char32_t cp = in[i];
-    if (cp >= 0xD800 && cp <= 0xDFFF) {
-      if (cp <= 0xDBFF && i + 1 < in.size() && in[i + 1] >= 0xDC00 && in[i + 1] <= 0xDFFF) {
-        cp = 0x10000 + ((cp - 0xD800) << 10) + (in[++i] - 0xDC00);
-      } else if (Lenient) {
-        cp = kReplacement;
-      } else {
-        return false;
-      }
-    }
-    AppendCodePointUtf8(out, cp);
-  }
-  return true;
-}
 
 // UTF-8 text of a cell for messages, shortened when long.
 std::string MessageText(std::u16string_view in, std::size_t limit = 80) {
   std::string out;
   const bool cut = in.size() > limit;
-  AppendUtf16AsUtf8(out, cut ? in.substr(0, limit) : in, true);
+  AppendUtf16ToUtf8(out, cut ? in.substr(0, limit) : in);
   if (cut) out += "...";
   return out;
-}
-
-std::string FileLabel(const std::filesystem::path& name) {
-  const std::u8string u8 = name.u8string();
-  return "\"" + std::string(u8.begin(), u8.end()) + "\"";
 }
 
 // Splits one line into cells; an empty line leaves the row unchanged.
@@ -66,89 +44,52 @@ void ParseInto(TArrayOfStrings& row, std::u16string_view content, char16_t separ
   row.back().assign(content.substr(start));
 }
 
-// Decodes bytes of one encoding into UTF-16 and cuts them into lines at CR,
-// LF or CR LF. A line break at the very end does not start another line.
-// Invalid input throws std::runtime_error naming the file and the line.
+// Decodes bytes of one encoding into UTF-16 and cuts them into lines at CR, LF or CR LF. A line
+// break at the very end does not start another line. Invalid input throws std::runtime_error
+// naming the file, the line and the byte offset.
 class TLineDecoder {
  public:
   TLineDecoder(TTableEncoding encoding, const std::filesystem::path& name)
       : encoding_(encoding), name_(name) {}
 
+  // Decodes what it can of [p, p + n) and returns the number of bytes consumed; the rest (the
+  // start of a character cut by the end of the block) is to be fed again with the bytes that
+  // follow it.
   template <class OnLine>
-  void Feed(const unsigned char* p, std::size_t n, OnLine&& onLine) {
-    for (std::size_t i = 0; i < n; ++i, ++offset_) {
-      const unsigned char b = p[i];
-      switch (encoding_) {
-        case TTableEncoding::teUTF8:
-          FeedUtf8(b, onLine);
-          break;
-        case TTableEncoding::teUTF16LE:
-        case TTableEncoding::teUTF16BE:
-          if (!haveHalf_) {
-            half_ = b;
-            haveHalf_ = true;
-          } else {
-            haveHalf_ = false;
-            const auto unit = encoding_ == TTableEncoding::teUTF16LE
-                                  ? static_cast<char16_t>(half_ | (b << 8))
-                                  : static_cast<char16_t>((half_ << 8) | b);
-            Unit(unit, onLine);
-          }
-          break;
+  std::size_t Feed(const unsigned char* p, std::size_t n, OnLine&& onLine) {
+    std::size_t consumed = 0;
+    if (encoding_ == TTableEncoding::teUTF8) {
+      units_.resize(n);
+      const TUtf8Decoded d = DecodeUtf8(p, n, units_.data(), false, TOnInvalid::Stop);
+      for (std::size_t i = 0; i < d.Produced; ++i) Unit(units_[i], onLine);
+      if (d.Invalid != TUtf8Decoded::kNone) Fail("is not valid UTF-8", offset_ + d.Invalid);
+      consumed = d.Consumed;
+    } else {
+      const bool little = encoding_ == TTableEncoding::teUTF16LE;
+      for (; consumed + 2 <= n; consumed += 2) {
+        const unsigned a = p[consumed];
+        const unsigned b = p[consumed + 1];
+        Unit(static_cast<char16_t>(little ? a | (b << 8) : (a << 8) | b), onLine);
       }
     }
+    offset_ += consumed;
+    return consumed;
   }
 
+  // Ends the input; `left` bytes were not consumed by the last Feed.
   template <class OnLine>
-  void Finish(OnLine&& onLine) {
-    if (need_ != 0) Fail("ends inside a UTF-8 sequence");
-    if (haveHalf_) Fail("ends inside a UTF-16 code unit");
+  void Finish(std::size_t left, OnLine&& onLine) {
+    if (left != 0) {
+      Fail(encoding_ == TTableEncoding::teUTF8 ? "ends inside a UTF-8 sequence"
+                                               : "ends inside a UTF-16 code unit",
+           offset_ + left);
+    }
     if (lineOpen_) onLine(std::u16string_view(line_));
     line_.clear();
     lineOpen_ = false;
   }
 
  private:
-  template <class OnLine>
-  void FeedUtf8(unsigned char b, OnLine& onLine) {
-    if (need_ == 0) {
-      if (b < 0x80) {
-        Unit(b, onLine);
-        return;
-      }
-      lo_ = 0x80;
-      hi_ = 0xBF;
-      if (b >= 0xC2 && b <= 0xDF) {
-        need_ = 1;
-        cp_ = b & 0x1F;
-      } else if (b >= 0xE0 && b <= 0xEF) {
-        need_ = 2;
-        cp_ = b & 0x0F;
-        if (b == 0xE0) lo_ = 0xA0;  // no overlong forms
-        if (b == 0xED) hi_ = 0x9F;  // no surrogates
-      } else if (b >= 0xF0 && b <= 0xF4) {
-        need_ = 3;
-        cp_ = b & 0x07;
-        if (b == 0xF0) lo_ = 0x90;
-        if (b == 0xF4) hi_ = 0x8F;  // nothing past U+10FFFF
-      } else {
-        Fail("is not valid UTF-8");
-      }
-      return;
-    }
-    if (b < lo_ || b > hi_) Fail("is not valid UTF-8");
-    lo_ = 0x80;
-    hi_ = 0xBF;
-    cp_ = (cp_ << 6) | (b & 0x3F);
-    if (--need_ != 0) return;
-    if (cp_ < 0x10000) {
-      Unit(static_cast<char16_t>(cp_), onLine);
-    } else {
-      Unit(static_cast<char16_t>(0xD800 + ((cp_ - 0x10000) >> 10)), onLine);
-      Unit(static_cast<char16_t>(0xDC00 + ((cp_ - 0x10000) & 0x3FF)), onLine);
-    }
-  }
-
   template <class OnLine>
   void Unit(char16_t c, OnLine& onLine) {
     const bool first = atStart_;
@@ -170,36 +111,29 @@ class TLineDecoder {
     lineOpen_ = true;
   }
 
-  [[noreturn]] void Fail(const char* problem) const {
-    throw std::runtime_error("Cannot read the table " + FileLabel(name_) + ": line " +
+  [[noreturn]] void Fail(const char* problem, std::uint64_t offset) const {
+    throw std::runtime_error("Cannot read the table " + QuotedPath(name_) + ": line " +
                              std::to_string(lineNumber_) + " " + problem + " (byte offset " +
-                             std::to_string(offset_) + ")");
+                             std::to_string(offset) + ")");
   }
 
   TTableEncoding encoding_;
   const std::filesystem::path& name_;
   std::u16string line_;
+  std::vector<char16_t> units_;  // one block decoded, reused
   bool lineOpen_ = false;
   bool afterCR_ = false;
   bool atStart_ = true;
   std::uint64_t lineNumber_ = 1;
-  std::uint64_t offset_ = 0;
-  // UTF-8 state: continuation bytes still needed, their allowed range, the code point so far.
-  int need_ = 0;
-  unsigned char lo_ = 0x80;
-  unsigned char hi_ = 0xBF;
-  char32_t cp_ = 0;
-  // UTF-16 state: the first byte of a code unit.
-  bool haveHalf_ = false;
-  unsigned char half_ = 0;
+  std::uint64_t offset_ = 0;  // bytes consumed before the current block
 };
 
-// Appends text in the encoding; an unpaired surrogate cannot be written as
-// UTF-8 and makes this return false.
+// Appends text in the encoding; an unpaired surrogate cannot be written as UTF-8 and makes this
+// return false.
 bool AppendEncoded(std::string& out, std::u16string_view text, TTableEncoding encoding) {
   switch (encoding) {
     case TTableEncoding::teUTF8:
-      return AppendUtf16AsUtf8(out, text, false);
+      return AppendUtf16ToUtf8(out, text, TOnInvalid::Stop);
     case TTableEncoding::teUTF16LE:
       for (char16_t c : text) {
         out.push_back(static_cast<char>(c & 0xFF));
@@ -219,8 +153,7 @@ bool AppendEncoded(std::string& out, std::u16string_view text, TTableEncoding en
 // Reads a number with "." as the decimal separator: optional blanks, sign,
 // digits, fraction and exponent. Infinities and NaN are not numbers here.
 bool ReadDouble(std::u16string_view text, double& value) {
-  while (!text.empty() && (text.front() == u' ' || text.front() == u'\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == u' ' || text.back() == u'\t')) text.remove_suffix(1);
+  text = TrimBlanks(text);
   if (text.empty() || text.size() > 400) return false;
   std::string narrow;
   for (char16_t c : text) {
@@ -345,12 +278,12 @@ void TTable::LoadFromLargeFile(const std::filesystem::path& Name) { LoadLines(Na
 void TTable::LoadLines(const std::filesystem::path& Name, bool Streamed) {
   std::error_code ec;
   if (std::filesystem::is_directory(Name, ec)) {
-    throw std::runtime_error("Cannot open the table " + FileLabel(Name) + ": it is a folder");
+    throw std::runtime_error("Cannot open the table " + QuotedPath(Name) + ": it is a folder");
   }
   std::ifstream in(Name, std::ios::binary);
   if (!in) {
     const bool exists = std::filesystem::exists(Name, ec);
-    throw std::runtime_error("Cannot open the table " + FileLabel(Name) +
+    throw std::runtime_error("Cannot open the table " + QuotedPath(Name) +
                              (exists ? ": the file cannot be read" : ": the file does not exist"));
   }
   // Rows are collected aside so that a failure leaves the table unchanged.
@@ -361,25 +294,31 @@ void TTable::LoadLines(const std::filesystem::path& Name, bool Streamed) {
   };
   TLineDecoder decoder(Encoding, Name);
   std::string block;
+  std::size_t left = 0;  // bytes of a character cut by the end of a block, kept at the front
   if (!Streamed) {
     const auto size = std::filesystem::file_size(Name, ec);
     if (!ec && size < std::numeric_limits<std::size_t>::max() / 2)
       block.reserve(static_cast<std::size_t>(size));
     block.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad())
-      throw std::runtime_error("Cannot read the table " + FileLabel(Name) + ": read error");
-    decoder.Feed(reinterpret_cast<const unsigned char*>(block.data()), block.size(), onLine);
+      throw std::runtime_error("Cannot read the table " + QuotedPath(Name) + ": read error");
+    left = block.size() -
+           decoder.Feed(reinterpret_cast<const unsigned char*>(block.data()), block.size(), onLine);
   } else {
-    block.resize(kReadBlock);
+    block.resize(kReadBlock + 4);
     while (in) {
-      in.read(block.data(), static_cast<std::streamsize>(block.size()));
+      in.read(block.data() + left, static_cast<std::streamsize>(kReadBlock));
       const auto got = static_cast<std::size_t>(in.gcount());
       if (in.bad())
-        throw std::runtime_error("Cannot read the table " + FileLabel(Name) + ": read error");
-      decoder.Feed(reinterpret_cast<const unsigned char*>(block.data()), got, onLine);
+        throw std::runtime_error("Cannot read the table " + QuotedPath(Name) + ": read error");
+      const std::size_t total = left + got;
+      const std::size_t consumed =
+          decoder.Feed(reinterpret_cast<const unsigned char*>(block.data()), total, onLine);
+      left = total - consumed;
+      std::memmove(block.data(), block.data() + consumed, left);
     }
   }
-  decoder.Finish(onLine);
+  decoder.Finish(left, onLine);
   aa = std::move(rows);
 }
 
@@ -399,7 +338,7 @@ void TTable::WriteLines(const std::filesystem::path& Name, std::int64_t RowCount
     rowsToWrite = static_cast<std::uint64_t>(RowCount);
   }
   auto fail = [&](const std::string& problem) -> void {
-    throw std::runtime_error("Cannot write the table " + FileLabel(Name) + ": " + problem);
+    throw std::runtime_error("Cannot write the table " + QuotedPath(Name) + ": " + problem);
   };
   std::filesystem::path tempName = Name;
   tempName += ".tavora-part";

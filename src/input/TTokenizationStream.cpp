@@ -8,7 +8,8 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "engine/Utf8.h"
+#include "base/Paths.h"
+#include "base/Utf8.h"
 
 namespace tavora {
 namespace fs = std::filesystem;
@@ -28,11 +29,6 @@ class TBufferedFile : private TFileBuffer, public std::ifstream {
     open(path, std::ios::binary);
   }
 };
-
-std::string PathForMessage(const fs::path& path) {
-  const std::u8string s = path.u8string();
-  return std::string(s.begin(), s.end());
-}
 
 // Calls `line` for every line of `text`, split at CR, LF and CR LF; a final empty line after a
 // trailing break is not reported.
@@ -132,9 +128,9 @@ void TTokenizationStream::OpenFile(std::size_t index) {
     const int error = errno;
     const std::string reason = error != 0 ? std::generic_category().message(error)
                                           : std::string("The file cannot be read");
-    throw std::runtime_error("Cannot open file \"" + PathForMessage(path) + "\". " + reason + ".");
+    throw std::runtime_error("Cannot open file " + QuotedPath(path) + ". " + reason + ".");
   }
-  StartReader(std::make_unique<TEnhancedReader>(std::move(file), blockSize_, PathForMessage(path)));
+  StartReader(std::make_unique<TEnhancedReader>(std::move(file), blockSize_, PathToUtf8(path)));
   aMetadata->aFileName = path.u16string();
   aMetadata->aFileIndex = static_cast<std::int64_t>(index) + 1;
 }

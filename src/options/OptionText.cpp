@@ -5,20 +5,14 @@
 #include <cmath>
 #include <string>
 
-#include "engine/Utf8.h"
+#include "base/Trim.h"
+#include "base/Utf8.h"
 
 namespace tavora {
 
 namespace {
 
-bool IsBlank(char16_t c) noexcept { return c == u' ' || c == u'\t'; }
 bool IsDigit(char16_t c) noexcept { return c >= u'0' && c <= u'9'; }
-
-std::u16string_view TrimBlanks(std::u16string_view s) noexcept {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
 
 // Power of ten of the leading non-zero digit of a number in from_chars form
 // ("123.45e-6" gives -4); only its sign matters, so large exponents saturate.

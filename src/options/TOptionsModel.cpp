@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "engine/Utf8.h"
+#include "base/Utf8.h"
 #include "options/OptionText.h"
 
 namespace tavora {

@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "base/Paths.h"
 #include "engine/TReferenceDictionary.h"
-#include "engine/Utf8.h"
 
 namespace tavora {
 
@@ -14,8 +14,9 @@ namespace {
 void RequireFile(const std::u16string& Name) {
   std::error_code ec;
   if (!std::filesystem::exists(std::filesystem::path(Name), ec)) {
-    throw std::runtime_error("Cannot open the frequency list \"" + Utf16ToUtf8(Name) +
-                             "\": the file does not exist.");
+    throw std::runtime_error("Cannot open the frequency list " +
+                             QuotedPath(std::filesystem::path(Name)) +
+                             ": the file does not exist.");
   }
 }
 

@@ -5,7 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "engine/NumberFormat.h"
+#include "base/NumberFormat.h"
 
 namespace tavora {
 

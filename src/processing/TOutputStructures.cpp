@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "base/Paths.h"
 #include "engine/TSimpleTTR.h"
 #include "processing/TIndices.h"
 #include "processing/TResultFile.h"
@@ -47,7 +48,7 @@ TOutputStructures::TOutputStructures(TWordOrLemmaSet WoL, TMeasureSet measures,
   std::error_code ec;
   std::filesystem::create_directories(aOutputFolder, ec);
   if (ec || !std::filesystem::is_directory(aOutputFolder)) {
-    throw std::runtime_error("Unable to create directory \"" + PathToUtf8(aOutputFolder) + "\": " +
+    throw std::runtime_error("Unable to create directory " + QuotedPath(aOutputFolder) + ": " +
                              (ec ? ec.message() : std::string("a file of that name exists")) + ".");
   }
   if (aOutputTypes.Contains(TOutputType::outDistribution)) {

@@ -3,14 +3,10 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "engine/Utf8.h"
+#include "base/Paths.h"
+#include "base/Utf8.h"
 
 namespace tavora {
-
-std::string PathToUtf8(const std::filesystem::path& p) {
-  const std::u8string s = p.u8string();
-  return {reinterpret_cast<const char*>(s.data()), s.size()};
-}
 
 TResultFile::TResultFile(std::filesystem::path target)
     : target_(std::move(target)), temp_(target_), buffer_(new char[kCapacity]) {
@@ -101,7 +97,7 @@ void TResultFile::Commit() {
 }
 
 void TResultFile::Fail(std::string_view reason) const {
-  std::string message = "Cannot write file \"" + PathToUtf8(target_) + "\": ";
+  std::string message = "Cannot write file " + QuotedPath(target_) + ": ";
   message += reason;
   message += '.';
   throw std::runtime_error(message);

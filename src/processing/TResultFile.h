@@ -70,7 +70,4 @@ class TResultFile {
   bool open_ = false;
 };
 
-// The path as UTF-8 text, for messages.
-std::string PathToUtf8(const std::filesystem::path& p);
-
 }  // namespace tavora

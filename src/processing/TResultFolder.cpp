@@ -10,8 +10,8 @@
 #include <stdexcept>
 #include <tuple>
 
-#include "engine/Utf8.h"
-#include "processing/TResultFile.h"
+#include "base/Paths.h"
+#include "base/Utf8.h"
 
 namespace tavora {
 
@@ -95,7 +95,7 @@ class TCsvCursor {
   }
 
   [[noreturn]] void Fail(const std::string& problem) const {
-    throw std::runtime_error("Cannot read result file \"" + PathToUtf8(file_) + "\": line " +
+    throw std::runtime_error("Cannot read result file " + QuotedPath(file_) + ": line " +
                              std::to_string(line_) + ": " + problem + ".");
   }
 
@@ -129,12 +129,11 @@ class TCsvCursor {
 TCsvCursor Open(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in)
-    throw std::runtime_error("Cannot read result file \"" + PathToUtf8(file) +
-                             "\": it cannot be opened.");
+    throw std::runtime_error("Cannot read result file " + QuotedPath(file) +
+                             ": it cannot be opened.");
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad())
-    throw std::runtime_error("Cannot read result file \"" + PathToUtf8(file) +
-                             "\": reading failed.");
+    throw std::runtime_error("Cannot read result file " + QuotedPath(file) + ": reading failed.");
   return TCsvCursor(file, std::move(text));
 }
 
@@ -169,15 +168,15 @@ std::optional<std::size_t> TTextTable::ColumnOf(std::u16string_view caption) con
 TResultFolder::TResultFolder(std::filesystem::path folder) : folder_(std::move(folder)) {
   std::error_code ec;
   if (!std::filesystem::is_directory(folder_, ec))
-    throw std::runtime_error("Cannot read results: the folder \"" + PathToUtf8(folder_) +
-                             "\" does not exist.");
+    throw std::runtime_error("Cannot read results: the folder " + QuotedPath(folder_) +
+                             " does not exist.");
   for (const auto& entry : std::filesystem::directory_iterator(folder_, ec)) {
     if (!entry.is_regular_file(ec)) continue;
     if (auto info = Classify(entry.path())) files_.push_back(std::move(*info));
   }
   if (ec)
-    throw std::runtime_error("Cannot read results: the folder \"" + PathToUtf8(folder_) +
-                             "\" cannot be listed: " + ec.message() + ".");
+    throw std::runtime_error("Cannot read results: the folder " + QuotedPath(folder_) +
+                             " cannot be listed: " + ec.message() + ".");
   std::sort(files_.begin(), files_.end(), [](const TResultFileInfo& a, const TResultFileInfo& b) {
     return std::tie(a.Family, a.Kind, a.Lag, a.Doc, a.Caption) <
            std::tie(b.Family, b.Kind, b.Lag, b.Doc, b.Caption);
@@ -267,8 +266,8 @@ std::vector<std::u16string> TResultFolder::ReadSeriesCaptions(const std::filesys
   std::ifstream in(file, std::ios::binary);
   std::string line;
   if (!in || !std::getline(in, line))
-    throw std::runtime_error("Cannot read result file \"" + PathToUtf8(file) +
-                             "\": it cannot be opened or is empty.");
+    throw std::runtime_error("Cannot read result file " + QuotedPath(file) +
+                             ": it cannot be opened or is empty.");
   if (!line.empty() && line.back() == '\r') line.pop_back();
   TCsvCursor cursor(file, std::move(line));
   TRecord r;

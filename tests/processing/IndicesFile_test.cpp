@@ -9,7 +9,7 @@
 #include <random>
 #include <set>
 
-#include "engine/NumberFormat.h"
+#include "base/NumberFormat.h"
 #include "processing/RunFixture.h"
 
 namespace tavora::testing {

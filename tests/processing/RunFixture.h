@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/Utf8.h"
+#include "base/Utf8.h"
 #include "processing/RunOptions.h"
 #include "processing/TProcessTexts.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/NumberFormat.h"
+#include "base/NumberFormat.h"
 
 namespace tavora::testing {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/Utf8.h"
+#include "base/Utf8.h"
 
 namespace tavora {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <gmock/gmock.h>
 
+#include "base/Utf8.h"
 #include "engine/TReferenceDictionary.h"
-#include "engine/Utf8.h"
 #include "processing/RunFixture.h"
 
 namespace tavora::testing {

@@ -1,4 +1,4 @@
-#include "engine/NumberFormat.h"
+#include "base/NumberFormat.h"
 
 #include <algorithm>
 #include <charconv>

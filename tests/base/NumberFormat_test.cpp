@@ -1,11 +1,11 @@
-#include "engine/NumberFormat.h"
+#include "base/NumberFormat.h"
 
 #include <clocale>
 #include <limits>
 
 #include <gtest/gtest.h>
 
-#include "engine/Utf8.h"
+#include "base/Utf8.h"
 
 namespace tavora {
 namespace {
@@ -51,18 +51,6 @@ TEST(FormatFixed, IgnoresTheProcessLocale) {
   if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no German locale";
   EXPECT_EQ(FormatFixed(1234.5, 2), "1234.50");
   std::setlocale(LC_ALL, saved.c_str());
-}
-
-TEST(Utf8, ConvertsBothWaysAndReplacesInvalidInput) {
-  EXPECT_EQ(Utf8ToUtf16("\xC5\x99\x65k\xF0\x9F\x98\x80"), u"\u0159ek\U0001F600");
-  EXPECT_EQ(Utf16ToUtf8(u"\u0159ek\U0001F600"), "\xC5\x99\x65k\xF0\x9F\x98\x80");
-  EXPECT_EQ(Utf8ToUtf16("a\xFF"
-                        "b"),
-            u"a\uFFFDb");
-  EXPECT_EQ(Utf8ToUtf16("a\xC5"), u"a\uFFFD");          // cut sequence
-  EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");  // overlong lead
-  EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80x"), u"\uFFFDx");  // encoded surrogate
-  EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
 }
 
 }  // namespace

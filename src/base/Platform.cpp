@@ -1,4 +1,4 @@
-#include "cli/Platform.h"
+#include "base/Platform.h"
 
 #include <cstdio>
 
