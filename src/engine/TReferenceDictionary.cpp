@@ -1,16 +1,15 @@
 #include "engine/TReferenceDictionary.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <limits>
-#include <random>
 #include <stdexcept>
 #include <system_error>
 #include <vector>
 
 #include "base/Paths.h"
+#include "base/TAtomicFile.h"
 #include "base/Utf8.h"
 
 namespace tavora {
@@ -148,33 +147,9 @@ std::size_t TReferenceDictionary::Save(const std::filesystem::path& FileName) {
     out.append("\r\n");
   }
 
-  auto fail = [&](const std::string& what) {
-    return std::runtime_error("Cannot write the frequency list " + QuotedPath(FileName) + ": " +
-                              what + ".");
-  };
-  // A temporary name in the same folder, renamed into place when complete.
-  std::filesystem::path temp = FileName;
-  std::random_device rd;
-  temp += ".tmp" + std::to_string(rd() % 1000000u);
-  {
-    std::ofstream file(temp, std::ios::binary | std::ios::trunc);
-    if (!file) throw fail("the file cannot be created");
-    file.write(out.data(), static_cast<std::streamsize>(out.size()));
-    file.flush();
-    file.close();
-    if (!file) {
-      std::error_code ignored;
-      std::filesystem::remove(temp, ignored);
-      throw fail("writing failed");
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, FileName, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-    throw fail(ec.message());
-  }
+  TAtomicFile file(FileName, "the frequency list");
+  file.Write(out);
+  file.Commit();
   return skipped;
 }
 

@@ -51,7 +51,7 @@ class TReferenceDictionary {
 
   // Writes the map as a list file: UTF-8 with byte-order mark, CR LF, "type TAB
   // count". The file is written under a temporary name in the same folder and
-  // renamed into place, so it is either complete or unchanged. Types that hold
+  // renamed into place (TAtomicFile), so it is either complete or unchanged. Types that hold
   // a TAB, CR or LF (or are empty) cannot be stored in this format and are left
   // out; the return value is the number of types left out. Throws
   // std::runtime_error naming the file when it cannot be written.

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "base/Paths.h"
+#include "base/TAtomicFile.h"
 #include "base/Trim.h"
 #include "base/Utf8.h"
 
@@ -185,26 +186,6 @@ bool ReadInt32(std::u16string_view text, std::int32_t& value) {
   return res.ec == std::errc() && res.ptr == s.data() + s.size();
 }
 
-// Removes the temporary file unless the write was committed.
-class TTempFile {
- public:
-  explicit TTempFile(std::filesystem::path path) : path_(std::move(path)) {}
-  TTempFile(const TTempFile&) = delete;
-  TTempFile& operator=(const TTempFile&) = delete;
-  ~TTempFile() {
-    if (!committed_) {
-      std::error_code ec;
-      std::filesystem::remove(path_, ec);
-    }
-  }
-  const std::filesystem::path& path() const { return path_; }
-  void Commit() { committed_ = true; }
-
- private:
-  std::filesystem::path path_;
-  bool committed_ = false;
-};
-
 }  // namespace
 
 TTable::TTable(char16_t Separator) : Separator(Separator) {}
@@ -337,15 +318,7 @@ void TTable::WriteLines(const std::filesystem::path& Name, std::int64_t RowCount
   if (RowCount >= 0 && static_cast<std::uint64_t>(RowCount) < rowsToWrite) {
     rowsToWrite = static_cast<std::uint64_t>(RowCount);
   }
-  auto fail = [&](const std::string& problem) -> void {
-    throw std::runtime_error("Cannot write the table " + QuotedPath(Name) + ": " + problem);
-  };
-  std::filesystem::path tempName = Name;
-  tempName += ".tavora-part";
-  TTempFile temp(tempName);
-  std::ofstream out(temp.path(), std::ios::binary | std::ios::trunc);
-  if (!out) fail("the file cannot be created");
-
+  TAtomicFile file(Name, "the table");
   std::string buffer;
   buffer.reserve(kWriteBlock + 1024);
   switch (Encoding) {
@@ -360,8 +333,7 @@ void TTable::WriteLines(const std::filesystem::path& Name, std::int64_t RowCount
       break;
   }
   auto flush = [&] {
-    out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    if (!out) fail("writing failed (is the disk full?)");
+    file.Write(buffer);
     buffer.clear();
   };
   std::u16string line;
@@ -383,18 +355,13 @@ void TTable::WriteLines(const std::filesystem::path& Name, std::int64_t RowCount
     }
     line.append(u"\r\n");
     if (!AppendEncoded(buffer, line, Encoding)) {
-      fail("row " + std::to_string(r) +
-           " holds an unpaired UTF-16 surrogate, which UTF-8 cannot represent");
+      file.Fail("row " + std::to_string(r) +
+                " holds an unpaired UTF-16 surrogate, which UTF-8 cannot represent");
     }
     if (buffer.size() >= kWriteBlock) flush();
   }
   flush();
-  out.close();
-  if (!out) fail("writing failed (is the disk full?)");
-  std::error_code ec;
-  std::filesystem::rename(temp.path(), Name, ec);
-  if (ec) fail(ec.message());
-  temp.Commit();
+  file.Commit();
 }
 
 std::u16string TTable::RowToText(std::uint64_t Index) const {

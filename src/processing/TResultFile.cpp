@@ -1,28 +1,15 @@
 #include "processing/TResultFile.h"
 
-#include <stdexcept>
-#include <system_error>
-
-#include "base/Paths.h"
 #include "base/Utf8.h"
 
 namespace tavora {
 
 TResultFile::TResultFile(std::filesystem::path target)
-    : target_(std::move(target)), temp_(target_), buffer_(new char[kCapacity]) {
-  temp_ += ".part";
-  out_.open(temp_, std::ios::binary | std::ios::trunc);
-  if (!out_) Fail("it cannot be created");
-  open_ = true;
+    : file_(std::move(target)), buffer_(new char[kCapacity]) {
   Write(std::string_view("\xEF\xBB\xBF"));
 }
 
-TResultFile::~TResultFile() {
-  if (!open_) return;
-  out_.close();
-  std::error_code ec;
-  std::filesystem::remove(temp_, ec);
-}
+TResultFile::~TResultFile() = default;
 
 void TResultFile::Write(std::u16string_view text) {
   // Result lines are mostly ASCII (numbers, quotes, commas): copy those units directly.
@@ -74,33 +61,24 @@ void TResultFile::WriteLarge(std::string_view utf8) {
     used_ = utf8.size();
     return;
   }
-  out_.write(utf8.data(), static_cast<std::streamsize>(utf8.size()));
-  if (!out_) Fail("writing failed");
+  file_.Write(utf8);
 }
 
 void TResultFile::Flush() {
-  if (used_ != 0) {
-    out_.write(buffer_.get(), static_cast<std::streamsize>(used_));
-    used_ = 0;
-  }
-  if (!out_) Fail("writing failed");
+  if (used_ == 0) return;
+  const std::size_t used = used_;
+  used_ = 0;
+  file_.Write(buffer_.get(), used);
+}
+
+void TResultFile::Finish() {
+  Flush();
+  file_.Finish();
 }
 
 void TResultFile::Commit() {
   Flush();
-  out_.close();
-  if (out_.fail()) Fail("writing failed");
-  std::error_code ec;
-  std::filesystem::rename(temp_, target_, ec);
-  if (ec) Fail(ec.message());
-  open_ = false;
-}
-
-void TResultFile::Fail(std::string_view reason) const {
-  std::string message = "Cannot write file " + QuotedPath(target_) + ": ";
-  message += reason;
-  message += '.';
-  throw std::runtime_error(message);
+  file_.Commit();
 }
 
 }  // namespace tavora

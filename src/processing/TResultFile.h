@@ -2,18 +2,19 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "base/TAtomicFile.h"
+
 namespace tavora {
 
 // One result file being written: UTF-8 with a byte-order mark, every line ended by CR LF.
-// The text goes to a temporary file beside the target (the target's name plus ".part")
-// and is renamed into place by Commit, so the target never holds a partial file. A file
-// that is destroyed without Commit (an error ended the run) has its temporary removed.
-// Every failure throws std::runtime_error naming the target.
+// The text goes to a temporary file beside the target (TAtomicFile) and is renamed into
+// place by Commit, so the target never holds a partial file. A file that is destroyed
+// without Commit (an error ended the run) has its temporary removed. Every failure throws
+// std::runtime_error naming the target.
 //
 // Text is collected in a fixed buffer of kCapacity bytes and handed to the file in large
 // writes; pieces of at least half the buffer go to the file directly, without a copy.
@@ -51,23 +52,21 @@ class TResultFile {
   }
   void Advance(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.get()); }
 
-  // Writes out the rest, closes and renames the temporary to the target, replacing it.
+  // Writes out the rest, flushes it to the disk and closes the temporary.
+  void Finish();
+  // Finishes, then renames the temporary to the target, replacing it.
   void Commit();
 
-  [[nodiscard]] const std::filesystem::path& GetTarget() const { return target_; }
+  [[nodiscard]] const std::filesystem::path& GetTarget() const { return file_.GetTarget(); }
 
  private:
   void Flush();
   void WriteLarge(std::string_view utf8);
-  [[noreturn]] void Fail(std::string_view reason) const;
 
-  std::filesystem::path target_;
-  std::filesystem::path temp_;
-  std::ofstream out_;
+  TAtomicFile file_;
   std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;
   std::string scratch_;  // UTF-8 of a UTF-16 field, reused
-  bool open_ = false;
 };
 
 }  // namespace tavora
