@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "processing/TIndices.h"
+#include "engine/TIndices.h"
 
 namespace {
 

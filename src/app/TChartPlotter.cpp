@@ -10,7 +10,7 @@
 #include "app/TSeriesChart.h"
 #include "base/Paths.h"
 #include "base/Utf8.h"
-#include "processing/TResultFolder.h"
+#include "results/TResultFolder.h"
 
 namespace tavora {
 
@@ -19,7 +19,7 @@ namespace {
 void DrawChart(const TPlotRequest& r) {
   const TResultFolder folder(r.Folder);
   const char* kindName = r.Kind == tWordOrLemma::tokWord ? "word forms" : "lemmata";
-  const std::vector<TResultFileInfo> all = folder.Find(TResultFamily::Serie, r.Kind);
+  const std::vector<TResultFileInfo> all = folder.Find(TOutputType::outSerie, r.Kind);
   if (all.empty())
     throw std::runtime_error("The folder " + QuotedPath(r.Folder) + " holds no series of " +
                              kindName + ".");

@@ -7,7 +7,7 @@
 #include <QChart>
 #include <QString>
 
-#include "processing/TResultFolder.h"
+#include "results/TResultFolder.h"
 
 namespace tavora {
 

@@ -219,8 +219,8 @@ void TResultsView::OpenFolder(const QString& Folder, bool ReportEmpty) {
   }
 
   // Names of the documents, from whichever table has them.
-  for (const TResultFamily family :
-       {TResultFamily::Averages, TResultFamily::WholeTexts, TResultFamily::Indices}) {
+  for (const TOutputType family :
+       {TOutputType::outAverage, TOutputType::outWholeTexts, TOutputType::outIndices}) {
     if (!docNames_.empty()) break;
     for (const TResultFileInfo& f : results_->Find(family)) {
       try {
@@ -236,27 +236,27 @@ void TResultsView::OpenFolder(const QString& Folder, bool ReportEmpty) {
   filling_ = true;
   seriesSets_.clear();
   comboSeriesSet_->clear();
-  for (const TResultFileInfo& f : results_->Find(TResultFamily::Serie)) {
+  for (const TResultFileInfo& f : results_->Find(TOutputType::outSerie)) {
     if (!seriesSets_.empty() && seriesSets_.back().Kind == f.Kind &&
         seriesSets_.back().Lag == f.Lag)
       continue;
     seriesSets_.push_back({f.Kind, f.Lag});
     comboSeriesSet_->addItem(QStringLiteral("%1, window %2").arg(KindText(f.Kind)).arg(f.Lag));
   }
-  distFiles_ = results_->Find(TResultFamily::Distribution);
+  distFiles_ = results_->Find(TOutputType::outDistribution);
   comboDistribution_->clear();
   for (const TResultFileInfo& f : distFiles_)
     comboDistribution_->addItem(
         QStringLiteral("%1, %2, window %3").arg(Text(f.Caption), KindText(f.Kind)).arg(f.Lag));
   tableFiles_.clear();
   comboTable_->clear();
-  for (const TResultFamily family :
-       {TResultFamily::Averages, TResultFamily::WholeTexts, TResultFamily::Indices}) {
+  for (const TOutputType family :
+       {TOutputType::outAverage, TOutputType::outWholeTexts, TOutputType::outIndices}) {
     for (const TResultFileInfo& f : results_->Find(family)) {
       tableFiles_.push_back(f);
-      const QString what = family == TResultFamily::Averages     ? QStringLiteral("Averages")
-                           : family == TResultFamily::WholeTexts ? QStringLiteral("Whole texts")
-                                                                 : QStringLiteral("Indices");
+      const QString what = family == TOutputType::outAverage      ? QStringLiteral("Averages")
+                           : family == TOutputType::outWholeTexts ? QStringLiteral("Whole texts")
+                                                                  : QStringLiteral("Indices");
       comboTable_->addItem(
           f.Lag > 0 ? QStringLiteral("%1, %2, window %3").arg(what, KindText(f.Kind)).arg(f.Lag)
                     : QStringLiteral("%1, %2").arg(what, KindText(f.Kind)));
@@ -283,7 +283,7 @@ void TResultsView::FillDocuments() {
   const int set = comboSeriesSet_->currentIndex();
   if (results_ && set >= 0 && set < static_cast<int>(seriesSets_.size())) {
     const TSeriesSet& s = seriesSets_[static_cast<std::size_t>(set)];
-    const std::vector<TResultFileInfo> files = results_->Find(TResultFamily::Serie, s.Kind, s.Lag);
+    const std::vector<TResultFileInfo> files = results_->Find(TOutputType::outSerie, s.Kind, s.Lag);
     for (const TResultFileInfo& f : files) {
       auto* item = new QListWidgetItem(DocumentName(f.Doc), listDocuments_);
       item->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(f.Doc));
@@ -327,7 +327,7 @@ void TResultsView::ShowSeries() {
     if (item->checkState() != Qt::Checked) continue;
     const std::int64_t doc = item->data(Qt::UserRole).toLongLong();
     for (const tWordOrLemma kind : kinds) {
-      for (const TResultFileInfo& f : results_->Find(TResultFamily::Serie, kind, s.Lag)) {
+      for (const TResultFileInfo& f : results_->Find(TOutputType::outSerie, kind, s.Lag)) {
         if (f.Doc != doc) continue;
         wanted.push_back(
             {f.Path, QStringLiteral("Text %1, %2").arg(doc).arg(KindText(kind)), kind, s.Lag, doc});

@@ -15,7 +15,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "processing/TResultFolder.h"
+#include "results/TResultFolder.h"
 
 class QCheckBox;
 class QComboBox;

@@ -13,7 +13,7 @@
 #include <QChart>
 #include <QString>
 
-#include "processing/TResultFolder.h"
+#include "results/TResultFolder.h"
 
 class QLineSeries;
 class QValueAxis;

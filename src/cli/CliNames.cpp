@@ -1,6 +1,9 @@
 #include "cli/CliNames.h"
 
 #include <algorithm>
+#include <stdexcept>
+
+#include "base/Trim.h"
 
 namespace tavora {
 
@@ -13,6 +16,11 @@ constexpr TCliMeasure Basic(std::string_view name, tMeasure m, std::string_view 
 constexpr TCliMeasure Secondary(std::string_view name, tMeasureSecondary m, std::string_view box) {
   return {name, true, static_cast<std::uint8_t>(m), box};
 }
+
+constexpr std::array<std::string_view, kIndexCount> kIndexNames = {
+    "mtld",      "mtld-ma",   "hdd",  "msttr",  "yule-k", "yule-i",
+    "simpson-d", "herdan-vm", "maas", "dugast", "summer", "cttr",
+};
 
 }  // namespace
 
@@ -55,6 +63,35 @@ std::optional<TCliMeasure> FindCliMeasure(std::string_view Name) {
                                [Name](const TCliMeasure& m) { return m.Name == Name; });
   if (it == kCliMeasures.end()) return std::nullopt;
   return *it;
+}
+
+std::string_view IndexName(tIndex i) { return kIndexNames[static_cast<std::size_t>(i)]; }
+
+std::optional<tIndex> FindIndex(std::string_view Name) {
+  const auto it = std::find(kIndexNames.begin(), kIndexNames.end(), Name);
+  if (it == kIndexNames.end()) return std::nullopt;
+  return static_cast<tIndex>(it - kIndexNames.begin());
+}
+
+TIndexSet ParseIndexList(std::string_view List) {
+  TIndexSet set;
+  for (std::size_t start = 0;;) {
+    const std::size_t comma = List.find(',', start);
+    const std::string_view name =
+        TrimBlanks(List.substr(start, comma == std::string_view::npos ? comma : comma - start));
+    const std::optional<tIndex> index = FindIndex(name);
+    if (!index) {
+      throw std::invalid_argument(
+          "Unknown index '" + std::string(name) + "' (known indices: " +
+          JoinNames(
+              kIndexNames, [](std::string_view n) { return std::string(n); }, ", ") +
+          ")");
+    }
+    set.Include(*index);
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  return set;
 }
 
 std::vector<std::string> SplitCommaList(std::string_view List) {

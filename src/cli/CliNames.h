@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/Indices.h"
 #include "engine/Measures.h"
 #include "processing/RunOptions.h"
 
@@ -63,6 +64,14 @@ struct TCliMeasure {
 extern const std::array<TCliMeasure, kMeasureCount + kMeasureSecondaryCount> kCliMeasures;
 
 [[nodiscard]] std::optional<TCliMeasure> FindCliMeasure(std::string_view Name);
+
+// Further indices by name ("mtld", "yule-k"), in tIndex order.
+[[nodiscard]] std::string_view IndexName(tIndex i);
+// The index of a name, exactly as IndexName gives it.
+[[nodiscard]] std::optional<tIndex> FindIndex(std::string_view Name);
+// A comma-separated list of names ("mtld,hdd"); spaces around a name are ignored.
+// Throws std::invalid_argument naming an unknown or empty name and listing the known ones.
+[[nodiscard]] TIndexSet ParseIndexList(std::string_view List);
 
 // Splits a comma-separated list; "" gives no item, every other text gives its pieces
 // as they stand (empty pieces included).

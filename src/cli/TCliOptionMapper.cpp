@@ -7,10 +7,10 @@
 #include "base/Utf8.h"
 #include "cli/CliNames.h"
 #include "cli/TUsageError.h"
+#include "engine/Indices.h"
 #include "input/THow.h"
 #include "options/OptionText.h"
 #include "options/TOptionsModel.h"
-#include "processing/Indices.h"
 
 namespace tavora {
 

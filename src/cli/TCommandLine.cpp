@@ -9,8 +9,8 @@
 #include "base/Utf8.h"
 #include "cli/CliNames.h"
 #include "cli/TUsageError.h"
+#include "engine/Indices.h"
 #include "options/TOptionsModel.h"
-#include "processing/Indices.h"
 
 #ifndef TAVORA_VERSION
 #define TAVORA_VERSION "unknown"

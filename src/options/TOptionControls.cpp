@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
+#include "engine/Indices.h"
 #include "input/THow.h"
-#include "processing/Indices.h"
 
 namespace tavora {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// The options of a run: case handling, the custom vertical columns, the families of
-// result files, the borrowed reference lists, and the parameter bundles of a
+// The options of a run: case handling, the custom vertical columns, the borrowed
+// reference lists, and the parameter bundles of a
 // measurement run and of a frequency-list run.
 
 #include <array>
@@ -9,9 +9,10 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/Indices.h"
 #include "engine/Measures.h"
 #include "input/THow.h"
-#include "processing/Indices.h"
+#include "results/ResultNames.h"
 
 namespace tavora {
 
@@ -37,20 +38,6 @@ struct TCustomVertical {
 
   friend bool operator==(const TCustomVertical&, const TCustomVertical&) = default;
 };
-
-// The families of result files. outIndices, the further indices per text
-// ("Indices<Kind>.csv"), is written only when at least one index is chosen as well.
-enum class TOutputType : std::uint8_t {
-  outAverage,
-  outDistribution,
-  outSerie,
-  outWholeTexts,
-  outIndices,
-};
-
-inline constexpr std::size_t kOutputTypeCount = 5;
-
-using TOutputTypeSet = EnumSet<TOutputType, kOutputTypeCount, std::uint8_t>;
 
 // One reference list per kind, indexed by tWordOrLemma; either may be null. The lists are
 // borrowed: their owner (the front end's cache) keeps them alive for the whole run.

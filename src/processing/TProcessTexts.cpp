@@ -4,13 +4,13 @@
 #include <stdexcept>
 #include <thread>
 
+#include "engine/TIndices.h"
 #include "engine/TReferenceDictionary.h"
 #include "engine/TSimpleTTR.h"
 #include "engine/TTypeIndex.h"
 #include "input/TTokenizationStream.h"
-#include "processing/TIndices.h"
-#include "processing/TOutputStructures.h"
 #include "processing/TTokenPipeline.h"
+#include "results/TOutputStructures.h"
 
 namespace tavora {
 

@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/Indices.h"
 #include "engine/Measures.h"
 #include "engine/TReferenceDictionary.h"
 #include "input/THow.h"
-#include "processing/Indices.h"
 #include "processing/RunOptions.h"
 #include "processing/RunProgress.h"
 #include "processing/TLowercaser.h"

@@ -1,4 +1,4 @@
-#include "processing/TIntervals.h"
+#include "results/TIntervals.h"
 
 #include <gtest/gtest.h>
 

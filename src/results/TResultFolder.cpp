@@ -1,4 +1,4 @@
-#include "processing/TResultFolder.h"
+#include "results/TResultFolder.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,7 +6,6 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
-#include <regex>
 #include <stdexcept>
 #include <tuple>
 
@@ -137,17 +136,6 @@ TCsvCursor Open(const std::filesystem::path& file) {
   return TCsvCursor(file, std::move(text));
 }
 
-std::optional<std::int64_t> Integer(const std::string& text) {
-  std::int64_t value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
-
-tWordOrLemma KindOf(const std::string& name) {
-  return name == "Word" ? tWordOrLemma::tokWord : tWordOrLemma::tokLemma;
-}
-
 template <class TTable>
 std::optional<std::size_t> FindCaption(const TTable& table, std::u16string_view caption) {
   const auto it = std::find(table.Captions.begin(), table.Captions.end(), caption);
@@ -183,7 +171,7 @@ TResultFolder::TResultFolder(std::filesystem::path folder) : folder_(std::move(f
   });
 }
 
-std::vector<TResultFileInfo> TResultFolder::Find(TResultFamily family,
+std::vector<TResultFileInfo> TResultFolder::Find(TOutputType family,
                                                  std::optional<tWordOrLemma> kind,
                                                  std::optional<std::int64_t> lag) const {
   std::vector<TResultFileInfo> found;
@@ -195,42 +183,11 @@ std::vector<TResultFileInfo> TResultFolder::Find(TResultFamily family,
 }
 
 std::optional<TResultFileInfo> TResultFolder::Classify(const std::filesystem::path& file) {
-  static const std::regex serie("Serie([0-9]+)(Word|Lemma)([0-9]+)\\.csv");
-  static const std::regex averages("Averages(Word|Lemma)([0-9]+)\\.csv");
-  static const std::regex whole("(WholeTexts|Indices)(Word|Lemma)\\.csv");
-  static const std::regex distribution("Distribution(Word|Lemma)_(.*[^0-9])([0-9]+)\\.csv");
-  const std::u8string u8 = file.filename().u8string();
-  const std::string name(reinterpret_cast<const char*>(u8.data()), u8.size());
+  std::optional<TResultName> name = ParseResultFileName(PathToUtf8(file.filename()));
+  if (!name) return std::nullopt;
   TResultFileInfo info;
+  static_cast<TResultName&>(info) = std::move(*name);
   info.Path = file;
-  std::smatch m;
-  if (std::regex_match(name, m, serie)) {
-    const auto doc = Integer(m[1]);
-    const auto lag = Integer(m[3]);
-    if (!doc || !lag) return std::nullopt;
-    info.Family = TResultFamily::Serie;
-    info.Doc = *doc;
-    info.Kind = KindOf(m[2]);
-    info.Lag = *lag;
-  } else if (std::regex_match(name, m, averages)) {
-    const auto lag = Integer(m[2]);
-    if (!lag) return std::nullopt;
-    info.Family = TResultFamily::Averages;
-    info.Kind = KindOf(m[1]);
-    info.Lag = *lag;
-  } else if (std::regex_match(name, m, whole)) {
-    info.Family = m[1] == "Indices" ? TResultFamily::Indices : TResultFamily::WholeTexts;
-    info.Kind = KindOf(m[2]);
-  } else if (std::regex_match(name, m, distribution)) {
-    const auto lag = Integer(m[3]);
-    if (!lag) return std::nullopt;
-    info.Family = TResultFamily::Distribution;
-    info.Kind = KindOf(m[1]);
-    info.Caption = Utf8ToUtf16(m[2].str());
-    info.Lag = *lag;
-  } else {
-    return std::nullopt;
-  }
   return info;
 }
 
@@ -282,7 +239,7 @@ std::vector<std::u16string> TResultFolder::ReadSeriesCaptions(const std::filesys
 std::optional<double> TResultFolder::ReadAverage(tWordOrLemma kind, std::int64_t lag,
                                                  std::int64_t doc,
                                                  std::u16string_view caption) const {
-  const std::vector<TResultFileInfo> files = Find(TResultFamily::Averages, kind, lag);
+  const std::vector<TResultFileInfo> files = Find(TOutputType::outAverage, kind, lag);
   if (files.empty()) return std::nullopt;
   const TTextTable table = ReadTextTable(files.front().Path);
   const auto column = table.ColumnOf(caption);

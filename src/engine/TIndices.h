@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/Indices.h"
 #include "engine/TTypeIndex.h"
-#include "processing/Indices.h"
 
 namespace tavora {
 

@@ -1,4 +1,4 @@
-#include "processing/TIntervals.h"
+#include "results/TIntervals.h"
 
 #include <algorithm>
 #include <array>
@@ -9,7 +9,7 @@
 #include <ostream>
 #include <stdexcept>
 
-#include "processing/TResultFile.h"
+#include "results/TResultFile.h"
 
 namespace tavora {
 

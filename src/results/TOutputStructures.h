@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "engine/Measures.h"
-#include "processing/RunOptions.h"
-#include "processing/TIntervals.h"
+#include "results/ResultNames.h"
+#include "results/TIntervals.h"
 
 namespace tavora {
 
@@ -18,11 +18,11 @@ class TSimpleTTR;
 class TIndices;
 class TResultFile;
 
-// Writes the result files of a measurement run into the output folder: per kind of
-// aWoL, the series of every document ("Serie<n><Kind><L>.csv"), the averages
-// ("Averages<Kind><L>.csv"), the whole-text values ("WholeTexts<Kind>.csv") and one
-// distribution file per selected measure ("Distribution<Kind>_<Caption><L>.csv"), and,
-// with outIndices, the further indices of every document ("Indices<Kind>.csv").
+// Writes the result files of a measurement run into the output folder, named by
+// ResultFileName: per kind of aWoL, the series of every document ("Serie<n><Kind><L>.csv"),
+// the averages ("Averages<Kind><L>.csv"), the whole-text values ("WholeTexts<Kind>.csv")
+// and one distribution file per selected measure ("Distribution<Kind>_<Caption><L>.csv"),
+// and, with outIndices, the further indices of every document ("Indices<Kind>.csv").
 //
 // Files are UTF-8 with a byte-order mark and CR LF line ends; every field of a header or
 // data line is quoted, a double quote inside a field doubled. Each file is streamed to a
@@ -87,8 +87,10 @@ class TOutputStructures {
   void WriteEndedDocument(tWordOrLemma kind, TKindOutput& out);
   void WriteKey(TResultFile& file);
   [[nodiscard]] TSimpleTTR& Engine(tWordOrLemma kind) const;
-  [[nodiscard]] std::filesystem::path FileName(std::u16string_view name) const;
-  [[nodiscard]] std::u16string LagText(tWordOrLemma kind) const;
+  // A new file of the family for the kind (named by ResultFileName; a series for the
+  // document that begins).
+  [[nodiscard]] std::unique_ptr<TResultFile> Open(TOutputType family, tWordOrLemma kind,
+                                                  std::u16string_view caption = {}) const;
 
   TWordOrLemmaSet aWoL;
   TMeasureSet aMeasures;

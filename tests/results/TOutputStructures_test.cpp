@@ -1,4 +1,4 @@
-#include "processing/TOutputStructures.h"
+#include "results/TOutputStructures.h"
 
 #include <gmock/gmock.h>
 

@@ -9,21 +9,14 @@
 #include <vector>
 
 #include "engine/Measures.h"
+#include "results/ResultNames.h"
 
 namespace tavora {
 
-// The families of result files a measurement run writes.
-enum class TResultFamily : std::uint8_t { Serie, Averages, WholeTexts, Distribution, Indices };
-
 // One result file recognised by its name.
-struct TResultFileInfo {
-  TResultFamily Family = TResultFamily::Serie;
-  tWordOrLemma Kind = tWordOrLemma::tokWord;
-  std::int64_t Lag = 0;    // window length; 0 for families without one in the name
-  std::int64_t Doc = 0;    // document number of a series, from 1; 0 otherwise
-  std::u16string Caption;  // measure caption of a distribution; empty otherwise
+struct TResultFileInfo : TResultName {
   std::filesystem::path Path;
-  bool operator==(const TResultFileInfo&) const = default;
+  friend bool operator==(const TResultFileInfo&, const TResultFileInfo&) = default;
 };
 
 // A series file: window ids and one column of values per caption.
@@ -71,7 +64,7 @@ class TResultFolder {
   [[nodiscard]] const std::filesystem::path& GetFolder() const { return folder_; }
   [[nodiscard]] const std::vector<TResultFileInfo>& GetFiles() const { return files_; }
   // The files of one family (and kind and window length, when given).
-  [[nodiscard]] std::vector<TResultFileInfo> Find(TResultFamily family,
+  [[nodiscard]] std::vector<TResultFileInfo> Find(TOutputType family,
                                                   std::optional<tWordOrLemma> kind = {},
                                                   std::optional<std::int64_t> lag = {}) const;
 

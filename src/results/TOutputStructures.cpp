@@ -1,21 +1,17 @@
-#include "processing/TOutputStructures.h"
+#include "results/TOutputStructures.h"
 
 #include <charconv>
 #include <stdexcept>
 #include <system_error>
 
 #include "base/Paths.h"
+#include "engine/TIndices.h"
 #include "engine/TSimpleTTR.h"
-#include "processing/TIndices.h"
-#include "processing/TResultFile.h"
+#include "results/TResultFile.h"
 
 namespace tavora {
 
 namespace {
-
-constexpr std::u16string_view KindName(tWordOrLemma kind) {
-  return kind == tWordOrLemma::tokWord ? u"Word" : u"Lemma";
-}
 
 // Basic measures of granularity 100; the others count whole numbers.
 constexpr std::uint32_t Granularity(tMeasure m) {
@@ -97,14 +93,15 @@ TSimpleTTR& TOutputStructures::Engine(tWordOrLemma kind) const {
   return *engine;
 }
 
-std::filesystem::path TOutputStructures::FileName(std::u16string_view name) const {
-  return aOutputFolder / std::filesystem::path(std::u16string(name));
-}
-
-std::u16string TOutputStructures::LagText(tWordOrLemma kind) const {
-  std::u16string text;
-  AppendUnsigned(text, Engine(kind).LagLength());
-  return text;
+std::unique_ptr<TResultFile> TOutputStructures::Open(TOutputType family, tWordOrLemma kind,
+                                                     std::u16string_view caption) const {
+  TResultName name;
+  name.Family = family;
+  name.Kind = kind;
+  name.Lag = Engine(kind).LagLength();
+  name.Doc = TextNumber + 1;  // a series belongs to the document that begins
+  name.Caption.assign(caption);
+  return std::make_unique<TResultFile>(aOutputFolder / std::filesystem::path(ResultFileName(name)));
 }
 
 void TOutputStructures::OpenRunFiles() {
@@ -112,23 +109,21 @@ void TOutputStructures::OpenRunFiles() {
   const std::u16string header = GetHeader();
   for (const tWordOrLemma kind : aWoL) {
     TKindOutput& out = kinds_[static_cast<std::size_t>(kind)];
-    const std::u16string lag = LagText(kind);
-    const std::u16string kindName(KindName(kind));
     if (aOutputTypes.Contains(TOutputType::outAverage)) {
-      out.Average = std::make_unique<TResultFile>(FileName(u"Averages" + kindName + lag + u".csv"));
+      out.Average = Open(TOutputType::outAverage, kind);
       out.Average->Write(std::string_view("\"File Name\",\"Text id\""));
       out.Average->Write(header);
       out.Average->EndLine();
     }
     if (aOutputTypes.Contains(TOutputType::outWholeTexts)) {
-      out.WholeTexts = std::make_unique<TResultFile>(FileName(u"WholeTexts" + kindName + u".csv"));
+      out.WholeTexts = Open(TOutputType::outWholeTexts, kind);
       out.WholeTexts->Write(std::string_view("\"File Name\",\"Text id\""));
       out.WholeTexts->Write(header);
       out.WholeTexts->EndLine();
     }
     const TIndices* computed = indices[static_cast<std::size_t>(kind)];
     if (aOutputTypes.Contains(TOutputType::outIndices) && computed != nullptr) {
-      out.Indices = std::make_unique<TResultFile>(FileName(u"Indices" + kindName + u".csv"));
+      out.Indices = Open(TOutputType::outIndices, kind);
       out.Indices->Write(std::string_view("\"File Name\",\"Text id\""));
       for (const tIndex i : computed->GetIndices()) {
         out.Indices->Write(std::string_view(","));
@@ -140,8 +135,7 @@ void TOutputStructures::OpenRunFiles() {
       const std::u16string_view caption =
           d.IsSecondary ? MeasureSecondaryCaption(static_cast<tMeasureSecondary>(d.Ordinal))
                         : MeasureCaption(static_cast<tMeasure>(d.Ordinal));
-      d.File = std::make_unique<TResultFile>(
-          FileName(u"Distribution" + kindName + u"_" + std::u16string(caption) + lag + u".csv"));
+      d.File = Open(TOutputType::outDistribution, kind, caption);
     }
   }
 }
@@ -200,12 +194,7 @@ void TOutputStructures::NewDoc(std::u16string_view name) {
     if (TextNumber > 0) WriteEndedDocument(kind, out);
     out.LastWindow = 0;
     if (aOutputTypes.Contains(TOutputType::outSerie)) {
-      std::u16string fileName(u"Serie");
-      AppendUnsigned(fileName, static_cast<std::uint64_t>(TextNumber) + 1);
-      fileName += KindName(kind);
-      fileName += LagText(kind);
-      fileName += u".csv";
-      out.Serie = std::make_unique<TResultFile>(FileName(fileName));
+      out.Serie = Open(TOutputType::outSerie, kind);
       out.Serie->Write(std::string_view("\"Window id\""));
       out.Serie->Write(header);
       out.Serie->EndLine();

@@ -1,4 +1,4 @@
-#include "processing/TIndices.h"
+#include "engine/TIndices.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "processing/TIndices.h"
+#include "engine/TIndices.h"
 
 #include <gmock/gmock.h>
 
@@ -10,9 +10,6 @@
 
 namespace tavora::testing {
 namespace {
-
-using ::testing::StrEq;
-using ::testing::ThrowsMessage;
 
 // Values of every index for a text of one-letter tokens ("abacba").
 TIndexValues ValuesOf(std::string_view letters, std::uint32_t lag = 3,
@@ -142,38 +139,17 @@ TEST(TIndices, LineHoldsTheChosenIndices) {
   EXPECT_THROW(TIndices(TIndexSet::All(), 0), std::invalid_argument);
 }
 
-TEST(IndexVocabulary, NamesCaptionsAndDigits) {
-  const std::vector<std::string_view> names = {"mtld",   "mtld-ma", "hdd",       "msttr",
-                                               "yule-k", "yule-i",  "simpson-d", "herdan-vm",
-                                               "maas",   "dugast",  "summer",    "cttr"};
+TEST(IndexVocabulary, CaptionsAndDigits) {
   const std::vector<std::u16string_view> captions = {
       u"MTLD",        u"MTLD-MA",     u"HD-D",         u"MSTTR",    u"Yule's K", u"Yule's I",
       u"Simpson's D", u"Herdan's Vm", u"Maas a\u00B2", u"Dugast U", u"Summer S", u"CTTR"};
   for (std::size_t i = 0; i < kIndexCount; ++i) {
     const auto index = static_cast<tIndex>(i);
-    EXPECT_EQ(IndexName(index), names[i]);
     EXPECT_EQ(IndexCaption(index), captions[i]);
-    EXPECT_EQ(FindIndex(names[i]), index);
     const bool two = index == tIndex::ixMTLD || index == tIndex::ixDugast ||
                      index == tIndex::ixYuleK || index == tIndex::ixCTTR;
-    EXPECT_EQ(IndexDigits(index), two ? 2 : 4) << names[i];
+    EXPECT_EQ(IndexDigits(index), two ? 2 : 4) << i;
   }
-  EXPECT_EQ(FindIndex("MTLD"), std::nullopt);
-}
-
-TEST(IndexVocabulary, ParsesLists) {
-  EXPECT_EQ(ParseIndexList("mtld"), TIndexSet{tIndex::ixMTLD});
-  EXPECT_EQ(ParseIndexList("cttr, hdd,mtld"),
-            (TIndexSet{tIndex::ixMTLD, tIndex::ixHDD, tIndex::ixCTTR}));
-  EXPECT_EQ(ParseIndexList("mtld,mtld-ma,hdd,msttr,yule-k,yule-i,simpson-d,herdan-vm,maas,"
-                           "dugast,summer,cttr"),
-            TIndexSet::All());
-  EXPECT_THAT([] { (void)ParseIndexList("mtld,ttr"); },
-              ThrowsMessage<std::invalid_argument>(
-                  StrEq("Unknown index 'ttr' (known indices: mtld, mtld-ma, hdd, msttr, yule-k, "
-                        "yule-i, simpson-d, herdan-vm, maas, dugast, summer, cttr)")));
-  EXPECT_THROW((void)ParseIndexList(""), std::invalid_argument);
-  EXPECT_THROW((void)ParseIndexList("mtld,"), std::invalid_argument);
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
-#include "processing/TResultFolder.h"
+#include "results/TResultFolder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "RunFixture.h"
-#include "processing/TIntervals.h"
+#include "processing/RunFixture.h"
+#include "results/TIntervals.h"
 
 namespace tavora::testing {
 namespace {
@@ -31,25 +31,27 @@ TEST_F(ResultFolder, NamesOfEveryFamilyAreRecognised) {
   struct TCase {
     const char* Name;
     bool Recognised;
-    TResultFamily Family;
+    TOutputType Family;
     tWordOrLemma Kind;
     std::int64_t Lag;
     std::int64_t Doc;
     std::u16string Caption;
   };
   const TCase cases[] = {
-      {"Serie12Lemma200.csv", true, TResultFamily::Serie, tWordOrLemma::tokLemma, 200, 12, u""},
-      {"Serie1Word3.csv", true, TResultFamily::Serie, tWordOrLemma::tokWord, 3, 1, u""},
-      {"AveragesWord50.csv", true, TResultFamily::Averages, tWordOrLemma::tokWord, 50, 0, u""},
-      {"WholeTextsLemma.csv", true, TResultFamily::WholeTexts, tWordOrLemma::tokLemma, 0, 0, u""},
-      {"IndicesWord.csv", true, TResultFamily::Indices, tWordOrLemma::tokWord, 0, 0, u""},
-      {"DistributionWord_Reverse Repeat Rate50.csv", true, TResultFamily::Distribution,
+      {"Serie12Lemma200.csv", true, TOutputType::outSerie, tWordOrLemma::tokLemma, 200, 12, u""},
+      {"Serie1Word3.csv", true, TOutputType::outSerie, tWordOrLemma::tokWord, 3, 1, u""},
+      {"AveragesWord50.csv", true, TOutputType::outAverage, tWordOrLemma::tokWord, 50, 0, u""},
+      {"WholeTextsLemma.csv", true, TOutputType::outWholeTexts, tWordOrLemma::tokLemma, 0, 0, u""},
+      {"IndicesWord.csv", true, TOutputType::outIndices, tWordOrLemma::tokWord, 0, 0, u""},
+      {"DistributionWord_Reverse Repeat Rate50.csv", true, TOutputType::outDistribution,
        tWordOrLemma::tokWord, 50, 0, u"Reverse Repeat Rate"},
-      {"DistributionLemma_R\xC3\xA9nyi Entropy7.csv", true, TResultFamily::Distribution,
+      {"DistributionLemma_R\xC3\xA9nyi Entropy7.csv", true, TOutputType::outDistribution,
        tWordOrLemma::tokLemma, 7, 0, u"R\u00E9nyi Entropy"},
       {"SerieWord3.csv", false, {}, {}, 0, 0, u""},
       {"AveragesWord.csv", false, {}, {}, 0, 0, u""},
       {"Serie1Word3.csv.part", false, {}, {}, 0, 0, u""},
+      {"DistributionWord_50.csv", false, {}, {}, 0, 0, u""},
+      {"Serie99999999999999999999Word3.csv", false, {}, {}, 0, 0, u""},
       {"notes.txt", false, {}, {}, 0, 0, u""},
   };
   for (const TCase& c : cases) {
@@ -62,6 +64,10 @@ TEST_F(ResultFolder, NamesOfEveryFamilyAreRecognised) {
     EXPECT_EQ(info->Lag, c.Lag) << c.Name;
     EXPECT_EQ(info->Doc, c.Doc) << c.Name;
     EXPECT_EQ(info->Caption, c.Caption) << c.Name;
+    // The writer's name of what was recognised is the name itself.
+    EXPECT_EQ(fs::path(ResultFileName(*info)),
+              fs::path(std::u8string(reinterpret_cast<const char8_t*>(c.Name))))
+        << c.Name;
   }
 }
 
@@ -75,13 +81,13 @@ TEST_F(ResultFolder, ReadsWhatARunWrites) {
   Measure(r);
 
   const TResultFolder folder(out_);
-  EXPECT_EQ(folder.Find(TResultFamily::Serie).size(), 4u);
-  ASSERT_EQ(folder.Find(TResultFamily::Serie, tWordOrLemma::tokWord, 3).size(), 2u);
-  EXPECT_EQ(folder.Find(TResultFamily::Averages).size(), 2u);
-  EXPECT_EQ(folder.Find(TResultFamily::WholeTexts).size(), 2u);
-  EXPECT_EQ(folder.Find(TResultFamily::Distribution, tWordOrLemma::tokWord).size(), 3u);
+  EXPECT_EQ(folder.Find(TOutputType::outSerie).size(), 4u);
+  ASSERT_EQ(folder.Find(TOutputType::outSerie, tWordOrLemma::tokWord, 3).size(), 2u);
+  EXPECT_EQ(folder.Find(TOutputType::outAverage).size(), 2u);
+  EXPECT_EQ(folder.Find(TOutputType::outWholeTexts).size(), 2u);
+  EXPECT_EQ(folder.Find(TOutputType::outDistribution, tWordOrLemma::tokWord).size(), 3u);
 
-  const auto series = folder.Find(TResultFamily::Serie, tWordOrLemma::tokWord, 3);
+  const auto series = folder.Find(TOutputType::outSerie, tWordOrLemma::tokWord, 3);
   EXPECT_EQ(series[0].Doc, 1);
   const TSeriesTable s = TResultFolder::ReadSeries(series[0].Path);
   EXPECT_THAT(s.Captions, ElementsAre(u"Tokens", u"Types", u"TTR"));
@@ -99,14 +105,14 @@ TEST_F(ResultFolder, ReadsWhatARunWrites) {
   EXPECT_EQ(folder.ReadAverage(tWordOrLemma::tokWord, 3, 1, u"Hapax"), std::nullopt);
 
   const TTextTable avg = TResultFolder::ReadTextTable(
-      folder.Find(TResultFamily::Averages, tWordOrLemma::tokWord)[0].Path);
+      folder.Find(TOutputType::outAverage, tWordOrLemma::tokWord)[0].Path);
   ASSERT_EQ(avg.Rows.size(), 2u);
   EXPECT_EQ(avg.Rows[0].FileName, a.u16string());
   EXPECT_EQ(avg.Rows[1].TextId, u"2");
   EXPECT_DOUBLE_EQ(avg.Rows[0].Values[*avg.ColumnOf(u"Tokens")], 3.0);
 
   const auto dist = TResultFolder::ReadDistribution(
-      folder.Find(TResultFamily::Distribution, tWordOrLemma::tokWord, 3)[1].Path);
+      folder.Find(TOutputType::outDistribution, tWordOrLemma::tokWord, 3)[1].Path);
   ASSERT_EQ(dist.size(), 3u);
   EXPECT_EQ(dist[0].Name, a.u16string());
   EXPECT_EQ(dist[2].Name, u"TOTAL");

@@ -1,4 +1,4 @@
-#include "processing/TResultFile.h"
+#include "results/TResultFile.h"
 
 #include "base/Utf8.h"
 

@@ -1,0 +1,20 @@
+#include "engine/Indices.h"
+
+namespace tavora {
+
+namespace {
+
+constexpr std::array<std::u16string_view, kIndexCount> kCaptions = {
+    u"MTLD",        u"MTLD-MA",     u"HD-D",         u"MSTTR",    u"Yule's K", u"Yule's I",
+    u"Simpson's D", u"Herdan's Vm", u"Maas a\u00B2", u"Dugast U", u"Summer S", u"CTTR",
+};
+
+constexpr std::array<int, kIndexCount> kDigits = {2, 4, 4, 4, 2, 4, 4, 4, 4, 2, 4, 2};
+
+}  // namespace
+
+std::u16string_view IndexCaption(tIndex i) { return kCaptions[static_cast<std::size_t>(i)]; }
+
+int IndexDigits(tIndex i) { return kDigits[static_cast<std::size_t>(i)]; }
+
+}  // namespace tavora
