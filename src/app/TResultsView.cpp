@@ -1,6 +1,5 @@
 #include "app/TResultsView.h"
 
-#include <cmath>
 #include <set>
 #include <stdexcept>
 
@@ -10,19 +9,18 @@
 #include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QThread>
 #include <QVBoxLayout>
 
 #include "app/IDialogs.h"
-#include "app/TChartView.h"
-#include "app/TDistributionChart.h"
-#include "app/TSeriesChart.h"
+#include "app/TResultTable.h"
+#include "charts/TChartView.h"
+#include "charts/TDistributionChart.h"
+#include "charts/TSeriesChart.h"
 
 namespace tavora {
 
@@ -33,31 +31,6 @@ QString KindText(tWordOrLemma kind) {
 }
 
 QString Text(const std::u16string& s) { return QString::fromStdU16String(s); }
-
-// A table cell that sorts by its number when it has one, by its text otherwise.
-class TSortItem : public QTableWidgetItem {
- public:
-  TSortItem(const QString& text, double number, bool numeric)
-      : QTableWidgetItem(text), number_(number), numeric_(numeric) {}
-  bool operator<(const QTableWidgetItem& other) const override {
-    const auto* o = dynamic_cast<const TSortItem*>(&other);
-    if (o == nullptr || !numeric_ || !o->numeric_) return QTableWidgetItem::operator<(other);
-    // NaN sorts after every number.
-    if (std::isnan(number_)) return false;
-    if (std::isnan(o->number_)) return true;
-    return number_ < o->number_;
-  }
-
- private:
-  double number_;
-  bool numeric_;
-};
-
-QString NumberText(double v) {
-  if (std::isnan(v)) return QStringLiteral("NaN");
-  if (std::isinf(v)) return v > 0 ? QStringLiteral("Inf") : QStringLiteral("-Inf");
-  return QString::number(v, 'g', 10);
-}
 
 }  // namespace
 
@@ -176,10 +149,8 @@ void TResultsView::BuildTableTab(QWidget* page) {
   comboTable_->setObjectName(QStringLiteral("ComboTable"));
   auto* copy = new QPushButton(QStringLiteral("Copy to clipboard"));
   copy->setObjectName(QStringLiteral("ButtonCopyTable"));
-  table_ = new QTableWidget;
+  table_ = new TResultTable;
   table_->setObjectName(QStringLiteral("TableResults"));
-  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table_->setSortingEnabled(true);
   auto* top = new QHBoxLayout;
   top->addWidget(new QLabel(QStringLiteral("Table:")));
   top->addWidget(comboTable_, 1);
@@ -448,61 +419,22 @@ void TResultsView::ShowDistributionBlock() {
 }
 
 void TResultsView::ShowTable() {
-  table_->setSortingEnabled(false);
-  table_->clear();
-  table_->setRowCount(0);
-  table_->setColumnCount(0);
   const int i = comboTable_->currentIndex();
-  if (i < 0 || i >= static_cast<int>(tableFiles_.size())) return;
-  TTextTable t;
-  try {
-    t = TResultFolder::ReadTextTable(tableFiles_[static_cast<std::size_t>(i)].Path);
-  } catch (const std::exception& e) {
-    dialogs_.Error(this, QString::fromUtf8(e.what()));
+  if (i < 0 || i >= static_cast<int>(tableFiles_.size())) {
+    table_->Show(nullptr);
     return;
   }
-  QStringList headers{QStringLiteral("File Name"), QStringLiteral("Text id")};
-  for (const std::u16string& c : t.Captions) headers << Text(c);
-  table_->setColumnCount(static_cast<int>(headers.size()));
-  table_->setHorizontalHeaderLabels(headers);
-  table_->setRowCount(static_cast<int>(t.Rows.size()));
-  for (std::size_t r = 0; r < t.Rows.size(); ++r) {
-    const TTextRow& row = t.Rows[r];
-    const int rr = static_cast<int>(r);
-    table_->setItem(rr, 0, new TSortItem(Text(row.FileName), 0, false));
-    bool isNumber = false;
-    const double id = QString::fromStdU16String(row.TextId).toDouble(&isNumber);
-    table_->setItem(rr, 1, new TSortItem(Text(row.TextId), id, isNumber));
-    for (std::size_t c = 0; c < row.Values.size(); ++c)
-      table_->setItem(rr, static_cast<int>(c) + 2,
-                      new TSortItem(NumberText(row.Values[c]), row.Values[c], true));
+  try {
+    const TTextTable t =
+        TResultFolder::ReadTextTable(tableFiles_[static_cast<std::size_t>(i)].Path);
+    table_->Show(&t);
+  } catch (const std::exception& e) {
+    table_->Show(nullptr);
+    dialogs_.Error(this, QString::fromUtf8(e.what()));
   }
-  table_->setSortingEnabled(true);
-  table_->sortByColumn(1, Qt::AscendingOrder);
-  table_->resizeColumnsToContents();
 }
 
-QString TResultsView::TableText() const {
-  QString text;
-  for (int c = 0; c < table_->columnCount(); ++c) {
-    if (c > 0) text += QLatin1Char('\t');
-    text += table_->horizontalHeaderItem(c)->text();
-  }
-  text += QLatin1Char('\n');
-  for (int r = 0; r < table_->rowCount(); ++r) {
-    for (int c = 0; c < table_->columnCount(); ++c) {
-      if (c > 0) text += QLatin1Char('\t');
-      if (const QTableWidgetItem* item = table_->item(r, c)) {
-        QString cell = item->text();
-        cell.replace(QLatin1Char('\t'), QLatin1Char(' '))
-            .replace(QLatin1Char('\n'), QLatin1Char(' '));
-        text += cell;
-      }
-    }
-    text += QLatin1Char('\n');
-  }
-  return text;
-}
+QString TResultsView::TableText() const { return table_->Text(); }
 
 void TResultsView::ButtonCopyTableClick() { QApplication::clipboard()->setText(TableText()); }
 

@@ -23,7 +23,6 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 class QTabWidget;
-class QTableWidget;
 class QThread;
 
 namespace tavora {
@@ -31,6 +30,7 @@ namespace tavora {
 class IDialogs;
 class TChartView;
 class TDistributionChart;
+class TResultTable;
 class TSeriesChart;
 
 class TResultsView : public QWidget {
@@ -118,7 +118,7 @@ class TResultsView : public QWidget {
   TDistributionChart* distChart_ = nullptr;
   TChartView* distView_ = nullptr;
   QComboBox* comboTable_ = nullptr;
-  QTableWidget* table_ = nullptr;
+  TResultTable* table_ = nullptr;
 
   // The reading on the worker thread.
   struct TLoadJob {

@@ -17,7 +17,7 @@
 #include "processing/TProcessTexts.h"
 
 #ifdef TAVORA_WITH_PLOT
-#include "app/TChartPlotter.h"
+#include "charts/TChartPlotter.h"
 #endif
 
 namespace fs = std::filesystem;

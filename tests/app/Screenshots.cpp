@@ -14,10 +14,10 @@
 #include <QThread>
 
 #include "app/FakeDialogs.h"
-#include "app/TChartView.h"
 #include "app/TFormTavoraUX.h"
 #include "app/TOptionWidgets.h"
 #include "app/TResultsView.h"
+#include "charts/TChartView.h"
 
 namespace {
 

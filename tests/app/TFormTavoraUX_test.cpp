@@ -31,11 +31,11 @@
 #include <QTableWidget>
 
 #include "app/FakeDialogs.h"
-#include "app/TChartView.h"
-#include "app/TDistributionChart.h"
 #include "app/TOptionWidgets.h"
 #include "app/TResultsView.h"
-#include "app/TSeriesChart.h"
+#include "charts/TChartView.h"
+#include "charts/TDistributionChart.h"
+#include "charts/TSeriesChart.h"
 #include "engine/TReferenceDictionary.h"
 
 namespace tavora {

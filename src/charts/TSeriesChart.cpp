@@ -1,4 +1,4 @@
-#include "app/TSeriesChart.h"
+#include "charts/TSeriesChart.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,7 +11,7 @@
 #include <QToolTip>
 #include <QValueAxis>
 
-#include "processing/TSeriesDecimator.h"
+#include "charts/TSeriesDecimator.h"
 
 namespace tavora {
 

@@ -1,4 +1,4 @@
-#include "app/TChartPlotter.h"
+#include "charts/TChartPlotter.h"
 
 #include <cstdio>
 #include <memory>
@@ -6,10 +6,10 @@
 
 #include <QApplication>
 
-#include "app/TChartView.h"
-#include "app/TSeriesChart.h"
 #include "base/Paths.h"
 #include "base/Utf8.h"
+#include "charts/TChartView.h"
+#include "charts/TSeriesChart.h"
 #include "results/TResultFolder.h"
 
 namespace tavora {

@@ -1,4 +1,4 @@
-#include "app/TDistributionChart.h"
+#include "charts/TDistributionChart.h"
 
 #include <algorithm>
 

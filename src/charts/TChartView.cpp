@@ -1,4 +1,4 @@
-#include "app/TChartView.h"
+#include "charts/TChartView.h"
 
 #include <stdexcept>
 
@@ -8,7 +8,7 @@
 #include <QSvgGenerator>
 #include <QWheelEvent>
 
-#include "app/TSeriesChart.h"
+#include "charts/TSeriesChart.h"
 
 namespace tavora {
 

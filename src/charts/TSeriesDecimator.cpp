@@ -1,4 +1,4 @@
-#include "processing/TSeriesDecimator.h"
+#include "charts/TSeriesDecimator.h"
 
 #include <algorithm>
 #include <cmath>
