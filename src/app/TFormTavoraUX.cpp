@@ -33,6 +33,7 @@
 #include "app/IDialogs.h"
 #include "app/TOptionWidgets.h"
 #include "app/TResultsView.h"
+#include "options/ControlNames.h"
 #include "options/OptionText.h"
 #include "processing/TProcessTexts.h"
 
@@ -119,7 +120,7 @@ void TFormTavoraUX::BuildWindow() {
   auto* leftColumn = new QWidget;
   auto* leftBox = new QVBoxLayout(leftColumn);
   leftBox->setContentsMargins(0, 0, 0, 0);
-  leftBox->addWidget(widgets_->Widget("PanelFirstDecision"));
+  leftBox->addWidget(widgets_->Widget(ctl::PanelFirstDecision));
   auto* lowerContent = new QWidget;
   leftLower_ = new QVBoxLayout(lowerContent);
   leftLower_->setContentsMargins(0, 0, 0, 0);
@@ -128,7 +129,7 @@ void TFormTavoraUX::BuildWindow() {
   auto* splitter = new QSplitter(Qt::Vertical);
   splitter->setObjectName(QStringLiteral("SplitterTexts"));
   splitter->setChildrenCollapsible(false);
-  splitter->addWidget(widgets_->Widget("PanelInputTexts"));
+  splitter->addWidget(widgets_->Widget(ctl::PanelInputTexts));
   splitter->addWidget(Scrolling(lowerContent));
   splitter->setStretchFactor(0, 1);
   splitter->setStretchFactor(1, 1);
@@ -226,8 +227,8 @@ QString TFormTavoraUX::StatusWarning() const { return labelWarning_->text(); }
 
 void TFormTavoraUX::WarnAboutMissingEntries() {
   QStringList missing;
-  if (model_.GetItemIndex("RGMode") == 0) {
-    const QString list = QString::fromStdU16String(model_.GetText("MemoListOfTexts"));
+  if (model_.GetItemIndex(ctl::RGMode) == 0) {
+    const QString list = QString::fromStdU16String(model_.GetText(ctl::MemoListOfTexts));
     for (const QString& line : list.split(QRegularExpression(QStringLiteral("\\r\\n|\\r|\\n")))) {
       const QString entry = line.trimmed();
       std::error_code ec;
@@ -243,17 +244,18 @@ void TFormTavoraUX::WarnAboutMissingEntries() {
 }
 
 void TFormTavoraUX::OnButton(const QString& Name) {
-  if (Name == QLatin1String("ButtonOpenFiles"))
+  const std::string name = Name.toStdString();
+  if (name == ctl::ButtonOpenFiles)
     ButtonOpenFilesClick();
-  else if (Name == QLatin1String("ButtonSelectOutputDirectory"))
+  else if (name == ctl::ButtonSelectOutputDirectory)
     ButtonSelectOutputDirectoryClick();
-  else if (Name == QLatin1String("ButtonOpenFileWordForm"))
+  else if (name == ctl::ButtonOpenFileWordForm)
     ButtonOpenFileWordFormClick();
-  else if (Name == QLatin1String("ButtonOpenFileLemma"))
+  else if (name == ctl::ButtonOpenFileLemma)
     ButtonOpenFileLemmaClick();
-  else if (Name == QLatin1String("ButtonProcess"))
+  else if (name == ctl::ButtonProcess)
     ButtonProcessClick();
-  else if (Name == QLatin1String("ButtonCreateReference"))
+  else if (name == ctl::ButtonCreateReference)
     ButtonCreateReferenceClick();
 }
 
@@ -267,22 +269,22 @@ void TFormTavoraUX::ButtonOpenFilesClick() {
 void TFormTavoraUX::ButtonSelectOutputDirectoryClick() {
   if (IsRunning()) return;
   if (const std::optional<QString> dir = dialogs_.SelectDirectory(this)) {
-    model_.SetText("EditOutputDirectory", dir->toStdU16String());
+    model_.SetText(ctl::EditOutputDirectory, dir->toStdU16String());
   }
 }
 
-void TFormTavoraUX::SelectListFile(const char* field) {
+void TFormTavoraUX::SelectListFile(std::string_view field) {
   if (IsRunning()) return;
   // In the frequency-list task the field names a list to write, otherwise one to read.
-  const bool forSaving = model_.IsShown("ButtonCreateReference");
+  const bool forSaving = model_.IsShown(ctl::ButtonCreateReference);
   if (const std::optional<QString> file = dialogs_.SelectFile(this, forSaving)) {
     model_.SetText(field, file->toStdU16String());
   }
 }
 
-void TFormTavoraUX::ButtonOpenFileWordFormClick() { SelectListFile("EditWordDictionary"); }
+void TFormTavoraUX::ButtonOpenFileWordFormClick() { SelectListFile(ctl::EditWordDictionary); }
 
-void TFormTavoraUX::ButtonOpenFileLemmaClick() { SelectListFile("EditLemmaDictionary"); }
+void TFormTavoraUX::ButtonOpenFileLemmaClick() { SelectListFile(ctl::EditLemmaDictionary); }
 
 void TFormTavoraUX::dragEnterEvent(QDragEnterEvent* event) {
   if (!IsRunning() && event->mimeData()->hasUrls()) event->acceptProposedAction();
@@ -321,8 +323,8 @@ void TFormTavoraUX::ButtonProcessClick() {
   // A list named in a field the user cannot see (no cross measure chosen) is read when it
   // exists, as always; when it does not exist it is passed over instead of failing the run
   // over a file the window does not show.
-  for (const auto& [kind, field] : {std::pair{tWordOrLemma::tokWord, "EditWordDictionary"},
-                                    std::pair{tWordOrLemma::tokLemma, "EditLemmaDictionary"}}) {
+  for (const auto& [kind, field] : {std::pair{tWordOrLemma::tokWord, ctl::EditWordDictionary},
+                                    std::pair{tWordOrLemma::tokLemma, ctl::EditLemmaDictionary}}) {
     std::u16string& name = lists[kind];
     std::error_code ec;
     if (!name.empty() && !model_.IsVisible(field) && cache_.Find(name) == nullptr &&

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 #include <QMainWindow>
 #include <QString>
@@ -98,7 +99,7 @@ class TFormTavoraUX : public QMainWindow {
   void FinishThread();
   void SetRunning(bool running);
   void ShowProgress();
-  void SelectListFile(const char* field);
+  void SelectListFile(std::string_view field);
 
   IDialogs& dialogs_;
   TOptionsModel model_;

@@ -22,6 +22,7 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include "options/ControlNames.h"
 #include "options/TOptionsModel.h"
 
 namespace tavora {
@@ -201,7 +202,7 @@ void TOptionWidgets::AddControl(const TControl& c, QHBoxLayout* row) {
     case TControlKind::TextField: {
       auto* edit = new QLineEdit;
       edit->setAcceptDrops(false);  // dropped files go to the window
-      if (name == "EditHillsQ") {
+      if (name == ctl::EditHillsQ) {
         edit->setValidator(
             new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
         edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 8);
@@ -304,14 +305,14 @@ void TOptionWidgets::Refresh(std::string_view Name) {
     default:
       break;
   }
-  if (Name == "PanelWoL") emit PanelsMoved();
+  if (Name == ctl::PanelWoL) emit PanelsMoved();
 }
 
 void TOptionWidgets::RefreshAll() {
   for (const TControl& c : model_.Controls()) {
-    if (c.Name != "PanelWoL") Refresh(c.Name);
+    if (c.Name != ctl::PanelWoL) Refresh(c.Name);
   }
-  Refresh("PanelWoL");
+  Refresh(ctl::PanelWoL);
 }
 
 void TOptionWidgets::FocusOrderOf(const std::string& Panel, std::vector<QWidget*>& out) const {

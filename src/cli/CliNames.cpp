@@ -9,12 +9,12 @@ namespace tavora {
 
 namespace {
 
-constexpr TCliMeasure Basic(std::string_view name, tMeasure m, std::string_view box) {
-  return {name, false, static_cast<std::uint8_t>(m), box};
+constexpr TCliMeasure Basic(std::string_view name, tMeasure m) {
+  return {name, false, static_cast<std::uint8_t>(m)};
 }
 
-constexpr TCliMeasure Secondary(std::string_view name, tMeasureSecondary m, std::string_view box) {
-  return {name, true, static_cast<std::uint8_t>(m), box};
+constexpr TCliMeasure Secondary(std::string_view name, tMeasureSecondary m) {
+  return {name, true, static_cast<std::uint8_t>(m)};
 }
 
 constexpr std::array<std::string_view, kIndexCount> kIndexNames = {
@@ -25,37 +25,36 @@ constexpr std::array<std::string_view, kIndexCount> kIndexNames = {
 }  // namespace
 
 const std::array<TCliMeasure, kMeasureCount + kMeasureSecondaryCount> kCliMeasures = {{
-    Basic("tokens", tMeasure::vTokens, ""),
-    Basic("types", tMeasure::vTypes, "CheckBoxTypes"),
-    Basic("hapax", tMeasure::vHapax, "CheckBoxHapax"),
-    Basic("perplexity", tMeasure::vPerplexity, "CheckBoxPerplexity"),
-    Basic("rrr", tMeasure::vRRR, "CheckBoxRRR"),
-    Basic("hill", tMeasure::vHillsContinuum, "CheckBoxHillsContinuum"),
-    Basic("cross-types", tMeasure::vCrossTypes, ""),
-    Basic("cross-perplexity", tMeasure::vCrossPerplexity, "CheckBoxCrossPerplexity"),
-    Basic("cross-rrr", tMeasure::vCrossRRR, "CheckBoxCrossDistinctionRate"),
-    Basic("cross-hill", tMeasure::vCrossHillsContinuum, ""),
-    Basic("length", tMeasure::vLength, "CheckBoxWordLength"),
-    Basic("difference", tMeasure::vDifference, "CheckBoxDissimilarity_Levenshtein"),
-    Basic("autosemantics", tMeasure::vAutosemantics, "CheckBoxAutosemanticsRatio"),
-    Secondary("ttr", tMeasureSecondary::vTTR, "CheckBoxTTR"),
-    Secondary("log-ttr", tMeasureSecondary::vLogTTR, "CheckBoxLogTTR"),
-    Secondary("root-ttr", tMeasureSecondary::vRootTTR, "CheckBoxRootTTR"),
-    Secondary("entropy", tMeasureSecondary::vEntropy, "CheckBoxEntropy"),
-    Secondary("cross-entropy", tMeasureSecondary::vCrossEntropy, "CheckBoxCrossEntropy"),
-    Secondary("relative-entropy", tMeasureSecondary::vRelativeEntropy, "CheckBoxRelativeEntropy"),
-    Secondary("repeat-rate", tMeasureSecondary::vRepeatRate, "CheckBoxRepeatRate"),
-    Secondary("cross-repeat-rate", tMeasureSecondary::vCrossRepeatRate, "CheckBoxCrossRepeatRate"),
-    Secondary("loglog-ttr", tMeasureSecondary::vLogLogTTR, ""),
-    Secondary("logloglog-ttr", tMeasureSecondary::vLogLogLogTTR, ""),
-    Secondary("relative-perplexity", tMeasureSecondary::vRelativePerplexity,
-              "CheckBoxRelativePerplexity"),
-    Secondary("relative-types", tMeasureSecondary::vRelativeTypes, ""),
-    Secondary("log-types", tMeasureSecondary::vLogTypes, ""),
-    Secondary("log-relative-types", tMeasureSecondary::vLogRelativeTypes, ""),
-    Secondary("renyi-entropy", tMeasureSecondary::vRenyiEntropy, ""),
-    Secondary("renyi-cross-entropy", tMeasureSecondary::vRenyiCrossEntropy, ""),
-    Secondary("renyi-relative-entropy", tMeasureSecondary::vRenyiRelativeEntropy, ""),
+    Basic("tokens", tMeasure::vTokens),
+    Basic("types", tMeasure::vTypes),
+    Basic("hapax", tMeasure::vHapax),
+    Basic("perplexity", tMeasure::vPerplexity),
+    Basic("rrr", tMeasure::vRRR),
+    Basic("hill", tMeasure::vHillsContinuum),
+    Basic("cross-types", tMeasure::vCrossTypes),
+    Basic("cross-perplexity", tMeasure::vCrossPerplexity),
+    Basic("cross-rrr", tMeasure::vCrossRRR),
+    Basic("cross-hill", tMeasure::vCrossHillsContinuum),
+    Basic("length", tMeasure::vLength),
+    Basic("difference", tMeasure::vDifference),
+    Basic("autosemantics", tMeasure::vAutosemantics),
+    Secondary("ttr", tMeasureSecondary::vTTR),
+    Secondary("log-ttr", tMeasureSecondary::vLogTTR),
+    Secondary("root-ttr", tMeasureSecondary::vRootTTR),
+    Secondary("entropy", tMeasureSecondary::vEntropy),
+    Secondary("cross-entropy", tMeasureSecondary::vCrossEntropy),
+    Secondary("relative-entropy", tMeasureSecondary::vRelativeEntropy),
+    Secondary("repeat-rate", tMeasureSecondary::vRepeatRate),
+    Secondary("cross-repeat-rate", tMeasureSecondary::vCrossRepeatRate),
+    Secondary("loglog-ttr", tMeasureSecondary::vLogLogTTR),
+    Secondary("logloglog-ttr", tMeasureSecondary::vLogLogLogTTR),
+    Secondary("relative-perplexity", tMeasureSecondary::vRelativePerplexity),
+    Secondary("relative-types", tMeasureSecondary::vRelativeTypes),
+    Secondary("log-types", tMeasureSecondary::vLogTypes),
+    Secondary("log-relative-types", tMeasureSecondary::vLogRelativeTypes),
+    Secondary("renyi-entropy", tMeasureSecondary::vRenyiEntropy),
+    Secondary("renyi-cross-entropy", tMeasureSecondary::vRenyiCrossEntropy),
+    Secondary("renyi-relative-entropy", tMeasureSecondary::vRenyiRelativeEntropy),
 }};
 
 std::optional<TCliMeasure> FindCliMeasure(std::string_view Name) {

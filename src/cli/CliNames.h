@@ -12,51 +12,60 @@
 
 #include "engine/Indices.h"
 #include "engine/Measures.h"
+#include "options/ControlNames.h"
 #include "processing/RunOptions.h"
 
 namespace tavora {
 
-// Input formats, in THow order (the index is the item of RGInputType).
+// Input formats, in THow order (the index is the item of ctl::RGInputType).
 inline constexpr std::array<std::string_view, 8> kCliFormatNames = {
     "plain", "lines", "whitespace", "vertical", "coca", "custom", "conllu", "bnc"};
 
-// Case handling, in the item order of RadioGroupCaseSensitivity.
+// Case handling, in the item order of ctl::RadioGroupCaseSensitivity.
 inline constexpr std::array<std::string_view, 3> kCliCaseNames = {"sensitive", "lemma",
                                                                   "insensitive"};
 
-// Kinds of tokens measured, with the check box that chooses each.
+// Kinds of tokens measured.
 struct TCliKind {
   std::string_view Name;
-  std::string_view Box;
   tWordOrLemma Kind;
+  // The window's check box that chooses the kind.
+  [[nodiscard]] constexpr std::string_view Box() const {
+    return kKindBoxes[static_cast<std::size_t>(Kind)];
+  }
 };
 inline constexpr std::array<TCliKind, 2> kCliKinds = {{
-    {"word", "CheckBoxWordForms", tWordOrLemma::tokWord},
-    {"lemma", "CheckBoxLemmata", tWordOrLemma::tokLemma},
+    {"word", tWordOrLemma::tokWord},
+    {"lemma", tWordOrLemma::tokLemma},
 }};
 
-// Families of result files, with the check box that chooses each.
+// Families of result files.
 struct TCliOutput {
   std::string_view Name;
-  std::string_view Box;
   TOutputType Type;
+  // The window's check box that chooses the family.
+  [[nodiscard]] constexpr std::string_view Box() const {
+    return kOutputBoxes[static_cast<std::size_t>(Type)];
+  }
 };
 inline constexpr std::array<TCliOutput, 5> kCliOutputs = {{
-    {"averages", "CheckBoxOutputAverages", TOutputType::outAverage},
-    {"distributions", "CheckBoxOutputDistributions", TOutputType::outDistribution},
-    {"series", "CheckBoxOutputSeries", TOutputType::outSerie},
-    {"wholetexts", "CheckBoxOutputTotalValues", TOutputType::outWholeTexts},
-    {"indices", "CheckBoxIndices", TOutputType::outIndices},
+    {"averages", TOutputType::outAverage},
+    {"distributions", TOutputType::outDistribution},
+    {"series", TOutputType::outSerie},
+    {"wholetexts", TOutputType::outWholeTexts},
+    {"indices", TOutputType::outIndices},
 }};
 
-// A measure by name: basic (tMeasure ordinal) or secondary (tMeasureSecondary ordinal),
-// with the window's check box that chooses it; an empty Box means that no check box does
-// ("tokens" is always measured, the others are set in the measure masks directly).
+// A measure by name: basic (tMeasure ordinal) or secondary (tMeasureSecondary ordinal).
 struct TCliMeasure {
   std::string_view Name;
   bool IsSecondary;
   std::uint8_t Ordinal;
-  std::string_view Box;
+  // The window's check box that chooses the measure; empty when no check box does
+  // ("tokens" is always measured, the others are set in the measure masks directly).
+  [[nodiscard]] constexpr std::string_view Box() const {
+    return IsSecondary ? kMeasureSecondaryBoxes[Ordinal] : kMeasureBoxes[Ordinal];
+  }
 };
 
 // Every measure, basic ones in tMeasure order, then secondary ones in tMeasureSecondary

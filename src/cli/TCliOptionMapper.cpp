@@ -9,6 +9,7 @@
 #include "cli/TUsageError.h"
 #include "engine/Indices.h"
 #include "input/THow.h"
+#include "options/ControlNames.h"
 #include "options/OptionText.h"
 #include "options/TOptionsModel.h"
 
@@ -74,46 +75,46 @@ void TCliOptionMapper::SetShared(TOptionsModel& Model, std::u16string_view Input
 
   // Standard input is set up as files in the chosen format, so that every rule of the
   // format applies (lemmata, tags); the parameters then take the text itself.
-  Model.SetItemIndex("RGMode", 0);
-  Model.SetText("MemoListOfTexts", std::u16string(InputText));
-  Model.SetItemIndex("RGInputType", format);
-  Model.SetValue("SpinEditWord", choices_.WordColumn);
+  Model.SetItemIndex(ctl::RGMode, 0);
+  Model.SetText(ctl::MemoListOfTexts, std::u16string(InputText));
+  Model.SetItemIndex(ctl::RGInputType, format);
+  Model.SetValue(ctl::SpinEditWord, choices_.WordColumn);
   if (choices_.IsGiven("lemma-column")) {
-    Model.SetChecked("CheckBoxColumnLemmata", true);
-    Model.SetValue("SpinEditLemma", choices_.LemmaColumn);
+    Model.SetChecked(ctl::CheckBoxColumnLemmata, true);
+    Model.SetValue(ctl::SpinEditLemma, choices_.LemmaColumn);
   }
   if (choices_.IsGiven("tag-column")) {
-    Model.SetChecked("CheckBoxCollumnTags", true);
-    Model.SetValue("SpinEditTags", choices_.TagColumn);
+    Model.SetChecked(ctl::CheckBoxCollumnTags, true);
+    Model.SetValue(ctl::SpinEditTags, choices_.TagColumn);
   }
-  Model.SetText("EditTextBegin", Utf8ToUtf16(choices_.DocMarker));
-  Model.SetText("EditTagsForAutosemantics", Utf8ToUtf16(choices_.AutosemanticTags));
-  Model.SetItemIndex("RadioGroupCaseSensitivity",
+  Model.SetText(ctl::EditTextBegin, Utf8ToUtf16(choices_.DocMarker));
+  Model.SetText(ctl::EditTagsForAutosemantics, Utf8ToUtf16(choices_.AutosemanticTags));
+  Model.SetItemIndex(ctl::RadioGroupCaseSensitivity,
                      static_cast<int>(IndexOf(kCliCaseNames, choices_.Case, "case handling")));
-  Model.SetChecked("CheckBoxOmitPunctuation", !choices_.KeepPunctuation);
-  Model.SetChecked("CheckBoxOmitDigits", !choices_.KeepDigits);
+  Model.SetChecked(ctl::CheckBoxOmitPunctuation, !choices_.KeepPunctuation);
+  Model.SetChecked(ctl::CheckBoxOmitDigits, !choices_.KeepDigits);
 
   const TWordOrLemmaSet kinds = RequestedKinds();
   for (const TCliKind& k : kCliKinds) {
     const bool wanted = kinds.Contains(k.Kind);
-    if (wanted && !Model.IsEnabled(k.Box)) {
+    if (wanted && !Model.IsEnabled(k.Box())) {
       if (format == kCustomFormat) {
         throw TUsageError("--kinds lemma with --format custom needs --lemma-column");
       }
       throw TUsageError("--kinds: --format " + choices_.Format +
                         " carries no lemmata (use vertical, coca, conllu, bnc or custom)");
     }
-    Model.SetChecked(k.Box, wanted);
+    Model.SetChecked(k.Box(), wanted);
   }
   CheckListsMatchKinds(kinds);
-  Model.SetItemIndex("RadioGroupWhatToDo", Task);
+  Model.SetItemIndex(ctl::RadioGroupWhatToDo, Task);
 }
 
 TMeasureParameters TCliOptionMapper::MeasureParameters(std::u16string_view InputText) const {
   TOptionsModel model;
   SetShared(model, InputText, kMeasuring);
   // Values below the window's bound of 10 are set on the parameters below.
-  model.SetValue("SpinEditWindowLength", static_cast<int>(choices_.Window));
+  model.SetValue(ctl::SpinEditWindowLength, static_cast<int>(choices_.Window));
 
   // Measures: one check box each where the window has one; the rest go straight into
   // the masks. "tokens" is always measured.
@@ -126,20 +127,20 @@ TMeasureParameters TCliOptionMapper::MeasureParameters(std::u16string_view Input
     if (!m) throw TUsageError("Unknown measure '" + name + "'");
     if (m->IsSecondary) {
       secondary.Include(static_cast<tMeasureSecondary>(m->Ordinal));
-      if (m->Box.empty()) secondaryWithoutBox.Include(static_cast<tMeasureSecondary>(m->Ordinal));
+      if (m->Box().empty()) secondaryWithoutBox.Include(static_cast<tMeasureSecondary>(m->Ordinal));
     } else {
       basic.Include(static_cast<tMeasure>(m->Ordinal));
-      if (m->Box.empty()) basicWithoutBox.Include(static_cast<tMeasure>(m->Ordinal));
+      if (m->Box().empty()) basicWithoutBox.Include(static_cast<tMeasure>(m->Ordinal));
     }
   }
   bool otherMetrics = false;
   bool legacyMetrics = false;
   for (const TCliMeasure& m : kCliMeasures) {
-    if (m.Box.empty()) continue;
+    if (m.Box().empty()) continue;
     const bool wanted = m.IsSecondary
                             ? secondary.Contains(static_cast<tMeasureSecondary>(m.Ordinal))
                             : basic.Contains(static_cast<tMeasure>(m.Ordinal));
-    if (wanted && !model.IsEnabled(m.Box)) {
+    if (wanted && !model.IsEnabled(m.Box())) {
       if (FormatIndex() == kCustomFormat) {
         throw TUsageError("--measures: " + std::string(m.Name) +
                           " with --format custom needs --tag-column");
@@ -147,20 +148,20 @@ TMeasureParameters TCliOptionMapper::MeasureParameters(std::u16string_view Input
       throw TUsageError("--measures: " + std::string(m.Name) + " needs tags, which --format " +
                         choices_.Format + " does not carry");
     }
-    model.SetChecked(m.Box, wanted);
-    const std::string& panel = model.Control(m.Box).Parent;
-    if (wanted && panel == "PanelOtherMetrics") otherMetrics = true;
-    if (wanted && panel == "PanelLegacyMetrics") otherMetrics = legacyMetrics = true;
+    model.SetChecked(m.Box(), wanted);
+    const std::string& panel = model.Control(m.Box()).Parent;
+    if (wanted && panel == ctl::PanelOtherMetrics) otherMetrics = true;
+    if (wanted && panel == ctl::PanelLegacyMetrics) otherMetrics = legacyMetrics = true;
   }
   // The panels that hold the boxes, opened as the user would; they carry no value.
-  model.SetChecked("CheckBoxOtherMetrics", otherMetrics);
-  model.SetChecked("CheckBoxLegacyMetrics", legacyMetrics);
-  model.SetText("EditHillsQ", Utf8ToUtf16(choices_.HillsQ));
+  model.SetChecked(ctl::CheckBoxOtherMetrics, otherMetrics);
+  model.SetChecked(ctl::CheckBoxLegacyMetrics, legacyMetrics);
+  model.SetText(ctl::EditHillsQ, Utf8ToUtf16(choices_.HillsQ));
 
-  model.SetText("EditWordDictionary", Utf8ToUtf16(choices_.WordList));
-  model.SetText("EditLemmaDictionary", Utf8ToUtf16(choices_.LemmaList));
-  model.SetChecked("CheckBoxReferenceContains", choices_.ReferenceContainsTexts);
-  model.SetText("EditOutputDirectory", Utf8ToUtf16(choices_.OutputFolder));
+  model.SetText(ctl::EditWordDictionary, Utf8ToUtf16(choices_.WordList));
+  model.SetText(ctl::EditLemmaDictionary, Utf8ToUtf16(choices_.LemmaList));
+  model.SetChecked(ctl::CheckBoxReferenceContains, choices_.ReferenceContainsTexts);
+  model.SetText(ctl::EditOutputDirectory, Utf8ToUtf16(choices_.OutputFolder));
 
   TOutputTypeSet outputs;
   for (const std::string& name : SplitCommaList(choices_.Outputs)) {
@@ -172,7 +173,7 @@ TMeasureParameters TCliOptionMapper::MeasureParameters(std::u16string_view Input
     }
     outputs.Include(it->Type);
   }
-  for (const TCliOutput& o : kCliOutputs) model.SetChecked(o.Box, outputs.Contains(o.Type));
+  for (const TCliOutput& o : kCliOutputs) model.SetChecked(o.Box(), outputs.Contains(o.Type));
 
   // Further indices: all unless --indices names some; they need the indices family.
   TIndexSet indices = TIndexSet::All();
@@ -188,7 +189,7 @@ TMeasureParameters TCliOptionMapper::MeasureParameters(std::u16string_view Input
   if (outputs.Contains(TOutputType::outIndices)) {
     for (std::size_t i = 0; i < kIndexCount; ++i) {
       const auto index = static_cast<tIndex>(i);
-      model.SetChecked(IndexBoxName(index), indices.Contains(index));
+      model.SetChecked(kIndexBoxes[i], indices.Contains(index));
     }
   }
 
@@ -222,8 +223,8 @@ TDictionaryParameters TCliOptionMapper::DictionaryParameters(std::u16string_view
   if (kinds.Contains(tWordOrLemma::tokLemma) && choices_.LemmaList.empty()) {
     throw TUsageError("freqlist needs --lemma-list FILE for the list of lemmata");
   }
-  model.SetText("EditWordDictionary", Utf8ToUtf16(choices_.WordList));
-  model.SetText("EditLemmaDictionary", Utf8ToUtf16(choices_.LemmaList));
+  model.SetText(ctl::EditWordDictionary, Utf8ToUtf16(choices_.WordList));
+  model.SetText(ctl::EditLemmaDictionary, Utf8ToUtf16(choices_.LemmaList));
   model.PrepareRun();
   TDictionaryParameters p = model.GetDictionaryParameters();
   p.IsWholeText = choices_.ReadsStandardInput();

@@ -10,6 +10,7 @@
 #include "cli/CliNames.h"
 #include "cli/TUsageError.h"
 #include "engine/Indices.h"
+#include "options/ControlNames.h"
 #include "options/TOptionsModel.h"
 
 #ifndef TAVORA_VERSION
@@ -44,32 +45,32 @@ TCommandLine::TCommandLine()
   const TOptionsModel model;
   choices_.Format = kCliFormatNames[0];
   choices_.Case =
-      kCliCaseNames[static_cast<std::size_t>(model.GetItemIndex("RadioGroupCaseSensitivity"))];
-  choices_.KeepPunctuation = !model.IsChecked("CheckBoxOmitPunctuation");
-  choices_.KeepDigits = !model.IsChecked("CheckBoxOmitDigits");
+      kCliCaseNames[static_cast<std::size_t>(model.GetItemIndex(ctl::RadioGroupCaseSensitivity))];
+  choices_.KeepPunctuation = !model.IsChecked(ctl::CheckBoxOmitPunctuation);
+  choices_.KeepDigits = !model.IsChecked(ctl::CheckBoxOmitDigits);
   std::vector<std::string> kinds;
   for (const TCliKind& k : kCliKinds)
-    if (model.IsChecked(k.Box)) kinds.emplace_back(k.Name);
+    if (model.IsChecked(k.Box())) kinds.emplace_back(k.Name);
   choices_.Kinds = JoinNames(
       kinds, [](const std::string& s) { return s; }, ",");
-  choices_.WordColumn = model.GetValue("SpinEditWord");
+  choices_.WordColumn = model.GetValue(ctl::SpinEditWord);
   choices_.LemmaColumn = choices_.WordColumn;
   choices_.TagColumn = choices_.WordColumn;
-  choices_.DocMarker = Utf16ToUtf8(model.GetText("EditTextBegin"));
-  choices_.Window = model.GetValue("SpinEditWindowLength");
+  choices_.DocMarker = Utf16ToUtf8(model.GetText(ctl::EditTextBegin));
+  choices_.Window = model.GetValue(ctl::SpinEditWindowLength);
   std::vector<std::string> measures;
   for (const TCliMeasure& m : kCliMeasures)
-    if (!m.Box.empty() && model.IsChecked(m.Box)) measures.emplace_back(m.Name);
+    if (!m.Box().empty() && model.IsChecked(m.Box())) measures.emplace_back(m.Name);
   choices_.Measures = JoinNames(
       measures, [](const std::string& s) { return s; }, ",");
   std::vector<std::string> outputs;
   for (const TCliOutput& o : kCliOutputs)
-    if (model.IsChecked(o.Box)) outputs.emplace_back(o.Name);
+    if (model.IsChecked(o.Box())) outputs.emplace_back(o.Name);
   choices_.Outputs = JoinNames(
       outputs, [](const std::string& s) { return s; }, ",");
-  choices_.HillsQ = Utf16ToUtf8(model.GetText("EditHillsQ"));
-  choices_.ReferenceContainsTexts = model.IsChecked("CheckBoxReferenceContains");
-  choices_.AutosemanticTags = Utf16ToUtf8(model.GetText("EditTagsForAutosemantics"));
+  choices_.HillsQ = Utf16ToUtf8(model.GetText(ctl::EditHillsQ));
+  choices_.ReferenceContainsTexts = model.IsChecked(ctl::CheckBoxReferenceContains);
+  choices_.AutosemanticTags = Utf16ToUtf8(model.GetText(ctl::EditTagsForAutosemantics));
 
   app_->set_version_flag("--version", std::string("tavora-cli ") + TAVORA_VERSION);
   app_->set_help_flag();

@@ -1,34 +1,35 @@
 #include "options/TOptionControls.h"
 
-#include <array>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
 #include "engine/Indices.h"
 #include "input/THow.h"
+#include "options/ControlNames.h"
 
 namespace tavora {
 
 namespace {
 
 // A control of the given kind under its parent; the factories below fill in the rest.
-TControl Make(std::string name, TControlKind kind, std::string parent, bool shown = true) {
+TControl Make(std::string_view name, TControlKind kind, std::string_view parent,
+              bool shown = true) {
   TControl c;
-  c.Name = std::move(name);
+  c.Name = name;
   c.Kind = kind;
-  c.Parent = std::move(parent);
+  c.Parent = parent;
   c.Shown = shown;
   return c;
 }
 
-TControl Panel(std::string name, std::string parent, bool shown) {
-  return Make(std::move(name), TControlKind::Panel, std::move(parent), shown);
+TControl Panel(std::string_view name, std::string_view parent, bool shown) {
+  return Make(name, TControlKind::Panel, parent, shown);
 }
 
-TControl Radio(std::string name, std::string parent, std::u16string caption,
+TControl Radio(std::string_view name, std::string_view parent, std::u16string caption,
                std::vector<std::u16string> items, int columns, int itemIndex) {
-  TControl c = Make(std::move(name), TControlKind::RadioGroup, std::move(parent));
+  TControl c = Make(name, TControlKind::RadioGroup, parent);
   c.Caption = std::move(caption);
   c.Items = std::move(items);
   c.Columns = columns;
@@ -36,16 +37,17 @@ TControl Radio(std::string name, std::string parent, std::u16string caption,
   return c;
 }
 
-TControl Check(std::string name, std::string parent, std::u16string caption, bool checked) {
-  TControl c = Make(std::move(name), TControlKind::CheckBox, std::move(parent));
+TControl Check(std::string_view name, std::string_view parent, std::u16string caption,
+               bool checked) {
+  TControl c = Make(name, TControlKind::CheckBox, parent);
   c.Caption = std::move(caption);
   c.Checked = checked;
   return c;
 }
 
-TControl Integer(std::string name, std::string parent, std::u16string label, int value,
+TControl Integer(std::string_view name, std::string_view parent, std::u16string label, int value,
                  int minValue, int maxValue, bool shown = true) {
-  TControl c = Make(std::move(name), TControlKind::IntegerField, std::move(parent), shown);
+  TControl c = Make(name, TControlKind::IntegerField, parent, shown);
   c.Label = std::move(label);
   const std::string digits = std::to_string(value);
   c.Text.assign(digits.begin(), digits.end());
@@ -54,22 +56,22 @@ TControl Integer(std::string name, std::string parent, std::u16string label, int
   return c;
 }
 
-TControl Edit(std::string name, std::string parent, std::u16string label, std::u16string text,
-              bool shown = true) {
-  TControl c = Make(std::move(name), TControlKind::TextField, std::move(parent), shown);
+TControl Edit(std::string_view name, std::string_view parent, std::u16string label,
+              std::u16string text, bool shown = true) {
+  TControl c = Make(name, TControlKind::TextField, parent, shown);
   c.Label = std::move(label);
   c.Text = std::move(text);
   return c;
 }
 
-TControl Button(std::string name, std::string parent, std::u16string caption) {
-  TControl c = Make(std::move(name), TControlKind::Button, std::move(parent));
+TControl Button(std::string_view name, std::string_view parent, std::u16string caption) {
+  TControl c = Make(name, TControlKind::Button, parent);
   c.Caption = std::move(caption);
   return c;
 }
 
-TControl Label(std::string name, std::string parent, std::u16string caption, bool shown) {
-  TControl c = Make(std::move(name), TControlKind::Label, std::move(parent), shown);
+TControl Label(std::string_view name, std::string_view parent, std::u16string caption, bool shown) {
+  TControl c = Make(name, TControlKind::Label, parent, shown);
   c.Caption = std::move(caption);
   return c;
 }
@@ -85,116 +87,111 @@ std::vector<std::u16string> InputTypeItems() {
 TOptionControls::TOptionControls() {
   auto& c = controls_;
   // Left column: texts and input. Only the first question is shown at start.
-  c.push_back(Panel("PanelFirstDecision", "", true));
-  c.push_back(Radio("RGMode", "PanelFirstDecision", u"What texts do you want to process?",
+  c.push_back(Panel(ctl::PanelFirstDecision, "", true));
+  c.push_back(Radio(ctl::RGMode, ctl::PanelFirstDecision, u"What texts do you want to process?",
                     {u"Analyze texts in txt files", u"Just copy and paste the text"}, 2, -1));
-  c.push_back(Panel("PanelInputTexts", "", false));
-  {
-    TControl memo;
-    memo.Name = "MemoListOfTexts";
-    memo.Kind = TControlKind::MultiLineText;
-    memo.Parent = "PanelInputTexts";
-    c.push_back(std::move(memo));
-  }
-  c.push_back(Panel("PanelLoadTexts", "PanelInputTexts", false));
-  c.push_back(Button("ButtonOpenFiles", "PanelLoadTexts", u"Open files"));
-  c.push_back(Panel("PanelInputType", "", false));
-  c.push_back(Radio("RGInputType", "PanelInputType", u"Input Type", InputTypeItems(), 2, -1));
-  c.push_back(Panel("PanelCustomVertical", "", false));
-  c.push_back(Integer("SpinEditWord", "PanelCustomVertical", u"Column with words", 1, 0, 128));
-  c.push_back(Check("CheckBoxColumnLemmata", "PanelCustomVertical", u"Column with lemmata", false));
-  c.push_back(Integer("SpinEditLemma", "PanelCustomVertical", u"", 2, 0, 128, false));
-  c.push_back(Check("CheckBoxCollumnTags", "PanelCustomVertical", u"Column with tags", false));
-  c.push_back(Integer("SpinEditTags", "PanelCustomVertical", u"", 3, 0, 128, false));
+  c.push_back(Panel(ctl::PanelInputTexts, "", false));
+  c.push_back(Make(ctl::MemoListOfTexts, TControlKind::MultiLineText, ctl::PanelInputTexts));
+  c.push_back(Panel(ctl::PanelLoadTexts, ctl::PanelInputTexts, false));
+  c.push_back(Button(ctl::ButtonOpenFiles, ctl::PanelLoadTexts, u"Open files"));
+  c.push_back(Panel(ctl::PanelInputType, "", false));
+  c.push_back(Radio(ctl::RGInputType, ctl::PanelInputType, u"Input Type", InputTypeItems(), 2, -1));
+  c.push_back(Panel(ctl::PanelCustomVertical, "", false));
   c.push_back(
-      Edit("EditTextBegin", "PanelCustomVertical", u"Text metadata line begins with", u"<doc"));
-  c.push_back(Label("LabelTagsForAutosemantics", "PanelCustomVertical",
+      Integer(ctl::SpinEditWord, ctl::PanelCustomVertical, u"Column with words", 1, 0, 128));
+  c.push_back(
+      Check(ctl::CheckBoxColumnLemmata, ctl::PanelCustomVertical, u"Column with lemmata", false));
+  c.push_back(Integer(ctl::SpinEditLemma, ctl::PanelCustomVertical, u"", 2, 0, 128, false));
+  c.push_back(
+      Check(ctl::CheckBoxCollumnTags, ctl::PanelCustomVertical, u"Column with tags", false));
+  c.push_back(Integer(ctl::SpinEditTags, ctl::PanelCustomVertical, u"", 3, 0, 128, false));
+  c.push_back(Edit(ctl::EditTextBegin, ctl::PanelCustomVertical, u"Text metadata line begins with",
+                   u"<doc"));
+  c.push_back(Label(ctl::LabelTagsForAutosemantics, ctl::PanelCustomVertical,
                     u"Autosemantic tags start with", false));
-  c.push_back(Edit("EditTagsForAutosemantics", "PanelCustomVertical", u"", u"N|A|V|D", false));
-  c.push_back(Panel("PanelInputDetails", "", false));
+  c.push_back(
+      Edit(ctl::EditTagsForAutosemantics, ctl::PanelCustomVertical, u"", u"N|A|V|D", false));
+  c.push_back(Panel(ctl::PanelInputDetails, "", false));
   c.push_back(Radio(
-      "RadioGroupCaseSensitivity", "PanelInputDetails", u"Case sensitivity",
+      ctl::RadioGroupCaseSensitivity, ctl::PanelInputDetails, u"Case sensitivity",
       {u"Always case sensitive", u"Only if lemma starts with capital", u"Case insensitive"}, 3, 2));
-  c.push_back(Check("CheckBoxOmitPunctuation", "PanelInputDetails", u"Omit punctuation", true));
-  c.push_back(Check("CheckBoxOmitDigits", "PanelInputDetails", u"Omit digits", true));
-  c.push_back(Panel("PanelWoL", "", false));
-  c.push_back(Check("CheckBoxWordForms", "PanelWoL", u"Word Forms", true));
-  c.push_back(Check("CheckBoxLemmata", "PanelWoL", u"Lemmata", false));
+  c.push_back(
+      Check(ctl::CheckBoxOmitPunctuation, ctl::PanelInputDetails, u"Omit punctuation", true));
+  c.push_back(Check(ctl::CheckBoxOmitDigits, ctl::PanelInputDetails, u"Omit digits", true));
+  c.push_back(Panel(ctl::PanelWoL, "", false));
+  c.push_back(Check(ctl::CheckBoxWordForms, ctl::PanelWoL, u"Word Forms", true));
+  c.push_back(Check(ctl::CheckBoxLemmata, ctl::PanelWoL, u"Lemmata", false));
 
   // Right column: task, measures, output. Only the task question is shown at start.
-  c.push_back(Panel("PanelWhatToDo", "", true));
-  c.push_back(Radio("RadioGroupWhatToDo", "PanelWhatToDo", u"What do you want to do?",
+  c.push_back(Panel(ctl::PanelWhatToDo, "", true));
+  c.push_back(Radio(ctl::RadioGroupWhatToDo, ctl::PanelWhatToDo, u"What do you want to do?",
                     {u"Measure lexical diversity", u"Get frequency list of types"}, 2, -1));
-  c.push_back(Panel("PanelWindowLength", "", false));
+  c.push_back(Panel(ctl::PanelWindowLength, "", false));
+  c.push_back(Integer(ctl::SpinEditWindowLength, ctl::PanelWindowLength, u"Window length", 200, 10,
+                      1000000));
+  c.push_back(Panel(ctl::PanelMetrics, "", false));
+  c.push_back(Check(ctl::CheckBoxTypes, ctl::PanelMetrics, u"Number of types", true));
+  c.push_back(Check(ctl::CheckBoxPerplexity, ctl::PanelMetrics, u"Perplexity", true));
+  c.push_back(Check(ctl::CheckBoxCrossPerplexity, ctl::PanelMetrics, u"Cross perplexity", false));
+  c.push_back(Check(ctl::CheckBoxOtherMetrics, ctl::PanelMetrics, u"Other metrics", false));
+  c.push_back(Panel(ctl::PanelOtherMetrics, "", false));
   c.push_back(
-      Integer("SpinEditWindowLength", "PanelWindowLength", u"Window length", 200, 10, 1000000));
-  c.push_back(Panel("PanelMetrics", "", false));
-  c.push_back(Check("CheckBoxTypes", "PanelMetrics", u"Number of types", true));
-  c.push_back(Check("CheckBoxPerplexity", "PanelMetrics", u"Perplexity", true));
-  c.push_back(Check("CheckBoxCrossPerplexity", "PanelMetrics", u"Cross perplexity", false));
-  c.push_back(Check("CheckBoxOtherMetrics", "PanelMetrics", u"Other metrics", false));
-  c.push_back(Panel("PanelOtherMetrics", "", false));
-  c.push_back(Check("CheckBoxHapax", "PanelOtherMetrics", u"Number of hapax legomena", false));
-  c.push_back(Check("CheckBoxRRR", "PanelOtherMetrics", u"Rev. repeat rate", false));
-  c.push_back(Check("CheckBoxCrossDistinctionRate", "PanelOtherMetrics",
+      Check(ctl::CheckBoxHapax, ctl::PanelOtherMetrics, u"Number of hapax legomena", false));
+  c.push_back(Check(ctl::CheckBoxRRR, ctl::PanelOtherMetrics, u"Rev. repeat rate", false));
+  c.push_back(Check(ctl::CheckBoxCrossDistinctionRate, ctl::PanelOtherMetrics,
                     u"Cross reverse repeat rate", false));
-  c.push_back(Check("CheckBoxRepeatRate", "PanelOtherMetrics", u"Repeat rate", false));
-  c.push_back(Check("CheckBoxCrossRepeatRate", "PanelOtherMetrics", u"Cross repeat rate", false));
-  c.push_back(Check("CheckBoxEntropy", "PanelOtherMetrics", u"Entropy", false));
-  c.push_back(Check("CheckBoxCrossEntropy", "PanelOtherMetrics", u"Cross entropy", false));
+  c.push_back(Check(ctl::CheckBoxRepeatRate, ctl::PanelOtherMetrics, u"Repeat rate", false));
   c.push_back(
-      Check("CheckBoxRelativePerplexity", "PanelOtherMetrics", u"Relative perplexity", false));
-  c.push_back(Check("CheckBoxRelativeEntropy", "PanelOtherMetrics",
+      Check(ctl::CheckBoxCrossRepeatRate, ctl::PanelOtherMetrics, u"Cross repeat rate", false));
+  c.push_back(Check(ctl::CheckBoxEntropy, ctl::PanelOtherMetrics, u"Entropy", false));
+  c.push_back(Check(ctl::CheckBoxCrossEntropy, ctl::PanelOtherMetrics, u"Cross entropy", false));
+  c.push_back(Check(ctl::CheckBoxRelativePerplexity, ctl::PanelOtherMetrics, u"Relative perplexity",
+                    false));
+  c.push_back(Check(ctl::CheckBoxRelativeEntropy, ctl::PanelOtherMetrics,
                     u"Relative entropy (Kullback-Leibler Divergence)", false));
-  c.push_back(Check("CheckBoxDissimilarity_Levenshtein", "PanelOtherMetrics",
+  c.push_back(Check(ctl::CheckBoxDissimilarity_Levenshtein, ctl::PanelOtherMetrics,
                     u"Dissimilarity (average relative Levenshtein distance)", false));
-  c.push_back(Check("CheckBoxHillsContinuum", "PanelOtherMetrics", u"Hill's continuum", false));
-  c.push_back(Label("LabelQ", "PanelOtherMetrics", u"Hill's Q=", false));
-  c.push_back(Edit("EditHillsQ", "PanelOtherMetrics", u"", u"3", false));
   c.push_back(
-      Check("CheckBoxAutosemanticsRatio", "PanelOtherMetrics", u"Ratio of autosemantics", false));
-  c.push_back(Check("CheckBoxWordLength", "PanelOtherMetrics", u"Word length", false));
-  c.push_back(Check("CheckBoxLegacyMetrics", "PanelOtherMetrics", u"Legacy metrics", false));
-  c.push_back(Panel("PanelLegacyMetrics", "", false));
-  c.push_back(Check("CheckBoxTTR", "PanelLegacyMetrics", u"Type-token ratio (TTR + MATTR)", false));
-  c.push_back(Check("CheckBoxLogTTR", "PanelLegacyMetrics", u"LogTTR (Herdan's C)", false));
-  c.push_back(Check("CheckBoxRootTTR", "PanelLegacyMetrics", u"Root TTR (Giraud)", false));
-  c.push_back(Panel("PanelDictionary", "", false));
-  c.push_back(Edit("EditWordDictionary", "PanelDictionary", u"Frequency list of word forms", u""));
-  c.push_back(Button("ButtonOpenFileWordForm", "PanelDictionary", u"Select file"));
-  c.push_back(Edit("EditLemmaDictionary", "PanelDictionary", u"Frequency list of lemmata ", u""));
-  c.push_back(Button("ButtonOpenFileLemma", "PanelDictionary", u"Select file"));
-  c.push_back(Check("CheckBoxReferenceContains", "PanelDictionary",
+      Check(ctl::CheckBoxHillsContinuum, ctl::PanelOtherMetrics, u"Hill's continuum", false));
+  c.push_back(Label(ctl::LabelQ, ctl::PanelOtherMetrics, u"Hill's Q=", false));
+  c.push_back(Edit(ctl::EditHillsQ, ctl::PanelOtherMetrics, u"", u"3", false));
+  c.push_back(Check(ctl::CheckBoxAutosemanticsRatio, ctl::PanelOtherMetrics,
+                    u"Ratio of autosemantics", false));
+  c.push_back(Check(ctl::CheckBoxWordLength, ctl::PanelOtherMetrics, u"Word length", false));
+  c.push_back(Check(ctl::CheckBoxLegacyMetrics, ctl::PanelOtherMetrics, u"Legacy metrics", false));
+  c.push_back(Panel(ctl::PanelLegacyMetrics, "", false));
+  c.push_back(
+      Check(ctl::CheckBoxTTR, ctl::PanelLegacyMetrics, u"Type-token ratio (TTR + MATTR)", false));
+  c.push_back(Check(ctl::CheckBoxLogTTR, ctl::PanelLegacyMetrics, u"LogTTR (Herdan's C)", false));
+  c.push_back(Check(ctl::CheckBoxRootTTR, ctl::PanelLegacyMetrics, u"Root TTR (Giraud)", false));
+  c.push_back(Panel(ctl::PanelDictionary, "", false));
+  c.push_back(
+      Edit(ctl::EditWordDictionary, ctl::PanelDictionary, u"Frequency list of word forms", u""));
+  c.push_back(Button(ctl::ButtonOpenFileWordForm, ctl::PanelDictionary, u"Select file"));
+  c.push_back(
+      Edit(ctl::EditLemmaDictionary, ctl::PanelDictionary, u"Frequency list of lemmata ", u""));
+  c.push_back(Button(ctl::ButtonOpenFileLemma, ctl::PanelDictionary, u"Select file"));
+  c.push_back(Check(ctl::CheckBoxReferenceContains, ctl::PanelDictionary,
                     u"Reference corpus contains measured text(s)", false));
   c.push_back(
-      Button("ButtonCreateReference", "PanelDictionary", u"Create frequency list of types"));
-  c.push_back(Panel("PanelProcess", "", false));
-  c.push_back(Edit("EditOutputDirectory", "PanelProcess",
+      Button(ctl::ButtonCreateReference, ctl::PanelDictionary, u"Create frequency list of types"));
+  c.push_back(Panel(ctl::PanelProcess, "", false));
+  c.push_back(Edit(ctl::EditOutputDirectory, ctl::PanelProcess,
                    u"Save statistics to the following directory:", u""));
-  c.push_back(Button("ButtonSelectOutputDirectory", "PanelProcess", u"Select directory"));
-  c.push_back(Check("CheckBoxOutputAverages", "PanelProcess", u"Averages", true));
-  c.push_back(Check("CheckBoxOutputDistributions", "PanelProcess", u"Distributions", false));
-  c.push_back(Check("CheckBoxOutputSeries", "PanelProcess", u"Series", false));
-  c.push_back(
-      Check("CheckBoxOutputTotalValues", "PanelProcess", u"Values for the whole texts", false));
-  c.push_back(Check("CheckBoxIndices", "PanelProcess",
+  c.push_back(Button(ctl::ButtonSelectOutputDirectory, ctl::PanelProcess, u"Select directory"));
+  c.push_back(Check(ctl::CheckBoxOutputAverages, ctl::PanelProcess, u"Averages", true));
+  c.push_back(Check(ctl::CheckBoxOutputDistributions, ctl::PanelProcess, u"Distributions", false));
+  c.push_back(Check(ctl::CheckBoxOutputSeries, ctl::PanelProcess, u"Series", false));
+  c.push_back(Check(ctl::CheckBoxOutputTotalValues, ctl::PanelProcess,
+                    u"Values for the whole texts", false));
+  c.push_back(Check(ctl::CheckBoxIndices, ctl::PanelProcess,
                     u"Further indices (MTLD, HD-D, Yule's K, \u2026)", false));
-  c.push_back(Panel("PanelIndices", "PanelProcess", false));
-  for (std::size_t i = 0; i < kIndexCount; ++i) {
-    const auto index = static_cast<tIndex>(i);
-    c.push_back(
-        Check(IndexBoxName(index), "PanelIndices", std::u16string(IndexCaption(index)), true));
+  c.push_back(Panel(ctl::PanelIndices, ctl::PanelProcess, false));
+  for (const tIndex index : TIndexSet::All()) {
+    c.push_back(Check(kIndexBoxes[static_cast<std::size_t>(index)], ctl::PanelIndices,
+                      std::u16string(IndexCaption(index)), true));
   }
-  c.push_back(Button("ButtonProcess", "PanelProcess", u"Process the texts!"));
-}
-
-std::string IndexBoxName(tIndex Index) {
-  static constexpr std::array<std::string_view, kIndexCount> kBoxes = {
-      "CheckBoxIndexMTLD",  "CheckBoxIndexMTLDMA", "CheckBoxIndexHDD",      "CheckBoxIndexMSTTR",
-      "CheckBoxIndexYuleK", "CheckBoxIndexYuleI",  "CheckBoxIndexSimpsonD", "CheckBoxIndexHerdanVm",
-      "CheckBoxIndexMaas",  "CheckBoxIndexDugast", "CheckBoxIndexSummer",   "CheckBoxIndexCTTR",
-  };
-  return std::string(kBoxes[static_cast<std::size_t>(Index)]);
+  c.push_back(Button(ctl::ButtonProcess, ctl::PanelProcess, u"Process the texts!"));
 }
 
 std::size_t TOptionControls::IndexOf(std::string_view Name) const {

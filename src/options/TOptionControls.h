@@ -2,7 +2,7 @@
 
 // The controls of the main window as plain data: names, kinds, texts, start values,
 // bounds, and the shown/enabled flags that the option rules change. The names are the
-// names of the options, whatever the front end.
+// names of the options, whatever the front end (options/ControlNames.h).
 
 #include <cstddef>
 #include <cstdint>
@@ -11,8 +11,6 @@
 #include <vector>
 
 namespace tavora {
-
-enum class tIndex : std::uint8_t;
 
 enum class TControlKind {
   Panel,          // groups controls; shown or hidden as a whole
@@ -41,9 +39,6 @@ struct TControl {
   int MinValue = 0;
   int MaxValue = 0;
 };
-
-// The check box of one further index in PanelIndices ("CheckBoxIndexMTLD", ...).
-[[nodiscard]] std::string IndexBoxName(tIndex Index);
 
 // The window's controls in their start state, in window order: the left column top to
 // bottom, then the right column top to bottom, every control after its panel.

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "base/Utf8.h"
+#include "options/ControlNames.h"
 #include "options/OptionText.h"
 
 namespace tavora {
@@ -12,8 +13,9 @@ namespace {
 
 // The boxes of the measures that need a reference frequency list.
 constexpr std::array<std::string_view, 6> kCrossBoxes = {
-    "CheckBoxCrossPerplexity",      "CheckBoxCrossEntropy",    "CheckBoxCrossRepeatRate",
-    "CheckBoxCrossDistinctionRate", "CheckBoxRelativeEntropy", "CheckBoxRelativePerplexity",
+    ctl::CheckBoxCrossPerplexity, ctl::CheckBoxCrossEntropy,
+    ctl::CheckBoxCrossRepeatRate, ctl::CheckBoxCrossDistinctionRate,
+    ctl::CheckBoxRelativeEntropy, ctl::CheckBoxRelativePerplexity,
 };
 
 constexpr int kCustomVertical = static_cast<int>(THow::jCustomVertical);
@@ -22,6 +24,10 @@ constexpr int kCustomVertical = static_cast<int>(THow::jCustomVertical);
 bool CarriesLemmaAndTag(int t) {
   return t == static_cast<int>(THow::jSYN) || t == static_cast<int>(THow::jCOCA) ||
          t == static_cast<int>(THow::jCONLLU) || t == static_cast<int>(THow::jBNC);
+}
+
+std::vector<std::string> Names(std::initializer_list<std::string_view> names) {
+  return {names.begin(), names.end()};
 }
 
 std::string Quoted(std::string_view name) {
@@ -89,19 +95,18 @@ int TOptionsModel::GetValue(std::string_view Name) const {
 }
 
 std::vector<std::string> TOptionsModel::LeftColumnPanels() const {
-  std::vector<std::string> panels = {"PanelFirstDecision", "PanelInputTexts", "PanelInputType",
-                                     "PanelCustomVertical"};
   if (wolBelowInputDetails_) {
-    panels.insert(panels.end(), {"PanelInputDetails", "PanelWoL"});
-  } else {
-    panels.insert(panels.end(), {"PanelWoL", "PanelInputDetails"});
+    return Names({ctl::PanelFirstDecision, ctl::PanelInputTexts, ctl::PanelInputType,
+                  ctl::PanelCustomVertical, ctl::PanelInputDetails, ctl::PanelWoL});
   }
-  return panels;
+  return Names({ctl::PanelFirstDecision, ctl::PanelInputTexts, ctl::PanelInputType,
+                ctl::PanelCustomVertical, ctl::PanelWoL, ctl::PanelInputDetails});
 }
 
 std::vector<std::string> TOptionsModel::RightColumnPanels() const {
-  return {"PanelWhatToDo",      "PanelWindowLength", "PanelMetrics", "PanelOtherMetrics",
-          "PanelLegacyMetrics", "PanelDictionary",   "PanelProcess"};
+  return Names({ctl::PanelWhatToDo, ctl::PanelWindowLength, ctl::PanelMetrics,
+                ctl::PanelOtherMetrics, ctl::PanelLegacyMetrics, ctl::PanelDictionary,
+                ctl::PanelProcess});
 }
 
 // ---- Changing ----
@@ -219,17 +224,17 @@ void TOptionsModel::SetOptions(const std::vector<std::pair<std::string, std::u16
 }
 
 void TOptionsModel::AddInputLine(std::u16string_view Line) {
-  std::u16string text = c_["MemoListOfTexts"].Text;
+  std::u16string text = c_[ctl::MemoListOfTexts].Text;
   if (!text.empty() && text.back() != u'\n') text += u"\r\n";
   text += Line;
-  SetText("MemoListOfTexts", std::move(text));
+  SetText(ctl::MemoListOfTexts, std::move(text));
 }
 
 void TOptionsModel::DropFile(std::u16string_view FileName) {
-  if (Index("RGMode") == 0) {
+  if (Index(ctl::RGMode) == 0) {
     RGModeClick();
   } else {
-    SetItemIndex("RGMode", 0);
+    SetItemIndex(ctl::RGMode, 0);
   }
   AddInputLine(FileName);
 }
@@ -263,41 +268,41 @@ void TOptionsModel::SetCheckedByRule(std::string_view Name, bool Checked) {
 // ---- Rules ----
 
 void TOptionsModel::RunRuleOf(std::string_view Name) {
-  if (Name == "RGMode") {
+  if (Name == ctl::RGMode) {
     RGModeClick();
-  } else if (Name == "RGInputType") {
+  } else if (Name == ctl::RGInputType) {
     RGInputTypeClick();
-  } else if (Name == "CheckBoxColumnLemmata") {
+  } else if (Name == ctl::CheckBoxColumnLemmata) {
     CheckBoxColumnLemmataClick();
-  } else if (Name == "CheckBoxCollumnTags") {
+  } else if (Name == ctl::CheckBoxCollumnTags) {
     CheckBoxCollumnTagsClick();
-  } else if (Name == "CheckBoxWordForms") {
+  } else if (Name == ctl::CheckBoxWordForms) {
     CheckBoxWordFormsClick();
-  } else if (Name == "CheckBoxLemmata") {
+  } else if (Name == ctl::CheckBoxLemmata) {
     CheckBoxLemmataClick();
-  } else if (Name == "RadioGroupWhatToDo") {
+  } else if (Name == ctl::RadioGroupWhatToDo) {
     RadioGroupWhatToDoClick();
   } else if (std::find(kCrossBoxes.begin(), kCrossBoxes.end(), Name) != kCrossBoxes.end()) {
     CheckBoxCrossClick();
-  } else if (Name == "CheckBoxOtherMetrics") {
+  } else if (Name == ctl::CheckBoxOtherMetrics) {
     CheckBoxOtherMetricsClick();
-  } else if (Name == "CheckBoxLegacyMetrics") {
+  } else if (Name == ctl::CheckBoxLegacyMetrics) {
     CheckBoxLegacyMetricsClick();
-  } else if (Name == "CheckBoxHillsContinuum") {
+  } else if (Name == ctl::CheckBoxHillsContinuum) {
     CheckBoxHillsContinuumClick();
-  } else if (Name == "CheckBoxIndices") {
+  } else if (Name == ctl::CheckBoxIndices) {
     CheckBoxIndicesClick();
   }
 }
 
 bool TOptionsModel::LemmaPossible() const {
-  const int t = Index("RGInputType");
-  return CarriesLemmaAndTag(t) || (t == kCustomVertical && Checked("CheckBoxColumnLemmata"));
+  const int t = Index(ctl::RGInputType);
+  return CarriesLemmaAndTag(t) || (t == kCustomVertical && Checked(ctl::CheckBoxColumnLemmata));
 }
 
 bool TOptionsModel::TagsPossible() const {
-  const int t = Index("RGInputType");
-  return CarriesLemmaAndTag(t) || (t == kCustomVertical && Checked("CheckBoxCollumnTags"));
+  const int t = Index(ctl::RGInputType);
+  return CarriesLemmaAndTag(t) || (t == kCustomVertical && Checked(ctl::CheckBoxCollumnTags));
 }
 
 bool TOptionsModel::AnyCrossChecked() const {
@@ -306,249 +311,120 @@ bool TOptionsModel::AnyCrossChecked() const {
 }
 
 void TOptionsModel::RGModeClick() {
-  const int m = Index("RGMode");
-  const int t = Index("RGInputType");
-  SetShown("PanelInputTexts", true);
-  SetShown("PanelLoadTexts", m == 0);
-  SetShown("PanelInputType", m == 0);
-  SetShown("PanelWoL", m == 0);
+  const int m = Index(ctl::RGMode);
+  const int t = Index(ctl::RGInputType);
+  SetShown(ctl::PanelInputTexts, true);
+  SetShown(ctl::PanelLoadTexts, m == 0);
+  SetShown(ctl::PanelInputType, m == 0);
+  SetShown(ctl::PanelWoL, m == 0);
   if (!wolBelowInputDetails_) {
     wolBelowInputDetails_ = true;
-    Notify("PanelWoL");
+    Notify(ctl::PanelWoL);
   }
-  SetShown("PanelCustomVertical", t == kCustomVertical && m == 0);
-  if (m == 1) SetShown("PanelInputDetails", true);
-  SetEnabled("CheckBoxLemmata", m == 0);
-  if (m == 1) SetCheckedByRule("CheckBoxLemmata", false);
-  SetEnabled("EditLemmaDictionary", Checked("CheckBoxLemmata") && m == 0);
-  SetEnabled("ButtonOpenFileLemma", Checked("CheckBoxLemmata") && m == 0);
-  SetEnabled("CheckBoxAutosemanticsRatio", m == 0);
-  if (m == 1) SetCheckedByRule("CheckBoxAutosemanticsRatio", false);
+  SetShown(ctl::PanelCustomVertical, t == kCustomVertical && m == 0);
+  if (m == 1) SetShown(ctl::PanelInputDetails, true);
+  SetEnabled(ctl::CheckBoxLemmata, m == 0);
+  if (m == 1) SetCheckedByRule(ctl::CheckBoxLemmata, false);
+  SetEnabled(ctl::EditLemmaDictionary, Checked(ctl::CheckBoxLemmata) && m == 0);
+  SetEnabled(ctl::ButtonOpenFileLemma, Checked(ctl::CheckBoxLemmata) && m == 0);
+  SetEnabled(ctl::CheckBoxAutosemanticsRatio, m == 0);
+  if (m == 1) SetCheckedByRule(ctl::CheckBoxAutosemanticsRatio, false);
 }
 
 void TOptionsModel::RGInputTypeClick() {
-  SetShown("PanelInputDetails", true);
-  SetShown("PanelWoL", true);
-  SetShown("PanelCustomVertical", Index("RGInputType") == kCustomVertical);
+  SetShown(ctl::PanelInputDetails, true);
+  SetShown(ctl::PanelWoL, true);
+  SetShown(ctl::PanelCustomVertical, Index(ctl::RGInputType) == kCustomVertical);
   ApplyLemmaPossible();
   ApplyTagsPossible();
 }
 
 void TOptionsModel::ApplyLemmaPossible() {
   const bool possible = LemmaPossible();
-  SetEnabled("CheckBoxLemmata", possible);
-  if (!possible) SetCheckedByRule("CheckBoxLemmata", false);
+  SetEnabled(ctl::CheckBoxLemmata, possible);
+  if (!possible) SetCheckedByRule(ctl::CheckBoxLemmata, false);
 }
 
 void TOptionsModel::ApplyTagsPossible() {
   const bool possible = TagsPossible();
-  SetEnabled("CheckBoxAutosemanticsRatio", possible);
-  if (!possible) SetCheckedByRule("CheckBoxAutosemanticsRatio", false);
+  SetEnabled(ctl::CheckBoxAutosemanticsRatio, possible);
+  if (!possible) SetCheckedByRule(ctl::CheckBoxAutosemanticsRatio, false);
 }
 
 void TOptionsModel::CheckBoxColumnLemmataClick() {
-  SetShown("SpinEditLemma", Checked("CheckBoxColumnLemmata"));
+  SetShown(ctl::SpinEditLemma, Checked(ctl::CheckBoxColumnLemmata));
   ApplyLemmaPossible();
 }
 
 void TOptionsModel::CheckBoxCollumnTagsClick() {
-  const bool checked = Checked("CheckBoxCollumnTags");
-  SetShown("SpinEditTags", checked);
-  SetShown("LabelTagsForAutosemantics", checked);
-  SetShown("EditTagsForAutosemantics", checked);
+  const bool checked = Checked(ctl::CheckBoxCollumnTags);
+  SetShown(ctl::SpinEditTags, checked);
+  SetShown(ctl::LabelTagsForAutosemantics, checked);
+  SetShown(ctl::EditTagsForAutosemantics, checked);
   ApplyTagsPossible();
 }
 
 void TOptionsModel::CheckBoxWordFormsClick() {
-  const bool checked = Checked("CheckBoxWordForms");
-  SetEnabled("EditWordDictionary", checked);
-  SetEnabled("ButtonOpenFileWordForm", checked);
+  const bool checked = Checked(ctl::CheckBoxWordForms);
+  SetEnabled(ctl::EditWordDictionary, checked);
+  SetEnabled(ctl::ButtonOpenFileWordForm, checked);
 }
 
 void TOptionsModel::CheckBoxLemmataClick() {
-  const bool checked = Checked("CheckBoxLemmata");
-  SetEnabled("EditLemmaDictionary", checked);
-  SetEnabled("ButtonOpenFileLemma", checked);
+  const bool checked = Checked(ctl::CheckBoxLemmata);
+  SetEnabled(ctl::EditLemmaDictionary, checked);
+  SetEnabled(ctl::ButtonOpenFileLemma, checked);
 }
 
 void TOptionsModel::RadioGroupWhatToDoClick() {
-  const int w = Index("RadioGroupWhatToDo");
-  SetShown("PanelWindowLength", w == 0);
-  SetShown("PanelMetrics", w == 0);
-  SetShown("PanelProcess", w == 0);
-  SetShown("PanelOtherMetrics", Checked("CheckBoxOtherMetrics") && w == 0);
-  SetShown("PanelLegacyMetrics", Checked("CheckBoxLegacyMetrics") && w == 0);
-  SetShown("ButtonCreateReference", w == 1);
-  SetShown("CheckBoxReferenceContains", w == 0);
-  SetShown("PanelDictionary", w == 1 || AnyCrossChecked());
+  const int w = Index(ctl::RadioGroupWhatToDo);
+  SetShown(ctl::PanelWindowLength, w == 0);
+  SetShown(ctl::PanelMetrics, w == 0);
+  SetShown(ctl::PanelProcess, w == 0);
+  SetShown(ctl::PanelOtherMetrics, Checked(ctl::CheckBoxOtherMetrics) && w == 0);
+  SetShown(ctl::PanelLegacyMetrics, Checked(ctl::CheckBoxLegacyMetrics) && w == 0);
+  SetShown(ctl::ButtonCreateReference, w == 1);
+  SetShown(ctl::CheckBoxReferenceContains, w == 0);
+  SetShown(ctl::PanelDictionary, w == 1 || AnyCrossChecked());
 }
 
 void TOptionsModel::CheckBoxCrossClick() {
-  const int w = Index("RadioGroupWhatToDo");
+  const int w = Index(ctl::RadioGroupWhatToDo);
   // The list panel always stands directly above PanelProcess in RightColumnPanels.
-  SetShown("PanelDictionary", w == 1 || AnyCrossChecked());
-  SetShown("ButtonCreateReference", w == 1);
-  SetShown("CheckBoxReferenceContains", w == 0);
+  SetShown(ctl::PanelDictionary, w == 1 || AnyCrossChecked());
+  SetShown(ctl::ButtonCreateReference, w == 1);
+  SetShown(ctl::CheckBoxReferenceContains, w == 0);
 }
 
 void TOptionsModel::CheckBoxOtherMetricsClick() {
-  const bool checked = Checked("CheckBoxOtherMetrics");
-  SetShown("PanelOtherMetrics", checked);
-  if (!checked) SetShown("PanelLegacyMetrics", false);
+  const bool checked = Checked(ctl::CheckBoxOtherMetrics);
+  SetShown(ctl::PanelOtherMetrics, checked);
+  if (!checked) SetShown(ctl::PanelLegacyMetrics, false);
 }
 
 void TOptionsModel::CheckBoxLegacyMetricsClick() {
-  SetShown("PanelLegacyMetrics", Checked("CheckBoxLegacyMetrics"));
+  SetShown(ctl::PanelLegacyMetrics, Checked(ctl::CheckBoxLegacyMetrics));
 }
 
 void TOptionsModel::CheckBoxHillsContinuumClick() {
-  const bool checked = Checked("CheckBoxHillsContinuum");
-  SetShown("EditHillsQ", checked);
-  SetShown("LabelQ", checked);
+  const bool checked = Checked(ctl::CheckBoxHillsContinuum);
+  SetShown(ctl::EditHillsQ, checked);
+  SetShown(ctl::LabelQ, checked);
 }
 
-void TOptionsModel::CheckBoxIndicesClick() { SetShown("PanelIndices", Checked("CheckBoxIndices")); }
-
-// ---- Encoders ----
-
-TWordOrLemmaSet TOptionsModel::EncodeWoL() const {
-  TWordOrLemmaSet s;
-  if (Checked("CheckBoxWordForms")) s.Include(tWordOrLemma::tokWord);
-  if (Checked("CheckBoxLemmata")) s.Include(tWordOrLemma::tokLemma);
-  return s;
-}
-
-TMeasureSet TOptionsModel::EncodeMetrics() const {
-  static constexpr std::pair<std::string_view, tMeasure> kBoxes[] = {
-      {"CheckBoxTypes", tMeasure::vTypes},
-      {"CheckBoxHapax", tMeasure::vHapax},
-      {"CheckBoxPerplexity", tMeasure::vPerplexity},
-      {"CheckBoxRRR", tMeasure::vRRR},
-      {"CheckBoxHillsContinuum", tMeasure::vHillsContinuum},
-      {"CheckBoxCrossPerplexity", tMeasure::vCrossPerplexity},
-      {"CheckBoxCrossDistinctionRate", tMeasure::vCrossRRR},
-      {"CheckBoxWordLength", tMeasure::vLength},
-      {"CheckBoxDissimilarity_Levenshtein", tMeasure::vDifference},
-      {"CheckBoxAutosemanticsRatio", tMeasure::vAutosemantics},
-  };
-  TMeasureSet s{tMeasure::vTokens};
-  for (const auto& [box, measure] : kBoxes) {
-    if (Checked(box)) s.Include(measure);
-  }
-  return s;
-}
-
-tMeasureSecondarySet TOptionsModel::EncodeMetricsSecondary() const {
-  static constexpr std::pair<std::string_view, tMeasureSecondary> kBoxes[] = {
-      {"CheckBoxTTR", tMeasureSecondary::vTTR},
-      {"CheckBoxLogTTR", tMeasureSecondary::vLogTTR},
-      {"CheckBoxRootTTR", tMeasureSecondary::vRootTTR},
-      {"CheckBoxEntropy", tMeasureSecondary::vEntropy},
-      {"CheckBoxCrossEntropy", tMeasureSecondary::vCrossEntropy},
-      {"CheckBoxRelativeEntropy", tMeasureSecondary::vRelativeEntropy},
-      {"CheckBoxRepeatRate", tMeasureSecondary::vRepeatRate},
-      {"CheckBoxCrossRepeatRate", tMeasureSecondary::vCrossRepeatRate},
-      {"CheckBoxRelativePerplexity", tMeasureSecondary::vRelativePerplexity},
-  };
-  tMeasureSecondarySet s;
-  for (const auto& [box, measure] : kBoxes) {
-    if (Checked(box)) s.Include(measure);
-  }
-  return s;
-}
-
-TOutputTypeSet TOptionsModel::EncodeOutputTypes() const {
-  TOutputTypeSet s;
-  if (Checked("CheckBoxOutputAverages")) s.Include(TOutputType::outAverage);
-  if (Checked("CheckBoxOutputDistributions")) s.Include(TOutputType::outDistribution);
-  if (Checked("CheckBoxOutputSeries")) s.Include(TOutputType::outSerie);
-  if (Checked("CheckBoxOutputTotalValues")) s.Include(TOutputType::outWholeTexts);
-  if (Checked("CheckBoxIndices")) s.Include(TOutputType::outIndices);
-  return s;
-}
-
-TIndexSet TOptionsModel::EncodeIndices() const {
-  TIndexSet s;
-  for (std::size_t i = 0; i < kIndexCount; ++i) {
-    const auto index = static_cast<tIndex>(i);
-    if (Checked(IndexBoxName(index))) s.Include(index);
-  }
-  return s;
-}
-
-void TOptionsModel::EncodeCustomVertcal(TCustomVertical& Custom) const {
-  Custom.IsCustomVertical = Index("RGInputType") == kCustomVertical;
-  Custom.WordIndex = GetValue("SpinEditWord");
-  Custom.LemmaIndex =
-      Checked("CheckBoxColumnLemmata") ? GetValue("SpinEditLemma") : Custom.WordIndex;
-  Custom.TagIndex = Checked("CheckBoxCollumnTags") ? GetValue("SpinEditTags") : Custom.WordIndex;
-  Custom.NewDocMarker = c_["EditTextBegin"].Text;
+void TOptionsModel::CheckBoxIndicesClick() {
+  SetShown(ctl::PanelIndices, Checked(ctl::CheckBoxIndices));
 }
 
 // ---- Runs ----
 
 void TOptionsModel::PrepareRun() {
-  if (Index("RGInputType") >= 0 && Index("RGMode") != 1) return;
-  TControl& t = c_["RGInputType"];
+  if (Index(ctl::RGInputType) >= 0 && Index(ctl::RGMode) != 1) return;
+  TControl& t = c_[ctl::RGInputType];
   if (t.ItemIndex == 0) return;
   t.ItemIndex = 0;
-  Notify("RGInputType");
+  Notify(ctl::RGInputType);
   RGInputTypeClick();
-}
-
-THow TOptionsModel::How() const {
-  const int t = Index("RGInputType");
-  // Pasted text is always read as plain text; so is input with no format chosen.
-  if (t < 0 || Index("RGMode") == 1) return THow::JStandard;
-  return static_cast<THow>(t);
-}
-
-TWordOrLemmaNames TOptionsModel::GetReferenceFileNames() const {
-  TWordOrLemmaNames names;
-  if (!c_["CheckBoxReferenceContains"].Shown) return names;
-  if (Checked("CheckBoxWordForms")) names[tWordOrLemma::tokWord] = c_["EditWordDictionary"].Text;
-  if (Checked("CheckBoxLemmata")) names[tWordOrLemma::tokLemma] = c_["EditLemmaDictionary"].Text;
-  return names;
-}
-
-TMeasureParameters TOptionsModel::GetMeasureParameters() const {
-  TMeasureParameters p;
-  p.ReferenceDictionary = GetReferenceFileNames();
-  p.AutosemanticTags = c_["EditTagsForAutosemantics"].Text;
-  p.InputFile = c_["MemoListOfTexts"].Text;
-  p.OutputFolder = c_["EditOutputDirectory"].Text;
-  p.DoOmitPunctuation = Checked("CheckBoxOmitPunctuation");
-  p.DoOmitDigits = Checked("CheckBoxOmitDigits");
-  p.WoL = EncodeWoL();
-  p.measures = EncodeMetrics();
-  p.MeasuresSecondary = EncodeMetricsSecondary();
-  p.Custom.Clear();
-  EncodeCustomVertcal(p.Custom);
-  p.LagLength = static_cast<std::uint32_t>(GetValue("SpinEditWindowLength"));
-  p.OutputTypes = EncodeOutputTypes();
-  p.Indices = EncodeIndices();
-  p.HillsQ = ReadFloat(c_["EditHillsQ"].Text);
-  p.RefDicContrainsText = Checked("CheckBoxReferenceContains");
-  p.How = How();
-  p.IsWholeText = Index("RGMode") == 1;
-  p.CS = static_cast<TCasesensitiveness>(Index("RadioGroupCaseSensitivity"));
-  return p;
-}
-
-TDictionaryParameters TOptionsModel::GetDictionaryParameters() const {
-  TDictionaryParameters p;
-  p.InputFile = c_["MemoListOfTexts"].Text;
-  p.OutputFileWF = c_["EditWordDictionary"].Text;
-  p.OutputFileLemma = c_["EditLemmaDictionary"].Text;
-  p.DoOmitPunctuation = Checked("CheckBoxOmitPunctuation");
-  p.DoOmitDigits = Checked("CheckBoxOmitDigits");
-  p.WoL = EncodeWoL();
-  p.Custom.Clear();
-  EncodeCustomVertcal(p.Custom);
-  p.How = How();
-  p.IsWholeText = Index("RGMode") == 1;
-  p.CS = static_cast<TCasesensitiveness>(Index("RadioGroupCaseSensitivity"));
-  return p;
 }
 
 }  // namespace tavora

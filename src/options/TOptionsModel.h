@@ -16,6 +16,7 @@
 
 #include "engine/Measures.h"
 #include "options/TOptionControls.h"
+#include "options/TOptionEncoders.h"
 #include "processing/RunOptions.h"
 
 namespace tavora {
@@ -93,21 +94,25 @@ class TOptionsModel {
   void DropFile(std::u16string_view FileName);
 
   // Called with the control's name whenever its value, text, shown or enabled flag
-  // changes, and with "PanelWoL" when that panel moves.
+  // changes, and with ctl::PanelWoL when that panel moves.
   void SetObserver(std::function<void(std::string_view)> Observer) {
     observer_ = std::move(Observer);
   }
 
-  // ---- Encoders: each reads the checked state of its boxes only ----
-  [[nodiscard]] TWordOrLemmaSet EncodeWoL() const;
-  [[nodiscard]] TMeasureSet EncodeMetrics() const;
-  [[nodiscard]] tMeasureSecondarySet EncodeMetricsSecondary() const;
+  // ---- Encoders: each reads the checked state of its boxes only (TOptionEncoders) ----
+  [[nodiscard]] TWordOrLemmaSet EncodeWoL() const { return Encoders().EncodeWoL(); }
+  [[nodiscard]] TMeasureSet EncodeMetrics() const { return Encoders().EncodeMetrics(); }
+  [[nodiscard]] tMeasureSecondarySet EncodeMetricsSecondary() const {
+    return Encoders().EncodeMetricsSecondary();
+  }
   // Holds outIndices when CheckBoxIndices is checked.
-  [[nodiscard]] TOutputTypeSet EncodeOutputTypes() const;
+  [[nodiscard]] TOutputTypeSet EncodeOutputTypes() const { return Encoders().EncodeOutputTypes(); }
   // The checked boxes of PanelIndices.
-  [[nodiscard]] TIndexSet EncodeIndices() const;
+  [[nodiscard]] TIndexSet EncodeIndices() const { return Encoders().EncodeIndices(); }
   // Fills a record that the caller has cleared.
-  void EncodeCustomVertcal(TCustomVertical& Custom) const;
+  void EncodeCustomVertcal(TCustomVertical& Custom) const {
+    Encoders().EncodeCustomVertcal(Custom);
+  }
 
   // ---- Runs ----
   // Start of either run: with no input format chosen, or with pasted text, the input
@@ -115,12 +120,18 @@ class TOptionsModel {
   void PrepareRun();
   // The reference lists a measuring run uses, by kind; empty for a kind that is not
   // measured, whose field is empty, or while the reference box is hidden.
-  [[nodiscard]] TWordOrLemmaNames GetReferenceFileNames() const;
+  [[nodiscard]] TWordOrLemmaNames GetReferenceFileNames() const {
+    return Encoders().GetReferenceFileNames();
+  }
   // The values "Process the texts!" passes; throws EConvertError for an unreadable
   // Hill's Q. Call PrepareRun first.
-  [[nodiscard]] TMeasureParameters GetMeasureParameters() const;
+  [[nodiscard]] TMeasureParameters GetMeasureParameters() const {
+    return Encoders().GetMeasureParameters();
+  }
   // The values "Create frequency list of types" passes. Call PrepareRun first.
-  [[nodiscard]] TDictionaryParameters GetDictionaryParameters() const;
+  [[nodiscard]] TDictionaryParameters GetDictionaryParameters() const {
+    return Encoders().GetDictionaryParameters();
+  }
 
   // The two conditions the rules share.
   [[nodiscard]] bool LemmaPossible() const;
@@ -137,7 +148,7 @@ class TOptionsModel {
   [[nodiscard]] bool Checked(std::string_view Name) const { return c_[Name].Checked; }
   [[nodiscard]] int Index(std::string_view Name) const { return c_[Name].ItemIndex; }
   [[nodiscard]] bool AnyCrossChecked() const;
-  [[nodiscard]] THow How() const;
+  [[nodiscard]] TOptionEncoders Encoders() const { return TOptionEncoders(c_); }
 
   void RGModeClick();
   void RGInputTypeClick();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "options/ControlNames.h"
 #include "options/OptionText.h"
 
 namespace tavora {
@@ -707,7 +708,7 @@ TEST(TOptionsModelIndices, StartValuesAndTheirPlaceInTheOutputPanel) {
                           "CheckBoxIndexSimpsonD", "CheckBoxIndexHerdanVm", "CheckBoxIndexMaas",
                           "CheckBoxIndexDugast", "CheckBoxIndexSummer", "CheckBoxIndexCTTR"));
   for (std::size_t i = 0; i < kIndexCount; ++i) {
-    EXPECT_EQ(IndexBoxName(static_cast<tIndex>(i)), boxes[i]);
+    EXPECT_EQ(kIndexBoxes[i], boxes[i]);
     EXPECT_EQ(captions[i], IndexCaption(static_cast<tIndex>(i)));
   }
   const auto& all = m.Controls();
