@@ -33,6 +33,16 @@ std::size_t IndexOf(const auto& names, std::string_view name, std::string_view o
   return static_cast<std::size_t>(it - names.begin());
 }
 
+// The members of a set of measures that a check box of the window chooses.
+template <class TSet, class TBoxes>
+TSet Boxed(TSet set, const TBoxes& boxes) {
+  TSet boxed;
+  for (const auto m : set) {
+    if (!boxes[static_cast<std::size_t>(m)].empty()) boxed.Include(m);
+  }
+  return boxed;
+}
+
 }  // namespace
 
 int TCliOptionMapper::FormatIndex() const {
@@ -62,8 +72,7 @@ void TCliOptionMapper::CheckListsMatchKinds(TWordOrLemmaSet Kinds) const {
   }
 }
 
-void TCliOptionMapper::SetShared(TOptionsModel& Model, std::u16string_view InputText,
-                                 int Task) const {
+void TCliOptionMapper::SetShared(int Task) {
   const int format = FormatIndex();
   if (format != kCustomFormat) {
     for (std::string_view option : kCustomOnly) {
@@ -75,72 +84,62 @@ void TCliOptionMapper::SetShared(TOptionsModel& Model, std::u16string_view Input
 
   // Standard input is set up as files in the chosen format, so that every rule of the
   // format applies (lemmata, tags); the parameters then take the text itself.
-  Model.SetItemIndex(ctl::RGMode, 0);
-  Model.SetText(ctl::MemoListOfTexts, std::u16string(InputText));
-  Model.SetItemIndex(ctl::RGInputType, format);
-  Model.SetValue(ctl::SpinEditWord, choices_.WordColumn);
+  model_.SetItemIndex(ctl::RGMode, 0);
+  model_.SetItemIndex(ctl::RGInputType, format);
+  model_.SetValue(ctl::SpinEditWord, choices_.WordColumn);
   if (choices_.IsGiven("lemma-column")) {
-    Model.SetChecked(ctl::CheckBoxColumnLemmata, true);
-    Model.SetValue(ctl::SpinEditLemma, choices_.LemmaColumn);
+    model_.SetChecked(ctl::CheckBoxColumnLemmata, true);
+    model_.SetValue(ctl::SpinEditLemma, choices_.LemmaColumn);
   }
   if (choices_.IsGiven("tag-column")) {
-    Model.SetChecked(ctl::CheckBoxCollumnTags, true);
-    Model.SetValue(ctl::SpinEditTags, choices_.TagColumn);
+    model_.SetChecked(ctl::CheckBoxCollumnTags, true);
+    model_.SetValue(ctl::SpinEditTags, choices_.TagColumn);
   }
-  Model.SetText(ctl::EditTextBegin, Utf8ToUtf16(choices_.DocMarker));
-  Model.SetText(ctl::EditTagsForAutosemantics, Utf8ToUtf16(choices_.AutosemanticTags));
-  Model.SetItemIndex(ctl::RadioGroupCaseSensitivity,
-                     static_cast<int>(IndexOf(kCliCaseNames, choices_.Case, "case handling")));
-  Model.SetChecked(ctl::CheckBoxOmitPunctuation, !choices_.KeepPunctuation);
-  Model.SetChecked(ctl::CheckBoxOmitDigits, !choices_.KeepDigits);
+  model_.SetText(ctl::EditTextBegin, Utf8ToUtf16(choices_.DocMarker));
+  model_.SetText(ctl::EditTagsForAutosemantics, Utf8ToUtf16(choices_.AutosemanticTags));
+  model_.SetItemIndex(ctl::RadioGroupCaseSensitivity,
+                      static_cast<int>(IndexOf(kCliCaseNames, choices_.Case, "case handling")));
+  model_.SetChecked(ctl::CheckBoxOmitPunctuation, !choices_.KeepPunctuation);
+  model_.SetChecked(ctl::CheckBoxOmitDigits, !choices_.KeepDigits);
 
   const TWordOrLemmaSet kinds = RequestedKinds();
   for (const TCliKind& k : kCliKinds) {
     const bool wanted = kinds.Contains(k.Kind);
-    if (wanted && !Model.IsEnabled(k.Box())) {
+    if (wanted && !model_.IsEnabled(k.Box())) {
       if (format == kCustomFormat) {
         throw TUsageError("--kinds lemma with --format custom needs --lemma-column");
       }
       throw TUsageError("--kinds: --format " + choices_.Format +
                         " carries no lemmata (use vertical, coca, conllu, bnc or custom)");
     }
-    Model.SetChecked(k.Box(), wanted);
+    model_.SetChecked(k.Box(), wanted);
   }
   CheckListsMatchKinds(kinds);
-  Model.SetItemIndex(ctl::RadioGroupWhatToDo, Task);
+  model_.SetItemIndex(ctl::RadioGroupWhatToDo, Task);
 }
 
-TMeasureParameters TCliOptionMapper::MeasureParameters(std::u16string_view InputText) const {
-  TOptionsModel model;
-  SetShared(model, InputText, kMeasuring);
-  // Values below the window's bound of 10 are set on the parameters below.
-  model.SetValue(ctl::SpinEditWindowLength, static_cast<int>(choices_.Window));
-
-  // Measures: one check box each where the window has one; the rest go straight into
-  // the masks. "tokens" is always measured.
-  TMeasureSet basic{tMeasure::vTokens};
-  tMeasureSecondarySet secondary;
-  TMeasureSet basicWithoutBox;
-  tMeasureSecondarySet secondaryWithoutBox;
+void TCliOptionMapper::SetMeasures(TMeasureSet& Basic, tMeasureSecondarySet& Secondary) {
+  // "tokens" is always measured.
+  Basic = TMeasureSet{tMeasure::vTokens};
+  Secondary = {};
   for (const std::string& name : SplitCommaList(choices_.Measures)) {
     const std::optional<TCliMeasure> m = FindCliMeasure(name);
     if (!m) throw TUsageError("Unknown measure '" + name + "'");
     if (m->IsSecondary) {
-      secondary.Include(static_cast<tMeasureSecondary>(m->Ordinal));
-      if (m->Box().empty()) secondaryWithoutBox.Include(static_cast<tMeasureSecondary>(m->Ordinal));
+      Secondary.Include(static_cast<tMeasureSecondary>(m->Ordinal));
     } else {
-      basic.Include(static_cast<tMeasure>(m->Ordinal));
-      if (m->Box().empty()) basicWithoutBox.Include(static_cast<tMeasure>(m->Ordinal));
+      Basic.Include(static_cast<tMeasure>(m->Ordinal));
     }
   }
+  // One check box each where the window has one, as the user would tick it.
   bool otherMetrics = false;
   bool legacyMetrics = false;
   for (const TCliMeasure& m : kCliMeasures) {
     if (m.Box().empty()) continue;
     const bool wanted = m.IsSecondary
-                            ? secondary.Contains(static_cast<tMeasureSecondary>(m.Ordinal))
-                            : basic.Contains(static_cast<tMeasure>(m.Ordinal));
-    if (wanted && !model.IsEnabled(m.Box())) {
+                            ? Secondary.Contains(static_cast<tMeasureSecondary>(m.Ordinal))
+                            : Basic.Contains(static_cast<tMeasure>(m.Ordinal));
+    if (wanted && !model_.IsEnabled(m.Box())) {
       if (FormatIndex() == kCustomFormat) {
         throw TUsageError("--measures: " + std::string(m.Name) +
                           " with --format custom needs --tag-column");
@@ -148,22 +147,18 @@ TMeasureParameters TCliOptionMapper::MeasureParameters(std::u16string_view Input
       throw TUsageError("--measures: " + std::string(m.Name) + " needs tags, which --format " +
                         choices_.Format + " does not carry");
     }
-    model.SetChecked(m.Box(), wanted);
-    const std::string& panel = model.Control(m.Box()).Parent;
+    model_.SetChecked(m.Box(), wanted);
+    const std::string& panel = model_.Control(m.Box()).Parent;
     if (wanted && panel == ctl::PanelOtherMetrics) otherMetrics = true;
     if (wanted && panel == ctl::PanelLegacyMetrics) otherMetrics = legacyMetrics = true;
   }
   // The panels that hold the boxes, opened as the user would; they carry no value.
-  model.SetChecked(ctl::CheckBoxOtherMetrics, otherMetrics);
-  model.SetChecked(ctl::CheckBoxLegacyMetrics, legacyMetrics);
-  model.SetText(ctl::EditHillsQ, Utf8ToUtf16(choices_.HillsQ));
+  model_.SetChecked(ctl::CheckBoxOtherMetrics, otherMetrics);
+  model_.SetChecked(ctl::CheckBoxLegacyMetrics, legacyMetrics);
+}
 
-  model.SetText(ctl::EditWordDictionary, Utf8ToUtf16(choices_.WordList));
-  model.SetText(ctl::EditLemmaDictionary, Utf8ToUtf16(choices_.LemmaList));
-  model.SetChecked(ctl::CheckBoxReferenceContains, choices_.ReferenceContainsTexts);
-  model.SetText(ctl::EditOutputDirectory, Utf8ToUtf16(choices_.OutputFolder));
-
-  TOutputTypeSet outputs;
+void TCliOptionMapper::SetOutputs(TOutputTypeSet& Outputs, TIndexSet& Indices) {
+  Outputs = {};
   for (const std::string& name : SplitCommaList(choices_.Outputs)) {
     const auto it = std::find_if(kCliOutputs.begin(), kCliOutputs.end(),
                                  [&](const TCliOutput& o) { return o.Name == name; });
@@ -171,51 +166,66 @@ TMeasureParameters TCliOptionMapper::MeasureParameters(std::u16string_view Input
       throw TUsageError("--outputs: unknown result family '" + name +
                         "' (averages, distributions, series, wholetexts, indices)");
     }
-    outputs.Include(it->Type);
+    Outputs.Include(it->Type);
   }
-  for (const TCliOutput& o : kCliOutputs) model.SetChecked(o.Box(), outputs.Contains(o.Type));
+  for (const TCliOutput& o : kCliOutputs) model_.SetChecked(o.Box(), Outputs.Contains(o.Type));
 
   // Further indices: all unless --indices names some; they need the indices family.
-  TIndexSet indices = TIndexSet::All();
+  Indices = TIndexSet::All();
   if (choices_.IsGiven("indices")) {
-    if (!outputs.Contains(TOutputType::outIndices))
+    if (!Outputs.Contains(TOutputType::outIndices))
       throw TUsageError("--indices needs --outputs with indices");
     try {
-      indices = ParseIndexList(choices_.Indices);
+      Indices = ParseIndexList(choices_.Indices);
     } catch (const std::invalid_argument& e) {
       throw TUsageError(std::string("--indices: ") + e.what());
     }
   }
-  if (outputs.Contains(TOutputType::outIndices)) {
-    for (std::size_t i = 0; i < kIndexCount; ++i) {
-      const auto index = static_cast<tIndex>(i);
-      model.SetChecked(kIndexBoxes[i], indices.Contains(index));
-    }
+  if (Outputs.Contains(TOutputType::outIndices)) {
+    for (const tIndex i : TIndexSet::All())
+      model_.SetChecked(kIndexBoxes[static_cast<std::size_t>(i)], Indices.Contains(i));
   }
+}
 
-  model.PrepareRun();
+TMeasureParameters TCliOptionMapper::MeasureParameters() {
+  SetShared(kMeasuring);
+  // Values below the window's bound of 10 are set on the parameters below.
+  model_.SetValue(ctl::SpinEditWindowLength, static_cast<int>(choices_.Window));
+  TMeasureSet basic;
+  tMeasureSecondarySet secondary;
+  SetMeasures(basic, secondary);
+  model_.SetText(ctl::EditHillsQ, Utf8ToUtf16(choices_.HillsQ));
+  model_.SetText(ctl::EditWordDictionary, Utf8ToUtf16(choices_.WordList));
+  model_.SetText(ctl::EditLemmaDictionary, Utf8ToUtf16(choices_.LemmaList));
+  model_.SetChecked(ctl::CheckBoxReferenceContains, choices_.ReferenceContainsTexts);
+  model_.SetText(ctl::EditOutputDirectory, Utf8ToUtf16(choices_.OutputFolder));
+  TOutputTypeSet outputs;
+  TIndexSet indices;
+  SetOutputs(outputs, indices);
+
+  model_.PrepareRun();
   TMeasureParameters p;
   try {
-    p = model.GetMeasureParameters();
+    p = model_.GetMeasureParameters();
   } catch (const EConvertError& e) {
     throw TUsageError(std::string("--hill-q: ") + e.what());
   }
-
-  p.LagLength = static_cast<std::uint32_t>(choices_.Window);
-  p.measures = p.measures | basicWithoutBox;
-  p.MeasuresSecondary = p.MeasuresSecondary | secondaryWithoutBox;
-  p.IsWholeText = choices_.ReadsStandardInput();
-  // The model must give exactly what was asked for.
-  if (p.measures != basic || p.MeasuresSecondary != secondary || p.OutputTypes != outputs ||
+  // The model must give what was asked for, apart from the measures without a box.
+  if (p.measures != (Boxed(basic, kMeasureBoxes) | TMeasureSet{tMeasure::vTokens}) ||
+      p.MeasuresSecondary != Boxed(secondary, kMeasureSecondaryBoxes) || p.OutputTypes != outputs ||
       (outputs.Contains(TOutputType::outIndices) && p.Indices != indices)) {
     throw std::logic_error("The option model does not give the measures asked for");
   }
+  // What the window cannot express.
+  p.LagLength = static_cast<std::uint32_t>(choices_.Window);
+  p.measures = basic;
+  p.MeasuresSecondary = secondary;
+  p.IsWholeText = choices_.ReadsStandardInput();
   return p;
 }
 
-TDictionaryParameters TCliOptionMapper::DictionaryParameters(std::u16string_view InputText) const {
-  TOptionsModel model;
-  SetShared(model, InputText, kFrequencyLists);
+TDictionaryParameters TCliOptionMapper::DictionaryParameters() {
+  SetShared(kFrequencyLists);
   const TWordOrLemmaSet kinds = RequestedKinds();
   if (kinds.Contains(tWordOrLemma::tokWord) && choices_.WordList.empty()) {
     throw TUsageError("freqlist needs --word-list FILE for the list of word forms");
@@ -223,10 +233,10 @@ TDictionaryParameters TCliOptionMapper::DictionaryParameters(std::u16string_view
   if (kinds.Contains(tWordOrLemma::tokLemma) && choices_.LemmaList.empty()) {
     throw TUsageError("freqlist needs --lemma-list FILE for the list of lemmata");
   }
-  model.SetText(ctl::EditWordDictionary, Utf8ToUtf16(choices_.WordList));
-  model.SetText(ctl::EditLemmaDictionary, Utf8ToUtf16(choices_.LemmaList));
-  model.PrepareRun();
-  TDictionaryParameters p = model.GetDictionaryParameters();
+  model_.SetText(ctl::EditWordDictionary, Utf8ToUtf16(choices_.WordList));
+  model_.SetText(ctl::EditLemmaDictionary, Utf8ToUtf16(choices_.LemmaList));
+  model_.PrepareRun();
+  TDictionaryParameters p = model_.GetDictionaryParameters();
   p.IsWholeText = choices_.ReadsStandardInput();
   return p;
 }

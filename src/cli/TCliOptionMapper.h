@@ -17,24 +17,33 @@ class TOptionsModel;
 // and the input format of text read from standard input (the window reads pasted text as
 // plain text only).
 //
+// The input field stays as the model has it: the caller puts the input (the paths, one per
+// line, or the text of standard input) into InputFile once the files are checked, as the
+// window passes its input field on unchanged.
+//
 // Throws TUsageError with a one-line message for a choice that cannot be honoured.
 class TCliOptionMapper {
  public:
-  explicit TCliOptionMapper(const TCliChoices& Choices) : choices_(Choices) {}
+  // Model: the program's one option model, fresh; the mapper sets it for one task.
+  TCliOptionMapper(const TCliChoices& Choices, TOptionsModel& Model)
+      : choices_(Choices), model_(Model) {}
 
-  // InputText: the input paths, one per line, or the text itself when the input is
-  // standard input.
-  [[nodiscard]] TMeasureParameters MeasureParameters(std::u16string_view InputText) const;
-  [[nodiscard]] TDictionaryParameters DictionaryParameters(std::u16string_view InputText) const;
+  [[nodiscard]] TMeasureParameters MeasureParameters();
+  [[nodiscard]] TDictionaryParameters DictionaryParameters();
 
  private:
-  // Text source, input, format, columns, case, omissions, kinds, and the task (W).
-  void SetShared(TOptionsModel& Model, std::u16string_view InputText, int Task) const;
+  // Text source, format, columns, case, omissions, kinds, and the task.
+  void SetShared(int Task);
+  // The measures asked for; sets their boxes and opens the panels that hold them.
+  void SetMeasures(TMeasureSet& Basic, tMeasureSecondarySet& Secondary);
+  // The result families and indices asked for; sets their boxes.
+  void SetOutputs(TOutputTypeSet& Outputs, TIndexSet& Indices);
   [[nodiscard]] TWordOrLemmaSet RequestedKinds() const;
   [[nodiscard]] int FormatIndex() const;
   void CheckListsMatchKinds(TWordOrLemmaSet Kinds) const;
 
   const TCliChoices& choices_;
+  TOptionsModel& model_;
 };
 
 }  // namespace tavora

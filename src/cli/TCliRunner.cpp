@@ -113,40 +113,12 @@ std::u16string TCliRunner::InputText() const {
   return list;
 }
 
-void TCliRunner::CheckReferenceLists(const TWordOrLemmaNames& Names) const {
-  for (const std::u16string& name : Names.Names) {
-    if (name.empty()) continue;
-    const fs::path file = PathOf(name);
-    std::error_code ec;
-    if (!fs::is_regular_file(file, ec)) {
-      throw std::runtime_error("Cannot open reference list " + QuotedPath(file) +
-                               (fs::exists(file, ec) ? ": not a file." : ": no such file."));
-    }
-  }
-}
-
-TReferenceDictionaryPair TCliRunner::LoadReferenceLists(const TWordOrLemmaNames& Names) {
-  TReferenceDictionaryPair pair;
-  for (const tWordOrLemma kind : {tWordOrLemma::tokWord, tWordOrLemma::tokLemma}) {
-    if (Names[kind].empty()) continue;
-    const fs::path file = PathOf(Names[kind]);
-    auto& list = lists_[static_cast<std::size_t>(kind)];
-    list = std::make_unique<TReferenceDictionary>();
-    list->ShouldSurvive = true;
-    list->Load(file);
-    pair[kind] = list.get();
-  }
-  return pair;
-}
-
 int TCliRunner::Measure() {
-  const TCliOptionMapper mapper(choices_);
-  // Every usage error comes out before any file is looked at.
-  const TWordOrLemmaNames listNames = mapper.MeasureParameters(u"").ReferenceDictionary;
-  CheckReferenceLists(listNames);
+  // Every usage error comes out before any file is looked at; the lists before the inputs.
+  TMeasureParameters p = TCliOptionMapper(choices_, model_).MeasureParameters();
+  const TReferenceDictionaryPair lists = lists_.Resolve(p.ReferenceDictionary);
   CheckInputs();
-  const TReferenceDictionaryPair lists = LoadReferenceLists(listNames);
-  const TMeasureParameters p = mapper.MeasureParameters(InputText());
+  p.InputFile = InputText();
 
   TProgressBar progress(IsStandardErrorTerminal());
   TProcessTexts processor;
@@ -157,10 +129,9 @@ int TCliRunner::Measure() {
 }
 
 int TCliRunner::FreqList() {
-  const TCliOptionMapper mapper(choices_);
-  (void)mapper.DictionaryParameters(u"");
+  TDictionaryParameters p = TCliOptionMapper(choices_, model_).DictionaryParameters();
   CheckInputs();
-  const TDictionaryParameters p = mapper.DictionaryParameters(InputText());
+  p.InputFile = InputText();
 
   TProgressBar progress(IsStandardErrorTerminal());
   TProcessTexts processor;

@@ -5,18 +5,23 @@
 #include <string>
 
 #include "cli/TCliChoices.h"
-#include "engine/TReferenceDictionary.h"
+#include "options/TReferenceCache.h"
 #include "processing/RunOptions.h"
 
 namespace tavora {
 
-// Carries out the command: checks the inputs and reference lists, reads standard input
-// when asked, runs TProcessTexts (Measure or PrepareDictionary) and reports the end on
-// standard output. Errors pass on as exceptions: TUsageError for the command line,
-// std::runtime_error naming the file for everything that fails on disk.
+class TOptionsModel;
+
+// Carries out the command: sets the option model from the choices (TCliOptionMapper),
+// loads the reference lists through the same cache as the window (a named list must
+// exist), checks the inputs, reads standard input when asked, runs TProcessTexts (Measure
+// or PrepareDictionary) and reports the end on standard output. Errors pass on as
+// exceptions: TUsageError for the command line, std::runtime_error naming the file for
+// everything that fails on disk.
 class TCliRunner {
  public:
-  explicit TCliRunner(const TCliChoices& Choices) : choices_(Choices) {}
+  // Model: the program's option model, fresh, kept alive by the caller.
+  TCliRunner(const TCliChoices& Choices, TOptionsModel& Model) : choices_(Choices), model_(Model) {}
 
   // Returns the exit status of a successful run (0).
   int Run();
@@ -30,14 +35,10 @@ class TCliRunner {
   void CheckInputs() const;
   // The input list, one argument a line, or the text of standard input.
   [[nodiscard]] std::u16string InputText() const;
-  // A named list that does not exist is an error (the window would measure against an
-  // empty list without a word).
-  void CheckReferenceLists(const TWordOrLemmaNames& Names) const;
-  // Loads the named reference lists.
-  [[nodiscard]] TReferenceDictionaryPair LoadReferenceLists(const TWordOrLemmaNames& Names);
 
   const TCliChoices& choices_;
-  std::array<std::unique_ptr<TReferenceDictionary>, kWordOrLemmaCount> lists_;
+  TOptionsModel& model_;
+  TReferenceCache lists_;
 };
 
 }  // namespace tavora

@@ -37,12 +37,11 @@ std::string MeasureNames(bool secondary) {
 
 }  // namespace
 
-TCommandLine::TCommandLine()
+TCommandLine::TCommandLine(const TOptionsModel& model)
     : app_(std::make_unique<CLI::App>(
           "Tavora measures lexical diversity over a moving window and builds frequency lists.",
           "tavora-cli")) {
   // The start values of the window.
-  const TOptionsModel model;
   choices_.Format = kCliFormatNames[0];
   choices_.Case =
       kCliCaseNames[static_cast<std::size_t>(model.GetItemIndex(ctl::RadioGroupCaseSensitivity))];

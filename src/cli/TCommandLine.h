@@ -11,13 +11,16 @@ class App;
 
 namespace tavora {
 
+class TOptionsModel;
+
 // The command line's grammar: the commands "measure" and "freqlist", their options and
 // the input arguments, and, in builds with the window, "plot". Every start value is the main
 // window's, read from a fresh option model, so that --help shows what a run without the option
 // does.
 class TCommandLine {
  public:
-  TCommandLine();
+  // Model: a fresh option model, read for the start values only.
+  explicit TCommandLine(const TOptionsModel& Model);
   ~TCommandLine();
   TCommandLine(const TCommandLine&) = delete;
   TCommandLine& operator=(const TCommandLine&) = delete;

@@ -1,6 +1,7 @@
 // tavora-cli: the command-line front end. Parses the arguments (TCommandLine), turns them
 // into run parameters through the window's option model (TCliOptionMapper) and runs
-// TProcessTexts (TCliRunner).
+// TProcessTexts (TCliRunner). The code is the library tavora_cli; this file only turns an
+// exception into a message and an exit status.
 
 #include <exception>
 #include <iostream>
@@ -9,6 +10,7 @@
 #include "cli/TCliRunner.h"
 #include "cli/TCommandLine.h"
 #include "cli/TUsageError.h"
+#include "options/TOptionsModel.h"
 
 namespace {
 
@@ -24,9 +26,12 @@ std::string OneLine(std::string text) {
 
 int main(int argc, char** argv) {
   try {
-    tavora::TCommandLine commandLine;
+    // One option model for the whole program, as the window has: its start values are the
+    // defaults of the options, and the command's choices are set on it.
+    tavora::TOptionsModel model;
+    tavora::TCommandLine commandLine(model);
     if (const auto status = commandLine.Parse(argc, argv)) return *status;
-    return tavora::TCliRunner(commandLine.Choices()).Run();
+    return tavora::TCliRunner(commandLine.Choices(), model).Run();
   } catch (const std::exception& e) {
     const bool usage = dynamic_cast<const tavora::TUsageError*>(&e) != nullptr;
     std::cout.flush();

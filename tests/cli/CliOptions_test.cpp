@@ -4,12 +4,69 @@
 #include <gtest/gtest.h>
 
 #include "cli/CliNames.h"
+#include "cli/TCliOptionMapper.h"
+#include "cli/TCommandLine.h"
+#include "cli/TUsageError.h"
+#include "options/ControlNames.h"
+#include "options/TOptionsModel.h"
 
 namespace tavora {
 namespace {
 
+using ::testing::HasSubstr;
 using ::testing::StrEq;
 using ::testing::ThrowsMessage;
+
+// A command line parsed and mapped onto one option model, as tavora-cli does.
+class CliOptions : public ::testing::Test {
+ protected:
+  TMeasureParameters Measure(std::vector<const char*> args) {
+    args.insert(args.begin(), {"tavora-cli", "measure", "-o", "out"});
+    args.push_back("input.txt");
+    EXPECT_EQ(line_.Parse(static_cast<int>(args.size()), args.data()), std::nullopt);
+    return TCliOptionMapper(line_.Choices(), model_).MeasureParameters();
+  }
+
+  TOptionsModel model_;
+  TCommandLine line_{model_};
+};
+
+TEST_F(CliOptions, MeasureNamesMakeTheMeasureSets) {
+  const TMeasureParameters p = Measure({"-m", "hapax,cross-types,ttr,renyi-entropy", "-w", "5"});
+  EXPECT_EQ(p.measures, (TMeasureSet{tMeasure::vTokens, tMeasure::vHapax, tMeasure::vCrossTypes}));
+  EXPECT_EQ(p.MeasuresSecondary,
+            (tMeasureSecondarySet{tMeasureSecondary::vTTR, tMeasureSecondary::vRenyiEntropy}));
+  EXPECT_EQ(p.LagLength, 5u);                                // below the window's bound of 10
+  EXPECT_TRUE(model_.IsChecked(ctl::CheckBoxOtherMetrics));  // where the hapax box is
+}
+
+TEST_F(CliOptions, FormatNamesAreTheInputFormats) {
+  EXPECT_EQ(Measure({"-f", "conllu", "--kinds", "word,lemma"}).How, THow::jCONLLU);
+  EXPECT_EQ(model_.GetItemIndex(ctl::RGInputType), static_cast<int>(THow::jCONLLU));
+  for (std::size_t i = 0; i < kCliFormatNames.size(); ++i) {
+    TOptionsModel model;
+    TCommandLine line(model);
+    std::string format(kCliFormatNames[i]);
+    const char* args[] = {"tavora-cli",  "freqlist", "-f",       format.c_str(),
+                          "--word-list", "w.tsv",    "input.txt"};
+    ASSERT_EQ(line.Parse(7, args), std::nullopt);
+    EXPECT_EQ(TCliOptionMapper(line.Choices(), model).DictionaryParameters().How,
+              static_cast<THow>(i));
+  }
+}
+
+TEST_F(CliOptions, ValuesOutOfRangeAreUsageErrors) {
+  TOptionsModel model;
+  TCommandLine line(model);
+  const char* window[] = {"tavora-cli", "measure", "-w", "0", "-o", "out", "input.txt"};
+  EXPECT_THAT([&] { (void)line.Parse(7, window); },
+              ThrowsMessage<TUsageError>(HasSubstr("--window")));
+  EXPECT_THAT(
+      [&] {
+        (void)Measure({"-m", "types,foo"});
+      },
+      ThrowsMessage<TUsageError>(StrEq("Unknown measure 'foo'")));
+}
 
 TEST(CliNames, IndexListsByName) {
   for (const tIndex i : TIndexSet::All()) EXPECT_EQ(FindIndex(IndexName(i)), i);
