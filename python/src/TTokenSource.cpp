@@ -45,30 +45,34 @@ TTokenSource::TTokenSource(py::handle Tokens, py::handle Separator) {
 
 void TTokenSource::ReadItems(py::handle Tokens) {
   shape_ = TShape::Items;
-  if (PyTuple_Check(Tokens.ptr())) {
-    held_ = py::reinterpret_borrow<py::object>(Tokens);
-  } else if (PyList_Check(Tokens.ptr())) {
-    // A list may change while the GIL is released: its items are copied.
+  if (PyList_Check(Tokens.ptr())) {
+    // A list may change while the GIL is released: its items are copied (and checked in
+    // the same pass).
     PyObject* list = Tokens.ptr();
     const Py_ssize_t n = PyList_GET_SIZE(list);
     held_ = py::reinterpret_steal<py::object>(PyTuple_New(n));
     if (!held_) throw py::error_already_set();
     for (Py_ssize_t i = 0; i < n; ++i) {
       PyObject* item = PyList_GET_ITEM(list, i);
+      Ready(i, item);
       Py_INCREF(item);
       PyTuple_SET_ITEM(held_.ptr(), i, item);
     }
-  } else if (py::isinstance<py::iterable>(Tokens)) {
-    held_ = py::reinterpret_steal<py::object>(PySequence_Tuple(Tokens.ptr()));
-    if (!held_) throw py::error_already_set();
   } else {
-    throw py::type_error(
-        "tokens must be an iterable of str, a NumPy array of str or one str, not " +
-        std::string(Py_TYPE(Tokens.ptr())->tp_name));
+    if (PyTuple_Check(Tokens.ptr())) {
+      held_ = py::reinterpret_borrow<py::object>(Tokens);
+    } else if (py::isinstance<py::iterable>(Tokens)) {
+      held_ = py::reinterpret_steal<py::object>(PySequence_Tuple(Tokens.ptr()));
+      if (!held_) throw py::error_already_set();
+    } else {
+      throw py::type_error(
+          "tokens must be an iterable of str, a NumPy array of str or one str, not " +
+          std::string(Py_TYPE(Tokens.ptr())->tp_name));
+    }
+    const Py_ssize_t n = PyTuple_GET_SIZE(held_.ptr());
+    for (Py_ssize_t i = 0; i < n; ++i) Ready(i, PyTuple_GET_ITEM(held_.ptr(), i));
   }
-  const Py_ssize_t n = PyTuple_GET_SIZE(held_.ptr());
-  for (Py_ssize_t i = 0; i < n; ++i) Ready(i, PyTuple_GET_ITEM(held_.ptr(), i));
-  maxTokens_ = static_cast<std::size_t>(n);
+  maxTokens_ = static_cast<std::size_t>(PyTuple_GET_SIZE(held_.ptr()));
 }
 
 void TTokenSource::ReadArray(py::handle Tokens) {
