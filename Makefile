@@ -2,6 +2,9 @@
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
+# The interpreter the Python package is built for and tested with: Debian's, which has
+# numpy, pandas and pytest (a python3 earlier on PATH may lack them).
+PYTHON ?= $(shell test -x /usr/bin/python3 && echo /usr/bin/python3 || command -v python3)
 
 # Seconds each fuzz target runs under `make fuzz`.
 TAVORA_FUZZ_SECONDS ?= 60
@@ -11,13 +14,13 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_
   LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: setup configure build test run gui bench sanitize fuzz clean
+.PHONY: setup configure build test run gui bench python sanitize fuzz clean
 
 setup:
 	@bash scripts/setup.sh
 
 configure: setup
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPython_EXECUTABLE=$(PYTHON) $(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -27,6 +30,10 @@ test: build
 
 run: build
 	@bash scripts/run-sample.sh $(BUILD)
+
+# The Python package in $(BUILD)/python (PYTHONPATH=$(BUILD)/python); see docs/python.md.
+python: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target tavora_python
 
 gui: build
 	@$(BUILD)/src/app/tavora
