@@ -19,7 +19,7 @@
 #include "TReferenceList.h"
 #include "TTokenSource.h"
 #include "engine/TSimpleTTR.h"
-#include "engine/Utf8.h"
+#include "base/Utf8.h"
 
 #ifndef TAVORA_VERSION
 #define TAVORA_VERSION "unknown"

@@ -4,7 +4,8 @@
 #include <stdexcept>
 
 #include "cli/CliNames.h"
-#include "engine/Utf8.h"
+#include "base/Utf8.h"
+#include "options/ControlNames.h"
 #include "options/OptionText.h"
 #include "options/TOptionsModel.h"
 
@@ -12,8 +13,8 @@ namespace tavora::python {
 
 namespace {
 
-constexpr std::string_view kWindowField = "SpinEditWindowLength";
-constexpr std::string_view kHillsQField = "EditHillsQ";
+constexpr std::string_view kWindowField = ctl::SpinEditWindowLength;
+constexpr std::string_view kHillsQField = ctl::EditHillsQ;
 // The command line's smallest window (the window's own field starts at 10).
 constexpr std::int64_t kMinWindow = 1;
 
@@ -80,7 +81,7 @@ TCliDefaults TMeasureChoice::Defaults() {
     TCliDefaults d;
     d.Window = model.GetValue(kWindowField);
     for (const TCliMeasure& m : kCliMeasures)
-      if (!m.Box.empty() && model.IsChecked(m.Box)) d.Measures.emplace_back(m.Name);
+      if (!m.Box().empty() && model.IsChecked(m.Box())) d.Measures.emplace_back(m.Name);
     d.HillsQ = ReadFloat(model.GetText(kHillsQField));
     return d;
   }();

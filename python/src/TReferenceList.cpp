@@ -3,7 +3,7 @@
 #include <limits>
 #include <system_error>
 
-#include "engine/Utf8.h"
+#include "base/Utf8.h"
 
 namespace tavora::python {
 
