@@ -76,7 +76,7 @@ TControl Label(std::string name, std::string parent, std::u16string caption, boo
 
 std::vector<std::u16string> InputTypeItems() {
   std::vector<std::u16string> items;
-  for (std::u16string_view caption : kHowCaptions) items.emplace_back(caption);
+  for (const TInputFormat& format : kInputFormats) items.emplace_back(format.Caption);
   return items;
 }
 

@@ -39,7 +39,7 @@ class TProcessTexts {
   explicit TProcessTexts(std::string locale = {});
   ~TProcessTexts();
 
-  // Tag prefixes that make a token of the custom vertical format autosemantic.
+  // Tag prefixes of the Prefixes rule, which the custom vertical format follows.
   std::vector<std::u16string> AutosemanticTags;
 
   // Splits a at every "|" into AutosemanticTags; empty pieces stay (an empty pattern
@@ -91,8 +91,11 @@ class TProcessTexts {
                                           const TProgressCallback& progress = {});
 
   // Whether a token of format How with this tag and lemma (empty when lemmata are not
-  // measured) counts as autosemantic.
+  // measured) counts as autosemantic by the format's rule (kInputFormats).
   [[nodiscard]] bool IsAutosemantic(THow How, std::u16string_view Tag,
+                                    std::u16string_view Lemma) const;
+  // The same by a given rule; TAutosemanticRule::Prefixes matches AutosemanticTags.
+  [[nodiscard]] bool IsAutosemantic(TAutosemanticRule Rule, std::u16string_view Tag,
                                     std::u16string_view Lemma) const;
 
  private:
