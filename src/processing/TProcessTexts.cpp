@@ -173,6 +173,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   for (const tWordOrLemma kind : WoL) {
     engines[Slot(kind)] = std::make_unique<TSimpleTTR>(LagLength, measures, MeasuresSecondary,
                                                        HillsQ, RefDicContrainsText, 0.5);
+    engines[Slot(kind)]->SetDiagnosticSink(diagnostics_);
   }
   // The further indices see exactly the strings the engines see.
   std::array<std::unique_ptr<TIndices>, kWordOrLemmaCount> indices;

@@ -6,9 +6,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/Measures.h"
+#include "engine/TDiagnosticSink.h"
 #include "engine/TReferenceDictionary.h"
 #include "input/THow.h"
 #include "processing/Indices.h"
@@ -51,6 +53,11 @@ class TProcessTexts {
   // no work for it.
   void SetIndices(TIndexSet Indices) { indices_ = Indices; }
   [[nodiscard]] TIndexSet GetIndices() const { return indices_; }
+
+  // Where the engines of the following measurement runs send their diagnostic lines (see
+  // TSimpleTTR::SetDiagnosticSink): standard output unless a sink is set. Called on the
+  // calling thread.
+  void SetDiagnosticSink(TDiagnosticSink Sink) { diagnostics_ = std::move(Sink); }
 
   // Threads of the following runs. With 2 or more, one thread reads and tokenizes the
   // input while the calling thread measures; with 1 (or 0), the calling thread does both.
@@ -102,6 +109,7 @@ class TProcessTexts {
   TLowercaser lowercaser_;
   TIndexSet indices_{};
   unsigned threads_ = 1;
+  TDiagnosticSink diagnostics_;
 };
 
 }  // namespace tavora
