@@ -88,11 +88,15 @@ std::u16string_view TToken::Field(const TColumn& column, std::int32_t chosenInde
     case TFieldSource::Custom:
       return Value(chosenIndex);
     case TFieldSource::Value:
-      if (column.MinValues != 0 && GetParsed().size() < column.MinValues)
-        return Value(column.Otherwise);
-      return column.Trimmed ? TrimControl(Value(column.Index)) : Value(column.Index);
+      if (column.MinValues == 0 && !column.Trimmed) return Value(column.Index);
+      return ConditionalField(column);
   }
   return {};
+}
+
+std::u16string_view TToken::ConditionalField(const TColumn& column) const {
+  if (GetParsed().size() < column.MinValues) return Value(column.Otherwise);
+  return column.Trimmed ? TrimControl(Value(column.Index)) : Value(column.Index);
 }
 
 std::u16string_view TToken::GetWord() const {

@@ -73,6 +73,8 @@ class TToken {
   std::u16string_view Value(std::int32_t zeroBasedIndex) const;
   // The field that `column` of the format's row names; chosenIndex: the user's column.
   std::u16string_view Field(const TColumn& column, std::int32_t chosenIndex) const;
+  // A column with a minimum number of values or trimming (BNC); kept out of the common path.
+  std::u16string_view ConditionalField(const TColumn& column) const;
 
   bool aIsNormalWord = true;
   std::u16string aRaw;
