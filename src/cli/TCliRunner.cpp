@@ -122,6 +122,10 @@ int TCliRunner::Measure() {
 
   TProgressBar progress(IsStandardErrorTerminal());
   TProcessTexts processor;
+  processor.SetDiagnosticSink([&progress](std::string_view line) {
+    progress.Finish();  // the bar is drawn again at the next report
+    std::cerr << "tavora-cli: warning: " << line << "\n";
+  });
   processor.Measure(p, lists, progress.Callback());
   progress.Finish();
   std::cout << "Complete! Results are in " << QuotedPath(PathOf(p.OutputFolder)) << ".\n";

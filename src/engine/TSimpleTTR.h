@@ -15,7 +15,8 @@
 #include <vector>
 
 #include "engine/Measures.h"
-#include "engine/TEditDistance.h"
+#include "engine/TDiagnosticSink.h"
+#include "engine/TDifferenceWindow.h"
 #include "engine/TReferenceDictionary.h"
 #include "engine/TTypeIndex.h"
 
@@ -62,9 +63,13 @@ class TSimpleTTR {
   // must outlive the engine (or be replaced first); nullptr means no list.
   // Replace it before the first token; types already seen are looked up again.
   [[nodiscard]] const TReferenceDictionary* ReferenceDictionary() const { return reference_; }
-  void SetReferenceDictionary(const TReferenceDictionary* Dictionary);
+  void SetReferenceDictionary(const TReferenceDictionary* List);
   // Takes ownership of a list (freed with the engine).
-  void SetReferenceDictionary(std::unique_ptr<TReferenceDictionary> Dictionary);
+  void SetReferenceDictionary(std::unique_ptr<TReferenceDictionary> List);
+
+  // Where the engine's diagnostic lines go ("problem with adding" when a position cannot be
+  // added to the averages); standard output by default, and again when given an empty sink.
+  void SetDiagnosticSink(TDiagnosticSink Sink);
 
   // Inspection: a copy of the entry of a type, nullptr when unknown (valid
   // until the next call); tokens in the window.
@@ -91,19 +96,24 @@ class TSimpleTTR {
   std::uint32_t Intern(std::u16string_view Token);
   void LookUpReference(std::uint32_t id, std::u16string_view type);
   void DropCrossMeasuresWithoutReference();
-  void Shift(std::uint32_t e, std::uint32_t x, std::size_t eSlot, std::size_t xSlot,
-             bool enteringAuto, bool leavingAuto);
-  void StartExactSums();
-  [[nodiscard]] std::int64_t CrossReferenceSum() const;
-  void ShiftDifference(std::uint32_t e, std::uint32_t x);
-  void ShiftDifferenceByTable(std::uint32_t e, std::uint32_t x, std::size_t eSlot,
-                              std::size_t xSlot);
-  void FillDistanceTable(std::size_t firstSlot);
-  std::uint32_t NextStamp();
   [[nodiscard]] bool HasUsableReference() const;
 
-  // Dictionary: type text -> id (it also keeps the texts); data indexed by id.
-  TTypeIndex Dictionary;
+  // The full computation, measure by measure, over the counts since the last Clear.
+  [[nodiscard]] double ValueOfText(tMeasure m, std::uint64_t tokens) const;
+  [[nodiscard]] double CrossValueOfText(tMeasure m, std::uint64_t tokens) const;
+  [[nodiscard]] double DifferenceOfText(double N) const;
+  [[nodiscard]] std::int64_t CrossReferenceSum() const;
+  void StartExactSums();
+
+  // The window shift: the entering type e now at ring slot eSlot, the leaving type x that sat
+  // at xSlot, their counts already changed.
+  void Shift(std::uint32_t e, std::uint32_t x, std::size_t eSlot, std::size_t xSlot,
+             bool enteringAuto, bool leavingAuto);
+  void ShiftCounts(std::int32_t ce, std::int32_t cx);
+  void ShiftCross(std::uint32_t e, std::uint32_t x, std::int32_t ce, std::int32_t cx);
+
+  // Type text -> id (the index also keeps the texts); the data below are indexed by id.
+  TTypeIndex typeIndex_;
   std::vector<TCounts> counts_;
   std::vector<TReferenceData> referenceData_;
   mutable TTypeInfo inspected_;
@@ -141,27 +151,10 @@ class TSimpleTTR {
   std::int64_t autosemanticsInWindow_ = 0;
   std::int64_t crossRefSum_ = 0;
 
-  // Distances from the leaving and the entering type (only with vDifference).
-  std::unique_ptr<TEditDistance> leavingDistance_;
-  std::unique_ptr<TEditDistance> enteringDistance_;
-  // Per-type distances of the current shift: a type repeated in the window is
-  // compared once. memoStamp_[id] == stamp_ marks the values as current.
-  std::vector<std::uint32_t> memoStamp_;
-  std::vector<double> memoLeaving_;
-  std::vector<double> memoEntering_;
-  std::uint32_t stamp_ = 0;
-  // The types whose distances a table shift computes, their texts and values
-  // (sized once: at most the window's tokens plus the leaving one).
-  std::vector<std::uint32_t> pendingTypes_;
-  std::vector<std::u16string_view> pendingTexts_;
-  std::vector<double> pendingValues_;
-  // For windows of at most kMaxTableWindow tokens: the distance of every pair
-  // of window tokens, by ring slots, [older * (L + 1) + newer]. Each distance
-  // is computed once, when the newer token enters, and read again when the
-  // older one leaves. Filled for the whole window at a text's first shift.
-  static constexpr std::uint32_t kMaxTableWindow = 1024;
-  std::vector<double> distances_;
-  bool distancesValid_ = false;
+  // The vDifference side of the window (only when vDifference is measured).
+  std::unique_ptr<TDifferenceWindow> difference_;
+
+  TDiagnosticSink diagnostics_ = WriteDiagnosticToStandardOutput;
 };
 
 }  // namespace tavora

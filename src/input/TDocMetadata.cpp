@@ -72,9 +72,8 @@ void TDocMetadata::SetRaw(std::u16string_view raw) {
 
 const std::vector<std::u16string>& TDocMetadata::GetParsed() {
   if (aIsParsed) return aParsed;
-  switch (How) {
-    case THow::jSYN:
-    case THow::jCustomVertical:
+  switch (InputFormat(How).Header) {
+    case TDocumentHeader::Attributes:
       // Names are gathered from every header, so that they always match its values even when
       // documents carry different attributes.
       aHeader.clear();
@@ -82,12 +81,12 @@ const std::vector<std::u16string>& TDocMetadata::GetParsed() {
       aParsed.clear();
       GatherValues(aRaw, aParsed);
       break;
-    case THow::jCONLLU:
+    case TDocumentHeader::NewdocId:
       if (aHeader.empty()) aHeader.emplace_back(u"ID");
       aParsed.clear();
       aParsed.push_back(ConlluDocumentId(aRaw));
       break;
-    default:
+    case TDocumentHeader::None:
       break;
   }
   aIsParsed = true;

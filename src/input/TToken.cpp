@@ -58,19 +58,14 @@ void TToken::SetRaw(std::u16string_view raw) {
 const std::vector<std::u16string_view>& TToken::GetParsed() const {
   if (IsParsed_) return aParsed;
   aParsed.clear();
-  switch (How) {
-    case THow::JStandard:
-    case THow::JLines:
-    case THow::JWhiteSpaces:
+  switch (InputFormat(How).Split) {
+    case TValueSplit::Whole:
       aParsed.push_back(aRaw);
       break;
-    case THow::jSYN:
-    case THow::jCOCA:
-    case THow::jCustomVertical:
-    case THow::jCONLLU:
+    case TValueSplit::Tabs:
       SplitAtTabs(aRaw, aParsed);
       break;
-    case THow::jBNC:
+    case TValueSplit::ElementValues:
       ScanBnc(aRaw, aParsed);
       break;
   }
@@ -84,81 +79,37 @@ std::u16string_view TToken::Value(std::int32_t zeroBasedIndex) const {
   return values[static_cast<std::size_t>(zeroBasedIndex)];
 }
 
-std::u16string_view TToken::GetWord() const {
-  switch (How) {
-    case THow::JStandard:
-    case THow::JLines:
-    case THow::JWhiteSpaces:
+std::u16string_view TToken::Field(const TColumn& column, std::int32_t chosenIndex) const {
+  switch (column.Source) {
+    case TFieldSource::None:
+      return {};
+    case TFieldSource::Raw:
       return aRaw;
-    case THow::jSYN:
-    case THow::jCOCA:
-      return Value(0);
-    case THow::jCustomVertical:
-      return Value(CustomIndexWord);
-    case THow::jCONLLU:
-      return Value(1);
-    case THow::jBNC:
-      return GetParsed().size() >= 4 ? TrimControl(Value(3)) : Value(1);
+    case TFieldSource::Custom:
+      return Value(chosenIndex);
+    case TFieldSource::Value:
+      if (column.MinValues == 0 && !column.Trimmed) return Value(column.Index);
+      return ConditionalField(column);
   }
   return {};
+}
+
+std::u16string_view TToken::ConditionalField(const TColumn& column) const {
+  if (GetParsed().size() < column.MinValues) return Value(column.Otherwise);
+  return column.Trimmed ? TrimControl(Value(column.Index)) : Value(column.Index);
+}
+
+std::u16string_view TToken::GetWord() const {
+  return Field(InputFormat(How).Word, CustomIndexWord);
 }
 
 std::u16string_view TToken::GetLemma() const {
-  switch (How) {
-    case THow::JStandard:
-    case THow::JLines:
-    case THow::JWhiteSpaces:
-      return aRaw;
-    case THow::jSYN:
-    case THow::jCOCA:
-      return Value(1);
-    case THow::jCustomVertical:
-      return Value(CustomIndexLemma);
-    case THow::jCONLLU:
-      return Value(2);
-    case THow::jBNC:
-      return Value(1);
-  }
-  return {};
+  return Field(InputFormat(How).Lemma, CustomIndexLemma);
 }
 
-std::u16string_view TToken::GetTag() const {
-  switch (How) {
-    case THow::JStandard:
-    case THow::JLines:
-    case THow::JWhiteSpaces:
-      return {};
-    case THow::jSYN:
-    case THow::jCOCA:
-      return Value(2);
-    case THow::jCustomVertical:
-      return Value(CustomIndexTag);
-    case THow::jCONLLU:
-      return Value(4);
-    case THow::jBNC:
-      return GetParsed().size() >= 4 ? Value(2) : Value(0);
-  }
-  return {};
-}
+std::u16string_view TToken::GetTag() const { return Field(InputFormat(How).Tag, CustomIndexTag); }
 
-std::u16string_view TToken::GetPOS() const {
-  switch (How) {
-    case THow::JStandard:
-    case THow::JLines:
-    case THow::JWhiteSpaces:
-    case THow::jCustomVertical:
-      return {};
-    case THow::jSYN:
-      return Value(3);
-    case THow::jCOCA:
-      return Value(2);
-    case THow::jCONLLU:
-      return Value(3);
-    case THow::jBNC:
-      return Value(0);
-  }
-  return {};
-}
+std::u16string_view TToken::GetPOS() const { return Field(InputFormat(How).POS, -1); }
 
 TToken::TClasses TToken::Classify(std::u16string_view word, std::u16string_view tag) noexcept {
   // One table look-up per code unit answers both questions.

@@ -32,13 +32,13 @@ class TToken {
   void SetRaw(std::u16string_view raw);
   [[nodiscard]] const std::u16string& GetRaw() const noexcept { return aRaw; }
 
-  // The values parsed out of the raw text by How: the whole text (plain formats), the tab-separated
-  // columns (vertical formats, CoNLL-U), or the attribute values and element text (BNC).
-  // Parsed once per raw text and cached.
+  // The values parsed out of the raw text as How's row says: the whole text (plain formats), the
+  // tab-separated columns (vertical formats, CoNLL-U), or the attribute values and element text
+  // (BNC). Parsed once per raw text and cached.
   [[nodiscard]] const std::vector<std::u16string_view>& GetParsed() const;
 
-  // Word form, lemma, tag and part of speech chosen from the parsed values by How;
-  // empty text where the line has no such value.
+  // Word form, lemma, tag and part of speech chosen from the parsed values by the columns of
+  // How's row in kInputFormats; empty text where the line has no such value.
   [[nodiscard]] std::u16string_view GetWord() const;
   [[nodiscard]] std::u16string_view GetLemma() const;
   [[nodiscard]] std::u16string_view GetTag() const;
@@ -71,6 +71,10 @@ class TToken {
   friend class TTokenizationStream;
 
   std::u16string_view Value(std::int32_t zeroBasedIndex) const;
+  // The field that `column` of the format's row names; chosenIndex: the user's column.
+  std::u16string_view Field(const TColumn& column, std::int32_t chosenIndex) const;
+  // A column with a minimum number of values or trimming (BNC); kept out of the common path.
+  std::u16string_view ConditionalField(const TColumn& column) const;
 
   bool aIsNormalWord = true;
   std::u16string aRaw;

@@ -94,22 +94,10 @@ TTokenizationStream::TTokenizationStream(THow formatting, std::size_t blockSize)
     : aToken(std::make_unique<TToken>(formatting)),
       aMetadata(std::make_unique<TDocMetadata>(formatting)),
       aCorpusMetadata(std::make_unique<TTable>(u'\t')),
+      aNewDocMarker(InputFormat(formatting).DocumentMarker),
       aHow(formatting),
-      blockSize_(blockSize) {
-  switch (formatting) {
-    case THow::jSYN:
-      aNewDocMarker = u"<doc ";
-      break;
-    case THow::jCOCA:
-      aNewDocMarker = u"##";
-      break;
-    case THow::jCONLLU:
-      aNewDocMarker = u"# newdoc";
-      break;
-    default:
-      break;
-  }
-}
+      format_(InputFormat(formatting)),
+      blockSize_(blockSize) {}
 
 TTokenizationStream::~TTokenizationStream() {
   aStream.reset();  // before the memory stream it may read from
@@ -227,30 +215,17 @@ std::uint64_t TTokenizationStream::GetBytesRead() const noexcept {
 }
 
 std::u16string_view TTokenizationStream::ReadRawItem() {
-  switch (aHow) {
-    case THow::JStandard:
+  switch (format_.Reading) {
+    case TReadMode::Word:
       return aStream->ReadWord();
-    case THow::JWhiteSpaces:
+    case TReadMode::WhiteSpace:
       return aStream->ReadLineWS();
-    case THow::jBNC:
+    case TReadMode::BncElement:
       return aStream->ReadBNC();
-    default:
-      return aStream->ReadLine();
+    case TReadMode::Line:
+      break;
   }
-}
-
-bool TTokenizationStream::IsStructural(std::u16string_view raw) const noexcept {
-  switch (aHow) {
-    case THow::jSYN:
-    case THow::jCustomVertical:
-      return raw.size() > 2 && raw[0] == u'<' && raw[1] != u'\t';
-    case THow::jCOCA:
-      return raw.size() > 2 && (raw.starts_with(u"##") || (raw[0] == u'<' && raw[1] != u'\t'));
-    case THow::jCONLLU:
-      return raw.size() > 1 && raw[0] == u'#';
-    default:
-      return false;
-  }
+  return aStream->ReadLine();
 }
 
 TToken* TTokenizationStream::ReadToken() {
@@ -300,7 +275,7 @@ TToken* TTokenizationStream::ReadToken() {
         aMetadata->SetRaw(raw);
         continue;
       }
-      if (IsStructural(raw)) token.aIsNormalWord = false;
+      if (IsStructuralLine(format_.Structural, raw)) token.aIsNormalWord = false;
       if (token.aIsNormalWord) {
         ++token.aIndexInDoc;
         ++token.aIndexInFile;

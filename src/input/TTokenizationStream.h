@@ -82,7 +82,6 @@ class TTokenizationStream {
   void OpenFile(std::size_t index);
   void StartReader(std::unique_ptr<TEnhancedReader> reader);
   std::u16string_view ReadRawItem();
-  bool IsStructural(std::u16string_view raw) const noexcept;
 
   std::unique_ptr<TEnhancedReader> aStream;
   std::vector<std::filesystem::path> aListOfFiles;
@@ -92,6 +91,7 @@ class TTokenizationStream {
   std::unique_ptr<TTable> aCorpusMetadata;
   std::u16string aNewDocMarker;
   THow aHow;
+  const TInputFormat& format_;  // aHow's row
 
   std::size_t blockSize_;
   std::unique_ptr<std::istream> ownedInput_;  // memory stream of a string load

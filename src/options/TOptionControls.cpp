@@ -78,7 +78,7 @@ TControl Label(std::string_view name, std::string_view parent, std::u16string ca
 
 std::vector<std::u16string> InputTypeItems() {
   std::vector<std::u16string> items;
-  for (std::u16string_view caption : kHowCaptions) items.emplace_back(caption);
+  for (const TInputFormat& format : kInputFormats) items.emplace_back(format.Caption);
   return items;
 }
 

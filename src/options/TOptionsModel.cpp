@@ -18,12 +18,16 @@ constexpr std::array<std::string_view, 6> kCrossBoxes = {
     ctl::CheckBoxRelativeEntropy, ctl::CheckBoxRelativePerplexity,
 };
 
+// The format whose lemma and tag columns the user names with the check boxes of its panel.
 constexpr int kCustomVertical = static_cast<int>(THow::jCustomVertical);
+static_assert(InputFormat(THow::jCustomVertical).CarriesLemma == TCarries::IfColumnChosen &&
+              InputFormat(THow::jCustomVertical).CarriesTag == TCarries::IfColumnChosen);
 
-// Formats whose tokens carry a lemma and a tag.
+// Formats whose tokens always carry a lemma and a tag.
 bool CarriesLemmaAndTag(int t) {
-  return t == static_cast<int>(THow::jSYN) || t == static_cast<int>(THow::jCOCA) ||
-         t == static_cast<int>(THow::jCONLLU) || t == static_cast<int>(THow::jBNC);
+  const TInputFormat* format = InputFormatAt(t);
+  return format != nullptr && format->CarriesLemma == TCarries::Always &&
+         format->CarriesTag == TCarries::Always;
 }
 
 std::vector<std::string> Names(std::initializer_list<std::string_view> names) {

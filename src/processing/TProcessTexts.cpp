@@ -130,10 +130,15 @@ void TProcessTexts::SetAutosemanticTags(std::u16string_view a) {
 
 bool TProcessTexts::IsAutosemantic(THow How, std::u16string_view Tag,
                                    std::u16string_view Lemma) const {
-  switch (How) {
-    case THow::jSYN:
-    case THow::jCONLLU:
-    case THow::jBNC:
+  return IsAutosemantic(InputFormat(How).Autosemantic, Tag, Lemma);
+}
+
+bool TProcessTexts::IsAutosemantic(TAutosemanticRule Rule, std::u16string_view Tag,
+                                   std::u16string_view Lemma) const {
+  switch (Rule) {
+    case TAutosemanticRule::None:
+      return false;
+    case TAutosemanticRule::Builtin:
       if (Tag.size() == 3) {
         return Tag.starts_with(u"AJ") || Tag.starts_with(u"NN") || Tag.starts_with(u"VV") ||
                Tag == u"AV0";
@@ -144,13 +149,12 @@ bool TProcessTexts::IsAutosemantic(THow How, std::u16string_view Tag,
         return first == u'A' || first == u'N' || first == u'V' || first == u'D';
       }
       return false;
-    case THow::jCustomVertical:
+    case TAutosemanticRule::Prefixes:
       for (const std::u16string& pattern : AutosemanticTags)
         if (Tag.starts_with(pattern)) return true;
       return false;
-    default:
-      return false;
   }
+  return false;
 }
 
 void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
@@ -169,6 +173,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   for (const tWordOrLemma kind : WoL) {
     engines[Slot(kind)] = std::make_unique<TSimpleTTR>(LagLength, measures, MeasuresSecondary,
                                                        HillsQ, RefDicContrainsText, 0.5);
+    engines[Slot(kind)]->SetDiagnosticSink(diagnostics_);
   }
   // The further indices see exactly the strings the engines see.
   std::array<std::unique_ptr<TIndices>, kWordOrLemmaCount> indices;
@@ -198,9 +203,8 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
     kindIndices.push_back(indices[Slot(kind)].get());
   }
   const std::size_t kindCount = kinds.size();
-  // Only these formats have tokens that can be autosemantic.
-  const bool tagged = How == THow::jSYN || How == THow::jCONLLU || How == THow::jBNC ||
-                      How == THow::jCustomVertical;
+  const TAutosemanticRule rule = InputFormat(How).Autosemantic;
+  const bool tagged = rule != TAutosemanticRule::None;
 
   const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
   const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
@@ -222,7 +226,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
       }
       if (!filter.Keeps(token)) continue;
       const bool autosemantic =
-          tagged && IsAutosemantic(How, batch->Tag(token), batch->Lemma(token));
+          tagged && IsAutosemantic(rule, batch->Tag(token), batch->Lemma(token));
       for (std::size_t k = 0; k < kindCount; ++k)
         kindEngines[k]->AddToken(TextOf(*batch, token, kinds[k]), autosemantic);
       if (withIndices)

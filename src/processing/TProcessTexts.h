@@ -6,10 +6,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/Indices.h"
 #include "engine/Measures.h"
+#include "engine/TDiagnosticSink.h"
 #include "engine/TReferenceDictionary.h"
 #include "input/THow.h"
 #include "processing/RunOptions.h"
@@ -39,7 +41,7 @@ class TProcessTexts {
   explicit TProcessTexts(std::string locale = {});
   ~TProcessTexts();
 
-  // Tag prefixes that make a token of the custom vertical format autosemantic.
+  // Tag prefixes of the Prefixes rule, which the custom vertical format follows.
   std::vector<std::u16string> AutosemanticTags;
 
   // Splits a at every "|" into AutosemanticTags; empty pieces stay (an empty pattern
@@ -51,6 +53,11 @@ class TProcessTexts {
   // no work for it.
   void SetIndices(TIndexSet Indices) { indices_ = Indices; }
   [[nodiscard]] TIndexSet GetIndices() const { return indices_; }
+
+  // Where the engines of the following measurement runs send their diagnostic lines (see
+  // TSimpleTTR::SetDiagnosticSink): standard output unless a sink is set. Called on the
+  // calling thread.
+  void SetDiagnosticSink(TDiagnosticSink Sink) { diagnostics_ = std::move(Sink); }
 
   // Threads of the following runs. With 2 or more, one thread reads and tokenizes the
   // input while the calling thread measures; with 1 (or 0), the calling thread does both.
@@ -91,14 +98,18 @@ class TProcessTexts {
                                           const TProgressCallback& progress = {});
 
   // Whether a token of format How with this tag and lemma (empty when lemmata are not
-  // measured) counts as autosemantic.
+  // measured) counts as autosemantic by the format's rule (kInputFormats).
   [[nodiscard]] bool IsAutosemantic(THow How, std::u16string_view Tag,
+                                    std::u16string_view Lemma) const;
+  // The same by a given rule; TAutosemanticRule::Prefixes matches AutosemanticTags.
+  [[nodiscard]] bool IsAutosemantic(TAutosemanticRule Rule, std::u16string_view Tag,
                                     std::u16string_view Lemma) const;
 
  private:
   TLowercaser lowercaser_;
   TIndexSet indices_{};
   unsigned threads_ = 1;
+  TDiagnosticSink diagnostics_;
 };
 
 }  // namespace tavora

@@ -148,6 +148,22 @@ TEST_F(Cli, MissingInputIsSkippedWithAWarning) {
   EXPECT_EQ(Lines(ReadWholeFile(Dir / "out" / "AveragesWord50.csv")).size(), 2u);
 }
 
+// The engine's diagnostics are warnings on standard error; the results stay as they are.
+TEST_F(Cli, EngineDiagnosticsAreWarningsOnStandardError) {
+  std::ofstream(Dir / "t.txt") << "b b a a b\n";
+  std::ofstream(Dir / "list.tsv") << "a\t1\nb\t5\n";
+  // The second a takes the reduced reference count of a below 0, so r^^(Q-1) is undefined.
+  const auto r =
+      Run("measure -w 2 -m cross-hill --hill-q 0.5 --reference-contains-texts "
+          "--word-list " +
+          Quote(Dir / "list.tsv") + " -o " + Out() + " " + Quote(Dir / "t.txt"));
+  EXPECT_EQ(r.ExitCode, 0) << r.Err;
+  EXPECT_EQ(r.Err,
+            "tavora-cli: warning: vCrossHillsContinuum in troubles\n"
+            "tavora-cli: warning: vCrossHillsContinuum in troubles\n");
+  EXPECT_THAT(r.Out, StartsWith("Complete!"));
+}
+
 // With no input left there is nothing to measure: a failure, never "Complete!".
 TEST_F(Cli, OnlyMissingInputsFail) {
   const auto r = Run("measure -o " + Out() + " data/no-such.txt data/none/");

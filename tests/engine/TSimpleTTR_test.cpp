@@ -353,6 +353,14 @@ TEST(TSimpleTTR, NonFiniteCrossHillsTermIsReportedAndSkipped) {
   engine.AddToken(u"a", false);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "vCrossHillsContinuum in troubles\n");
   EXPECT_EQ(engine.Actual().Measures[M::vCrossHillsContinuum], kept);
+
+  // With a sink set, the line goes there instead (a leaves with r^ = 0 as b enters).
+  std::vector<std::string> lines;
+  engine.SetDiagnosticSink([&lines](std::string_view line) { lines.emplace_back(line); });
+  ::testing::internal::CaptureStdout();
+  engine.AddToken(u"b", false);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+  EXPECT_THAT(lines, ::testing::ElementsAre("vCrossHillsContinuum in troubles"));
 }
 
 TEST(TSimpleTTR, UndefinedValuesAreWrittenAsIeeeValues) {
