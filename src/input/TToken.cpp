@@ -2,18 +2,11 @@
 
 #include <algorithm>
 
+#include "base/Trim.h"
 #include "input/Letters.h"
 
 namespace tavora {
 namespace {
-
-constexpr std::u16string_view TrimControl(std::u16string_view s) noexcept {
-  std::size_t b = 0;
-  std::size_t e = s.size();
-  while (b < e && s[b] <= 32) ++b;
-  while (e > b && s[e - 1] <= 32) --e;
-  return s.substr(b, e - b);
-}
 
 void SplitAtTabs(std::u16string_view raw, std::vector<std::u16string_view>& out) {
   std::size_t start = 0;

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "base/Paths.h"
+#include "base/Trim.h"
 #include "base/Utf8.h"
 
 namespace tavora {
@@ -78,14 +79,6 @@ void AddFilesOfDirectory(const fs::path& dir, std::set<fs::path>& visited,
       out.push_back(path);
     }
   }
-}
-
-std::u16string_view TrimControl(std::u16string_view s) noexcept {
-  std::size_t b = 0;
-  std::size_t e = s.size();
-  while (b < e && s[b] <= 32) ++b;
-  while (e > b && s[e - 1] <= 32) --e;
-  return s.substr(b, e - b);
 }
 
 }  // namespace
