@@ -1,5 +1,6 @@
 #include "processing/TProcessTexts.h"
 
+#include <chrono>
 #include <limits>
 #include <stdexcept>
 #include <thread>
@@ -97,8 +98,28 @@ class TProgressTicker {
   std::size_t next_ = 0;
 };
 
+// Starts a run's report afresh and records the run's time when the run ends, also by an
+// error.
+class TReportClock {
+ public:
+  explicit TReportClock(TRunReport& report)
+      : report_(report), start_(std::chrono::steady_clock::now()) {
+    report_ = TRunReport{};
+  }
+  ~TReportClock() {
+    report_.Seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  }
+  TReportClock(const TReportClock&) = delete;
+  TReportClock& operator=(const TReportClock&) = delete;
+
+ private:
+  TRunReport& report_;
+  std::chrono::steady_clock::time_point start_;
+};
+
 void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
-               std::u16string_view InputFile, bool IsWholeText) {
+               std::u16string_view InputFile, bool IsWholeText, TRunReport& report) {
   if (Custom.IsCustomVertical) {
     stream.SetCustomVerticalFormatting(Custom.WordIndex, Custom.LemmaIndex, Custom.TagIndex,
                                        Custom.NewDocMarker);
@@ -107,6 +128,8 @@ void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
     stream.LoadFromString(InputFile);
   else
     stream.LoadFromFiles(InputFile);
+  report.FilesRead = stream.GetListOfFiles().size();
+  report.SkippedEntries = stream.GetMissingEntries();
 }
 
 }  // namespace
@@ -157,6 +180,17 @@ bool TProcessTexts::IsAutosemantic(TAutosemanticRule Rule, std::u16string_view T
   return false;
 }
 
+void TProcessTexts::Warn(std::string Text) {
+  if (diagnostics_) diagnostics_(Text);
+  report_.Warnings.push_back(std::move(Text));
+}
+
+TDiagnosticSink TProcessTexts::EngineSink() {
+  // Without a sink of the caller's, the engines keep writing to standard output.
+  if (!diagnostics_) return {};
+  return [this](std::string_view line) { Warn(std::string(line)); };
+}
+
 void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
                             const std::filesystem::path& OutputFolder, bool IsWholeText,
                             bool DoOmitPunctuation, bool DoOmitDigits, TCasesensitiveness CS,
@@ -168,12 +202,13 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
                             const TProgressCallback& progress) {
   if (LagLength == 0) throw std::invalid_argument("The window length must be at least 1.");
 
+  const TReportClock clock(report_);
   TTokenizationStream stream(How);
   std::array<std::unique_ptr<TSimpleTTR>, kWordOrLemmaCount> engines;
   for (const tWordOrLemma kind : WoL) {
     engines[Slot(kind)] = std::make_unique<TSimpleTTR>(LagLength, measures, MeasuresSecondary,
                                                        HillsQ, RefDicContrainsText, 0.5);
-    engines[Slot(kind)]->SetDiagnosticSink(diagnostics_);
+    engines[Slot(kind)]->SetDiagnosticSink(EngineSink());
   }
   // The further indices see exactly the strings the engines see.
   std::array<std::unique_ptr<TIndices>, kWordOrLemmaCount> indices;
@@ -187,7 +222,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
     output.ttr[Slot(kind)] = engines[Slot(kind)].get();
     output.indices[Slot(kind)] = indices[Slot(kind)].get();
   }
-  LoadInput(stream, Custom, InputFile, IsWholeText);
+  LoadInput(stream, Custom, InputFile, IsWholeText, report_);
   for (const tWordOrLemma kind : WoL) {
     if (ReferenceDictionary[kind] != nullptr)
       engines[Slot(kind)]->SetReferenceDictionary(ReferenceDictionary[kind]);
@@ -213,6 +248,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
                           &lowercaser_, CS);
   while (const TTokenBatch* batch = pipeline.Next()) {
     ticker.Start(*batch);
+    report_.Tokens += batch->Size();
     std::size_t document = 0;
     for (std::size_t i = 0; i < batch->Size(); ++i) {
       ticker.Before(i);
@@ -220,6 +256,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
       // A document begins at its first word even when the filters drop that word.
       if (token.StartsDocument) {
         output.NewDoc(batch->DocumentName(document++));
+        ++report_.Documents;
         for (const tWordOrLemma kind : WoL) engines[Slot(kind)]->Clear();
         if (withIndices)
           for (const tWordOrLemma kind : WoL) indices[Slot(kind)]->Clear();
@@ -254,10 +291,11 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
     const std::filesystem::path& OutputFileLemma, bool IsWholeText, bool DoOmitPunctuation,
     bool DoOmitDigits, TCasesensitiveness CS, TWordOrLemmaSet WoL, const TCustomVertical& Custom,
     const TProgressCallback& progress) {
+  const TReportClock clock(report_);
   TTokenizationStream stream(How);
   TPreparedDictionaries lists;
   for (const tWordOrLemma kind : WoL) lists[Slot(kind)] = std::make_unique<TReferenceDictionary>();
-  LoadInput(stream, Custom, InputFile, IsWholeText);
+  LoadInput(stream, Custom, InputFile, IsWholeText, report_);
 
   std::vector<tWordOrLemma> kinds;
   for (const tWordOrLemma kind : WoL) kinds.push_back(kind);
@@ -271,9 +309,11 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
                           &lowercaser_, CS);
   while (const TTokenBatch* batch = pipeline.Next()) {
     ticker.Start(*batch);
+    report_.Tokens += batch->Size();
     for (std::size_t i = 0; i < batch->Size(); ++i) {
       ticker.Before(i);
       const TTokenBatch::TWord& token = (*batch)[i];
+      if (token.StartsDocument) ++report_.Documents;
       if (!filter.Keeps(token)) continue;
       for (std::size_t k = 0; k < kindCount; ++k) counters[k].Add(TextOf(*batch, token, kinds[k]));
     }

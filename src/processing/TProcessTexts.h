@@ -16,6 +16,7 @@
 #include "input/THow.h"
 #include "processing/RunOptions.h"
 #include "processing/RunProgress.h"
+#include "processing/RunReport.h"
 #include "processing/TLowercaser.h"
 
 namespace tavora {
@@ -58,6 +59,12 @@ class TProcessTexts {
   // TSimpleTTR::SetDiagnosticSink): standard output unless a sink is set. Called on the
   // calling thread.
   void SetDiagnosticSink(TDiagnosticSink Sink) { diagnostics_ = std::move(Sink); }
+
+  // What the last run did: its figures and warnings. Emptied when a run starts, filled as
+  // it goes, so that it also describes a run that failed.
+  [[nodiscard]] const TRunReport& GetReport() const { return report_; }
+  // Records a warning of the current run and hands it to the diagnostic sink, if one is set.
+  void Warn(std::string Text);
 
   // Threads of the following runs. With 2 or more, one thread reads and tokenizes the
   // input while the calling thread measures; with 1 (or 0), the calling thread does both.
@@ -106,10 +113,13 @@ class TProcessTexts {
                                     std::u16string_view Lemma) const;
 
  private:
+  [[nodiscard]] TDiagnosticSink EngineSink();
+
   TLowercaser lowercaser_;
   TIndexSet indices_{};
   unsigned threads_ = 1;
   TDiagnosticSink diagnostics_;
+  TRunReport report_;
 };
 
 }  // namespace tavora

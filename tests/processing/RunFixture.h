@@ -110,10 +110,12 @@ class RunFixture : public ::testing::Test {
     process.Measure(r.How, r.Input, out_, r.IsWholeText, r.OmitPunctuation, r.OmitDigits, r.CS,
                     r.WoL, r.Measures, r.Secondary, r.Custom, r.Lag, r.Reference, r.Outputs, r.Q,
                     false, progress);
+    report_ = process.GetReport();
   }
 
   fs::path dir_;
   fs::path out_;
+  TRunReport report_;  // of the last Measure
 };
 
 }  // namespace tavora::testing

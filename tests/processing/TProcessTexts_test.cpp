@@ -143,8 +143,12 @@ TEST_F(MeasureRun, DocumentStartsAtADroppedFirstWord) {
   const fs::path b = WriteInput("b.txt", ", d e f");
   const fs::path c = WriteInput("c.txt", "! ?");
   TRun r;
-  r.Input = Lines({a, b, c});
+  r.Input = Lines({a, b, c, dir_ / "missing.txt"});
   Measure(r);
+  EXPECT_EQ(report_.FilesRead, 3u);
+  EXPECT_EQ(report_.Documents, 3u);
+  EXPECT_EQ(report_.Tokens, 9u);  // before the punctuation filter
+  EXPECT_THAT(report_.SkippedEntries, ElementsAre(dir_ / "missing.txt"));
   const auto whole = ReadLines(out_ / "WholeTextsWord.csv");
   ASSERT_EQ(whole.size(), 4u);
   EXPECT_EQ(whole[1], "\"" + Utf8(a) + "\",\"1\",\"3\",\"3\",\"1.000\"");
