@@ -51,5 +51,20 @@ sanitize: setup
 fuzz: setup
 	@JOBS=$(JOBS) TAVORA_FUZZ_SECONDS=$(TAVORA_FUZZ_SECONDS) bash fuzz/run.sh
 
+# The C++ files the formatter owns: every tracked source, header and test.
+FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h')
+
+# Rewrites every C++ file in the project's style (.clang-format).
+format: setup
+	@clang-format -i $(FORMAT_FILES)
+
+# Fails, listing the differences, when a C++ file is not formatted (run by CI).
+format-check: setup
+	@clang-format --dry-run --Werror $(FORMAT_FILES)
+
+# The static checks of .clang-tidy over the core and front ends (needs a configured build).
+tidy: configure
+	@git ls-files 'src/*.cpp' | xargs clang-tidy -p $(BUILD) --quiet
+
 clean:
 	@rm -rf $(BUILD) build-sanitize build-fuzz

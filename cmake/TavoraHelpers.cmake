@@ -5,6 +5,18 @@ function(tavora_warnings target)
   else()
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
   endif()
+  if(TAVORA_WERROR)
+    if(MSVC)
+      target_compile_options(${target} PRIVATE /WX)
+    else()
+      target_compile_options(${target} PRIVATE -Werror)
+      if(CMAKE_CXX_COMPILER_ID STREQUAL "GCC" OR CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+        # GCC 12 reports overlapping memcpy inside std::string's operator+ where none can
+        # happen (a known false positive of -Wrestrict); it stays a warning.
+        target_compile_options(${target} PRIVATE -Wno-error=restrict)
+      endif()
+    endif()
+  endif()
 endfunction()
 
 # A core library made of every .cpp in src/<name>/.

@@ -10,7 +10,7 @@ PACKAGES=(
   libcli11-dev
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
   time python3
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format clang-tidy
   pybind11-dev python3-dev python3-numpy python3-pandas python3-pytest
   python3-dask python3-distributed python3-pip python3-venv
 )

@@ -18,8 +18,8 @@
 #include "TMeasureChoice.h"
 #include "TReferenceList.h"
 #include "TTokenSource.h"
-#include "engine/TSimpleTTR.h"
 #include "base/Utf8.h"
+#include "engine/TSimpleTTR.h"
 
 #ifndef TAVORA_VERSION
 #define TAVORA_VERSION "unknown"

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "cli/CliNames.h"
 #include "base/Utf8.h"
+#include "cli/CliNames.h"
 #include "options/ControlNames.h"
 #include "options/OptionText.h"
 #include "options/TOptionsModel.h"

@@ -95,8 +95,12 @@ TEST_F(TReferenceCacheTest, ResolveFillsTheNamedKindsOnly) {
     const TReferenceDictionaryPair pair = cache.Resolve(names);
     EXPECT_EQ(pair[tWordOrLemma::tokWord] != nullptr, c.word);
     EXPECT_EQ(pair[tWordOrLemma::tokLemma] != nullptr, c.lemma);
-    if (c.word) EXPECT_EQ(CountOf(*pair[tWordOrLemma::tokWord], u"dog"), 2u);
-    if (c.lemma) EXPECT_EQ(CountOf(*pair[tWordOrLemma::tokLemma], u"be"), 3u);
+    if (c.word) {
+      EXPECT_EQ(CountOf(*pair[tWordOrLemma::tokWord], u"dog"), 2u);
+    }
+    if (c.lemma) {
+      EXPECT_EQ(CountOf(*pair[tWordOrLemma::tokLemma], u"be"), 3u);
+    }
     EXPECT_EQ(cache.Size(), static_cast<std::size_t>(c.word) + static_cast<std::size_t>(c.lemma));
   }
 }
