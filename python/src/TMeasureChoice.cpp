@@ -21,11 +21,14 @@ constexpr std::int64_t kMinWindow = 1;
 double ReadHillsQ(py::handle Q) {
   if (PyUnicode_Check(Q.ptr())) {
     const std::string text = Q.cast<std::string>();
+    double q = 0;
     try {
-      return ReadFloat(Utf8ToUtf16(text));
+      q = ReadFloat(Utf8ToUtf16(text));
     } catch (const EConvertError& e) {
       throw std::invalid_argument(std::string("hill_q: ") + e.what());
     }
+    if (!IsAcceptedHillsQ(q)) throw std::invalid_argument("hill_q: " + HillsQRangeMessage(q));
+    return q;
   }
   if (PyBool_Check(Q.ptr()) || !PyNumber_Check(Q.ptr()) || PyComplex_Check(Q.ptr())) {
     throw py::type_error("hill_q must be a number or str, not " +
@@ -36,6 +39,7 @@ double ReadHillsQ(py::handle Q) {
     throw std::invalid_argument("hill_q: '" + py::str(Q).cast<std::string>() +
                                 "' is not a valid floating point value");
   }
+  if (!IsAcceptedHillsQ(q)) throw std::invalid_argument("hill_q: " + HillsQRangeMessage(q));
   return q;
 }
 

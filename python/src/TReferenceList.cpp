@@ -33,7 +33,7 @@ TReferenceList TReferenceList::FromCounts(py::handle Counts) {
     throw py::type_error("from_counts takes a mapping of type (str) to count (int), not " +
                          std::string(Py_TYPE(Counts.ptr())->tp_name));
   }
-  constexpr long long kMaxCount = std::numeric_limits<std::int32_t>::max();
+  constexpr auto kMaxCount = static_cast<long long>(TCount::kMaxCount);
   auto list = std::make_shared<TReferenceDictionary>();
   list->ShouldSurvive = true;
   for (py::handle item : py::iter(Counts.attr("items")())) {
@@ -52,7 +52,10 @@ TReferenceList TReferenceList::FromCounts(py::handle Counts) {
     }
     if (type.empty()) continue;
     list->Set(type,
-              TCount(static_cast<std::uint32_t>(count), static_cast<std::uint32_t>(type.size())));
+              TCount(static_cast<std::uint64_t>(count), static_cast<std::uint32_t>(type.size())));
+    if (static_cast<std::uint64_t>(count) >
+        std::numeric_limits<std::uint64_t>::max() - list->TotalTokens)
+      throw std::invalid_argument("The counts add up to more than 18446744073709551615 tokens");
     list->TotalTokens += static_cast<std::uint64_t>(count);
   }
   list->IsLoaded = true;

@@ -1,5 +1,6 @@
 #include "engine/Measures.h"
 
+#include <charconv>
 #include <cmath>
 
 #include "base/NumberFormat.h"
@@ -52,12 +53,14 @@ constexpr std::array<int, kMeasureSecondaryCount> kSecondaryDigits = {3, 3, 3, 2
 
 double Log2(double x) { return std::log(x) / std::log(2.0); }
 
-// Hill's number from a raw sum, with the stored values that stand in at Q 0 and 1.
-double HillsNumber(double sum, double q, double atZero, double atOne) {
+// Hill's number from a raw sum times e^scale, with the stored values that stand in at Q
+// 0 and 1.
+double HillsNumber(double sum, double scale, double q, double atZero, double atOne) {
   if (sum <= 0) return 0;
   if (q == 0) return atZero;
   if (q == 1) return atOne;
-  return Power(sum, 1.0 / (1.0 - q));
+  if (scale == 0) return Power(sum, 1.0 / (1.0 - q));
+  return std::exp((std::log(sum) + scale) / (1.0 - q));
 }
 
 std::int64_t RoundToEven(double v) { return static_cast<std::int64_t>(std::nearbyint(v)); }
@@ -95,16 +98,51 @@ int MeasureSecondaryDigits(tMeasureSecondary m) {
   return kSecondaryDigits[static_cast<std::size_t>(m)];
 }
 
+std::string HillsQRangeMessage(double Q) {
+  char text[32];
+  const auto length =
+      static_cast<std::size_t>(std::to_chars(text, text + sizeof text, Q).ptr - text);
+  return "Hill's Q must be a number from 0 to 1000000, not " + std::string(text, length) + ".";
+}
+
+TMeasureSet WidenMeasureSet(TMeasureSet m, tMeasureSecondarySet s, double q) {
+  using enum tMeasure;
+  using S = tMeasureSecondary;
+  if (s.Contains(S::vTTR) || s.Contains(S::vLogTTR) || s.Contains(S::vRootTTR))
+    m.Include(vTokens).Include(vTypes);
+  if (s.Contains(S::vEntropy)) m.Include(vPerplexity);
+  if (s.Contains(S::vCrossEntropy)) m.Include(vCrossPerplexity);
+  if (s.Contains(S::vRelativeEntropy)) m.Include(vPerplexity).Include(vCrossPerplexity);
+  if (s.Contains(S::vRelativePerplexity)) m.Include(vPerplexity).Include(vCrossPerplexity);
+  if (s.Contains(S::vRepeatRate)) m.Include(vRRR);
+  if (s.Contains(S::vCrossRepeatRate)) m.Include(vCrossRRR);
+  if (m.Contains(vHillsContinuum)) {
+    if (q == 0) {
+      m.Include(vTypes);
+    } else if (q == 1) {
+      m.Include(vPerplexity);
+    }
+  }
+  if (m.Contains(vCrossHillsContinuum)) {
+    if (q == 0) {
+      m.Include(vCrossTypes);
+    } else if (q == 1) {
+      m.Include(vCrossPerplexity);
+    }
+  }
+  return m;
+}
+
 // ---- TPositionResults
 
 double TPositionResults::HillsContinuum() const {
-  return HillsNumber(Measures[tMeasure::vHillsContinuum], Q, Measures[tMeasure::vTypes],
+  return HillsNumber(Measures[tMeasure::vHillsContinuum], HillsScale, Q, Measures[tMeasure::vTypes],
                      Measures[tMeasure::vPerplexity]);
 }
 
 double TPositionResults::CrossHillsContinuum() const {
-  return HillsNumber(Measures[tMeasure::vCrossHillsContinuum], Q, Measures[tMeasure::vCrossTypes],
-                     Measures[tMeasure::vCrossPerplexity]);
+  return HillsNumber(Measures[tMeasure::vCrossHillsContinuum], CrossHillsScale, Q,
+                     Measures[tMeasure::vCrossTypes], Measures[tMeasure::vCrossPerplexity]);
 }
 
 double TPositionResults::Entropy() const { return Log2(Measures[tMeasure::vPerplexity]); }
@@ -187,12 +225,14 @@ constexpr std::uint32_t Bits(std::initializer_list<tMeasureSecondary> members) {
   return tMeasureSecondarySet(members).Mask();
 }
 
-// The secondary measures of set from the stored values m, each handed to
+// The secondary measures of set from the stored values of r, each handed to
 // sink(measure, value). Each logarithm is taken at most once; groups of
 // measures the set lacks are skipped with one test.
 template <typename TSink>
-void ComputeSecondary(const TMeasureValues& m, double Q, tMeasureSecondarySet set, TSink&& sink) {
+void ComputeSecondary(const TPositionResults& r, tMeasureSecondarySet set, TSink&& sink) {
   using enum tMeasure;
+  const TMeasureValues& m = r.Measures;
+  const double Q = r.Q;
   using S = tMeasureSecondary;
   const std::uint32_t bits = set.Mask();
   const double tok = m[vTokens];
@@ -246,8 +286,10 @@ void ComputeSecondary(const TMeasureValues& m, double Q, tMeasureSecondarySet se
     const bool needHill = set.Contains(S::vRenyiEntropy) || set.Contains(S::vRenyiRelativeEntropy);
     const bool needCHill =
         set.Contains(S::vRenyiCrossEntropy) || set.Contains(S::vRenyiRelativeEntropy);
-    const double log2Hill = needHill && hill > 0 ? Log2(hill) : 0;
-    const double log2CHill = needCHill && chill > 0 ? Log2(chill) : 0;
+    // A scale of 0 adds nothing: the orders up to kPlainHillsQ keep their digits.
+    const double log2Hill = needHill && hill > 0 ? Log2(hill) + r.HillsScale / std::log(2.0) : 0;
+    const double log2CHill =
+        needCHill && chill > 0 ? Log2(chill) + r.CrossHillsScale / std::log(2.0) : 0;
     if (set.Contains(S::vRenyiEntropy)) sink(S::vRenyiEntropy, hill > 0 ? log2Hill / (1 - Q) : 0);
     if (set.Contains(S::vRenyiCrossEntropy))
       sink(S::vRenyiCrossEntropy, chill > 0 ? log2CHill / (1 - Q) : 0);
@@ -261,14 +303,14 @@ void ComputeSecondary(const TMeasureValues& m, double Q, tMeasureSecondarySet se
 
 double TPositionResults::SecondaryMetrics(tMeasureSecondary WhichMetric) const {
   double value = 0;
-  ComputeSecondary(Measures, Q, tMeasureSecondarySet{WhichMetric},
+  ComputeSecondary(*this, tMeasureSecondarySet{WhichMetric},
                    [&](tMeasureSecondary, double v) { value = v; });
   return value;
 }
 
 void TPositionResults::SecondaryMetricsOf(tMeasureSecondarySet Set,
                                           TMeasureSecondaryValues& Values) const {
-  ComputeSecondary(Measures, Q, Set, [&](tMeasureSecondary s, double v) { Values[s] = v; });
+  ComputeSecondary(*this, Set, [&](tMeasureSecondary s, double v) { Values[s] = v; });
 }
 
 std::u16string TPositionResults::BasicMetricsToString(tMeasure WhichMetric) const {
@@ -309,7 +351,7 @@ void TAverages::Add(const TPositionResults& a, TMeasureSet SetOfMeasures,
       Measures[m] += a.Measures[m];
     }
   }
-  ComputeSecondary(a.Measures, a.Q, SetOfMeasuresSecondary,
+  ComputeSecondary(a, SetOfMeasuresSecondary,
                    [this](tMeasureSecondary s, double v) { MeasuresSecondary[s] += v; });
 }
 

@@ -167,11 +167,30 @@ using TMeasureSecondaryValues = EnumArray<tMeasureSecondary, kMeasureSecondaryCo
 [[nodiscard]] int MeasureAverageDigits(tMeasure m);
 [[nodiscard]] int MeasureSecondaryDigits(tMeasureSecondary m);
 
+// Hill's orders Q that the engine accepts: from 0 to kMaxHillsQ. Up to kPlainHillsQ the
+// Hill's sums are stored as they are; above it a sum such as (1/2)^1000 would underflow
+// to 0, so it is stored as a mantissa times e^scale (TPositionResults::HillsScale).
+inline constexpr double kMaxHillsQ = 1000000;
+inline constexpr double kPlainHillsQ = 10;
+[[nodiscard]] constexpr bool IsAcceptedHillsQ(double Q) { return Q >= 0 && Q <= kMaxHillsQ; }
+[[nodiscard]] constexpr bool IsScaledHillsQ(double Q) { return Q > kPlainHillsQ; }
+// The basic measures an engine maintains for the requested ones: those the requested
+// secondary measures read, and the stand-ins of Hill's orders 0 and 1.
+[[nodiscard]] TMeasureSet WidenMeasureSet(TMeasureSet Measures, tMeasureSecondarySet Secondary,
+                                          double Q);
+// "Hill's Q must be a number from 0 to 1000000, not <Q>."
+[[nodiscard]] std::string HillsQRangeMessage(double Q);
+
 // The values of one window position or of one whole text.
 struct TPositionResults {
   TMeasureValues Measures{};  // stored values; unmaintained measures hold 0
   std::uint64_t NumberOfTokens = 0;
   double Q = 0;  // Hill's order the stored sums were made with
+  // Natural logarithms of the factors by which the stored Hill's sums are multiplied:
+  // the sum of p^Q is Measures[vHillsContinuum] * e^HillsScale, and the cross sum
+  // likewise. 0 for the orders up to kPlainHillsQ.
+  double HillsScale = 0;
+  double CrossHillsScale = 0;
 
   void Reset() { *this = TPositionResults{}; }
 

@@ -30,10 +30,10 @@ struct TWalk {
 
 // N / factors in one direction; a last, incomplete factor counts as its share
 // (1 - TTR) / (1 - 0.72). NaN when nothing was counted.
-double MtldDirection(const TWalk& walk, std::vector<std::uint32_t>& mark) {
+double MtldDirection(const TWalk& walk, std::vector<std::uint64_t>& mark) {
   const std::size_t n = walk.ids.size();
   std::fill(mark.begin(), mark.end(), 0);
-  std::uint32_t factor = 1;  // marks types seen in the current factor
+  std::uint64_t factor = 1;  // marks types seen in the current factor
   std::uint64_t tokens = 0, types = 0;
   double factors = 0;
   for (std::size_t k = 0; k < n; ++k) {
@@ -60,13 +60,13 @@ double MtldDirection(const TWalk& walk, std::vector<std::uint32_t>& mark) {
 // Mean length of the factors that complete from every start position in one direction;
 // NaN when none completes. A walk stops early once its factor cannot complete any more:
 // even if every remaining token repeated a type, the TTR would stay above 0.72.
-double MtldMaDirection(const TWalk& walk, std::vector<std::uint32_t>& mark) {
+double MtldMaDirection(const TWalk& walk, std::vector<std::uint64_t>& mark) {
   const std::size_t n = walk.ids.size();
   std::fill(mark.begin(), mark.end(), 0);
   double lengths = 0;
   std::uint64_t completed = 0;
   for (std::size_t start = 0; start < n; ++start) {
-    const auto stamp = static_cast<std::uint32_t>(start + 1);
+    const auto stamp = static_cast<std::uint64_t>(start + 1);
     const std::uint64_t room = n - start;  // tokens from start to the end
     std::uint64_t types = 0;
     for (std::size_t k = start; k < n; ++k) {
@@ -89,13 +89,13 @@ double MtldMaDirection(const TWalk& walk, std::vector<std::uint32_t>& mark) {
 
 // Mean TTR of the consecutive segments of length L; a last partial segment is left out.
 double Msttr(const std::vector<std::uint32_t>& ids, std::uint32_t L,
-             std::vector<std::uint32_t>& mark) {
+             std::vector<std::uint64_t>& mark) {
   const std::size_t segments = ids.size() / L;
   if (segments == 0) return kNaN;
   std::fill(mark.begin(), mark.end(), 0);
   double sum = 0;
   for (std::size_t s = 0; s < segments; ++s) {
-    const auto stamp = static_cast<std::uint32_t>(s + 1);
+    const auto stamp = static_cast<std::uint64_t>(s + 1);
     std::uint64_t types = 0;
     for (std::size_t k = s * L; k < (s + 1) * L; ++k) {
       if (mark[ids[k]] != stamp) {
@@ -115,7 +115,7 @@ double LogBinomialRatio(double a, double n) {
 
 // Expected TTR of a random sample of 42 tokens, from the frequency spectrum: the sum over
 // types of the probability that the type occurs in the sample, divided by 42.
-double Hdd(const std::vector<std::pair<std::uint32_t, std::uint64_t>>& spectrum, std::uint64_t n) {
+double Hdd(const std::vector<std::pair<std::uint64_t, std::uint64_t>>& spectrum, std::uint64_t n) {
   constexpr std::uint64_t kSample = 42;
   if (n < kSample) return kNaN;
   double sum = 0;
@@ -165,10 +165,10 @@ TIndexValues TIndices::Values() const {
   const auto N = static_cast<double>(tokens_);
   const auto V = static_cast<double>(counts_.size());
   // The frequency spectrum: (i, V(i)) for every frequency i that occurs.
-  std::vector<std::uint32_t> sorted(counts_);
+  std::vector<std::uint64_t> sorted(counts_);
   std::sort(sorted.begin(), sorted.end());
-  std::vector<std::pair<std::uint32_t, std::uint64_t>> spectrum;
-  for (const std::uint32_t f : sorted) {
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> spectrum;
+  for (const std::uint64_t f : sorted) {
     if (spectrum.empty() || spectrum.back().first != f)
       spectrum.emplace_back(f, 1);
     else
@@ -179,7 +179,7 @@ TIndexValues TIndices::Values() const {
   for (const auto& [f, typesWithF] : spectrum)
     squares += static_cast<double>(f) * static_cast<double>(f) * static_cast<double>(typesWithF);
 
-  std::vector<std::uint32_t> mark;
+  std::vector<std::uint64_t> mark;
   if (keepSequence_) mark.resize(counts_.size());
   const double lnN = std::log(N);
   const double lnV = std::log(V);

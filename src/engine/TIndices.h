@@ -45,7 +45,7 @@ class TIndices {
   std::uint32_t aLagLength;
   bool keepSequence_;
   TTypeIndex types_;
-  std::vector<std::uint32_t> counts_;  // occurrences of each type id in the text
+  std::vector<std::uint64_t> counts_;  // occurrences of each type id in the text
   std::vector<std::uint32_t> ids_;     // the text as type ids (only with keepSequence_)
   std::uint64_t tokens_ = 0;
 };

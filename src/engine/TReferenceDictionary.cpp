@@ -16,20 +16,23 @@ namespace tavora {
 
 namespace {
 
-// A non-negative decimal 32-bit signed integer with an optional "+"; anything
-// else (empty, a sign alone, other characters, negative, too large) is absent.
-bool ParseCount(std::u16string_view field, std::uint32_t& value) {
+// A decimal whole number from 0 to max with an optional "+"; anything else (empty, a
+// sign alone, other characters, negative, larger than max) is absent.
+bool ParseNumber(std::u16string_view field, std::uint64_t max, std::uint64_t& value) {
   if (!field.empty() && field.front() == u'+') field.remove_prefix(1);
   if (field.empty()) return false;
   std::uint64_t v = 0;
   for (char16_t c : field) {
     if (c < u'0' || c > u'9') return false;
-    v = v * 10 + static_cast<std::uint64_t>(c - u'0');
-    if (v > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) return false;
+    const auto digit = static_cast<std::uint64_t>(c - u'0');
+    if (v > (max - digit) / 10) return false;
+    v = v * 10 + digit;
   }
-  value = static_cast<std::uint32_t>(v);
+  value = v;
   return true;
 }
+
+constexpr std::uint64_t kMaxLength = std::numeric_limits<std::int32_t>::max();
 
 bool Storable(std::u16string_view type) {
   if (type.empty()) return false;
@@ -44,8 +47,7 @@ void TReferenceDictionary::AddToken(std::u16string_view Token) {
   if (Token.empty()) return;
   ++TotalTokens;
   if (auto it = map_.find(Token); it != map_.end()) {
-    // A count is 32 bits: it stops at its largest value instead of wrapping to 0.
-    if (it->second.Count != std::numeric_limits<std::uint32_t>::max()) ++it->second.Count;
+    ++it->second.Count;  // 64 bits: no corpus reaches the end
     return;
   }
   map_.emplace(std::u16string(Token), TCount(1, static_cast<std::uint32_t>(Token.size())));
@@ -65,6 +67,15 @@ void TReferenceDictionary::Set(std::u16string_view Type, TCount Value) {
 }
 
 void TReferenceDictionary::Load(const std::filesystem::path& FileName) {
+  try {
+    Read(FileName);
+  } catch (const std::bad_alloc&) {
+    throw std::runtime_error("Not enough memory to load the frequency list " +
+                             QuotedPath(FileName) + ".");
+  }
+}
+
+void TReferenceDictionary::Read(const std::filesystem::path& FileName) {
   std::error_code ec;
   if (!std::filesystem::exists(FileName, ec)) return;
 
@@ -110,11 +121,15 @@ void TReferenceDictionary::Load(const std::filesystem::path& FileName) {
         lengthField = rest.substr(0, rest.find(u'\t'));
       }
     }
-    std::uint32_t count = 0;
-    if (!ParseCount(countField, count)) count = 0;
-    std::uint32_t length = 0;
-    if (!ParseCount(lengthField, length)) length = static_cast<std::uint32_t>(type.size());
-    Set(type, TCount(count, length));
+    std::uint64_t count = 0;
+    if (!ParseNumber(countField, TCount::kMaxCount, count)) count = 0;
+    std::uint64_t length = 0;
+    if (!ParseNumber(lengthField, kMaxLength, length)) length = type.size();
+    Set(type, TCount(count, static_cast<std::uint32_t>(length)));
+    if (count > std::numeric_limits<std::uint64_t>::max() - TotalTokens) {
+      throw std::runtime_error("The counts of the frequency list " + QuotedPath(FileName) +
+                               " add up to more than 18446744073709551615 tokens.");
+    }
     TotalTokens += count;
   }
   IsLoaded = true;

@@ -13,11 +13,14 @@
 
 namespace tavora {
 
+// A count is at most 2^63 - 1 (kMaxCount), so that the engine can take it as a signed
+// 64-bit number.
 struct TCount {
-  std::uint32_t Count = 0;      // occurrences in the reference corpus
+  static constexpr std::uint64_t kMaxCount = 0x7FFFFFFFFFFFFFFFull;
+  std::uint64_t Count = 0;      // occurrences in the reference corpus
   std::uint32_t TokLength = 0;  // length used by the token-length measure
   TCount() = default;
-  TCount(std::uint32_t C, std::uint32_t L) : Count(C), TokLength(L) {}
+  TCount(std::uint64_t C, std::uint32_t L) : Count(C), TokLength(L) {}
   friend bool operator==(const TCount&, const TCount&) = default;
 };
 
@@ -44,9 +47,11 @@ class TReferenceDictionary {
   // Reads a list file into the map. A missing file is a no-op. Lines end with
   // CR LF, LF or CR; a leading byte-order mark is skipped; a line whose first
   // field is empty is skipped; a repeated type takes its last line while every
-  // line's count adds to TotalTokens. A count or length that is not a
-  // non-negative 32-bit integer is taken as absent (count 0, length of the type).
-  // Throws std::runtime_error naming the file when it exists but cannot be read.
+  // line's count adds to TotalTokens. A count that is not a whole number from 0 to
+  // TCount::kMaxCount (negative, larger, not a number) is taken as 0, a length that is
+  // not one from 0 to 2^31 - 1 as the type's own length. Throws std::runtime_error
+  // naming the file when it exists but cannot be read, when its counts add up to more
+  // than 2^64 - 1, or when memory runs out while it is read.
   void Load(const std::filesystem::path& FileName);
 
   // Writes the map as a list file: UTF-8 with byte-order mark, CR LF, "type TAB
@@ -69,6 +74,8 @@ class TReferenceDictionary {
   [[nodiscard]] TMap::const_iterator end() const { return map_.end(); }
 
  private:
+  void Read(const std::filesystem::path& FileName);
+
   TMap map_;
 };
 

@@ -7,6 +7,7 @@
 
 #include "engine/Power.h"
 #include "engine/TEditDistance.h"
+#include "engine/WideInt.h"
 
 namespace tavora {
 
@@ -16,50 +17,6 @@ using enum tMeasure;
 
 const TMeasureSet kCrossMeasures = {vCrossTypes, vCrossPerplexity, vCrossRRR, vCrossHillsContinuum};
 
-TMeasureSet Widen(TMeasureSet m, tMeasureSecondarySet s, double q) {
-  using S = tMeasureSecondary;
-  if (s.Contains(S::vTTR) || s.Contains(S::vLogTTR) || s.Contains(S::vRootTTR))
-    m.Include(vTokens).Include(vTypes);
-  if (s.Contains(S::vEntropy)) m.Include(vPerplexity);
-  if (s.Contains(S::vCrossEntropy)) m.Include(vCrossPerplexity);
-  if (s.Contains(S::vRelativeEntropy)) m.Include(vPerplexity).Include(vCrossPerplexity);
-  if (s.Contains(S::vRelativePerplexity)) m.Include(vPerplexity).Include(vCrossPerplexity);
-  if (s.Contains(S::vRepeatRate)) m.Include(vRRR);
-  if (s.Contains(S::vCrossRepeatRate)) m.Include(vCrossRRR);
-  if (m.Contains(vHillsContinuum)) {
-    if (q == 0) {
-      m.Include(vTypes);
-    } else if (q == 1) {
-      m.Include(vPerplexity);
-    }
-  }
-  if (m.Contains(vCrossHillsContinuum)) {
-    if (q == 0) {
-      m.Include(vCrossTypes);
-    } else if (q == 1) {
-      m.Include(vCrossPerplexity);
-    }
-  }
-  return m;
-}
-
-// a * b / k as one division of exact integers, Inf for k = 0. While a * b and
-// |k| stay within 2^53 both are exact doubles and the quotient is correctly
-// rounded (ties to even), which covers windows of up to 10^6 tokens against
-// lists of up to 9 * 10^9 tokens. Beyond that the product goes through long
-// double, exact below 2^64 where it has a 64-bit mantissa (x86 GCC and Clang);
-// where long double is double the operands are rounded once before dividing.
-double IntegerRatio(std::uint64_t a, std::uint64_t b, std::int64_t k) {
-  if (k == 0) return std::numeric_limits<double>::infinity();
-  constexpr std::uint64_t kExact = std::uint64_t{1} << 53;
-  const std::uint64_t magnitude =
-      k < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(k) : static_cast<std::uint64_t>(k);
-  if (magnitude <= kExact && (b == 0 || a <= kExact / b))
-    return static_cast<double>(a * b) / static_cast<double>(k);
-  return static_cast<double>(static_cast<long double>(a) * static_cast<long double>(b) /
-                             static_cast<long double>(k));
-}
-
 }  // namespace
 
 TSimpleTTR::TSimpleTTR(std::uint32_t LagLength, TMeasureSet Measures,
@@ -67,13 +24,14 @@ TSimpleTTR::TSimpleTTR(std::uint32_t LagLength, TMeasureSet Measures,
                        bool RefCorpContainsText, double SmoothingConstant)
     : aLagLength(LagLength),
       aHillsQ(HillsQ),
-      aMeasures(Widen(Measures, MeasuresSecondary, HillsQ)),
+      aMeasures(WidenMeasureSet(Measures, MeasuresSecondary, HillsQ)),
       aMeasuresSecondary(MeasuresSecondary),
       aRefCorpContainsText(RefCorpContainsText),
       aSmoothingConstant(SmoothingConstant),
       ownReference_(std::make_unique<TReferenceDictionary>()),
       reference_(ownReference_.get()) {
   if (LagLength == 0) throw std::invalid_argument("The window length must be at least 1.");
+  if (!IsAcceptedHillsQ(HillsQ)) throw std::invalid_argument(HillsQRangeMessage(HillsQ));
   aActual.Q = HillsQ;
   ExaminedText.resize(static_cast<std::size_t>(LagLength) + 1);
   IsAutosemanticQueue.resize(static_cast<std::size_t>(LagLength) + 1);
@@ -92,6 +50,9 @@ TSimpleTTR::TSimpleTTR(std::uint32_t LagLength, TMeasureSet Measures,
   hillTerm_[0] = 0;
   if (aMeasures.Contains(vDifference))
     difference_ = std::make_unique<TDifferenceWindow>(LagLength, typeIndex_);
+  if (IsScaledHillsQ(HillsQ) &&
+      (aMeasures.Contains(vHillsContinuum) || aMeasures.Contains(vCrossHillsContinuum)))
+    hills_ = std::make_unique<THillsWindow>(LagLength, HillsQ);
 }
 
 TSimpleTTR::~TSimpleTTR() = default;
@@ -226,16 +187,17 @@ void TSimpleTTR::Clear() {
   lengthSum_ = 0;
   autosemanticsInWindow_ = 0;
   crossRefSum_ = 0;
+  if (hills_) hills_->ClearCross();
 }
 
-std::int64_t TSimpleTTR::CrossReferenceSum() const {
+TWideInt TSimpleTTR::CrossReferenceSum() const {
   // The sum of ref' over the tokens since the last Clear.
-  std::int64_t sum = 0;
+  TWideInt sum = 0;
   for (std::uint32_t id : textTypes_) {
-    const std::int32_t c = counts_[id].CountInWholeText;
+    const std::int64_t c = counts_[id].CountInWholeText;
     const std::int64_t refPrime =
         referenceData_[id].CountInReference - (aRefCorpContainsText ? c : 0);
-    sum += refPrime * c;
+    sum += static_cast<TWideInt>(refPrime) * c;
   }
   return sum;
 }
@@ -255,6 +217,7 @@ void TSimpleTTR::StartExactSums() {
   if (aLagLength <= 1) squareSum_ = 0;
   autosemanticsInWindow_ = static_cast<std::int64_t>(AutosemanticsInWholeText);
   crossRefSum_ = aMeasures.Contains(vCrossRRR) && HasUsableReference() ? CrossReferenceSum() : 0;
+  if (hills_) StartScaledHills();
 }
 
 TPositionResults TSimpleTTR::WholeText() const {
@@ -266,6 +229,7 @@ TPositionResults TSimpleTTR::WholeText() const {
   TMeasureSet set = aMeasures;
   if (!HasUsableReference()) set = set - kCrossMeasures;
   for (tMeasure m : set) r.Measures[m] = ValueOfText(m, tokens);
+  if (IsScaledHillsQ(aHillsQ)) ScaledHillsOfText(r, set, tokens);
   return r;
 }
 
@@ -284,16 +248,16 @@ double TSimpleTTR::ValueOfText(tMeasure m, std::uint64_t tokens) const {
     case vPerplexity:
       value = 1;
       for (std::uint32_t id : textTypes_) {
-        const double pt = counts_[id].CountInWholeText / N;
+        const double pt = static_cast<double>(counts_[id].CountInWholeText) / N;
         value *= Power(pt, -pt);
       }
       return value;
     case vRRR: {
       // 1 / (sum of p^2) = N^2 / (sum of c^2); S = 0 for N <= 1.
-      std::int64_t squares = 0;
+      TWideInt squares = 0;
       if (tokens > 1)
         for (std::uint32_t id : textTypes_) {
-          const std::int64_t c = counts_[id].CountInWholeText;
+          const auto c = static_cast<TWideInt>(counts_[id].CountInWholeText);
           squares += c * c;
         }
       return IntegerRatio(tokens, tokens, squares);
@@ -302,14 +266,16 @@ double TSimpleTTR::ValueOfText(tMeasure m, std::uint64_t tokens) const {
       // At Q = 1 the sum of the shares is exactly 1; summing them would leave a rounding
       // residue that decides between NaN and an infinity in the Renyi measures.
       if (aHillsQ == 1) return tokens > 0 ? 1 : 0;
-      for (std::uint32_t id : textTypes_) value += Power(counts_[id].CountInWholeText / N, aHillsQ);
+      if (IsScaledHillsQ(aHillsQ)) return 0;  // ScaledHillsOfText
+      for (std::uint32_t id : textTypes_)
+        value += Power(static_cast<double>(counts_[id].CountInWholeText) / N, aHillsQ);
       return value;
     case vLength: {
       if (tokens == 0) return 0;
-      std::int64_t sum = 0;
+      TWideInt sum = 0;
       for (std::uint32_t id : textTypes_)
-        sum += std::int64_t{counts_[id].CountInWholeText} * referenceData_[id].TokLength;
-      return static_cast<double>(sum) / N;
+        sum += static_cast<TWideInt>(counts_[id].CountInWholeText) * referenceData_[id].TokLength;
+      return WideToDouble(sum) / N;
     }
     case vDifference:
       return tokens > 0 ? DifferenceOfText(N) : 0;
@@ -326,7 +292,7 @@ double TSimpleTTR::CrossValueOfText(tMeasure m, std::uint64_t tokens) const {
   const double T = static_cast<double>(reference_->TotalTokens);
   const double V = static_cast<double>(reference_->Size());
   const double s = aSmoothingConstant;
-  auto p = [&](std::uint32_t id) { return counts_[id].CountInWholeText / N; };
+  auto p = [&](std::uint32_t id) { return static_cast<double>(counts_[id].CountInWholeText) / N; };
   auto refPrime = [&](std::uint32_t id) {
     return static_cast<double>(referenceData_[id].CountInReference -
                                (aRefCorpContainsText ? counts_[id].CountInWholeText : 0));
@@ -353,9 +319,63 @@ double TSimpleTTR::CrossValueOfText(tMeasure m, std::uint64_t tokens) const {
   }
 }
 
+double TSimpleTTR::CrossHillsKey(std::uint32_t id, std::int64_t c, double N) const {
+  // ln(c / N) + (Q - 1) ln r^, NaN where r^ <= 0 leaves the term undefined.
+  const double T = static_cast<double>(reference_->TotalTokens);
+  const double V = static_cast<double>(reference_->Size());
+  const double refPrime =
+      static_cast<double>(referenceData_[id].CountInReference - (aRefCorpContainsText ? c : 0));
+  const double rhat = (refPrime + aSmoothingConstant) / (T + V * aSmoothingConstant);
+  if (!(rhat > 0)) return std::numeric_limits<double>::quiet_NaN();
+  return std::log(static_cast<double>(c) / N) + (aHillsQ - 1) * std::log(rhat);
+}
+
+void TSimpleTTR::ScaledHillsOfText(TPositionResults& r, TMeasureSet set,
+                                   std::uint64_t tokens) const {
+  const double N = static_cast<double>(tokens);
+  std::vector<double> keys;
+  keys.reserve(textTypes_.size());
+  if (set.Contains(vHillsContinuum)) {
+    for (std::uint32_t id : textTypes_)
+      keys.push_back(aHillsQ * std::log(static_cast<double>(counts_[id].CountInWholeText) / N));
+    const TScaledSum sum = THillsWindow::SumOfExp(keys);
+    r.Measures[vHillsContinuum] = sum.Mantissa;
+    r.HillsScale = sum.Scale;
+  }
+  if (set.Contains(vCrossHillsContinuum)) {
+    keys.clear();
+    for (std::uint32_t id : textTypes_)
+      keys.push_back(CrossHillsKey(id, counts_[id].CountInWholeText, N));
+    const TScaledSum sum = THillsWindow::SumOfExp(keys);
+    r.Measures[vCrossHillsContinuum] = sum.Mantissa;
+    r.CrossHillsScale = sum.Scale;
+  }
+}
+
+void TSimpleTTR::StartScaledHills() {
+  // The first window holds every token of the text so far.
+  std::vector<std::int32_t> counts;
+  counts.reserve(textTypes_.size());
+  for (std::uint32_t id : textTypes_)
+    counts.push_back(static_cast<std::int32_t>(counts_[id].CountInWholeText));
+  hills_->StartBasic(counts);
+  hills_->ClearCross();
+  if (aMeasures.Contains(vCrossHillsContinuum) && HasUsableReference()) {
+    for (std::uint32_t id : textTypes_)
+      hills_->MoveCross(id, CrossHillsKey(id, counts_[id].CountInWholeText, aLagLength));
+    hills_->FinishCross();
+    aActual.Measures[vCrossHillsContinuum] = hills_->CrossMantissa();
+    aActual.CrossHillsScale = hills_->CrossScale();
+  }
+  if (aMeasures.Contains(vHillsContinuum) && aHillsQ != 1) {
+    aActual.Measures[vHillsContinuum] = hills_->BasicMantissa();
+    aActual.HillsScale = hills_->BasicScale();
+  }
+}
+
 double TSimpleTTR::DifferenceOfText(double N) const {
   // d is symmetric and d(a, a) = 0: each unordered pair counts twice.
-  auto p = [&](std::uint32_t id) { return counts_[id].CountInWholeText / N; };
+  auto p = [&](std::uint32_t id) { return static_cast<double>(counts_[id].CountInWholeText) / N; };
   double value = 0;
   TEditDistance distance;
   for (std::size_t i = 0; i < textTypes_.size(); ++i) {
@@ -395,8 +415,14 @@ inline void TSimpleTTR::ShiftCounts(std::int32_t ce, std::int32_t cx) {
     A[vRRR] = squareSum_ != 0 ? IntegerRatio(aLagLength, aLagLength, squareSum_) : 0;
   }
   if (aMeasures.Contains(vHillsContinuum) && aHillsQ != 1) {  // exactly 1 at Q = 1
-    A[vHillsContinuum] =
-        A[vHillsContinuum] - hillTerm_[ce - 1] + hillTerm_[ce] - hillTerm_[cx + 1] + hillTerm_[cx];
+    if (hills_) {
+      hills_->ShiftBasic(ce, cx);
+      A[vHillsContinuum] = hills_->BasicMantissa();
+      aActual.HillsScale = hills_->BasicScale();
+    } else {
+      A[vHillsContinuum] = A[vHillsContinuum] - hillTerm_[ce - 1] + hillTerm_[ce] -
+                           hillTerm_[cx + 1] + hillTerm_[cx];
+    }
   }
 }
 
@@ -430,10 +456,16 @@ inline void TSimpleTTR::ShiftCross(std::uint32_t e, std::uint32_t x, std::int32_
     A[vCrossPerplexity] = A[vCrossPerplexity] * negInvLE / negInvLX;
   if (aMeasures.Contains(vCrossRRR)) {
     // 1 / (sum of p * r) = L * T / K with K the exact sum of ref'.
-    crossRefSum_ += refE - refX;
+    crossRefSum_ += static_cast<TWideInt>(refE) - refX;
     A[vCrossRRR] = IntegerRatio(aLagLength, reference_->TotalTokens, crossRefSum_);
   }
-  if (aMeasures.Contains(vCrossHillsContinuum)) {
+  if (aMeasures.Contains(vCrossHillsContinuum) && hills_) {
+    hills_->MoveCross(e, CrossHillsKey(e, ce, L));
+    hills_->MoveCross(x, cx == 0 ? THillsWindow::kAbsent : CrossHillsKey(x, cx, L));
+    hills_->FinishCross();
+    A[vCrossHillsContinuum] = hills_->CrossMantissa();
+    aActual.CrossHillsScale = hills_->CrossScale();
+  } else if (aMeasures.Contains(vCrossHillsContinuum)) {
     const double term = (qm1E - qm1X) / L;
     if (std::isfinite(term)) {
       A[vCrossHillsContinuum] += term;

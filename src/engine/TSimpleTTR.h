@@ -17,8 +17,10 @@
 #include "engine/Measures.h"
 #include "engine/TDiagnosticSink.h"
 #include "engine/TDifferenceWindow.h"
+#include "engine/THillsWindow.h"
 #include "engine/TReferenceDictionary.h"
 #include "engine/TTypeIndex.h"
+#include "engine/WideInt.h"
 
 namespace tavora {
 
@@ -26,9 +28,9 @@ namespace tavora {
 // fields apart (counts in one compact vector, reference data in another) and
 // the type's text in its index.
 struct TTypeInfo {
-  std::int32_t Count = 0;             // occurrences in the current window
+  std::int32_t Count = 0;             // occurrences in the current window (at most L)
   std::int32_t TokLength = 0;         // from the reference list, else UTF-16 length
-  std::int32_t CountInWholeText = 0;  // occurrences since the last Clear
+  std::int64_t CountInWholeText = 0;  // occurrences since the last Clear
   std::int64_t CountInReference = 0;  // count in the reference list, 0 if unlisted
 };
 
@@ -77,10 +79,11 @@ class TSimpleTTR {
   [[nodiscard]] std::size_t WindowSize() const { return windowSize_; }
 
  private:
-  // The counts the window updates at every token, 8 bytes per type.
+  // The counts the window updates at every token. A window count never exceeds L
+  // (at most 1,000,000); a text can hold more than 2^31 tokens of one type.
   struct TCounts {
     std::int32_t Count = 0;
-    std::int32_t CountInWholeText = 0;
+    std::int64_t CountInWholeText = 0;
   };
   // What a type takes from the reference list, with the reference quantities
   // that do not change while its window count changes (the cross cache is
@@ -102,14 +105,20 @@ class TSimpleTTR {
   [[nodiscard]] double ValueOfText(tMeasure m, std::uint64_t tokens) const;
   [[nodiscard]] double CrossValueOfText(tMeasure m, std::uint64_t tokens) const;
   [[nodiscard]] double DifferenceOfText(double N) const;
-  [[nodiscard]] std::int64_t CrossReferenceSum() const;
+  [[nodiscard]] TWideInt CrossReferenceSum() const;
   void StartExactSums();
+  // Hill's orders above kPlainHillsQ: the sums of the whole text and of the first window
+  // scaled, and the logarithm of a type's cross term at window count c.
+  void ScaledHillsOfText(TPositionResults& r, TMeasureSet set, std::uint64_t tokens) const;
+  void StartScaledHills();
+  [[nodiscard]] double CrossHillsKey(std::uint32_t id, std::int64_t c, double N) const;
 
   // The window shift: the entering type e now at ring slot eSlot, the leaving type x that sat
   // at xSlot, their counts already changed.
   void Shift(std::uint32_t e, std::uint32_t x, std::size_t eSlot, std::size_t xSlot,
              bool enteringAuto, bool leavingAuto);
   void ShiftCounts(std::int32_t ce, std::int32_t cx);
+  friend class TSimpleTTRTestAccess;  // sets whole-text counts no test could feed
   void ShiftCross(std::uint32_t e, std::uint32_t x, std::int32_t ce, std::int32_t cx);
 
   // Type text -> id (the index also keeps the texts); the data below are indexed by id.
@@ -149,7 +158,11 @@ class TSimpleTTR {
   std::int64_t squareSum_ = 0;
   std::int64_t lengthSum_ = 0;
   std::int64_t autosemanticsInWindow_ = 0;
-  std::int64_t crossRefSum_ = 0;
+  TWideInt crossRefSum_ = 0;
+
+  // Hill's sums of the window for orders above kPlainHillsQ (only then, and only when
+  // a continuum is measured).
+  std::unique_ptr<THillsWindow> hills_;
 
   // The vDifference side of the window (only when vDifference is measured).
   std::unique_ptr<TDifferenceWindow> difference_;

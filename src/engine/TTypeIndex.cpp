@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 namespace tavora {
 
@@ -90,10 +91,13 @@ std::uint32_t TTypeIndex::FindOrInsert(std::u16string_view text, bool& inserted)
     inserted = false;
     return static_cast<std::uint32_t>(slot) - 1;
   }
+  if (Size() >= kMaxSize) {
+    throw std::length_error("More than 4294967294 distinct types: the table of types is full.");
+  }
   inserted = true;
   const auto id = static_cast<std::uint32_t>(Size());
   arena_.append(text);
-  offsets_.push_back(static_cast<std::uint32_t>(arena_.size()));
+  offsets_.push_back(arena_.size());
   keys_.push_back(key);
   slot = ((hash >> 32) << 32) | (static_cast<std::uint64_t>(id) + 1);
   if (Size() * 2 > slots_.size()) Grow();

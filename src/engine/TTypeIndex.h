@@ -18,11 +18,14 @@ namespace tavora {
 class TTypeIndex {
  public:
   static constexpr std::uint32_t kAbsent = 0xFFFFFFFFu;
+  // The most texts an index holds (ids are 32 bits, one value marks an absent text).
+  static constexpr std::size_t kMaxSize = 0xFFFFFFFEu;
 
   TTypeIndex();
 
   [[nodiscard]] std::uint32_t Find(std::u16string_view text) const;
-  // The id of text, added as the next id when absent (inserted tells which).
+  // The id of text, added as the next id when absent (inserted tells which). Throws
+  // std::length_error when a new text would need an id beyond kMaxSize - 1.
   std::uint32_t FindOrInsert(std::u16string_view text, bool& inserted);
   // Valid until the next insertion.
   [[nodiscard]] std::u16string_view Text(std::uint32_t id) const {
@@ -54,7 +57,7 @@ class TTypeIndex {
   std::vector<TKey> keys_;  // by id
   std::uint64_t mask_ = 0;
   std::u16string arena_;
-  std::vector<std::uint32_t> offsets_;  // text of id i: [offsets_[i], offsets_[i+1])
+  std::vector<std::uint64_t> offsets_;  // text of id i: [offsets_[i], offsets_[i+1])
 };
 
 }  // namespace tavora

@@ -93,6 +93,7 @@ TMeasureParameters TOptionEncoders::GetMeasureParameters() const {
   p.OutputTypes = EncodeOutputTypes();
   p.Indices = EncodeIndices();
   p.HillsQ = ReadFloat(Text(ctl::EditHillsQ));
+  if (!IsAcceptedHillsQ(p.HillsQ)) throw EConvertError(HillsQRangeMessage(p.HillsQ));
   p.RefDicContrainsText = Checked(ctl::CheckBoxReferenceContains);
   p.How = How();
   p.IsWholeText = Index(ctl::RGMode) == 1;

@@ -25,7 +25,8 @@ class TOptionEncoders {
   void EncodeCustomVertcal(TCustomVertical& Custom) const;
 
   [[nodiscard]] TWordOrLemmaNames GetReferenceFileNames() const;
-  // Throws EConvertError for an unreadable Hill's Q.
+  // Throws EConvertError for an unreadable Hill's Q or one out of its range (0 to
+  // kMaxHillsQ).
   [[nodiscard]] TMeasureParameters GetMeasureParameters() const;
   [[nodiscard]] TDictionaryParameters GetDictionaryParameters() const;
 

@@ -1,16 +1,16 @@
 #include "processing/TProcessTexts.h"
 
 #include <chrono>
-#include <limits>
 #include <stdexcept>
 #include <thread>
 
+#include "base/Utf8.h"
 #include "engine/TIndices.h"
 #include "engine/TReferenceDictionary.h"
 #include "engine/TSimpleTTR.h"
-#include "engine/TTypeIndex.h"
 #include "input/TTokenizationStream.h"
 #include "processing/TTokenPipeline.h"
+#include "processing/TTypeCounter.h"
 #include "results/TOutputStructures.h"
 
 namespace tavora {
@@ -39,41 +39,6 @@ std::u16string_view TextOf(const TTokenBatch& batch, const TTokenBatch::TWord& t
                            tWordOrLemma kind) {
   return kind == tWordOrLemma::tokWord ? batch.Word(token) : batch.Lemma(token);
 }
-
-// Counts the tokens of one frequency list by type in a type index (ids in order of first
-// occurrence) and hands the counts over at the end. The list then gets the very entries,
-// inserted in the same order, that counting token by token into it would give, without a
-// node-based map look-up per token.
-class TTypeCounter {
- public:
-  // The same rule as TReferenceDictionary::AddToken: an empty token is not counted.
-  void Add(std::u16string_view token) {
-    if (token.empty()) return;
-    ++total_;
-    bool inserted = false;
-    const std::uint32_t id = index_.FindOrInsert(token, inserted);
-    if (inserted) counts_.push_back(0);
-    // A list count is 32 bits: it stops at its largest value instead of wrapping to 0.
-    if (counts_[id] != std::numeric_limits<std::uint32_t>::max()) ++counts_[id];
-  }
-
-  // Moves the counts into a list that was empty.
-  void MoveInto(TReferenceDictionary& list) {
-    list.TotalTokens += total_;
-    for (std::uint32_t id = 0; id < counts_.size(); ++id) {
-      const std::u16string_view type = index_.Text(id);
-      list.Set(type, TCount(counts_[id], static_cast<std::uint32_t>(type.size())));
-    }
-    index_.Clear();
-    counts_ = {};
-    total_ = 0;
-  }
-
- private:
-  TTypeIndex index_;
-  std::vector<std::uint32_t> counts_;  // by id
-  std::uint64_t total_ = 0;
-};
 
 // Calls the progress callback at the reports that the reading recorded in a batch, on
 // the calling thread; throws TRunCancelled when it says stop.
@@ -199,10 +164,12 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
                             std::uint32_t LagLength,
                             const TReferenceDictionaryPair& ReferenceDictionary,
                             TOutputTypeSet OutputTypes, double HillsQ, bool RefDicContrainsText,
-                            const TProgressCallback& progress) {
+                            const TProgressCallback& progress) try {
   if (LagLength == 0) throw std::invalid_argument("The window length must be at least 1.");
 
   const TReportClock clock(report_);
+  reading_.clear();
+  inputFile_.clear();
   TTokenizationStream stream(How);
   std::array<std::unique_ptr<TSimpleTTR>, kWordOrLemmaCount> engines;
   for (const tWordOrLemma kind : WoL) {
@@ -223,6 +190,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
     output.indices[Slot(kind)] = indices[Slot(kind)].get();
   }
   LoadInput(stream, Custom, InputFile, IsWholeText, report_);
+  if (stream.GetListOfFiles().size() == 1) inputFile_ = stream.GetListOfFiles().front();
   for (const tWordOrLemma kind : WoL) {
     if (ReferenceDictionary[kind] != nullptr)
       engines[Slot(kind)]->SetReferenceDictionary(ReferenceDictionary[kind]);
@@ -255,7 +223,8 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
       const TTokenBatch::TWord& token = (*batch)[i];
       // A document begins at its first word even when the filters drop that word.
       if (token.StartsDocument) {
-        output.NewDoc(batch->DocumentName(document++));
+        reading_ = batch->DocumentName(document++);
+        output.NewDoc(reading_);
         ++report_.Documents;
         for (const tWordOrLemma kind : WoL) engines[Slot(kind)]->Clear();
         if (withIndices)
@@ -274,6 +243,26 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
     ticker.Before(batch->Size());
   }
   output.LastDoc();
+} catch (const std::bad_alloc&) {
+  throw OutOfMemory();
+}
+
+std::runtime_error TProcessTexts::OutOfMemory() const {
+  // The run's memory is freed by now; the message names the document it was reading.
+  // Before the first document began, the input is named when it is one file.
+  const std::string name = !reading_.empty()        ? Utf16ToUtf8(reading_)
+                           : report_.FilesRead == 1 ? inputFile_.string()
+                                                    : std::string();
+  std::string message = "Not enough memory to go on reading ";
+  if (name.empty()) {
+    message += "the input";
+  } else {
+    message += '"';
+    message += name;
+    message += '"';
+  }
+  message += '.';
+  return std::runtime_error(message);
 }
 
 void TProcessTexts::Measure(const TMeasureParameters& p,
@@ -290,12 +279,15 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
     THow How, std::u16string_view InputFile, const std::filesystem::path& OutputFileWF,
     const std::filesystem::path& OutputFileLemma, bool IsWholeText, bool DoOmitPunctuation,
     bool DoOmitDigits, TCasesensitiveness CS, TWordOrLemmaSet WoL, const TCustomVertical& Custom,
-    const TProgressCallback& progress) {
+    const TProgressCallback& progress) try {
   const TReportClock clock(report_);
+  reading_.clear();
+  inputFile_.clear();
   TTokenizationStream stream(How);
   TPreparedDictionaries lists;
   for (const tWordOrLemma kind : WoL) lists[Slot(kind)] = std::make_unique<TReferenceDictionary>();
   LoadInput(stream, Custom, InputFile, IsWholeText, report_);
+  if (stream.GetListOfFiles().size() == 1) inputFile_ = stream.GetListOfFiles().front();
 
   std::vector<tWordOrLemma> kinds;
   for (const tWordOrLemma kind : WoL) kinds.push_back(kind);
@@ -310,10 +302,14 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
   while (const TTokenBatch* batch = pipeline.Next()) {
     ticker.Start(*batch);
     report_.Tokens += batch->Size();
+    std::size_t document = 0;
     for (std::size_t i = 0; i < batch->Size(); ++i) {
       ticker.Before(i);
       const TTokenBatch::TWord& token = (*batch)[i];
-      if (token.StartsDocument) ++report_.Documents;
+      if (token.StartsDocument) {
+        ++report_.Documents;
+        reading_ = batch->DocumentName(document++);
+      }
       if (!filter.Keeps(token)) continue;
       for (std::size_t k = 0; k < kindCount; ++k) counters[k].Add(TextOf(*batch, token, kinds[k]));
     }
@@ -327,6 +323,8 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
     list.ShouldSurvive = true;
   }
   return lists;
+} catch (const std::bad_alloc&) {
+  throw OutOfMemory();
 }
 
 TPreparedDictionaries TProcessTexts::PrepareDictionary(const TDictionaryParameters& p,

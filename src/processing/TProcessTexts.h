@@ -32,7 +32,8 @@ using TPreparedDictionaries = std::array<std::unique_ptr<TReferenceDictionary>, 
 // Errors end the call as exceptions: std::runtime_error whose message names the file or
 // folder at fault (input that cannot be opened, a result file that cannot be written, an
 // output folder that cannot be created), std::invalid_argument for a window length of 0,
-// and TRunCancelled when the progress callback asks to stop. Nothing is caught inside,
+// TRunCancelled when the progress callback asks to stop, and std::runtime_error naming the
+// document being read when memory runs out. Nothing else is caught inside,
 // except that an error met by the reading thread is carried over and rethrown on the
 // calling thread where a run on one thread would have raised it.
 class TProcessTexts {
@@ -114,12 +115,16 @@ class TProcessTexts {
 
  private:
   [[nodiscard]] TDiagnosticSink EngineSink();
+  // What a run that ran out of memory throws instead of std::bad_alloc.
+  [[nodiscard]] std::runtime_error OutOfMemory() const;
 
   TLowercaser lowercaser_;
   TIndexSet indices_{};
   unsigned threads_ = 1;
   TDiagnosticSink diagnostics_;
   TRunReport report_;
+  std::u16string reading_;           // the document being read, empty before the first
+  std::filesystem::path inputFile_;  // the input when it is one file
 };
 
 }  // namespace tavora

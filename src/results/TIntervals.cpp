@@ -192,60 +192,49 @@ TIntervals& TIntervals::operator=(TIntervals&&) noexcept = default;
 template <class Visit>
 void TIntervals::ForEachUsed(Visit&& visit) const {
   if (IsEmpty()) return;
-  const auto firstWord = static_cast<std::size_t>(lo_ - base_) / 64;
-  const auto lastWord = static_cast<std::size_t>(hi_ - base_) / 64;
-  for (std::size_t w = firstWord; w <= lastWord; ++w) {
-    for (std::uint64_t bits = used_[w]; bits != 0; bits &= bits - 1) {
-      const std::size_t k = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
-      visit(base_ + static_cast<std::int64_t>(k), counts_[k]);
+  std::vector<std::pair<std::int64_t, std::size_t>> pages(pageStart_.begin(), pageStart_.end());
+  std::sort(pages.begin(), pages.end());
+  for (const auto& [page, start] : pages) {
+    for (std::int64_t i = 0; i < kPageSize; ++i) {
+      const std::uint64_t count = counts_[start + static_cast<std::size_t>(i)];
+      if (count != 0) visit(page * kPageSize + i, count);
     }
   }
 }
 
 void TIntervals::Clear() {
-  if (!IsEmpty()) {
-    const auto firstWord = static_cast<std::size_t>(lo_ - base_) / 64;
-    const auto lastWord = static_cast<std::size_t>(hi_ - base_) / 64;
-    for (std::size_t w = firstWord; w <= lastWord; ++w) {
-      for (std::uint64_t bits = used_[w]; bits != 0; bits &= bits - 1) {
-        counts_[w * 64 + static_cast<std::size_t>(std::countr_zero(bits))] = 0;
-      }
-      used_[w] = 0;
-    }
-  }
+  counts_.clear();
+  pageStart_.clear();
+  lastPage_ = std::numeric_limits<std::int64_t>::min();
+  lastBase_ = 0;
   lo_ = 1;
   hi_ = 0;
   omitted_ = 0;
 }
 
-void TIntervals::Reach(std::int32_t Index) {
-  const std::int64_t newLo = IsEmpty() ? Index : std::min<std::int64_t>(lo_, Index);
-  const std::int64_t newHi = IsEmpty() ? Index : std::max<std::int64_t>(hi_, Index);
-  const auto size = static_cast<std::int64_t>(counts_.size());
-  if (newLo < base_ || newHi >= base_ + size) {
-    // Grow at least geometrically on the side that is short, in whole words of used_.
-    std::int64_t first = newLo;
-    std::int64_t last = newHi;
-    if (size != 0) {
-      first = std::min(newLo, base_);
-      last = std::max(newHi, base_ + size - 1);
-      if (newLo < base_) first = std::min(first, base_ - std::max<std::int64_t>(size, 64));
-      if (newHi >= base_ + size)
-        last = std::max(last, base_ + size - 1 + std::max<std::int64_t>(size, 64));
-    }
-    first = std::max<std::int64_t>(first, std::numeric_limits<std::int32_t>::min());
-    last = std::min<std::int64_t>(last, std::numeric_limits<std::int32_t>::max());
-    first -= first & 63;  // down to a multiple of 64
-    last |= 63;           // up to just below one
-    std::vector<std::uint64_t> counts(static_cast<std::size_t>(last - first + 1), 0);
-    std::vector<std::uint64_t> used(counts.size() / 64, 0);
-    if (size != 0) {
-      std::copy(counts_.begin(), counts_.end(), counts.begin() + (base_ - first));
-      std::copy(used_.begin(), used_.end(), used.begin() + (base_ - first) / 64);
-    }
-    counts_.swap(counts);
-    used_.swap(used);
-    base_ = first;
+void TIntervals::SelectPage(std::int64_t page) {
+  const auto [it, added] = pageStart_.try_emplace(page, counts_.size());
+  if (added) counts_.resize(counts_.size() + static_cast<std::size_t>(kPageSize), 0);
+  lastPage_ = page;
+  lastBase_ = it->second;
+}
+
+void TIntervals::Reach(std::int64_t Index) {
+  const std::int64_t newLo = IsEmpty() ? Index : std::min(lo_, Index);
+  const std::int64_t newHi = IsEmpty() ? Index : std::max(hi_, Index);
+  // The output runs from the lower of -1 and the lowest index to the higher of 0 and the
+  // highest.
+  const std::int64_t first = std::min<std::int64_t>(newLo, 0);
+  const std::int64_t last = std::max<std::int64_t>(newHi, -1);
+  if (last - first + 1 > kMaxRange) {
+    std::string from, to;
+    AppendLabel(from, newLo < 0 ? newLo : 0);
+    AppendLabel(to, newHi >= 0 ? newHi : -1);
+    throw std::runtime_error(
+        "The distribution of " + (name_.empty() ? std::string("a measure") : name_) +
+        " would span " + std::to_string(last - first + 1) + " intervals, from " + from + " to " +
+        to + ", more than the " + std::to_string(kMaxRange) +
+        " a distribution may have. Leave this measure out of runs that write distributions.");
   }
   lo_ = newLo;
   hi_ = newHi;
@@ -257,17 +246,21 @@ void TIntervals::Add(const TIntervals& Other) {
   }
   omitted_ += Other.omitted_;
   if (Other.IsEmpty()) return;
-  Reach(static_cast<std::int32_t>(Other.lo_));
-  Reach(static_cast<std::int32_t>(Other.hi_));
-  Other.ForEachUsed([this](std::int64_t index, std::uint64_t count) {
-    const auto k = static_cast<std::size_t>(index - base_);
-    counts_[k] += count;
-    used_[k / 64] |= std::uint64_t{1} << (k % 64);
-  });
+  Reach(Other.lo_);
+  Reach(Other.hi_);
+  for (const auto& [page, start] : Other.pageStart_) {
+    SelectPage(page);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(kPageSize); ++i)
+      counts_[lastBase_ + i] += Other.counts_[start + i];
+  }
 }
 
 std::uint64_t TIntervals::GetCount(std::int64_t Index) const {
-  return Index >= lo_ && Index <= hi_ ? counts_[static_cast<std::size_t>(Index - base_)] : 0;
+  if (Index < lo_ || Index > hi_) return 0;
+  const auto it = pageStart_.find(Index >> kPageBits);
+  return it == pageStart_.end()
+             ? 0
+             : counts_[it->second + static_cast<std::size_t>(Index & (kPageSize - 1))];
 }
 
 void TIntervals::AppendLabel(std::string& Out, std::int64_t Index) const {

@@ -2,9 +2,12 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace tavora {
@@ -17,16 +20,22 @@ class TResultFile;
 //
 // The distribution is dense: it covers every interval from -1 down to the
 // lowest index reached and from 0 up to the highest, and the output lists all
-// of them. Storage holds counters only around the indexes actually reached
-// (the others are 0), so a document whose values lie far from 0 costs neither
-// memory nor time for the intervals between. Values that are not finite, or
-// whose index lies outside the signed 32-bit range, are left out and only
-// counted in GetOmittedCount().
+// of them. Storage is sparse: pages of 64 counters, only around the indexes
+// actually reached (the others are 0), so a document whose values lie far from
+// 0 or far apart costs neither memory nor time for the intervals between.
+// Values that are not finite, or whose index lies outside the signed 32-bit
+// range, are left out and only counted in GetOmittedCount().
+//
+// A distribution spans at most kMaxRange intervals: a value that would widen it
+// further throws std::runtime_error naming the distribution (SetName) and the
+// range, since its output would be lines of hundreds of megabytes per document.
 //
 // Not safe to use from two threads at once, not even through const methods:
 // the texts of the interval labels are cached on first output.
 class TIntervals {
  public:
+  static constexpr std::int64_t kMaxRange = 10'000'000;
+
   explicit TIntervals(std::uint32_t Granularity);
   ~TIntervals();
   TIntervals(TIntervals&&) noexcept;
@@ -43,10 +52,13 @@ class TIntervals {
       return;
     }
     if (index < lo_ || index > hi_) Reach(index);
-    const auto k = static_cast<std::size_t>(static_cast<std::int64_t>(index) - base_);
-    counts_[k] += Kolik;
-    used_[k / 64] |= std::uint64_t{1} << (k % 64);
+    const std::int64_t page = index >> kPageBits;  // rounds down, negative indexes too
+    if (page != lastPage_) SelectPage(page);
+    counts_[lastBase_ + static_cast<std::size_t>(index & (kPageSize - 1))] += Kolik;
   }
+
+  // What the range error calls the distribution, e.g. "Cross Types" of the word forms.
+  void SetName(std::string Name) { name_ = std::move(Name); }
 
   // Adds every counter of Other (of the same granularity) to this distribution,
   // as if each value added to Other had been added here too.
@@ -94,21 +106,26 @@ class TIntervals {
   void EmitLabels(Sink& sink, std::string_view sep) const;
   template <class Sink>
   void EmitCounts(Sink& sink, std::string_view sep) const;
-  // Widens the reached range [lo_, hi_] to Index, growing the storage when needed.
-  void Reach(std::int32_t Index);
+  static constexpr int kPageBits = 6;
+  static constexpr std::int64_t kPageSize = std::int64_t{1} << kPageBits;
+
+  // Widens the reached range [lo_, hi_] to Index; throws when it would pass kMaxRange.
+  void Reach(std::int64_t Index);
+  // Makes page the current one, adding it when new.
+  void SelectPage(std::int64_t page);
   // Calls visit(index, count) for every used counter, in ascending order of index.
   template <class Visit>
   void ForEachUsed(Visit&& visit) const;
   TLabelCache& Labels() const;
 
   std::uint32_t aGranularity;
-  // counts_[i] counts index base_ + i; every counter outside [lo_, hi_] is 0. Bit i
-  // of used_ is set when counts_[i] was added to, so that output, Add and Clear
-  // visit the used counters only, however wide and empty the range between them.
-  // base_ and the size of counts_ are multiples of 64.
+  // Pages of kPageSize counters back to back; page p (indexes p * kPageSize onwards)
+  // starts at counts_[pageStart_[p]]. lastPage_ is the page last added to.
   std::vector<std::uint64_t> counts_;
-  std::vector<std::uint64_t> used_;
-  std::int64_t base_ = 0;
+  std::unordered_map<std::int64_t, std::size_t> pageStart_;
+  std::int64_t lastPage_ = std::numeric_limits<std::int64_t>::min();
+  std::size_t lastBase_ = 0;
+  std::string name_;
   // Lowest and highest index reached; lo_ > hi_ while empty.
   std::int64_t lo_ = 1;
   std::int64_t hi_ = 0;

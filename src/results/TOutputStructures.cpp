@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "base/Paths.h"
+#include "base/Utf8.h"
 #include "engine/TIndices.h"
 #include "engine/TSimpleTTR.h"
 #include "results/TResultFile.h"
@@ -55,6 +56,15 @@ TOutputStructures::TOutputStructures(TWordOrLemmaSet WoL, TMeasureSet measures,
         dists.emplace_back(false, static_cast<std::uint8_t>(m), Granularity(m));
       for (const tMeasureSecondary m : aMeasuresSecondary)
         dists.emplace_back(true, static_cast<std::uint8_t>(m), 100);
+      for (TDistribution& d : dists) {
+        const std::u16string_view caption =
+            d.IsSecondary ? MeasureSecondaryCaption(static_cast<tMeasureSecondary>(d.Ordinal))
+                          : MeasureCaption(static_cast<tMeasure>(d.Ordinal));
+        std::string name = "\"" + Utf16ToUtf8(caption) + "\" of the ";
+        name += kind == tWordOrLemma::tokWord ? "word forms" : "lemmata";
+        d.Dist.SetName(name);
+        d.DistTotal.SetName(name);
+      }
     }
     // Every distribution of one granularity writes the same label texts: build them once.
     std::array<TIntervals*, 2> first{};  // granularity 1, granularity 100

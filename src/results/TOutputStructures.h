@@ -62,7 +62,7 @@ class TOutputStructures {
   // file with only its "TOTAL" block, and no series file.
   void LastDoc();
 
-  [[nodiscard]] std::int32_t GetTextNumber() const { return TextNumber; }
+  [[nodiscard]] std::int64_t GetTextNumber() const { return TextNumber; }
   [[nodiscard]] const std::filesystem::path& GetOutputFolder() const { return aOutputFolder; }
 
  private:
@@ -97,7 +97,7 @@ class TOutputStructures {
   tMeasureSecondarySet aMeasuresSecondary;
   TOutputTypeSet aOutputTypes;
   std::filesystem::path aOutputFolder;
-  std::int32_t TextNumber = 0;
+  std::int64_t TextNumber = 0;  // documents begun; 64 bits never wrap
   std::u16string LastMETA;
   bool runFilesOpen_ = false;
   std::array<TKindOutput, kWordOrLemmaCount> kinds_;

@@ -33,8 +33,9 @@ class BadReferenceList : public ::testing::Test {
   fs::path dir_;
 };
 
-// Each line: what Load makes of it. A bad count is taken as 0 (and adds nothing to the total);
-// a bad length is the type's own length; the line is never rejected.
+// Each line: what Load makes of it. A bad count (negative, beyond 2^63 - 1, not a number) is
+// taken as 0 and adds nothing to the total; a bad length is the type's own length; the line is
+// never rejected.
 TEST_F(BadReferenceList, BadCountsAreZeroAndNoLineIsRejected) {
   struct TCase {
     const char* Line;
@@ -44,8 +45,9 @@ TEST_F(BadReferenceList, BadCountsAreZeroAndNoLineIsRejected) {
   const TCase cases[] = {
       {"neg\t-5", u"neg", {0, 3}},
       {"big\t99999999999999999999", u"big", {0, 3}},
-      {"max\t2147483647", u"max", {2147483647u, 3}},
-      {"over\t2147483648", u"over", {0, 4}},
+      {"max\t9223372036854775807", u"max", {9223372036854775807u, 3}},
+      {"over\t9223372036854775808", u"over", {0, 4}},
+      {"web\t4294967296", u"web", {4294967296u, 3}},
       {"word\tfive", u"word", {0, 4}},
       {"half\t1.5", u"half", {0, 4}},
       {"space\t 7", u"space", {0, 5}},
@@ -66,7 +68,11 @@ TEST_F(BadReferenceList, BadCountsAreZeroAndNoLineIsRejected) {
     ASSERT_NE(found, nullptr) << c.Line;
     EXPECT_EQ(*found, c.Expected) << c.Line;
   }
-  EXPECT_EQ(list.TotalTokens, 2147483647u + 3 + 3 + 2);
+  EXPECT_EQ(list.TotalTokens, 9223372036854775807u + 4294967296u + 3 + 3 + 2);
+  // Counts that add up beyond 64 bits are no list at all.
+  EXPECT_THAT([&] { list.Load(Write("a\t9223372036854775807\nb\t9223372036854775807\nc\t2\n")); },
+              ::testing::ThrowsMessage<std::runtime_error>(
+                  ::testing::HasSubstr("list.tsv\" add up to more than 18446744073709551615")));
 }
 
 // Binary garbage loads without an error into some list; it never fails the run.

@@ -46,9 +46,9 @@ TEST_F(TReferenceDictionaryFiles, LoadsTheOddLinesOfAHandMadeList) {
                               "\tskipped\t9\r\n"  // empty first field
                               "\r\n"              // empty line
                               "dup\t3\n"
-                              "bad\tx1\tzz\n"      // count and length not integers
-                              "neg\t-4\t-2\n"      // negative numbers count as absent
-                              "big\t3000000000\n"  // beyond 32-bit signed
+                              "bad\tx1\tzz\n"               // count and length not integers
+                              "neg\t-4\t-2\n"               // negative numbers count as absent
+                              "big\t9223372036854775808\n"  // beyond 2^63 - 1
                               "wide\t4\t9\textra\tmore\n"
                               "\xC5\x99\x65ka\t2\n"  // UTF-8 type
                               "dup\t5\t1");          // repeated type, no final line end
@@ -58,7 +58,8 @@ TEST_F(TReferenceDictionaryFiles, LoadsTheOddLinesOfAHandMadeList) {
   EXPECT_EQ(d.LastFileName, file);
   struct Row {
     std::u16string type;
-    std::uint32_t count, length;
+    std::uint64_t count;
+    std::uint32_t length;
   };
   const Row rows[] = {
       {u"the", 5000, 3}, {u"two", 7, 2}, {u"only", 0, 4}, {u"dup", 5, 1},       {u"bad", 0, 3},
@@ -136,14 +137,14 @@ TEST_F(TReferenceDictionaryFiles, SaveWritesTheMostFrequentFirstAndTiesInTypeOrd
   EXPECT_EQ(Read(file), "\xEF\xBB\xBFthe\t3\r\nb\t2\r\nZ\t1\r\na\t1\r\n\xC3\xA9\t1\r\n");
 }
 
-TEST(TReferenceDictionary, CountsStopAtTheirLargestValueInsteadOfWrapping) {
+TEST(TReferenceDictionary, CountsPassThirtyTwoBitsWithoutWrapping) {
   TReferenceDictionary d;
-  const std::uint32_t top = std::numeric_limits<std::uint32_t>::max();
+  const std::uint64_t top = std::numeric_limits<std::uint32_t>::max();
   d.Set(u"the", TCount(top - 1, 3));
   d.AddToken(u"the");
   d.AddToken(u"the");
   ASSERT_NE(d.Find(u"the"), nullptr);
-  EXPECT_EQ(d.Find(u"the")->Count, top);
+  EXPECT_EQ(d.Find(u"the")->Count, top + 1);
 }
 
 TEST_F(TReferenceDictionaryFiles, SaveReplacesAnExistingFileAndLeavesNoTemporary) {

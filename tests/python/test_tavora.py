@@ -151,7 +151,7 @@ def test_defaults_are_the_command_lines():
         (lambda: tavora.whole_text(["a"], reference="/"), OSError,
          'Cannot open reference list "/": not a file.'),
         (lambda: tavora.ReferenceList.from_counts({"a": -1}), ValueError,
-         "The count of 'a' must be a whole number from 0 to 2147483647"),
+         "The count of 'a' must be a whole number from 0 to 9223372036854775807"),
         (lambda: tavora.mattr(["a", 1]), TypeError, "tokens must be str: item 1 is int"),
         (lambda: tavora.mattr("a b", sep=""), ValueError, "empty separator"),
     ],

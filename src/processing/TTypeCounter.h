@@ -1,0 +1,40 @@
+#pragma once
+
+// Counts the tokens of one frequency list by type in a type index (ids in order of first
+// occurrence) and hands the counts over at the end. The list then gets the very entries,
+// inserted in the same order, that counting token by token into it would give, without a
+// node-based map look-up per token. Counts are 64 bits: they neither stop nor wrap at 2^32.
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "engine/TTypeIndex.h"
+
+namespace tavora {
+
+class TReferenceDictionary;
+
+class TTypeCounter {
+ public:
+  // Counts Times tokens of one type; an empty token is not counted, as
+  // TReferenceDictionary::AddToken does not count it.
+  void Add(std::u16string_view token, std::uint64_t Times = 1) {
+    if (token.empty()) return;
+    total_ += Times;
+    bool inserted = false;
+    const std::uint32_t id = index_.FindOrInsert(token, inserted);
+    if (inserted) counts_.push_back(0);
+    counts_[id] += Times;
+  }
+
+  // Moves the counts into a list that was empty.
+  void MoveInto(TReferenceDictionary& list);
+
+ private:
+  TTypeIndex index_;
+  std::vector<std::uint64_t> counts_;  // by id
+  std::uint64_t total_ = 0;
+};
+
+}  // namespace tavora
