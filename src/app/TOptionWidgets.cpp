@@ -206,6 +206,8 @@ void TOptionWidgets::AddControl(const TControl& c, QHBoxLayout* row) {
         edit->setValidator(
             new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
         edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 8);
+        edit->setToolTip(
+            QStringLiteral("Order Q of Hill's continuum: a whole number from 0 to 1000000"));
       }
       connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) {
         Change([&] { model_.SetText(name, text.toStdU16String()); });
