@@ -93,9 +93,9 @@ const Data& Shared() {
 }
 
 void Run(benchmark::State& state, TMeasureSet measures, tMeasureSecondarySet secondary,
-         bool withReference, std::size_t tokens) {
+         bool withReference, std::size_t tokens, double q = 2) {
   const Data& data = Shared();
-  TSimpleTTR engine(kWindow, measures, secondary, 2, false, 0.5);
+  TSimpleTTR engine(kWindow, measures, secondary, q, false, 0.5);
   if (withReference) engine.SetReferenceDictionary(&data.reference);
   tokens = std::min(tokens, data.stream.size());
   for (auto _ : state) {
@@ -119,6 +119,12 @@ void BM_AllBasicButDifferenceWithReference(benchmark::State& state) {
   Run(state, TMeasureSet::All().Exclude(tMeasure::vDifference), {}, true, kTokens);
 }
 
+// Hill's sums kept scaled (orders above 10), against their plain form at Q = 2.
+void BM_HillsAtQ(benchmark::State& state) {
+  Run(state, {tMeasure::vHillsContinuum, tMeasure::vCrossHillsContinuum}, {}, true, kTokens,
+      static_cast<double>(state.range(0)));
+}
+
 void BM_DifferenceOnly(benchmark::State& state) {
   Run(state, {tMeasure::vDifference}, {}, false, 50000);
 }
@@ -126,6 +132,7 @@ void BM_DifferenceOnly(benchmark::State& state) {
 BENCHMARK(BM_TypesPerplexityTTR)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AllButDifferenceWithReference)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AllBasicButDifferenceWithReference)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HillsAtQ)->Arg(2)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DifferenceOnly)->Unit(benchmark::kMillisecond);
 
 }  // namespace
