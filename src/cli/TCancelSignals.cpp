@@ -25,13 +25,17 @@ constexpr char kLine[] = "tavora-cli: The run was cancelled.\n";
 
 #ifdef _WIN32
 
-BOOL WINAPI OnConsoleEvent(DWORD) {
+BOOL WINAPI OnConsoleEvent(DWORD event) {
   if (!gDeferred.load()) {
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), kLine, sizeof kLine - 1, &written, nullptr);
     ExitProcess(1);
   }
   gRequested.store(true);
+  // The system ends the process when this handler returns from these events: wait, so that
+  // the run removes its temporaries and exits by itself first.
+  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
+    Sleep(10000);
   return TRUE;
 }
 

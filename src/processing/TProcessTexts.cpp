@@ -291,8 +291,8 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   TOwnFilesLeftOut leftOut;
   leftOut.AddFolder(OutputFolder);
   LoadInput(stream, Custom, InputFile, IsWholeText, report_, leftOut);
-  InputListed(leftOut, stream.GetTotalBytes(), progress);
   const std::uint64_t totalBytes = stream.GetTotalBytes();
+  InputListed(leftOut, totalBytes, progress);
   output.SetCancelCheck([this, &progress, totalBytes] {
     if (progress && !progress(totalBytes, totalBytes, report_.Tokens)) throw TRunCancelled();
   });

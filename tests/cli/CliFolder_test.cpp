@@ -113,8 +113,8 @@ class CliFolder : public tavora::test::TCliTest {
 
 #ifndef _WIN32
 
-// A run into a folder that another run is writing fails at once and names the folder; once
-// the first run ends, the folder is free again.
+// A run into a folder that another run is writing fails at once and names the folder, and so
+// does a frequency list written there; once the first run ends, the folder is free again.
 TEST_F(CliFolder, SecondRunIntoABusyFolderIsRefused) {
   const fs::path out = Dir / "out";
   const fs::path big = BigInput();
@@ -126,6 +126,10 @@ TEST_F(CliFolder, SecondRunIntoABusyFolderIsRefused) {
   EXPECT_THAT(second.Err, StartsWith("tavora-cli: The output folder " + Quote(out) +
                                      " is in use by another run of Tavora (process " +
                                      std::to_string(first) + " on "));
+  const auto list = Run("freqlist --word-list " + Quote(out / "words.tsv") + " data/plain");
+  EXPECT_EQ(list.ExitCode, 1);
+  EXPECT_THAT(list.Err, StartsWith("tavora-cli: The folder of the frequency list " + Quote(out) +
+                                   " is in use by another run of Tavora"));
   kill(first, SIGTERM);
   EXPECT_EQ(Wait(first), 1);
   SmallRun(out);
