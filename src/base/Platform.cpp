@@ -10,8 +10,12 @@
 #include <windows.h>
 #else
 #include <cerrno>
+#include <csignal>
+#include <fstream>
+#include <limits>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -93,6 +97,78 @@ bool SyncFolder(const std::filesystem::path&, std::error_code& ec) {
   return true;
 }
 
+std::int64_t CurrentProcessId() { return static_cast<std::int64_t>(GetCurrentProcessId()); }
+
+bool IsProcessRunning(std::int64_t pid) {
+  if (pid <= 0 || pid > 0xFFFFFFFFll) return false;
+  const HANDLE process =
+      OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+  if (process == nullptr) return GetLastError() == ERROR_ACCESS_DENIED;
+  DWORD code = 0;
+  const bool running = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+  CloseHandle(process);
+  return running;
+}
+
+std::string MachineName() {
+  wchar_t name[MAX_COMPUTERNAME_LENGTH + 1];
+  DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+  if (!GetComputerNameW(name, &size)) return {};
+  const std::u8string utf8 = std::filesystem::path(std::wstring(name, size)).u8string();
+  return std::string(utf8.begin(), utf8.end());
+}
+
+TLockResult OpenLockedFile(const std::filesystem::path& path, TFileHandle& file,
+                           std::error_code& ec) {
+  file = kNoFile;
+  // Sharing only reading: a second writer's open fails while this handle lives. Readers of
+  // the record must share deletion because of FILE_FLAG_DELETE_ON_CLOSE.
+  const HANDLE h = CreateFileW(
+      path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+      ec.clear();
+      return TLockResult::Busy;
+    }
+    Failed(ec);
+    return TLockResult::Failed;
+  }
+  ec.clear();
+  file = reinterpret_cast<TFileHandle>(h);
+  return TLockResult::Locked;
+}
+
+bool IsSameFile(TFileHandle, const std::filesystem::path&) {
+  return true;  // nobody removes or replaces a file held open without FILE_SHARE_DELETE
+}
+
+bool ReplaceFileContent(TFileHandle file, std::string_view content, std::error_code& ec) {
+  LARGE_INTEGER start{};
+  if (!SetFilePointerEx(AsHandle(file), start, nullptr, FILE_BEGIN) ||
+      !SetEndOfFile(AsHandle(file)))
+    return Failed(ec);
+  return WriteToFile(file, content.data(), content.size(), ec);
+}
+
+void RemoveLockedFile(TFileHandle file, const std::filesystem::path&) {
+  CloseHandle(AsHandle(file));  // FILE_FLAG_DELETE_ON_CLOSE removes it
+}
+
+std::string ReadSharedFile(const std::filesystem::path& path) {
+  const HANDLE h = CreateFileW(path.c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return {};
+  char buffer[4096];
+  DWORD read = 0;
+  std::string text;
+  if (ReadFile(h, buffer, sizeof buffer, &read, nullptr)) text.assign(buffer, read);
+  CloseHandle(h);
+  return text;
+}
+
 #else
 
 namespace {
@@ -166,6 +242,81 @@ bool SyncFolder(const std::filesystem::path& folder, std::error_code& ec) {
   }
   ::close(fd);
   return ok;
+}
+
+std::int64_t CurrentProcessId() { return static_cast<std::int64_t>(::getpid()); }
+
+bool IsProcessRunning(std::int64_t pid) {
+  if (pid <= 0 || pid > std::numeric_limits<pid_t>::max()) return false;
+  // Signal 0 only checks: a process of another user answers "not permitted".
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+std::string MachineName() {
+  char name[256] = {};
+  if (::gethostname(name, sizeof name - 1) != 0) return {};
+  return name;
+}
+
+TLockResult OpenLockedFile(const std::filesystem::path& path, TFileHandle& file,
+                           std::error_code& ec) {
+  file = kNoFile;
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    Failed(ec);
+    return TLockResult::Failed;
+  }
+  int locked;
+  do {
+    locked = ::flock(fd, LOCK_EX | LOCK_NB);
+  } while (locked != 0 && errno == EINTR);
+  const int error = errno;
+  ec.clear();
+  if (locked == 0) {
+    file = fd;
+    return TLockResult::Locked;
+  }
+  if (error == EWOULDBLOCK) {
+    ::close(fd);
+    return TLockResult::Busy;
+  }
+  if (error == ENOLCK || error == EOPNOTSUPP || error == ENOSYS || error == EINVAL) {
+    file = fd;
+    ec.assign(error, std::generic_category());
+    return TLockResult::Unsupported;
+  }
+  ::close(fd);
+  ec.assign(error, std::generic_category());
+  return TLockResult::Failed;
+}
+
+bool IsSameFile(TFileHandle file, const std::filesystem::path& path) {
+  struct stat opened {};
+  struct stat named {};
+  return ::fstat(static_cast<int>(file), &opened) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+         opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
+bool ReplaceFileContent(TFileHandle file, std::string_view content, std::error_code& ec) {
+  const int fd = static_cast<int>(file);
+  if (::ftruncate(fd, 0) != 0 || ::lseek(fd, 0, SEEK_SET) != 0) return Failed(ec);
+  return WriteToFile(file, content.data(), content.size(), ec);
+}
+
+void RemoveLockedFile(TFileHandle file, const std::filesystem::path& path) {
+  // Removed while still locked, so that no later run locks this file after it is gone.
+  if (IsSameFile(file, path)) ::unlink(path.c_str());
+  ::close(static_cast<int>(file));
+}
+
+std::string ReadSharedFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  char buffer[4096];
+  in.read(buffer, sizeof buffer);
+  return std::string(buffer, static_cast<std::size_t>(in.gcount()));
 }
 
 #endif

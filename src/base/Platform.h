@@ -1,11 +1,14 @@
 #pragma once
 
-// The few operating-system calls that differ between systems: the console of the command line
-// and the file calls of the atomic writer. Everything else goes through the standard library.
+// The few operating-system calls that differ between systems: the console of the command line,
+// the file calls of the atomic writer and of the folder lock, and the process checks of the
+// lock. Everything else goes through the standard library.
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <string>
+#include <string_view>
 #include <system_error>
 
 namespace tavora {
@@ -36,5 +39,35 @@ bool RenameReplacing(const std::filesystem::path& from, const std::filesystem::p
 // Flushes a folder's entries to the disk where the system offers it (so that a rename in it
 // survives a power loss); true where it does not, or where the file system cannot.
 bool SyncFolder(const std::filesystem::path& folder, std::error_code& ec);
+
+// This process's id.
+[[nodiscard]] std::int64_t CurrentProcessId();
+// Whether a process of this id runs on this machine (also one of another user).
+[[nodiscard]] bool IsProcessRunning(std::int64_t pid);
+// This machine's name; empty when the system does not tell.
+[[nodiscard]] std::string MachineName();
+
+// What OpenLockedFile achieved.
+enum class TLockResult : std::uint8_t {
+  Locked,       // the file is open and locked by this process
+  Busy,         // another holder has it locked; the file is not open
+  Unsupported,  // the file system has no locks; the file is open, unlocked
+  Failed,       // the file cannot be opened (ec says why)
+};
+// Opens the file for reading and writing, creating it where it is missing but never through a
+// symbolic link, and takes an exclusive lock on it without waiting: flock on POSIX systems; on
+// Windows an open that shares only reading, the file removed when its handle closes. The system
+// drops the lock when the process ends in any way, a kill included.
+[[nodiscard]] TLockResult OpenLockedFile(const std::filesystem::path& path, TFileHandle& file,
+                                         std::error_code& ec);
+// Whether the open file is still the one the path names (not removed or replaced since).
+[[nodiscard]] bool IsSameFile(TFileHandle file, const std::filesystem::path& path);
+// Replaces the content of an open file.
+bool ReplaceFileContent(TFileHandle file, std::string_view content, std::error_code& ec);
+// Removes a file opened by OpenLockedFile and closes it; the lock ends with it.
+void RemoveLockedFile(TFileHandle file, const std::filesystem::path& path);
+// The bytes of a small file, also of one that another process holds open and locked; empty
+// when it cannot be read.
+[[nodiscard]] std::string ReadSharedFile(const std::filesystem::path& path);
 
 }  // namespace tavora

@@ -48,7 +48,7 @@ TAtomicFile::TAtomicFile(std::filesystem::path target, std::string what)
 }
 
 TAtomicFile::~TAtomicFile() {
-  if (committed_) return;
+  if (committed_ || released_) return;
   std::error_code ec;
   if (file_ != kNoFile) CloseFile(file_, ec);
   if (!temp_.empty()) std::filesystem::remove(temp_, ec);
@@ -71,11 +71,18 @@ void TAtomicFile::Finish() {
 
 void TAtomicFile::Commit() {
   if (committed_) return;
+  if (released_) Fail("it was handed over");
   Finish();
   std::error_code ec;
   if (!RenameReplacing(temp_, target_, ec)) Fail(ec.message());
   committed_ = true;
   if (!SyncFolder(target_.parent_path(), ec)) Fail("its folder cannot be flushed: " + ec.message());
+}
+
+std::filesystem::path TAtomicFile::Release() {
+  Finish();
+  released_ = true;
+  return temp_;
 }
 
 void TAtomicFile::Fail(std::string_view reason) const {

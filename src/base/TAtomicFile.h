@@ -37,6 +37,10 @@ class TAtomicFile {
   void Finish();
   // Finishes, then renames the temporary to the target (replacing it) and flushes the folder.
   void Commit();
+  // Finishes and hands the temporary over: the caller renames or removes it, the destructor
+  // leaves it alone. Returns the temporary's path. Writers of many files release each one
+  // when written, so that only its name stays held until all are renamed.
+  [[nodiscard]] std::filesystem::path Release();
 
   // Throws the error of this file with the given reason ("writing failed").
   [[noreturn]] void Fail(std::string_view reason) const;
@@ -51,6 +55,7 @@ class TAtomicFile {
   std::string what_;
   TFileHandle file_ = kNoFile;
   bool committed_ = false;
+  bool released_ = false;
 };
 
 }  // namespace tavora

@@ -39,6 +39,7 @@ struct TCliChoices {
   std::string HillsQ;
   bool ReferenceContainsTexts = false;
   std::string AutosemanticTags;
+  bool SafeCsv = false;  // off on the command line, so that its files stay byte-exact
 
   // plot only.
   std::string PlotMeasure;

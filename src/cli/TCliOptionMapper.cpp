@@ -199,6 +199,7 @@ TMeasureParameters TCliOptionMapper::MeasureParameters() {
   model_.SetText(ctl::EditLemmaDictionary, Utf8ToUtf16(choices_.LemmaList));
   model_.SetChecked(ctl::CheckBoxReferenceContains, choices_.ReferenceContainsTexts);
   model_.SetText(ctl::EditOutputDirectory, Utf8ToUtf16(choices_.OutputFolder));
+  model_.SetChecked(ctl::CheckBoxSafeCsv, choices_.SafeCsv);
   TOutputTypeSet outputs;
   TIndexSet indices;
   SetOutputs(outputs, indices);

@@ -11,6 +11,7 @@
 #include "base/Platform.h"
 #include "base/Utf8.h"
 #include "cli/CliNames.h"
+#include "cli/TCancelSignals.h"
 #include "cli/TCliOptionMapper.h"
 #include "cli/TProgressBar.h"
 #include "cli/TUsageError.h"
@@ -114,6 +115,7 @@ std::u16string TCliRunner::InputText() const {
 }
 
 int TCliRunner::Measure() {
+  TCancelSignals signals;
   // Every usage error comes out before any file is looked at; the lists before the inputs.
   TMeasureParameters p = TCliOptionMapper(choices_, model_).MeasureParameters();
   const TReferenceDictionaryPair lists = lists_.Resolve(p.ReferenceDictionary);
@@ -126,6 +128,7 @@ int TCliRunner::Measure() {
     progress.Finish();  // the bar is drawn again at the next report
     std::cerr << "tavora-cli: warning: " << line << "\n";
   });
+  signals.Defer();  // the run writes from here on: a signal lets it clean up
   processor.Measure(p, lists, progress.Callback());
   progress.Finish();
   std::cout << "Complete! Results are in " << QuotedPath(PathOf(p.OutputFolder)) << ".\n";
@@ -133,12 +136,18 @@ int TCliRunner::Measure() {
 }
 
 int TCliRunner::FreqList() {
+  TCancelSignals signals;
   TDictionaryParameters p = TCliOptionMapper(choices_, model_).DictionaryParameters();
   CheckInputs();
   p.InputFile = InputText();
 
   TProgressBar progress(IsStandardErrorTerminal());
   TProcessTexts processor;
+  processor.SetDiagnosticSink([&progress](std::string_view line) {
+    progress.Finish();
+    std::cerr << "tavora-cli: warning: " << line << "\n";
+  });
+  signals.Defer();
   const TPreparedDictionaries prepared = processor.PrepareDictionary(p, progress.Callback());
   progress.Finish();
   std::cout << "Complete!";

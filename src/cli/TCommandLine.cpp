@@ -171,6 +171,10 @@ void TCommandLine::AddMeasureOptions(CLI::App& command) {
       .add_option("--autosemantic-tags", choices_.AutosemanticTags,
                   "Custom vertical: tag prefixes of autosemantic words, separated by |")
       ->capture_default_str();
+  command.add_flag("--safe-csv", choices_.SafeCsv,
+                   "Write document names that begin with =, +, - or @ with an apostrophe before "
+                   "them, so that spreadsheet programs do not run them as formulas (default: "
+                   "written as they are)");
 }
 
 void TCommandLine::AddFreqListOptions(CLI::App& command) {

@@ -1,16 +1,13 @@
 #include "cli/TProgressBar.h"
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
+
+#include "cli/TCancelSignals.h"
 
 namespace tavora {
 
 namespace {
-
-volatile std::sig_atomic_t gInterrupted = 0;
-
-extern "C" void OnInterrupt(int) { gInterrupted = 1; }
 
 std::string Megabytes(std::uint64_t bytes) {
   char text[32];
@@ -32,16 +29,9 @@ constexpr auto kRedrawEvery = std::chrono::milliseconds(100);
 }  // namespace
 
 TProgressBar::TProgressBar(bool Draw, std::FILE* Out)
-    : draw_(Draw), out_(Out), start_(std::chrono::steady_clock::now()), lastDraw_(start_) {
-  gInterrupted = 0;
-  previousHandler_ = std::signal(SIGINT, OnInterrupt);
-  if (previousHandler_ == SIG_ERR) previousHandler_ = nullptr;
-}
+    : draw_(Draw), out_(Out), start_(std::chrono::steady_clock::now()), lastDraw_(start_) {}
 
-TProgressBar::~TProgressBar() {
-  Finish();
-  std::signal(SIGINT, previousHandler_ != nullptr ? previousHandler_ : SIG_DFL);
-}
+TProgressBar::~TProgressBar() { Finish(); }
 
 TProgressCallback TProgressBar::Callback() {
   return [this](std::uint64_t bytesRead, std::uint64_t totalBytes, std::uint64_t tokens) {
@@ -71,7 +61,7 @@ std::string TProgressBar::FormatLine(std::uint64_t BytesRead, std::uint64_t Tota
 }
 
 bool TProgressBar::Report(std::uint64_t BytesRead, std::uint64_t TotalBytes, std::uint64_t Tokens) {
-  if (gInterrupted != 0) return false;
+  if (TCancelSignals::Requested()) return false;
   if (!draw_) return true;
   const auto now = std::chrono::steady_clock::now();
   if (drawn_ && now - lastDraw_ < kRedrawEvery) return true;

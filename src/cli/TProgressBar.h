@@ -11,9 +11,9 @@ namespace tavora {
 
 // The progress of a long run on standard error: bytes read out of the total input size
 // and tokens per second, redrawn in place on one line at most ten times a second. Drawn
-// only when Draw is set (standard error is a terminal). While the bar exists, Ctrl+C
-// asks the run to stop at its next progress report instead of killing the program, so no
-// result file is left half-written; the run then ends with TRunCancelled.
+// only when Draw is set (standard error is a terminal). Its callback asks the run to stop
+// once a signal has asked for it (TCancelSignals::Requested); the run then ends with
+// TRunCancelled.
 class TProgressBar {
  public:
   explicit TProgressBar(bool Draw, std::FILE* Out = stderr);
@@ -40,7 +40,6 @@ class TProgressBar {
   std::size_t lastWidth_ = 0;
   std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point lastDraw_;
-  void (*previousHandler_)(int) = nullptr;
 };
 
 }  // namespace tavora

@@ -7,10 +7,12 @@
 #include <iostream>
 #include <string>
 
+#include "cli/TCancelSignals.h"
 #include "cli/TCliRunner.h"
 #include "cli/TCommandLine.h"
 #include "cli/TUsageError.h"
 #include "options/TOptionsModel.h"
+#include "processing/RunProgress.h"
 
 namespace {
 
@@ -32,6 +34,10 @@ int main(int argc, char** argv) {
     tavora::TCommandLine commandLine(model);
     if (const auto status = commandLine.Parse(argc, argv)) return *status;
     return tavora::TCliRunner(commandLine.Choices(), model).Run();
+  } catch (const tavora::TRunCancelled&) {
+    std::cout.flush();
+    std::cerr << "tavora-cli: " << tavora::TCancelSignals::kMessage << "\n";
+    return 1;
   } catch (const std::exception& e) {
     const bool usage = dynamic_cast<const tavora::TUsageError*>(&e) != nullptr;
     std::cout.flush();

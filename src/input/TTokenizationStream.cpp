@@ -58,7 +58,8 @@ bool EndsWithPathSeparator(std::u16string_view line) {
 // Appends the files of `dir` and of its subfolders, entries in code-point order of their names.
 // Each directory is walked once, so links that loop back end the walk.
 void AddFilesOfDirectory(const fs::path& dir, std::set<fs::path>& visited,
-                         std::vector<fs::path>& out) {
+                         std::vector<fs::path>& out,
+                         const TTokenizationStream::TWalkFilter& leftOut) {
   std::error_code ec;
   const fs::path canonical = fs::canonical(dir, ec);
   if (ec || !visited.insert(canonical).second) return;
@@ -73,8 +74,10 @@ void AddFilesOfDirectory(const fs::path& dir, std::set<fs::path>& visited,
             [](const auto& a, const auto& b) { return a.first < b.first; });
   for (const auto& [name, path] : entries) {
     std::error_code statusError;
-    if (fs::is_directory(path, statusError)) {
-      AddFilesOfDirectory(path, visited, out);
+    const bool isFolder = fs::is_directory(path, statusError);
+    if (leftOut && leftOut(path, isFolder)) continue;
+    if (isFolder) {
+      AddFilesOfDirectory(path, visited, out, leftOut);
     } else {
       out.push_back(path);
     }
@@ -127,7 +130,7 @@ void TTokenizationStream::LoadFromFiles(std::u16string_view fileNames) {
     if (!EndsWithPathSeparator(line) && exists && !fs::is_directory(path, ec)) {
       aListOfFiles.push_back(path);
     } else if (exists) {
-      AddFilesOfDirectory(path, visited, aListOfFiles);
+      AddFilesOfDirectory(path, visited, aListOfFiles, walkFilter_);
     }
   });
 

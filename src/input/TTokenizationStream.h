@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <istream>
 #include <memory>
 #include <string>
@@ -38,6 +39,11 @@ class TTokenizationStream {
   // opened. A line naming neither an existing file nor an existing folder adds nothing; it is kept
   // in GetMissingEntries() so that a front end can warn about it.
   void LoadFromFiles(std::u16string_view fileNames);
+  // What folder walks leave out: called with each entry met inside a walked folder and whether
+  // it is a folder; true leaves the entry (a folder with all below it) out. The lines given to
+  // LoadFromFiles are never left out. Nothing is left out unless a filter is set.
+  using TWalkFilter = std::function<bool(const std::filesystem::path& entry, bool isFolder)>;
+  void SetWalkFilter(TWalkFilter filter) { walkFilter_ = std::move(filter); }
   // Reads from a stream that the caller keeps alive until the stream is destroyed or loaded again.
   void LoadFromStream(std::istream& stream);
   void LoadFromStringList(const std::vector<std::u16string>& untokenized);
@@ -86,6 +92,7 @@ class TTokenizationStream {
   std::unique_ptr<TEnhancedReader> aStream;
   std::vector<std::filesystem::path> aListOfFiles;
   std::vector<std::filesystem::path> missingEntries_;
+  TWalkFilter walkFilter_;
   std::unique_ptr<TToken> aToken;
   std::unique_ptr<TDocMetadata> aMetadata;
   std::unique_ptr<TTable> aCorpusMetadata;

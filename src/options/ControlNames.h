@@ -96,6 +96,7 @@ inline constexpr std::string_view CheckBoxOutputDistributions = "CheckBoxOutputD
 inline constexpr std::string_view CheckBoxOutputSeries = "CheckBoxOutputSeries";
 inline constexpr std::string_view CheckBoxOutputTotalValues = "CheckBoxOutputTotalValues";
 inline constexpr std::string_view CheckBoxIndices = "CheckBoxIndices";
+inline constexpr std::string_view CheckBoxSafeCsv = "CheckBoxSafeCsv";
 
 inline constexpr std::string_view PanelIndices = "PanelIndices";
 inline constexpr std::string_view ButtonProcess = "ButtonProcess";

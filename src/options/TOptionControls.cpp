@@ -191,6 +191,8 @@ TOptionControls::TOptionControls() {
     c.push_back(Check(kIndexBoxes[static_cast<std::size_t>(index)], ctl::PanelIndices,
                       std::u16string(IndexCaption(index)), true));
   }
+  c.push_back(Check(ctl::CheckBoxSafeCsv, ctl::PanelProcess,
+                    u"Safe for spreadsheets (an apostrophe before =, +, -, @)", true));
   c.push_back(Button(ctl::ButtonProcess, ctl::PanelProcess, u"Process the texts!"));
 }
 

@@ -92,6 +92,7 @@ TMeasureParameters TOptionEncoders::GetMeasureParameters() const {
   p.LagLength = static_cast<std::uint32_t>(Value(ctl::SpinEditWindowLength));
   p.OutputTypes = EncodeOutputTypes();
   p.Indices = EncodeIndices();
+  p.SafeCsv = Checked(ctl::CheckBoxSafeCsv);
   p.HillsQ = ReadFloat(Text(ctl::EditHillsQ));
   if (!IsAcceptedHillsQ(p.HillsQ)) throw EConvertError(HillsQRangeMessage(p.HillsQ));
   p.RefDicContrainsText = Checked(ctl::CheckBoxReferenceContains);

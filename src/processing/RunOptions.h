@@ -92,6 +92,7 @@ struct TMeasureParameters {
   bool RefDicContrainsText = false;
   std::u16string AutosemanticTags;       // prefixes separated by "|"
   TIndexSet Indices = TIndexSet::All();  // columns of the indices file (with outIndices)
+  bool SafeCsv = false;                  // document names that look like formulas get an apostrophe
 
   friend bool operator==(const TMeasureParameters&, const TMeasureParameters&) = default;
 };

@@ -4,11 +4,13 @@
 #include <stdexcept>
 #include <thread>
 
+#include "base/TFolderLock.h"
 #include "base/Utf8.h"
 #include "engine/TIndices.h"
 #include "engine/TReferenceDictionary.h"
 #include "engine/TSimpleTTR.h"
 #include "input/TTokenizationStream.h"
+#include "processing/RunRecord.h"
 #include "processing/TTokenPipeline.h"
 #include "processing/TTypeCounter.h"
 #include "results/TOutputStructures.h"
@@ -84,7 +86,9 @@ class TReportClock {
 };
 
 void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
-               std::u16string_view InputFile, bool IsWholeText, TRunReport& report) {
+               std::u16string_view InputFile, bool IsWholeText, TRunReport& report,
+               TOwnFilesLeftOut& leftOut) {
+  stream.SetWalkFilter(leftOut.Filter());
   if (Custom.IsCustomVertical) {
     stream.SetCustomVerticalFormatting(Custom.WordIndex, Custom.LemmaIndex, Custom.TagIndex,
                                        Custom.NewDocMarker);
@@ -97,7 +101,48 @@ void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
   report.SkippedEntries = stream.GetMissingEntries();
 }
 
+// The reference lists' file names, for the run record.
+TWordOrLemmaNames ListNames(const TReferenceDictionaryPair& lists) {
+  TWordOrLemmaNames names;
+  for (const tWordOrLemma kind : {tWordOrLemma::tokWord, tWordOrLemma::tokLemma})
+    if (lists[kind] != nullptr) names[kind] = lists[kind]->LastFileName.u16string();
+  return names;
+}
+
+std::u16string JoinTags(const std::vector<std::u16string>& tags) {
+  std::u16string text;
+  for (std::size_t i = 0; i < tags.size(); ++i) text += (i > 0 ? u"|" : u"") + tags[i];
+  return text;
+}
+
+// Locks the existing folders of the frequency lists, each once.
+std::vector<std::unique_ptr<TFolderLock>> LockListFolders(
+    const std::vector<std::filesystem::path>& lists) {
+  std::vector<std::unique_ptr<TFolderLock>> locks;
+  std::vector<std::filesystem::path> folders;
+  for (const std::filesystem::path& list : lists) {
+    const std::filesystem::path folder = list.has_parent_path() ? list.parent_path() : ".";
+    std::error_code ec;
+    // A folder that does not exist fails when the list is saved, with the list's name.
+    if (!std::filesystem::is_directory(folder, ec)) continue;
+    bool locked = false;
+    for (const std::filesystem::path& f : folders)
+      locked = locked || std::filesystem::equivalent(f, folder, ec);
+    if (locked) continue;
+    folders.push_back(folder);
+    locks.push_back(std::make_unique<TFolderLock>(folder, "folder of the frequency list"));
+  }
+  return locks;
+}
+
 }  // namespace
+
+void TProcessTexts::InputListed(const TOwnFilesLeftOut& leftOut, std::uint64_t totalBytes,
+                                const TProgressCallback& progress) {
+  if (const std::string warning = leftOut.Warning(); !warning.empty()) Warn(warning);
+  // Walking large folders takes a while: a cancel meanwhile is honoured before reading.
+  if (progress && !progress(0, totalBytes, 0)) throw TRunCancelled();
+}
 
 TProcessTexts::TProcessTexts(std::string locale)
     : lowercaser_(std::move(locale)), threads_(std::thread::hardware_concurrency() > 1 ? 2 : 1) {}
@@ -184,13 +229,41 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
     for (const tWordOrLemma kind : WoL)
       indices[Slot(kind)] = std::make_unique<TIndices>(indices_, LagLength);
   }
-  TOutputStructures output(WoL, measures, MeasuresSecondary, OutputTypes, OutputFolder);
+  // What the run record of the output folder says of this run.
+  TMeasureParameters described;
+  described.How = How;
+  described.IsWholeText = IsWholeText;
+  described.DoOmitPunctuation = DoOmitPunctuation;
+  described.DoOmitDigits = DoOmitDigits;
+  described.CS = CS;
+  described.WoL = WoL;
+  described.measures = measures;
+  described.MeasuresSecondary = MeasuresSecondary;
+  described.Custom = Custom;
+  described.LagLength = LagLength;
+  described.ReferenceDictionary = ListNames(ReferenceDictionary);
+  described.OutputTypes = OutputTypes;
+  described.HillsQ = HillsQ;
+  described.RefDicContrainsText = RefDicContrainsText;
+  described.AutosemanticTags = JoinTags(AutosemanticTags);
+  described.Indices = indices_;
+  described.SafeCsv = safeCsv_;
+  TOutputStructures output(WoL, measures, MeasuresSecondary, OutputTypes, OutputFolder,
+                           MeasureRunDescription(described, InputFile));
+  output.SetSafeCsv(safeCsv_);
   for (const tWordOrLemma kind : WoL) {
     output.ttr[Slot(kind)] = engines[Slot(kind)].get();
     output.indices[Slot(kind)] = indices[Slot(kind)].get();
   }
-  LoadInput(stream, Custom, InputFile, IsWholeText, report_);
+  TOwnFilesLeftOut leftOut;
+  leftOut.AddFolder(OutputFolder);
+  LoadInput(stream, Custom, InputFile, IsWholeText, report_, leftOut);
   if (stream.GetListOfFiles().size() == 1) inputFile_ = stream.GetListOfFiles().front();
+  const std::uint64_t totalBytes = stream.GetTotalBytes();
+  InputListed(leftOut, totalBytes, progress);
+  output.SetCancelCheck([this, &progress, totalBytes] {
+    if (progress && !progress(totalBytes, totalBytes, report_.Tokens)) throw TRunCancelled();
+  });
   for (const tWordOrLemma kind : WoL) {
     if (ReferenceDictionary[kind] != nullptr)
       engines[Slot(kind)]->SetReferenceDictionary(ReferenceDictionary[kind]);
@@ -270,6 +343,7 @@ void TProcessTexts::Measure(const TMeasureParameters& p,
                             const TProgressCallback& progress) {
   SetAutosemanticTags(p.AutosemanticTags);
   SetIndices(p.Indices);
+  SetSafeCsv(p.SafeCsv);
   Measure(p.How, p.InputFile, p.OutputFolder, p.IsWholeText, p.DoOmitPunctuation, p.DoOmitDigits,
           p.CS, p.WoL, p.measures, p.MeasuresSecondary, p.Custom, p.LagLength, ReferenceDictionary,
           p.OutputTypes, p.HillsQ, p.RefDicContrainsText, progress);
@@ -283,11 +357,18 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
   const TReportClock clock(report_);
   reading_.clear();
   inputFile_.clear();
+  std::vector<std::filesystem::path> targets;
+  if (WoL.Contains(tWordOrLemma::tokWord)) targets.push_back(OutputFileWF);
+  if (WoL.Contains(tWordOrLemma::tokLemma)) targets.push_back(OutputFileLemma);
+  const auto locks = LockListFolders(targets);
   TTokenizationStream stream(How);
   TPreparedDictionaries lists;
   for (const tWordOrLemma kind : WoL) lists[Slot(kind)] = std::make_unique<TReferenceDictionary>();
-  LoadInput(stream, Custom, InputFile, IsWholeText, report_);
+  TOwnFilesLeftOut leftOut;
+  for (const std::filesystem::path& target : targets) leftOut.AddFile(target);
+  LoadInput(stream, Custom, InputFile, IsWholeText, report_, leftOut);
   if (stream.GetListOfFiles().size() == 1) inputFile_ = stream.GetListOfFiles().front();
+  InputListed(leftOut, stream.GetTotalBytes(), progress);
 
   std::vector<tWordOrLemma> kinds;
   for (const tWordOrLemma kind : WoL) kinds.push_back(kind);

@@ -36,6 +36,8 @@ using TPreparedDictionaries = std::array<std::unique_ptr<TReferenceDictionary>, 
 // document being read when memory runs out. Nothing else is caught inside,
 // except that an error met by the reading thread is carried over and rethrown on the
 // calling thread where a run on one thread would have raised it.
+class TOwnFilesLeftOut;
+
 class TProcessTexts {
  public:
   // locale: the ICU locale whose casing rules lower word forms ("tr" lowers "I" to
@@ -56,6 +58,10 @@ class TProcessTexts {
   void SetIndices(TIndexSet Indices) { indices_ = Indices; }
   [[nodiscard]] TIndexSet GetIndices() const { return indices_; }
 
+  // Whether the following measurement runs write document names that begin with "=", "+",
+  // "-" or "@" with an apostrophe before them (TOutputStructures::SetSafeCsv); off at first.
+  void SetSafeCsv(bool Safe) { safeCsv_ = Safe; }
+
   // Where the engines of the following measurement runs send their diagnostic lines (see
   // TSimpleTTR::SetDiagnosticSink): standard output unless a sink is set. Called on the
   // calling thread.
@@ -75,10 +81,14 @@ class TProcessTexts {
   [[nodiscard]] unsigned GetThreads() const { return threads_; }
 
   // Measures the input and writes the result files into OutputFolder (see
-  // TOutputStructures). InputFile holds input files and folders, one per line, or, with
-  // IsWholeText, the text itself. The reference lists are borrowed for the call; a null
-  // slot measures against an empty list. progress, when given, is called every few
-  // thousand reads.
+  // TOutputStructures), which the run locks and records itself in (TRunFolder): a run that
+  // fails or is cancelled leaves the folder's files as they were. InputFile holds input files
+  // and folders, one per line, or, with IsWholeText, the text itself; folder walks leave out
+  // the output folder and the files runs write (a warning says so). The reference lists are
+  // borrowed for the call; a null slot measures against an empty list. progress, when given,
+  // is called every few thousand reads, once after the input is listed, and between the
+  // result files completed at the end; it can cancel the run until the files are renamed
+  // into place.
   void Measure(THow How, std::u16string_view InputFile, const std::filesystem::path& OutputFolder,
                bool IsWholeText, bool DoOmitPunctuation, bool DoOmitDigits, TCasesensitiveness CS,
                TWordOrLemmaSet WoL, TMeasureSet measures, tMeasureSecondarySet MeasuresSecondary,
@@ -86,15 +96,17 @@ class TProcessTexts {
                const TReferenceDictionaryPair& ReferenceDictionary, TOutputTypeSet OutputTypes,
                double HillsQ, bool RefDicContrainsText, const TProgressCallback& progress = {});
 
-  // The same from a parameter bundle: sets AutosemanticTags from p.AutosemanticTags and
-  // the indices from p.Indices, then measures. p.ReferenceDictionary (file names) is not read; the
-  // lists come resolved in ReferenceDictionary.
+  // The same from a parameter bundle: sets AutosemanticTags from p.AutosemanticTags, the
+  // indices from p.Indices and safe CSV from p.SafeCsv, then measures. p.ReferenceDictionary (file
+  // names) is not read; the lists come resolved in ReferenceDictionary.
   void Measure(const TMeasureParameters& p, const TReferenceDictionaryPair& ReferenceDictionary,
                const TProgressCallback& progress = {});
 
   // Counts every word form and/or lemma of the input that passes the filters into one
   // frequency list per kind of WoL, saves the word-form list to OutputFileWF and the lemma
-  // list to OutputFileLemma (in that order), and returns the lists.
+  // list to OutputFileLemma (in that order), and returns the lists. The existing folders of
+  // the lists are locked for the run (TFolderLock); folder walks leave out the list files and
+  // the files measurement runs write.
   TPreparedDictionaries PrepareDictionary(THow How, std::u16string_view InputFile,
                                           const std::filesystem::path& OutputFileWF,
                                           const std::filesystem::path& OutputFileLemma,
@@ -117,9 +129,13 @@ class TProcessTexts {
   [[nodiscard]] TDiagnosticSink EngineSink();
   // What a run that ran out of memory throws instead of std::bad_alloc.
   [[nodiscard]] std::runtime_error OutOfMemory() const;
+  // After the input is listed: warns about what the walk left out, and lets progress cancel.
+  void InputListed(const TOwnFilesLeftOut& leftOut, std::uint64_t totalBytes,
+                   const TProgressCallback& progress);
 
   TLowercaser lowercaser_;
   TIndexSet indices_{};
+  bool safeCsv_ = false;
   unsigned threads_ = 1;
   TDiagnosticSink diagnostics_;
   TRunReport report_;

@@ -9,6 +9,7 @@
 #include "engine/TIndices.h"
 #include "engine/TSimpleTTR.h"
 #include "results/TResultFile.h"
+#include "results/TRunFolder.h"
 
 namespace tavora {
 
@@ -35,19 +36,14 @@ TOutputStructures::TDistribution::TDistribution(bool secondary, std::uint8_t ord
 TOutputStructures::TOutputStructures(TWordOrLemmaSet WoL, TMeasureSet measures,
                                      tMeasureSecondarySet MeasuresSecondary,
                                      TOutputTypeSet OutputTypes,
-                                     const std::filesystem::path& OutputFolder)
+                                     const std::filesystem::path& OutputFolder,
+                                     const TJsonValue& Description)
     : aWoL(WoL),
       aMeasures(measures),
       aMeasuresSecondary(MeasuresSecondary),
       aOutputTypes(OutputTypes),
-      aOutputFolder(OutputFolder) {
-  if (aOutputFolder.empty()) throw std::runtime_error("Unable to create directory");
-  std::error_code ec;
-  std::filesystem::create_directories(aOutputFolder, ec);
-  if (ec || !std::filesystem::is_directory(aOutputFolder)) {
-    throw std::runtime_error("Unable to create directory " + QuotedPath(aOutputFolder) + ": " +
-                             (ec ? ec.message() : std::string("a file of that name exists")) + ".");
-  }
+      aOutputFolder(OutputFolder),
+      folder_(std::make_unique<TRunFolder>(OutputFolder, Description)) {
   if (aOutputTypes.Contains(TOutputType::outDistribution)) {
     for (const tWordOrLemma kind : aWoL) {
       auto& dists = kinds_[static_cast<std::size_t>(kind)].Dists;
@@ -151,7 +147,11 @@ void TOutputStructures::OpenRunFiles() {
 }
 
 void TOutputStructures::WriteKey(TResultFile& file) {
-  file.WriteQuoted(LastMETA);
+  if (safeCsv_) {
+    file.WriteQuotedSafe(LastMETA);
+  } else {
+    file.WriteQuoted(LastMETA);
+  }
   line_.assign(u",\"");
   AppendUnsigned(line_, static_cast<std::uint64_t>(TextNumber));
   line_ += u'"';
@@ -161,7 +161,7 @@ void TOutputStructures::WriteKey(TResultFile& file) {
 void TOutputStructures::WriteEndedDocument(tWordOrLemma kind, TKindOutput& out) {
   TSimpleTTR& engine = Engine(kind);
   if (out.Serie) {
-    out.Serie->Commit();
+    folder_->Keep(*out.Serie);
     out.Serie.reset();
   }
   if (out.Average) {
@@ -245,17 +245,24 @@ void TOutputStructures::LastDoc() {
   for (const tWordOrLemma kind : aWoL) {
     TKindOutput& out = kinds_[static_cast<std::size_t>(kind)];
     if (TextNumber > 0) WriteEndedDocument(kind, out);
+    for (std::unique_ptr<TResultFile>* file : {&out.Average, &out.WholeTexts, &out.Indices}) {
+      if (!*file) continue;
+      CheckCancel();
+      folder_->Keep(**file);
+      file->reset();
+    }
     for (TDistribution& d : out.Dists) {
+      CheckCancel();
       if (TextNumber == 0) d.DistTotal.Add(d.Dist);  // windows recorded outside any document
       d.File->Write(std::string_view("\"TOTAL\""));
       d.File->EndLine();
       d.DistTotal.WriteOutput(*d.File);
+      folder_->Keep(*d.File);
+      d.File.reset();
     }
-    if (out.Average) out.Average->Commit();
-    if (out.WholeTexts) out.WholeTexts->Commit();
-    if (out.Indices) out.Indices->Commit();
-    for (TDistribution& d : out.Dists) d.File->Commit();
   }
+  CheckCancel();
+  folder_->Commit();
 }
 
 }  // namespace tavora

@@ -3,11 +3,13 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/TJsonValue.h"
 #include "engine/Measures.h"
 #include "results/ResultNames.h"
 #include "results/TIntervals.h"
@@ -17,6 +19,7 @@ namespace tavora {
 class TSimpleTTR;
 class TIndices;
 class TResultFile;
+class TRunFolder;
 
 // Writes the result files of a measurement run into the output folder, named by
 // ResultFileName: per kind of aWoL, the series of every document ("Serie<n><Kind><L>.csv"),
@@ -25,18 +28,21 @@ class TResultFile;
 // and, with outIndices, the further indices of every document ("Indices<Kind>.csv").
 //
 // Files are UTF-8 with a byte-order mark and CR LF line ends; every field of a header or
-// data line is quoted, a double quote inside a field doubled. Each file is streamed to a
-// temporary beside it and renamed into place when complete: a series file when its
-// document ends, the others in LastDoc. Temporaries of an unfinished run are removed by
-// the destructor, so a failed run leaves no partial result file behind.
+// data line is quoted, a double quote inside a field doubled. The folder holds one run at a
+// time (TRunFolder): it is locked for the run, each file is streamed to a temporary beside
+// it and closed when complete (a series file when its document ends, the others in
+// LastDoc), and LastDoc renames them all into place and records the run as complete. A run
+// that does not reach the end of LastDoc leaves the folder as it was before.
 class TOutputStructures {
  public:
-  // Creates the output folder with every missing parent. Throws std::runtime_error
-  // "Unable to create directory" for an empty folder, and a message naming the folder
-  // when it cannot be created.
+  // Creates the output folder with every missing parent, locks it and records the run
+  // (Description: the task, options and inputs of the run record; see TRunFolder). Throws
+  // std::runtime_error "Unable to create directory" for an empty folder, and a message
+  // naming the folder when it cannot be created or another run holds it.
   TOutputStructures(TWordOrLemmaSet WoL, TMeasureSet measures,
                     tMeasureSecondarySet MeasuresSecondary, TOutputTypeSet OutputTypes,
-                    const std::filesystem::path& OutputFolder);
+                    const std::filesystem::path& OutputFolder,
+                    const TJsonValue& Description = TJsonValue());
   ~TOutputStructures();
   TOutputStructures(const TOutputStructures&) = delete;
   TOutputStructures& operator=(const TOutputStructures&) = delete;
@@ -48,6 +54,12 @@ class TOutputStructures {
   // columns; a kind whose slot stays null gets none.
   std::array<TIndices*, kWordOrLemmaCount> indices{};
 
+  // Called between the files that LastDoc completes; throws to stop the run there (a cancel).
+  void SetCancelCheck(std::function<void()> Check) { cancelCheck_ = std::move(Check); }
+  // Document names that begin with "=", "+", "-" or "@" are written with an apostrophe
+  // before them, so that spreadsheet programs do not run them as formulas. Off at first.
+  void SetSafeCsv(bool Safe) { safeCsv_ = Safe; }
+
   // "," + quoted caption for each selected basic, then secondary measure; empty when none.
   [[nodiscard]] std::u16string GetHeader() const;
 
@@ -57,9 +69,9 @@ class TOutputStructures {
   // Records the engines' current window after a token. A window is recorded once: a
   // token that did not move a kind's window (an empty word or lemma) adds nothing for it.
   void AddToken();
-  // Writes out the last document and completes every file. A run without any document
-  // writes the averages and whole-text files with their header only, each distribution
-  // file with only its "TOTAL" block, and no series file.
+  // Writes out the last document, completes every file and puts them all in place. A run
+  // without any document writes the averages and whole-text files with their header only,
+  // each distribution file with only its "TOTAL" block, and no series file.
   void LastDoc();
 
   [[nodiscard]] std::int64_t GetTextNumber() const { return TextNumber; }
@@ -86,6 +98,9 @@ class TOutputStructures {
   void OpenRunFiles();
   void WriteEndedDocument(tWordOrLemma kind, TKindOutput& out);
   void WriteKey(TResultFile& file);
+  void CheckCancel() const {
+    if (cancelCheck_) cancelCheck_();
+  }
   [[nodiscard]] TSimpleTTR& Engine(tWordOrLemma kind) const;
   // A new file of the family for the kind (named by ResultFileName; a series for the
   // document that begins).
@@ -97,6 +112,9 @@ class TOutputStructures {
   tMeasureSecondarySet aMeasuresSecondary;
   TOutputTypeSet aOutputTypes;
   std::filesystem::path aOutputFolder;
+  std::unique_ptr<TRunFolder> folder_;
+  std::function<void()> cancelCheck_;
+  bool safeCsv_ = false;
   std::int64_t TextNumber = 0;  // documents begun; 64 bits never wrap
   std::u16string LastMETA;
   bool runFilesOpen_ = false;

@@ -28,8 +28,16 @@ void TResultFile::Write(std::u16string_view text) {
   }
 }
 
-void TResultFile::WriteQuoted(std::u16string_view field) {
-  scratch_.assign(1, '"');
+void TResultFile::WriteQuoted(std::u16string_view field) { WriteQuotedAfter("\"", field); }
+
+void TResultFile::WriteQuotedSafe(std::u16string_view field) {
+  const bool formula = !field.empty() && (field.front() == u'=' || field.front() == u'+' ||
+                                          field.front() == u'-' || field.front() == u'@');
+  WriteQuotedAfter(formula ? "\"'" : "\"", field);
+}
+
+void TResultFile::WriteQuotedAfter(std::string_view opening, std::u16string_view field) {
+  scratch_.assign(opening);
   for (std::size_t start = 0;;) {
     const std::size_t q = field.find(u'"', start);
     AppendUtf16ToUtf8(scratch_,
@@ -79,6 +87,11 @@ void TResultFile::Finish() {
 void TResultFile::Commit() {
   Flush();
   file_.Commit();
+}
+
+std::filesystem::path TResultFile::Release() {
+  Flush();
+  return file_.Release();
 }
 
 }  // namespace tavora

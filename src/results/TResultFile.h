@@ -42,6 +42,9 @@ class TResultFile {
   // Appends the field in double quotes, with every double quote inside it doubled.
   void WriteQuoted(std::u16string_view field);
   void WriteQuoted(std::string_view utf8Field);
+  // WriteQuoted, but a field that a spreadsheet program would run as a formula (one that
+  // begins with "=", "+", "-" or "@") gets an apostrophe before it inside the quotes.
+  void WriteQuotedSafe(std::u16string_view field);
   void EndLine() { Write(std::string_view("\r\n", 2)); }
 
   // Room for n bytes (at most kMaxReserve) at the end of the text: write into it, then
@@ -56,12 +59,15 @@ class TResultFile {
   void Finish();
   // Finishes, then renames the temporary to the target, replacing it.
   void Commit();
+  // Finishes and hands the temporary over (TAtomicFile::Release); returns its path.
+  [[nodiscard]] std::filesystem::path Release();
 
   [[nodiscard]] const std::filesystem::path& GetTarget() const { return file_.GetTarget(); }
 
  private:
   void Flush();
   void WriteLarge(std::string_view utf8);
+  void WriteQuotedAfter(std::string_view opening, std::u16string_view field);
 
   TAtomicFile file_;
   std::unique_ptr<char[]> buffer_;

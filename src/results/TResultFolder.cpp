@@ -6,11 +6,13 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <set>
 #include <stdexcept>
 #include <tuple>
 
 #include "base/Paths.h"
 #include "base/Utf8.h"
+#include "results/TRunFolder.h"
 
 namespace tavora {
 
@@ -165,6 +167,13 @@ TResultFolder::TResultFolder(std::filesystem::path folder) : folder_(std::move(f
   if (ec)
     throw std::runtime_error("Cannot read results: the folder " + QuotedPath(folder_) +
                              " cannot be listed: " + ec.message() + ".");
+  // Only the latest complete run's files, never files of earlier runs beside them.
+  if (const auto listed = TRunFolder::CompleteRunFiles(folder_)) {
+    const std::set<std::string> names(listed->begin(), listed->end());
+    std::erase_if(files_, [&names](const TResultFileInfo& f) {
+      return names.count(PathToUtf8(f.Path.filename())) == 0;
+    });
+  }
   std::sort(files_.begin(), files_.end(), [](const TResultFileInfo& a, const TResultFileInfo& b) {
     return std::tie(a.Family, a.Kind, a.Lag, a.Doc, a.Caption) <
            std::tie(b.Family, b.Kind, b.Lag, b.Doc, b.Caption);

@@ -50,15 +50,17 @@ struct TDistributionBlock {
   std::vector<std::uint64_t> Counts;
 };
 
-// Reads the result files of an output folder, whichever run wrote them: the folder's
-// files are recognised by name, each file is parsed on request. Values "NaN", "Inf" and
+// Reads the result files of an output folder: the files of the latest complete run that the
+// folder's run record (TRunFolder) lists, or, in a folder without such a record (written by
+// an older version), every file recognised by its name. Each file is parsed on request. Values
+// "NaN", "Inf" and
 // "-Inf" are read as the IEEE values. A file that cannot be read or parsed throws
 // std::runtime_error naming the file, the line and the problem.
 class TResultFolder {
  public:
-  // Lists the recognised result files of the folder (not its subfolders), sorted by
-  // family, kind, window length, document and caption. Throws when the folder does not
-  // exist.
+  // Lists the result files of the folder (not its subfolders), sorted by family, kind,
+  // window length, document and caption. Throws when the folder does not exist or its run
+  // record cannot be read.
   explicit TResultFolder(std::filesystem::path folder);
 
   [[nodiscard]] const std::filesystem::path& GetFolder() const { return folder_; }

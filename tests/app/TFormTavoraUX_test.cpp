@@ -33,6 +33,7 @@
 #include "app/FakeDialogs.h"
 #include "app/TOptionWidgets.h"
 #include "app/TResultsView.h"
+#include "base/TFolderLock.h"
 #include "charts/TChartView.h"
 #include "charts/TDistributionChart.h"
 #include "charts/TSeriesChart.h"
@@ -573,6 +574,11 @@ void TFormTavoraUXTest::failingRunShowsTheErrorAndNotComplete_data() {
                                               << ""
                                               << "3"
                                               << "Unable to create directory";
+  QTest::newRow("output folder in use by another run")
+      << "busy"
+      << ""
+      << "3"
+      << "is in use by another run of Tavora (process ";
   QTest::newRow("list file that does not exist") << "out"
                                                  << "missing.tsv"
                                                  << "3"
@@ -589,6 +595,8 @@ void TFormTavoraUXTest::failingRunShowsTheErrorAndNotComplete() {
   QFETCH(QString, hillsQ);
   QFETCH(QString, errorContains);
   WriteFile(QStringLiteral("blocker"), "a file, not a folder");
+  QDir(dir_->path()).mkdir(QStringLiteral("busy"));
+  const TFolderLock busy(Path(QStringLiteral("busy")).toStdU16String());  // another run's
   SetUpMeasuring(WriteFile(QStringLiteral("text.txt"), Words(60)));
   dialogs_->directoryAnswers << QDir::toNativeSeparators(Path(outputFolder));
   Click("ButtonSelectOutputDirectory");

@@ -40,6 +40,18 @@ TEST_F(CliOptions, MeasureNamesMakeTheMeasureSets) {
   EXPECT_TRUE(model_.IsChecked(ctl::CheckBoxOtherMetrics));  // where the hapax box is
 }
 
+// Safe CSV is the window's start value; the command line keeps its files byte-exact unless
+// --safe-csv is given.
+TEST_F(CliOptions, SafeCsvIsTheWindowsDefaultAndOptInOnTheCommandLine) {
+  EXPECT_TRUE(TOptionsModel().GetMeasureParameters().SafeCsv);
+  EXPECT_FALSE(Measure({}).SafeCsv);
+  TOptionsModel model;
+  TCommandLine line(model);
+  const char* args[] = {"tavora-cli", "measure", "--safe-csv", "-o", "out", "input.txt"};
+  ASSERT_EQ(line.Parse(6, args), std::nullopt);
+  EXPECT_TRUE(TCliOptionMapper(line.Choices(), model).MeasureParameters().SafeCsv);
+}
+
 TEST_F(CliOptions, FormatNamesAreTheInputFormats) {
   EXPECT_EQ(Measure({"-f", "conllu", "--kinds", "word,lemma"}).How, THow::jCONLLU);
   EXPECT_EQ(model_.GetItemIndex(ctl::RGInputType), static_cast<int>(THow::jCONLLU));

@@ -1,10 +1,11 @@
 // Output that cannot be written (a full disk, a folder that cannot be made) and measures whose
-// values are undefined: the run either ends with an error naming the file, leaving no partial
-// result file under a final name, or finishes with the undefined values written as text.
+// values are undefined: the run either ends with an error naming the file, leaving the folder
+// as the previous run left it, or finishes with the undefined values written as text.
 #include <gmock/gmock.h>
 
 #include <csignal>
 #include <cstdlib>
+#include <map>
 #include <stdexcept>
 
 #ifdef __unix__
@@ -28,12 +29,27 @@ std::string LongText() {
 
 class BadOutput : public RunFixture {
  protected:
-  // After a failed run: no temporary is left, the first document's series file is whole, and
-  // the file named by the error does not exist under its final name.
-  void ExpectCleanFailure(const std::string& message) {
-    for (const std::string& name : OutputNames()) EXPECT_FALSE(name.ends_with(".part")) << name;
-    const auto first = ReadLines(out_ / "Serie1Word3.csv");
-    EXPECT_EQ(first.size(), 3u);  // header and two window positions
+  // Every file of the output folder by name, with its bytes.
+  std::map<std::string, std::string> Snapshot() const {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::directory_iterator(out_))
+      files[Utf8(e.path().filename())] = Read(e.path());
+    return files;
+  }
+  // A complete run of one short document before the failing one.
+  std::map<std::string, std::string> PreviousRun() {
+    TRun r;
+    r.Input = Lines({WriteInput("before.txt", "p q p r s")});
+    Measure(r);
+    const auto files = Snapshot();
+    EXPECT_TRUE(files.count("TavoraRun.json") && files.count("Serie1Word3.csv"));
+    return files;
+  }
+  // After a failed run: the folder holds the previous run's files exactly as they were (its
+  // run record too), and the file named by the error is none of them.
+  void ExpectPreviousRunKept(const std::map<std::string, std::string>& before,
+                             const std::string& message) {
+    EXPECT_EQ(Snapshot(), before);
     const std::size_t open = message.find('"');
     const std::size_t close = message.find('"', open + 1);
     ASSERT_NE(close, std::string::npos) << message;
@@ -49,7 +65,7 @@ class BadOutput : public RunFixture {
 };
 
 // A small file system fills up while the second document's series is written.
-TEST_F(BadOutput, FullDiskNamesTheFileAndKeepsFinishedFiles) {
+TEST_F(BadOutput, FullDiskNamesTheFileAndKeepsThePreviousRun) {
 #ifdef __linux__
   fs::create_directories(out_);
   const std::string mount =
@@ -59,6 +75,7 @@ TEST_F(BadOutput, FullDiskNamesTheFileAndKeepsFinishedFiles) {
     std::string Command;
     ~TUnmount() { EXPECT_EQ(std::system(Command.c_str()), 0) << Command; }
   } unmount{"umount '" + Utf8(out_) + "'"};
+  const auto before = PreviousRun();
   std::string message;
   try {
     Measure(TwoDocuments());
@@ -67,7 +84,7 @@ TEST_F(BadOutput, FullDiskNamesTheFileAndKeepsFinishedFiles) {
     message = e.what();
   }
   EXPECT_THAT(message, HasSubstr("Cannot write file \""));
-  ExpectCleanFailure(message);
+  ExpectPreviousRunKept(before, message);
 #else
   GTEST_SKIP() << "needs a small tmpfs";
 #endif
@@ -75,9 +92,9 @@ TEST_F(BadOutput, FullDiskNamesTheFileAndKeepsFinishedFiles) {
 
 // The same with a limit on the size of files: every write past it fails (on the second
 // document's series file, the first that outgrows it).
-TEST_F(BadOutput, FailingStreamNamesTheFileAndKeepsFinishedFiles) {
+TEST_F(BadOutput, FailingStreamNamesTheFileAndKeepsThePreviousRun) {
 #ifdef __unix__
-  fs::create_directories(out_);
+  const auto before = PreviousRun();
   const TRun run = TwoDocuments();  // the inputs are written before the limit is set
   struct TSizeLimit {
     rlimit Old{};
@@ -105,7 +122,7 @@ TEST_F(BadOutput, FailingStreamNamesTheFileAndKeepsFinishedFiles) {
   }
   EXPECT_EQ(message,
             "Cannot write file \"" + Utf8(out_ / "Serie2Word3.csv") + "\": writing failed.");
-  ExpectCleanFailure(message);
+  ExpectPreviousRunKept(before, message);
 #else
   GTEST_SKIP() << "needs a limit on the size of files";
 #endif

@@ -77,10 +77,12 @@ class RunFixture : public ::testing::Test {
     }
     return lines;
   }
+  // The names in the output folder but its run record.
   std::vector<std::string> OutputNames() const {
     std::vector<std::string> names;
     if (!fs::exists(out_)) return names;
-    for (const auto& e : fs::directory_iterator(out_)) names.push_back(Utf8(e.path().filename()));
+    for (const auto& e : fs::directory_iterator(out_))
+      if (e.path().filename() != "TavoraRun.json") names.push_back(Utf8(e.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
   }

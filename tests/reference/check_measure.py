@@ -4,6 +4,7 @@
 usage: check_measure.py CLI CASES [SEED] [--keep DIR]
 Exit status 1 when any result file differs (near-misses in the last written digit are
 counted separately and also fail unless --allow-near is given)."""
+import json
 import math
 import os
 import random
@@ -237,6 +238,10 @@ def compare(exp, outdir):
     for name in os.listdir(outdir):
         with open(os.path.join(outdir, name), "rb") as f:
             got[name] = f.read()
+    # The run record lists exactly the result files of the complete run.
+    record = json.loads(got.pop("TavoraRun.json", b"{}"))
+    if record.get("state") != "complete" or sorted(record.get("files", [])) != sorted(got):
+        diffs.append(("TavoraRun.json", "not a complete record of the files"))
     for name in sorted(set(exp) | set(got)):
         if name not in got:
             diffs.append((name, "missing file"))

@@ -66,6 +66,10 @@ TEST_F(ResultFile, PiecesOfEverySizeArriveInOrder) {
     expected += "\"say \"\"R\xC3\xA9\"\"\"";
     file.WriteQuoted(std::string_view("\"a\""));
     expected += "\"\"\"a\"\"\"";
+    // Safe fields: an apostrophe before the four formula signs only.
+    for (const std::u16string_view f : {u"=1+\"2\"", u"+a", u"-a", u"@a", u"a=", u"'a", u""})
+      file.WriteQuotedSafe(f);
+    expected += "\"'=1+\"\"2\"\"\"\"'+a\"\"'-a\"\"'@a\"\"a=\"\"'a\"\"\"";
     EXPECT_FALSE(fs::exists(target));
     file.Commit();
   }

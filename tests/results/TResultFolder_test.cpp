@@ -123,6 +123,39 @@ TEST_F(ResultFolder, ReadsWhatARunWrites) {
   EXPECT_EQ(total, 7u);
 }
 
+// A folder that held several runs shows only the latest complete one, as its run record
+// lists it: the series of an earlier run stay on disk but are never paired with the new
+// averages. A killed run's record still names the run before it; a folder written by an older
+// version (no record) is read whole; a record that cannot be read is named.
+TEST_F(ResultFolder, OnlyTheLatestCompleteRunIsShown) {
+  const fs::path a = WriteInput("a.txt", "a b a c d"), b = WriteInput("b.txt", "e f e g");
+  TRun r;
+  r.Input = Lines({a, b, a});
+  Measure(r);
+  r.Input = Lines({b});
+  Measure(r);
+  EXPECT_TRUE(fs::exists(out_ / "Serie3Word3.csv"));
+  const TResultFolder latest(out_);
+  EXPECT_EQ(latest.GetFiles().size(), 6u);  // a series, averages, whole texts, 3 distributions
+  ASSERT_EQ(latest.Find(TOutputType::outSerie).size(), 1u);
+  EXPECT_EQ(latest.ReadAverage(tWordOrLemma::tokWord, 3, 1, u"Tokens"), 3.0);
+  EXPECT_EQ(latest.ReadAverage(tWordOrLemma::tokWord, 3, 2, u"Tokens"), std::nullopt);
+
+  const fs::path record = out_ / "TavoraRun.json";
+  const std::string complete = Read(record);
+  std::ofstream(record, std::ios::binary)
+      << "{\"state\": \"running\", \"files\": [], \"previous\": " << complete << "}";
+  EXPECT_EQ(TResultFolder(out_).GetFiles(), latest.GetFiles());
+
+  fs::remove(record);
+  EXPECT_EQ(TResultFolder(out_).Find(TOutputType::outSerie).size(), 3u);
+
+  std::ofstream(record, std::ios::binary) << "{\"state\": ";
+  EXPECT_THAT([&] { const TResultFolder broken(out_); },
+              ::testing::ThrowsMessage<std::runtime_error>(
+                  HasSubstr("Cannot read the run record \"" + Utf8(record) + "\": line 1:")));
+}
+
 TEST_F(ResultFolder, QuotedNamesAndSpecialValues) {
   const fs::path avg =
       WriteResult("AveragesWord3.csv", {"\"File Name\",\"Text id\",\"Tokens\",\"Entropy\"",
