@@ -113,9 +113,15 @@ std::u16string TCliRunner::InputText() const {
   return list;
 }
 
+void TCliRunner::PrintWarnings(const std::vector<std::string>& Warnings) {
+  for (const std::string& line : Warnings) std::cerr << "tavora-cli: warning: " << line << "\n";
+}
+
 int TCliRunner::Measure() {
   // Every usage error comes out before any file is looked at; the lists before the inputs.
-  TMeasureParameters p = TCliOptionMapper(choices_, model_).MeasureParameters();
+  TCliOptionMapper mapper(choices_, model_);
+  TMeasureParameters p = mapper.MeasureParameters();
+  PrintWarnings(mapper.Warnings());
   const TReferenceDictionaryPair lists = lists_.Resolve(p.ReferenceDictionary);
   CheckInputs();
   p.InputFile = InputText();
@@ -128,17 +134,31 @@ int TCliRunner::Measure() {
   });
   processor.Measure(p, lists, progress.Callback());
   progress.Finish();
-  std::cout << "Complete! Results are in " << QuotedPath(PathOf(p.OutputFolder)) << ".\n";
+  std::cout << "Complete! Results are in " << QuotedPath(PathOf(p.OutputFolder)) << ".";
+  const TRunReport& report = processor.GetReport();
+  if (report.ShortDocuments > 0) {
+    std::cout << " " << report.ShortDocuments << " of " << report.Documents
+              << (report.Documents == 1 ? " document was" : " documents were")
+              << " shorter than the window of " << p.LagLength << " tokens; "
+              << (report.ShortDocuments == 1 ? "its" : "their") << " averages are NaN.";
+  }
+  std::cout << "\n";
   return 0;
 }
 
 int TCliRunner::FreqList() {
-  TDictionaryParameters p = TCliOptionMapper(choices_, model_).DictionaryParameters();
+  TCliOptionMapper mapper(choices_, model_);
+  TDictionaryParameters p = mapper.DictionaryParameters();
+  PrintWarnings(mapper.Warnings());
   CheckInputs();
   p.InputFile = InputText();
 
   TProgressBar progress(IsStandardErrorTerminal());
   TProcessTexts processor;
+  processor.SetDiagnosticSink([&progress](std::string_view line) {
+    progress.Finish();
+    std::cerr << "tavora-cli: warning: " << line << "\n";
+  });
   const TPreparedDictionaries prepared = processor.PrepareDictionary(p, progress.Callback());
   progress.Finish();
   std::cout << "Complete!";

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "base/Paths.h"
+#include "base/Utf8.h"
 #include "engine/TIndices.h"
 #include "engine/TReferenceDictionary.h"
 #include "engine/TSimpleTTR.h"
@@ -119,7 +121,10 @@ class TReportClock {
 };
 
 void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
-               std::u16string_view InputFile, bool IsWholeText, TRunReport& report) {
+               const TCorpusOptions& corpus, std::u16string_view InputFile, bool IsWholeText,
+               TRunReport& report) {
+  stream.SetUniversalDependencies(corpus.UniversalDependencies);
+  stream.SetDocumentPerFile(corpus.DocumentPerFile);
   if (Custom.IsCustomVertical) {
     stream.SetCustomVerticalFormatting(Custom.WordIndex, Custom.LemmaIndex, Custom.TagIndex,
                                        Custom.NewDocMarker);
@@ -176,6 +181,8 @@ bool TProcessTexts::IsAutosemantic(TAutosemanticRule Rule, std::u16string_view T
       for (const std::u16string& pattern : AutosemanticTags)
         if (Tag.starts_with(pattern)) return true;
       return false;
+    case TAutosemanticRule::Upos:
+      return Tag == u"NOUN" || Tag == u"PROPN" || Tag == u"VERB" || Tag == u"ADJ" || Tag == u"ADV";
   }
   return false;
 }
@@ -183,6 +190,18 @@ bool TProcessTexts::IsAutosemantic(TAutosemanticRule Rule, std::u16string_view T
 void TProcessTexts::Warn(std::string Text) {
   if (diagnostics_) diagnostics_(Text);
   report_.Warnings.push_back(std::move(Text));
+}
+
+void TProcessTexts::WarnContinuation(std::u16string_view File, std::uint64_t Document,
+                                     std::u16string_view Name, std::u16string_view Id) {
+  std::string text = "File " + QuotedPath(std::filesystem::path(std::u16string(File))) +
+                     " has no document marker before its first word: its words were added to "
+                     "document " +
+                     std::to_string(Document) + " (" +
+                     QuotedPath(std::filesystem::path(std::u16string(Name)));
+  if (!Id.empty()) text += ", id \"" + Utf16ToUtf8(Id) + "\"";
+  text += ").";
+  Warn(std::move(text));
 }
 
 TDiagnosticSink TProcessTexts::EngineSink() {
@@ -218,11 +237,13 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
       indices[Slot(kind)] = std::make_unique<TIndices>(indices_, LagLength);
   }
   TOutputStructures output(WoL, measures, MeasuresSecondary, OutputTypes, OutputFolder);
+  output.SetDocumentIds(corpus_.DocumentIds);
+  output.SetPrecision(corpus_.Precision);
   for (const tWordOrLemma kind : WoL) {
     output.ttr[Slot(kind)] = engines[Slot(kind)].get();
     output.indices[Slot(kind)] = indices[Slot(kind)].get();
   }
-  LoadInput(stream, Custom, InputFile, IsWholeText, report_);
+  LoadInput(stream, Custom, corpus_, InputFile, IsWholeText, report_);
   for (const tWordOrLemma kind : WoL) {
     if (ReferenceDictionary[kind] != nullptr)
       engines[Slot(kind)]->SetReferenceDictionary(ReferenceDictionary[kind]);
@@ -238,24 +259,34 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
     kindIndices.push_back(indices[Slot(kind)].get());
   }
   const std::size_t kindCount = kinds.size();
-  const TAutosemanticRule rule = InputFormat(How).Autosemantic;
+  const TAutosemanticRule rule = RuleOf(InputFormat(How), corpus_.AutosemanticRule);
   const bool tagged = rule != TAutosemanticRule::None;
 
   const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
   const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
   TProgressTicker ticker(progress);
   TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
-                          &lowercaser_, CS);
+                          &lowercaser_, CS, rule == TAutosemanticRule::Upos);
+  std::u16string documentName;  // of the current document, for the continuation warning
+  std::u16string documentId;
   while (const TTokenBatch* batch = pipeline.Next()) {
     ticker.Start(*batch);
     report_.Tokens += batch->Size();
     std::size_t document = 0;
+    std::size_t continuing = 0;
     for (std::size_t i = 0; i < batch->Size(); ++i) {
       ticker.Before(i);
       const TTokenBatch::TWord& token = (*batch)[i];
+      if (token.ContinuesDocument) {
+        WarnContinuation(batch->ContinuingFile(continuing++), report_.Documents, documentName,
+                         documentId);
+      }
       // A document begins at its first word even when the filters drop that word.
       if (token.StartsDocument) {
-        output.NewDoc(batch->DocumentName(document++));
+        documentName.assign(batch->DocumentName(document));
+        documentId.assign(batch->DocumentId(document));
+        output.NewDoc(documentName, documentId);
+        ++document;
         ++report_.Documents;
         for (const tWordOrLemma kind : WoL) engines[Slot(kind)]->Clear();
         if (withIndices)
@@ -274,6 +305,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
     ticker.Before(batch->Size());
   }
   output.LastDoc();
+  report_.ShortDocuments = output.GetShortDocuments();
 }
 
 void TProcessTexts::Measure(const TMeasureParameters& p,
@@ -281,6 +313,7 @@ void TProcessTexts::Measure(const TMeasureParameters& p,
                             const TProgressCallback& progress) {
   SetAutosemanticTags(p.AutosemanticTags);
   SetIndices(p.Indices);
+  SetCorpusOptions(p.Corpus);
   Measure(p.How, p.InputFile, p.OutputFolder, p.IsWholeText, p.DoOmitPunctuation, p.DoOmitDigits,
           p.CS, p.WoL, p.measures, p.MeasuresSecondary, p.Custom, p.LagLength, ReferenceDictionary,
           p.OutputTypes, p.HillsQ, p.RefDicContrainsText, progress);
@@ -295,7 +328,7 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
   TTokenizationStream stream(How);
   TPreparedDictionaries lists;
   for (const tWordOrLemma kind : WoL) lists[Slot(kind)] = std::make_unique<TReferenceDictionary>();
-  LoadInput(stream, Custom, InputFile, IsWholeText, report_);
+  LoadInput(stream, Custom, corpus_, InputFile, IsWholeText, report_);
 
   std::vector<tWordOrLemma> kinds;
   for (const tWordOrLemma kind : WoL) kinds.push_back(kind);
@@ -323,14 +356,22 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
 
   for (const tWordOrLemma kind : WoL) {
     TReferenceDictionary& list = *lists[Slot(kind)];
-    list.Save(kind == tWordOrLemma::tokWord ? OutputFileWF : OutputFileLemma);
+    const std::filesystem::path& file =
+        kind == tWordOrLemma::tokWord ? OutputFileWF : OutputFileLemma;
+    const std::size_t leftOut = list.Save(file);
     list.ShouldSurvive = true;
+    if (leftOut > 0) {
+      Warn("The list " + QuotedPath(file) + " leaves out " + std::to_string(leftOut) +
+           (leftOut == 1 ? " type that holds" : " types that hold") +
+           " a TAB or a line break, which the list format cannot store.");
+    }
   }
   return lists;
 }
 
 TPreparedDictionaries TProcessTexts::PrepareDictionary(const TDictionaryParameters& p,
                                                        const TProgressCallback& progress) {
+  SetCorpusOptions(p.Corpus);
   return PrepareDictionary(p.How, p.InputFile, p.OutputFileWF, p.OutputFileLemma, p.IsWholeText,
                            p.DoOmitPunctuation, p.DoOmitDigits, p.CS, p.WoL, p.Custom, progress);
 }

@@ -111,20 +111,20 @@ void TOutputStructures::OpenRunFiles() {
     TKindOutput& out = kinds_[static_cast<std::size_t>(kind)];
     if (aOutputTypes.Contains(TOutputType::outAverage)) {
       out.Average = Open(TOutputType::outAverage, kind);
-      out.Average->Write(std::string_view("\"File Name\",\"Text id\""));
+      WriteKeyHeader(*out.Average);
       out.Average->Write(header);
       out.Average->EndLine();
     }
     if (aOutputTypes.Contains(TOutputType::outWholeTexts)) {
       out.WholeTexts = Open(TOutputType::outWholeTexts, kind);
-      out.WholeTexts->Write(std::string_view("\"File Name\",\"Text id\""));
+      WriteKeyHeader(*out.WholeTexts);
       out.WholeTexts->Write(header);
       out.WholeTexts->EndLine();
     }
     const TIndices* computed = indices[static_cast<std::size_t>(kind)];
     if (aOutputTypes.Contains(TOutputType::outIndices) && computed != nullptr) {
       out.Indices = Open(TOutputType::outIndices, kind);
-      out.Indices->Write(std::string_view("\"File Name\",\"Text id\""));
+      WriteKeyHeader(*out.Indices);
       for (const tIndex i : computed->GetIndices()) {
         out.Indices->Write(std::string_view(","));
         out.Indices->WriteQuoted(IndexCaption(i));
@@ -140,12 +140,21 @@ void TOutputStructures::OpenRunFiles() {
   }
 }
 
-void TOutputStructures::WriteKey(TResultFile& file) {
+void TOutputStructures::WriteKeyHeader(TResultFile& file) const {
+  file.Write(std::string_view("\"File Name\",\"Text id\""));
+  if (documentIds_) file.Write(std::string_view(",\"Document id\""));
+}
+
+void TOutputStructures::WriteKey(TResultFile& file, bool withId) {
   file.WriteQuoted(LastMETA);
   line_.assign(u",\"");
   AppendUnsigned(line_, static_cast<std::uint64_t>(TextNumber));
   line_ += u'"';
   file.Write(line_);
+  if (withId && documentIds_) {
+    file.Write(std::string_view(","));
+    file.WriteQuoted(lastId_);
+  }
 }
 
 void TOutputStructures::WriteEndedDocument(tWordOrLemma kind, TKindOutput& out) {
@@ -155,28 +164,34 @@ void TOutputStructures::WriteEndedDocument(tWordOrLemma kind, TKindOutput& out) 
     out.Serie.reset();
   }
   if (out.Average) {
-    WriteKey(*out.Average);
+    WriteKey(*out.Average, true);
     line_.clear();
-    engine.Total().AppendToLine(line_, u",", u"\"", aMeasures, aMeasuresSecondary);
+    engine.Total().AppendToLine(line_, u",", u"\"", aMeasures, aMeasuresSecondary, precision_);
     out.Average->Write(line_);
     out.Average->EndLine();
   }
   if (out.WholeTexts) {
-    WriteKey(*out.WholeTexts);
+    WriteKey(*out.WholeTexts, true);
     line_.clear();
-    engine.WholeText().AppendToLine(line_, u",", u"\"", aMeasures, aMeasuresSecondary);
+    engine.WholeText().AppendToLine(line_, u",", u"\"", aMeasures, aMeasuresSecondary, precision_);
     out.WholeTexts->Write(line_);
     out.WholeTexts->EndLine();
   }
   if (out.Indices) {
-    WriteKey(*out.Indices);
+    WriteKey(*out.Indices, true);
+    const TIndices& computed = *indices[static_cast<std::size_t>(kind)];
+    const TIndexValues values = computed.Values();
     line_.clear();
-    indices[static_cast<std::size_t>(kind)]->AppendToLine(line_, u",", u"\"");
+    for (const tIndex i : computed.GetIndices()) {
+      line_ += u",\"";
+      AppendNumber(line_, values[i], IndexDigits(i), precision_);
+      line_ += u'"';
+    }
     out.Indices->Write(line_);
     out.Indices->EndLine();
   }
   for (TDistribution& d : out.Dists) {
-    WriteKey(*d.File);
+    WriteKey(*d.File, false);
     d.File->EndLine();
     d.Dist.WriteOutput(*d.File);
     // The run's distribution is the sum of the documents': adding each document's counters
@@ -186,8 +201,9 @@ void TOutputStructures::WriteEndedDocument(tWordOrLemma kind, TKindOutput& out) 
   }
 }
 
-void TOutputStructures::NewDoc(std::u16string_view name) {
+void TOutputStructures::NewDoc(std::u16string_view name, std::u16string_view id) {
   if (!runFilesOpen_) OpenRunFiles();
+  if (TextNumber > 0) CountIfShort();
   const std::u16string header = GetHeader();
   for (const tWordOrLemma kind : aWoL) {
     TKindOutput& out = kinds_[static_cast<std::size_t>(kind)];
@@ -202,6 +218,16 @@ void TOutputStructures::NewDoc(std::u16string_view name) {
   }
   ++TextNumber;
   LastMETA.assign(name);
+  lastId_.assign(id);
+}
+
+void TOutputStructures::CountIfShort() {
+  for (const tWordOrLemma kind : aWoL) {
+    if (Engine(kind).Total().NumberOfWindowsInText == 0) {
+      ++shortDocuments_;
+      return;
+    }
+  }
 }
 
 void TOutputStructures::AddToken() {
@@ -223,7 +249,7 @@ void TOutputStructures::AddToken() {
       line_.assign(u"\"");
       AppendUnsigned(line_, window);
       line_ += u'"';
-      actual.AppendToLine(line_, u",", u"\"", aMeasures, aMeasuresSecondary);
+      actual.AppendToLine(line_, u",", u"\"", aMeasures, aMeasuresSecondary, precision_);
       out.Serie->Write(line_);
       out.Serie->EndLine();
     }
@@ -232,6 +258,7 @@ void TOutputStructures::AddToken() {
 
 void TOutputStructures::LastDoc() {
   if (!runFilesOpen_) OpenRunFiles();
+  if (TextNumber > 0) CountIfShort();
   for (const tWordOrLemma kind : aWoL) {
     TKindOutput& out = kinds_[static_cast<std::size_t>(kind)];
     if (TextNumber > 0) WriteEndedDocument(kind, out);
