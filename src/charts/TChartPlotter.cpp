@@ -54,7 +54,8 @@ void DrawChart(const TPlotRequest& r) {
     std::string tokens;
     try {
       if (const auto n = folder.ReadTokens(r.Kind, file->Doc))
-        tokens = " (" + std::to_string(static_cast<std::int64_t>(*n)) + " tokens)";
+        tokens = " (" + std::to_string(static_cast<std::int64_t>(*n)) +
+                 (*n == 1 ? " token)" : " tokens)");
     } catch (const std::runtime_error&) {
       // Without a readable whole-text file the count is left out.
     }
