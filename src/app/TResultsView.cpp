@@ -280,11 +280,12 @@ void TResultsView::FillDocuments() {
       if (empty) {
         // Nothing to draw: the document completed no window position.
         const auto n = tokens.find(f.Doc);
+        QString count = QStringLiteral("fewer than %1 tokens").arg(s.Lag);
+        if (n != tokens.end())
+          count = n->second == 1 ? QStringLiteral("1 token")
+                                 : QStringLiteral("%1 tokens").arg(n->second);
         item->setText(item->text() +
-                      QStringLiteral(" \u2014 shorter than the window (%1)")
-                          .arg(n != tokens.end()
-                                   ? QStringLiteral("%1 tokens").arg(n->second)
-                                   : QStringLiteral("fewer than %1 tokens").arg(s.Lag)));
+                      QStringLiteral(" \u2014 shorter than the window (%1)").arg(count));
         item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
         continue;
       }

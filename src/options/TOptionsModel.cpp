@@ -46,16 +46,6 @@ std::u16string DecimalText(long long value) {
   return std::u16string(digits.begin(), digits.end());
 }
 
-std::optional<bool> ReadBoolean(std::u16string_view v) {
-  for (std::u16string_view yes : {u"1", u"true", u"yes", u"on"}) {
-    if (v == yes) return true;
-  }
-  for (std::u16string_view no : {u"0", u"false", u"no", u"off"}) {
-    if (v == no) return false;
-  }
-  return std::nullopt;
-}
-
 }  // namespace
 
 // ---- Reading ----
@@ -389,11 +379,9 @@ void TOptionsModel::ApplyTagsPossible() {
 void TOptionsModel::ApplyAutosemanticRule() {
   const TInputFormat* format = InputFormatAt(Index(ctl::RGInputType));
   TControl& rule = c_[ctl::ComboBoxAutosemanticRule];
-  std::vector<bool> offered(kAutosemanticChoiceCount, true);
-  if (format != nullptr) {
-    for (std::size_t i = 0; i < kAutosemanticChoiceCount; ++i)
-      offered[i] = AllowsChoice(*format, static_cast<TAutosemanticChoice>(i));
-  }
+  std::vector<bool> offered(kAutosemanticChoiceCount);
+  for (std::size_t i = 0; i < offered.size(); ++i)
+    offered[i] = format == nullptr || AllowsChoice(*format, static_cast<TAutosemanticChoice>(i));
   if (rule.ItemsEnabled != offered) {
     rule.ItemsEnabled = offered;
     Notify(ctl::ComboBoxAutosemanticRule);
@@ -423,15 +411,14 @@ void TOptionsModel::ComboBoxAutosemanticRuleClick() {
 // Under the Universal Dependencies conventions content words are decided by UPOS unless
 // another rule was chosen.
 void TOptionsModel::CheckBoxUniversalDependenciesClick() {
-  const int upos = static_cast<int>(TAutosemanticChoice::Upos);
+  const auto rule = static_cast<TAutosemanticChoice>(Index(ctl::ComboBoxAutosemanticRule));
   const TInputFormat* format = InputFormatAt(Index(ctl::RGInputType));
-  if (Checked(ctl::CheckBoxUniversalDependencies)) {
-    if (format != nullptr && AllowsChoice(*format, TAutosemanticChoice::Upos) &&
-        Index(ctl::ComboBoxAutosemanticRule) == static_cast<int>(TAutosemanticChoice::Builtin)) {
-      SetRuleChoiceByRule(TAutosemanticChoice::Upos);
-      ruleSetByUd_ = true;
-    }
-  } else if (ruleSetByUd_ && Index(ctl::ComboBoxAutosemanticRule) == upos) {
+  const bool checked = Checked(ctl::CheckBoxUniversalDependencies);
+  if (checked && rule == TAutosemanticChoice::Builtin && format != nullptr &&
+      AllowsChoice(*format, TAutosemanticChoice::Upos)) {
+    SetRuleChoiceByRule(TAutosemanticChoice::Upos);
+    ruleSetByUd_ = true;
+  } else if (!checked && ruleSetByUd_ && rule == TAutosemanticChoice::Upos) {
     SetRuleChoiceByRule(TAutosemanticChoice::Builtin);
     ruleSetByUd_ = false;
   }
