@@ -288,6 +288,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
         output.NewDoc(documentName, documentId);
         ++document;
         ++report_.Documents;
+        report_.ShortDocuments = output.GetShortDocuments();
         for (const tWordOrLemma kind : WoL) engines[Slot(kind)]->Clear();
         if (withIndices)
           for (const tWordOrLemma kind : WoL) indices[Slot(kind)]->Clear();
