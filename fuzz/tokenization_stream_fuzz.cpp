@@ -21,6 +21,7 @@ void ReadAll(tavora::THow how, std::size_t block, std::int32_t custom, const std
   tavora::TTokenizationStream stream(how, block);
   if (how == tavora::THow::jCustomVertical)
     stream.SetCustomVerticalFormatting(custom % 5, custom / 5 % 5, custom / 25 % 5, u"<text");
+  stream.SetUniversalDependencies(custom % 2 == 1);
   stream.LoadFromStream(in);
   std::size_t total = 0;
   std::uint64_t lastIndex = 0;
@@ -34,6 +35,7 @@ void ReadAll(tavora::THow how, std::size_t block, std::int32_t custom, const std
     lastIndex = token->IndexInCorpus();
     tavora::TDocMetadata& meta = stream.GetMetadata();
     total += meta.GetParsed().size() + meta.GetHeader().size() + meta.Find(u"id").size();
+    total += meta.GetDocumentId().size();
   }
   if (!stream.GetEndOfStream()) __builtin_trap();
   if (stream.GetBytesRead() != bytes.size()) __builtin_trap();

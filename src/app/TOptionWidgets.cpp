@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,6 +20,7 @@
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStandardItemModel>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
@@ -57,7 +59,10 @@ bool JoinsRow(const TControl& c, TControlKind previous) {
     case TControlKind::IntegerField:
     case TControlKind::TextField:
       return c.Label.empty() &&
-             (previous == TControlKind::CheckBox || previous == TControlKind::Label);
+             (previous == TControlKind::CheckBox || previous == TControlKind::Label ||
+              previous == TControlKind::Choice);
+    case TControlKind::Choice:
+      return previous == TControlKind::CheckBox;
     case TControlKind::Button:
       return previous == TControlKind::TextField;
     case TControlKind::Label:
@@ -188,6 +193,14 @@ void TOptionWidgets::AddControl(const TControl& c, QHBoxLayout* row) {
       w = box;
       break;
     }
+    case TControlKind::Choice: {
+      auto* combo = new QComboBox;
+      for (const std::u16string& item : c.Items) combo->addItem(Q(item));
+      connect(combo, &QComboBox::activated, this,
+              [this, name](int index) { Change([&] { model_.SetItemIndex(name, index); }); });
+      w = combo;
+      break;
+    }
     case TControlKind::IntegerField: {
       auto* spin = new QSpinBox;
       // The widget takes any larger number so that the model can clamp it to the bound
@@ -284,6 +297,18 @@ void TOptionWidgets::Refresh(std::string_view Name) {
     case TControlKind::CheckBox:
       static_cast<QCheckBox*>(w)->setChecked(c.Checked);
       break;
+    case TControlKind::Choice: {
+      auto* combo = static_cast<QComboBox*>(w);
+      // Items the chosen input format does not offer stay listed, greyed out.
+      if (auto* items = qobject_cast<QStandardItemModel*>(combo->model())) {
+        for (int i = 0; i < items->rowCount(); ++i) {
+          const auto at = static_cast<std::size_t>(i);
+          items->item(i)->setEnabled(c.ItemsEnabled.empty() || c.ItemsEnabled[at]);
+        }
+      }
+      combo->setCurrentIndex(c.ItemIndex);
+      break;
+    }
     case TControlKind::IntegerField: {
       auto* spin = static_cast<QSpinBox*>(w);
       const int value = model_.GetValue(Name);

@@ -51,6 +51,8 @@ void TResultTable::Show(const TTextTable* Table) {
   if (Table == nullptr) return;
   const TTextTable& t = *Table;
   QStringList headers{QStringLiteral("File Name"), QStringLiteral("Text id")};
+  if (t.HasDocumentIds) headers << QStringLiteral("Document id");
+  const int keys = static_cast<int>(headers.size());
   for (const std::u16string& c : t.Captions) headers << FromU16(c);
   setColumnCount(static_cast<int>(headers.size()));
   setHorizontalHeaderLabels(headers);
@@ -62,8 +64,9 @@ void TResultTable::Show(const TTextTable* Table) {
     bool isNumber = false;
     const double id = QString::fromStdU16String(row.TextId).toDouble(&isNumber);
     setItem(rr, 1, new TSortItem(FromU16(row.TextId), id, isNumber));
+    if (t.HasDocumentIds) setItem(rr, 2, new TSortItem(FromU16(row.DocumentId), 0, false));
     for (std::size_t c = 0; c < row.Values.size(); ++c)
-      setItem(rr, static_cast<int>(c) + 2,
+      setItem(rr, static_cast<int>(c) + keys,
               new TSortItem(NumberText(row.Values[c]), row.Values[c], true));
   }
   setSortingEnabled(true);

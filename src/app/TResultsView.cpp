@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -189,19 +190,13 @@ void TResultsView::OpenFolder(const QString& Folder, bool ReportEmpty) {
     labelFolder_->setText(QDir::toNativeSeparators(Folder));
   }
 
-  // Names of the documents, from whichever table has them.
-  for (const TOutputType family :
-       {TOutputType::outAverage, TOutputType::outWholeTexts, TOutputType::outIndices}) {
-    if (!docNames_.empty()) break;
-    for (const TResultFileInfo& f : results_->Find(family)) {
-      try {
-        for (const TTextRow& row : TResultFolder::ReadTextTable(f.Path).Rows)
-          docNames_[QString::fromStdU16String(row.TextId).toLongLong()] = Text(row.FileName);
-      } catch (const std::exception&) {
-        continue;  // the table tab reports a broken file when it is chosen
-      }
-      break;
-    }
+  // Names of the documents, from whichever table has them: the id the input gave, or the
+  // file's name without its folders.
+  for (const TTextRow& row : results_->ReadDocuments()) {
+    const QString name = !row.DocumentId.empty()
+                             ? Text(row.DocumentId)
+                             : QFileInfo(QDir::fromNativeSeparators(Text(row.FileName))).fileName();
+    docNames_[QString::fromStdU16String(row.TextId).toLongLong()] = name;
   }
 
   filling_ = true;
@@ -246,6 +241,22 @@ QString TResultsView::DocumentName(std::int64_t doc) const {
              : QStringLiteral("Text %1: %2").arg(doc).arg(it->second);
 }
 
+std::map<std::int64_t, double> TResultsView::TokenCounts(tWordOrLemma Kind) const {
+  std::map<std::int64_t, double> counts;
+  for (const TResultFileInfo& f : results_->Find(TOutputType::outWholeTexts, Kind)) {
+    try {
+      const TTextTable table = TResultFolder::ReadTextTable(f.Path);
+      const auto column = table.ColumnOf(u"Tokens");
+      if (!column) continue;
+      for (const TTextRow& row : table.Rows)
+        counts[QString::fromStdU16String(row.TextId).toLongLong()] = row.Values[*column];
+    } catch (const std::exception&) {
+      // The table tab reports a broken file when it is chosen.
+    }
+  }
+  return counts;
+}
+
 void TResultsView::FillDocuments() {
   filling_ = true;
   listDocuments_->clear();
@@ -255,11 +266,32 @@ void TResultsView::FillDocuments() {
   if (results_ && set >= 0 && set < static_cast<int>(seriesSets_.size())) {
     const TSeriesSet& s = seriesSets_[static_cast<std::size_t>(set)];
     const std::vector<TResultFileInfo> files = results_->Find(TOutputType::outSerie, s.Kind, s.Lag);
+    const std::map<std::int64_t, double> tokens = TokenCounts(s.Kind);
+    bool first = true;
     for (const TResultFileInfo& f : files) {
       auto* item = new QListWidgetItem(DocumentName(f.Doc), listDocuments_);
       item->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(f.Doc));
+      bool empty = false;
+      try {
+        empty = TResultFolder::SeriesHasNoWindow(f.Path);
+      } catch (const std::exception&) {
+        // An unreadable series is reported when it is drawn.
+      }
+      if (empty) {
+        // Nothing to draw: the document completed no window position.
+        const auto n = tokens.find(f.Doc);
+        QString count = QStringLiteral("fewer than %1 tokens").arg(s.Lag);
+        if (n != tokens.end())
+          count = n->second == 1 ? QStringLiteral("1 token")
+                                 : QStringLiteral("%1 tokens").arg(n->second);
+        item->setText(item->text() +
+                      QStringLiteral(" \u2014 shorter than the window (%1)").arg(count));
+        item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
+        continue;
+      }
       item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-      item->setCheckState(listDocuments_->count() == 1 ? Qt::Checked : Qt::Unchecked);
+      item->setCheckState(first ? Qt::Checked : Qt::Unchecked);
+      first = false;
     }
     if (!files.empty()) {
       try {
@@ -399,7 +431,7 @@ void TResultsView::ShowDistributionFile() {
     for (const TDistributionBlock& b : blocks_)
       comboBlock_->addItem(b.TextId.empty()
                                ? Text(b.Name)
-                               : QStringLiteral("Text %1: %2").arg(Text(b.TextId), Text(b.Name)));
+                               : DocumentName(QString::fromStdU16String(b.TextId).toLongLong()));
     // The whole run first.
     if (!blocks_.empty()) comboBlock_->setCurrentIndex(static_cast<int>(blocks_.size()) - 1);
   }

@@ -94,12 +94,14 @@ class TResultsView : public QWidget {
   void ShowTable();
   void SaveChart(TChartView* view);
   [[nodiscard]] QString DocumentName(std::int64_t doc) const;
+  // The documents' token counts from the whole-text file of the kind (empty without one).
+  [[nodiscard]] std::map<std::int64_t, double> TokenCounts(tWordOrLemma Kind) const;
 
   IDialogs& dialogs_;
   QString folder_;
   std::optional<TResultFolder> results_;
   std::vector<TSeriesSet> seriesSets_;
-  std::map<std::int64_t, QString> docNames_;  // text id -> file name
+  std::map<std::int64_t, QString> docNames_;  // text id -> document id or file base name
   std::map<std::filesystem::path, std::shared_ptr<const TSeriesTable>> tables_;
   std::vector<TDistributionBlock> blocks_;
   std::vector<TResultFileInfo> distFiles_;

@@ -64,6 +64,17 @@ std::size_t Format(char* buf, std::size_t size, double value, int digits) {
   return len;
 }
 
+// The shortest round-trip text into buf; its length.
+std::size_t Shortest(char* buf, std::size_t size, double value) {
+  if (!std::isfinite(value) || value == 0) return Format(buf, size, value, 0);
+  return static_cast<std::size_t>(std::to_chars(buf, buf + size, value).ptr - buf);
+}
+
+std::size_t Number(char* buf, std::size_t size, double value, int digits, TPrecision precision) {
+  return precision == TPrecision::Full ? Shortest(buf, size, value)
+                                       : Format(buf, size, value, digits);
+}
+
 }  // namespace
 
 void AppendFixed(std::string& out, double value, int digits) {
@@ -76,6 +87,22 @@ void AppendFixed(std::u16string& out, double value, int digits) {
   char buf[128];
   std::size_t len = Format(buf, sizeof buf, value, digits);
   for (std::size_t i = 0; i < len; ++i) out.push_back(static_cast<char16_t>(buf[i]));
+}
+
+void AppendNumber(std::string& out, double value, int digits, TPrecision precision) {
+  char buf[128];
+  out.append(buf, Number(buf, sizeof buf, value, digits, precision));
+}
+
+void AppendNumber(std::u16string& out, double value, int digits, TPrecision precision) {
+  char buf[128];
+  const std::size_t len = Number(buf, sizeof buf, value, digits, precision);
+  for (std::size_t i = 0; i < len; ++i) out.push_back(static_cast<char16_t>(buf[i]));
+}
+
+std::string FormatShortest(double value) {
+  char buf[128];
+  return std::string(buf, Shortest(buf, sizeof buf, value));
 }
 
 std::string FormatFixed(double value, int digits) {

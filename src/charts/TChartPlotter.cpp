@@ -1,5 +1,6 @@
 #include "charts/TChartPlotter.h"
 
+#include <charconv>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
@@ -16,6 +17,26 @@ namespace tavora {
 
 namespace {
 
+// The series file of the request: by document number, or by document id when no series has
+// that number; nullptr when there is none.
+const TResultFileInfo* FindSeries(const TResultFolder& folder,
+                                  const std::vector<TResultFileInfo>& series, std::int64_t lag,
+                                  const std::string& doc) {
+  std::int64_t number = 0;
+  const auto [end, ec] = std::from_chars(doc.data(), doc.data() + doc.size(), number);
+  const bool isNumber = ec == std::errc() && end == doc.data() + doc.size();
+  for (const TResultFileInfo& f : series)
+    if (isNumber && f.Lag == lag && f.Doc == number) return &f;
+  const std::u16string id = Utf8ToUtf16(doc);
+  for (const TTextRow& row : folder.ReadDocuments()) {
+    if (row.DocumentId != id || id.empty()) continue;
+    const std::string text = Utf16ToUtf8(row.TextId);
+    for (const TResultFileInfo& f : series)
+      if (f.Lag == lag && std::to_string(f.Doc) == text) return &f;
+  }
+  return nullptr;
+}
+
 void DrawChart(const TPlotRequest& r) {
   const TResultFolder folder(r.Folder);
   const char* kindName = r.Kind == tWordOrLemma::tokWord ? "word forms" : "lemmata";
@@ -24,23 +45,35 @@ void DrawChart(const TPlotRequest& r) {
     throw std::runtime_error("The folder " + QuotedPath(r.Folder) + " holds no series of " +
                              kindName + ".");
   const std::int64_t lag = r.Lag > 0 ? r.Lag : all.front().Lag;
-  const TResultFileInfo* file = nullptr;
-  for (const TResultFileInfo& f : all)
-    if (f.Lag == lag && f.Doc == r.Doc) file = &f;
+  const TResultFileInfo* file = FindSeries(folder, all, lag, r.Doc);
   if (file == nullptr)
     throw std::runtime_error("The folder " + QuotedPath(r.Folder) + " holds no series of " +
-                             kindName + " for text " + std::to_string(r.Doc) +
-                             " with window length " + std::to_string(lag) + ".");
+                             kindName + " for text " + r.Doc + " with window length " +
+                             std::to_string(lag) + ".");
+  if (TResultFolder::SeriesHasNoWindow(file->Path)) {
+    std::string tokens;
+    try {
+      if (const auto n = folder.ReadTokens(r.Kind, file->Doc))
+        tokens = " (" + std::to_string(static_cast<std::int64_t>(*n)) +
+                 (*n == 1 ? " token)" : " tokens)");
+    } catch (const std::runtime_error&) {
+      // Without a readable whole-text file the count is left out.
+    }
+    throw std::runtime_error("Nothing to draw: text " + std::to_string(file->Doc) +
+                             " is shorter than the window of " + std::to_string(lag) + " tokens" +
+                             tokens + ", so its series " + QuotedPath(file->Path) +
+                             " has no window position.");
+  }
   auto table = std::make_shared<const TSeriesTable>(TResultFolder::ReadSeries(file->Path));
   const auto column = table->ColumnOf(r.Caption);
   if (!column)
     throw std::runtime_error("The series file " + QuotedPath(file->Path) + " has no column \"" +
                              Utf16ToUtf8(r.Caption) + "\".");
   TSeriesCurve curve;
-  curve.Name = QStringLiteral("Text %1, %2").arg(r.Doc).arg(QString::fromLatin1(kindName));
+  curve.Name = QStringLiteral("Text %1, %2").arg(file->Doc).arg(QString::fromLatin1(kindName));
   curve.Table = table;
   curve.Column = *column;
-  if (const auto average = folder.ReadAverage(r.Kind, lag, r.Doc, r.Caption))
+  if (const auto average = folder.ReadAverage(r.Kind, lag, file->Doc, r.Caption))
     curve.Average = *average;
 
   auto* chart = new TSeriesChart;

@@ -25,6 +25,14 @@ inline constexpr std::array<std::string_view, 8> kCliFormatNames = {
 inline constexpr std::array<std::string_view, 3> kCliCaseNames = {"sensitive", "lemma",
                                                                   "insensitive"};
 
+// Rules of content words, in TAutosemanticChoice order (the items of
+// ctl::ComboBoxAutosemanticRule).
+inline constexpr std::array<std::string_view, kAutosemanticChoiceCount> kCliAutosemanticRules = {
+    "builtin", "upos", "prefixes"};
+
+// Precision of written values, in TPrecision order.
+inline constexpr std::array<std::string_view, 2> kCliPrecisions = {"fixed", "full"};
+
 // Kinds of tokens measured.
 struct TCliKind {
   std::string_view Name;

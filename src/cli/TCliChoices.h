@@ -25,6 +25,7 @@ struct TCliChoices {
   int LemmaColumn = 0;  // used only when given; the word column otherwise
   int TagColumn = 0;    // used only when given; the word column otherwise
   std::string DocMarker;
+  bool UniversalDependencies = false;
 
   // Lists: reference lists to read (measure) or frequency lists to write (freqlist).
   std::string WordList;
@@ -40,12 +41,16 @@ struct TCliChoices {
   bool ReferenceContainsTexts = false;
   std::string AutosemanticTags;
   bool SafeCsv = false;  // off on the command line, so that its files stay byte-exact
+  std::string AutosemanticRule = "builtin";
+  bool DocumentPerFile = false;
+  bool DocumentIds = false;
+  std::string Precision = "fixed";
 
   // plot only.
   std::string PlotMeasure;
   std::string PlotOut;
   std::string PlotFolder;
-  std::int64_t PlotDoc = 1;
+  std::string PlotDoc = "1";  // a document number, or a document id
   std::string PlotKind = "word";
   std::int64_t PlotWindow = 0;  // 0: the smallest window length in the folder
 

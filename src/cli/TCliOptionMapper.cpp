@@ -21,9 +21,11 @@ constexpr int kMeasuring = 0;
 constexpr int kFrequencyLists = 1;
 constexpr int kCustomFormat = static_cast<int>(THow::jCustomVertical);
 
-// Options that only the custom vertical format reads.
+constexpr int kConlluFormat = static_cast<int>(THow::jCONLLU);
+
+// Options that only the custom vertical format reads (its column panel).
 constexpr std::string_view kCustomOnly[] = {"word-column", "lemma-column", "tag-column",
-                                            "doc-marker", "autosemantic-tags"};
+                                            "doc-marker"};
 
 std::size_t IndexOf(const auto& names, std::string_view name, std::string_view option) {
   const auto it = std::find(names.begin(), names.end(), name);
@@ -63,40 +65,46 @@ TWordOrLemmaSet TCliOptionMapper::RequestedKinds() const {
   return kinds;
 }
 
-void TCliOptionMapper::CheckListsMatchKinds(TWordOrLemmaSet Kinds) const {
-  if (!choices_.WordList.empty() && !Kinds.Contains(tWordOrLemma::tokWord)) {
-    throw TUsageError("--word-list needs word in --kinds");
-  }
-  if (!choices_.LemmaList.empty() && !Kinds.Contains(tWordOrLemma::tokLemma)) {
-    throw TUsageError("--lemma-list needs lemma in --kinds");
-  }
+void TCliOptionMapper::Ignore(std::string_view Option, std::string_view Why) {
+  warnings_.push_back("--" + std::string(Option) + " " + std::string(Why) + "; ignored");
+}
+
+void TCliOptionMapper::IgnoreListsOfOtherKinds(TWordOrLemmaSet Kinds) {
+  wordListIgnored_ = !choices_.WordList.empty() && !Kinds.Contains(tWordOrLemma::tokWord);
+  lemmaListIgnored_ = !choices_.LemmaList.empty() && !Kinds.Contains(tWordOrLemma::tokLemma);
+  if (wordListIgnored_) Ignore("word-list", "needs word in --kinds");
+  if (lemmaListIgnored_) Ignore("lemma-list", "needs lemma in --kinds");
 }
 
 void TCliOptionMapper::SetShared(int Task) {
   const int format = FormatIndex();
-  if (format != kCustomFormat) {
+  const bool custom = format == kCustomFormat;
+  if (!custom) {
     for (std::string_view option : kCustomOnly) {
-      if (choices_.IsGiven(option)) {
-        throw TUsageError("--" + std::string(option) + " applies only to --format custom");
-      }
+      if (choices_.IsGiven(option)) Ignore(option, "applies only to --format custom");
     }
   }
+  if (choices_.IsGiven("ud") && format != kConlluFormat)
+    Ignore("ud", "applies only to --format conllu");
 
   // Standard input is set up as files in the chosen format, so that every rule of the
   // format applies (lemmata, tags); the parameters then take the text itself.
   model_.SetItemIndex(ctl::RGMode, 0);
   model_.SetItemIndex(ctl::RGInputType, format);
-  model_.SetValue(ctl::SpinEditWord, choices_.WordColumn);
-  if (choices_.IsGiven("lemma-column")) {
-    model_.SetChecked(ctl::CheckBoxColumnLemmata, true);
-    model_.SetValue(ctl::SpinEditLemma, choices_.LemmaColumn);
+  if (custom) {
+    model_.SetValue(ctl::SpinEditWord, choices_.WordColumn);
+    if (choices_.IsGiven("lemma-column")) {
+      model_.SetChecked(ctl::CheckBoxColumnLemmata, true);
+      model_.SetValue(ctl::SpinEditLemma, choices_.LemmaColumn);
+    }
+    if (choices_.IsGiven("tag-column")) {
+      model_.SetChecked(ctl::CheckBoxCollumnTags, true);
+      model_.SetValue(ctl::SpinEditTags, choices_.TagColumn);
+    }
+    model_.SetText(ctl::EditTextBegin, Utf8ToUtf16(choices_.DocMarker));
   }
-  if (choices_.IsGiven("tag-column")) {
-    model_.SetChecked(ctl::CheckBoxCollumnTags, true);
-    model_.SetValue(ctl::SpinEditTags, choices_.TagColumn);
-  }
-  model_.SetText(ctl::EditTextBegin, Utf8ToUtf16(choices_.DocMarker));
-  model_.SetText(ctl::EditTagsForAutosemantics, Utf8ToUtf16(choices_.AutosemanticTags));
+  model_.SetChecked(ctl::CheckBoxUniversalDependencies,
+                    format == kConlluFormat && choices_.UniversalDependencies);
   model_.SetItemIndex(ctl::RadioGroupCaseSensitivity,
                       static_cast<int>(IndexOf(kCliCaseNames, choices_.Case, "case handling")));
   model_.SetChecked(ctl::CheckBoxOmitPunctuation, !choices_.KeepPunctuation);
@@ -114,8 +122,36 @@ void TCliOptionMapper::SetShared(int Task) {
     }
     model_.SetChecked(k.Box(), wanted);
   }
-  CheckListsMatchKinds(kinds);
+  IgnoreListsOfOtherKinds(kinds);
   model_.SetItemIndex(ctl::RadioGroupWhatToDo, Task);
+}
+
+void TCliOptionMapper::SetAutosemanticRule(int Format) {
+  const TInputFormat& format = *InputFormatAt(Format);
+  const auto choice = static_cast<TAutosemanticChoice>(
+      IndexOf(kCliAutosemanticRules, choices_.AutosemanticRule, "rule of autosemantics"));
+  const bool tagged = format.AutosemanticChoices != 0;
+  if (!tagged) {
+    if (choices_.IsGiven("autosemantic-rule"))
+      Ignore("autosemantic-rule", "needs a format with tags");
+    if (choices_.IsGiven("autosemantic-tags"))
+      Ignore("autosemantic-tags", "needs a format with tags");
+    return;
+  }
+  if (choices_.IsGiven("autosemantic-rule")) {
+    if (!AllowsChoice(format, choice)) {
+      throw TUsageError("--autosemantic-rule " + choices_.AutosemanticRule +
+                        " needs --format conllu");
+    }
+    model_.SetItemIndex(ctl::ComboBoxAutosemanticRule, static_cast<int>(choice));
+  }
+  const bool prefixes = RuleOf(format, static_cast<TAutosemanticChoice>(
+                                           model_.GetItemIndex(ctl::ComboBoxAutosemanticRule))) ==
+                        TAutosemanticRule::Prefixes;
+  if (choices_.IsGiven("autosemantic-tags") && !prefixes) {
+    Ignore("autosemantic-tags", "applies to --format custom and --autosemantic-rule prefixes");
+  }
+  model_.SetText(ctl::EditTagsForAutosemantics, Utf8ToUtf16(choices_.AutosemanticTags));
 }
 
 void TCliOptionMapper::SetMeasures(TMeasureSet& Basic, tMeasureSecondarySet& Secondary) {
@@ -194,15 +230,21 @@ TMeasureParameters TCliOptionMapper::MeasureParameters() {
   TMeasureSet basic;
   tMeasureSecondarySet secondary;
   SetMeasures(basic, secondary);
+  SetAutosemanticRule(FormatIndex());
   model_.SetText(ctl::EditHillsQ, Utf8ToUtf16(choices_.HillsQ));
-  model_.SetText(ctl::EditWordDictionary, Utf8ToUtf16(choices_.WordList));
-  model_.SetText(ctl::EditLemmaDictionary, Utf8ToUtf16(choices_.LemmaList));
+  if (!wordListIgnored_) model_.SetText(ctl::EditWordDictionary, Utf8ToUtf16(choices_.WordList));
+  if (!lemmaListIgnored_) model_.SetText(ctl::EditLemmaDictionary, Utf8ToUtf16(choices_.LemmaList));
   model_.SetChecked(ctl::CheckBoxReferenceContains, choices_.ReferenceContainsTexts);
   model_.SetText(ctl::EditOutputDirectory, Utf8ToUtf16(choices_.OutputFolder));
   model_.SetChecked(ctl::CheckBoxSafeCsv, choices_.SafeCsv);
   TOutputTypeSet outputs;
   TIndexSet indices;
   SetOutputs(outputs, indices);
+  model_.SetChecked(ctl::CheckBoxDocumentPerFile, choices_.DocumentPerFile);
+  model_.SetChecked(ctl::CheckBoxDocumentIds, choices_.DocumentIds);
+  model_.SetChecked(ctl::CheckBoxFullPrecision,
+                    IndexOf(kCliPrecisions, choices_.Precision, "precision") ==
+                        static_cast<std::size_t>(TPrecision::Full));
 
   model_.PrepareRun();
   TMeasureParameters p;
@@ -222,6 +264,13 @@ TMeasureParameters TCliOptionMapper::MeasureParameters() {
   p.measures = basic;
   p.MeasuresSecondary = secondary;
   p.IsWholeText = choices_.ReadsStandardInput();
+  const TInputFormat& format = InputFormat(p.How);
+  if (p.measures.Contains(tMeasure::vAutosemantics) && format.AutosemanticChoices != 0 &&
+      RuleOf(format, p.Corpus.AutosemanticRule) == TAutosemanticRule::None) {
+    warnings_.push_back("--format " + choices_.Format +
+                        " has no built-in rule of autosemantics: every value of autosemantics "
+                        "is 0 (--autosemantic-rule prefixes tests the tags)");
+  }
   return p;
 }
 
@@ -234,8 +283,8 @@ TDictionaryParameters TCliOptionMapper::DictionaryParameters() {
   if (kinds.Contains(tWordOrLemma::tokLemma) && choices_.LemmaList.empty()) {
     throw TUsageError("freqlist needs --lemma-list FILE for the list of lemmata");
   }
-  model_.SetText(ctl::EditWordDictionary, Utf8ToUtf16(choices_.WordList));
-  model_.SetText(ctl::EditLemmaDictionary, Utf8ToUtf16(choices_.LemmaList));
+  if (!wordListIgnored_) model_.SetText(ctl::EditWordDictionary, Utf8ToUtf16(choices_.WordList));
+  if (!lemmaListIgnored_) model_.SetText(ctl::EditLemmaDictionary, Utf8ToUtf16(choices_.LemmaList));
   model_.PrepareRun();
   TDictionaryParameters p = model_.GetDictionaryParameters();
   p.IsWholeText = choices_.ReadsStandardInput();

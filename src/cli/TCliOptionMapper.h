@@ -1,6 +1,8 @@
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/TCliChoices.h"
 #include "processing/RunOptions.h"
@@ -21,6 +23,11 @@ class TOptionsModel;
 // line, or the text of standard input) into InputFile once the files are checked, as the
 // window passes its input field on unchanged.
 //
+// Options that the window would ignore because their field is hidden or disabled (the
+// custom columns with another format, a list of a kind not measured, tag prefixes or a rule
+// for a format without tags, --ud with another format than CoNLL-U) are ignored the same
+// way, each with one line in Warnings().
+//
 // Throws TUsageError with a one-line message for a choice that cannot be honoured.
 class TCliOptionMapper {
  public:
@@ -31,6 +38,9 @@ class TCliOptionMapper {
   [[nodiscard]] TMeasureParameters MeasureParameters();
   [[nodiscard]] TDictionaryParameters DictionaryParameters();
 
+  // One line per option given but ignored, in the order met (without "warning: ").
+  [[nodiscard]] const std::vector<std::string>& Warnings() const { return warnings_; }
+
  private:
   // Text source, format, columns, case, omissions, kinds, and the task.
   void SetShared(int Task);
@@ -40,10 +50,17 @@ class TCliOptionMapper {
   void SetOutputs(TOutputTypeSet& Outputs, TIndexSet& Indices);
   [[nodiscard]] TWordOrLemmaSet RequestedKinds() const;
   [[nodiscard]] int FormatIndex() const;
-  void CheckListsMatchKinds(TWordOrLemmaSet Kinds) const;
+  // The reference or frequency list options that name a kind not measured are ignored.
+  void IgnoreListsOfOtherKinds(TWordOrLemmaSet Kinds);
+  // The rule of content words and the tag prefixes (measuring only).
+  void SetAutosemanticRule(int Format);
+  void Ignore(std::string_view Option, std::string_view Why);
 
   const TCliChoices& choices_;
   TOptionsModel& model_;
+  std::vector<std::string> warnings_;
+  bool wordListIgnored_ = false;
+  bool lemmaListIgnored_ = false;
 };
 
 }  // namespace tavora

@@ -114,10 +114,16 @@ std::u16string TCliRunner::InputText() const {
   return list;
 }
 
+void TCliRunner::PrintWarnings(const std::vector<std::string>& Warnings) {
+  for (const std::string& line : Warnings) std::cerr << "tavora-cli: warning: " << line << "\n";
+}
+
 int TCliRunner::Measure() {
   TCancelSignals signals;
   // Every usage error comes out before any file is looked at; the lists before the inputs.
-  TMeasureParameters p = TCliOptionMapper(choices_, model_).MeasureParameters();
+  TCliOptionMapper mapper(choices_, model_);
+  TMeasureParameters p = mapper.MeasureParameters();
+  PrintWarnings(mapper.Warnings());
   const TReferenceDictionaryPair lists = lists_.Resolve(p.ReferenceDictionary);
   CheckInputs();
   p.InputFile = InputText();
@@ -131,13 +137,23 @@ int TCliRunner::Measure() {
   signals.Defer();  // the run writes from here on: a signal lets it clean up
   processor.Measure(p, lists, progress.Callback());
   progress.Finish();
-  std::cout << "Complete! Results are in " << QuotedPath(PathOf(p.OutputFolder)) << ".\n";
+  std::cout << "Complete! Results are in " << QuotedPath(PathOf(p.OutputFolder)) << ".";
+  const TRunReport& report = processor.GetReport();
+  if (report.ShortDocuments > 0) {
+    std::cout << " " << report.ShortDocuments << " of " << report.Documents
+              << (report.Documents == 1 ? " document was" : " documents were")
+              << " shorter than the window of " << p.LagLength << " tokens; "
+              << (report.ShortDocuments == 1 ? "its" : "their") << " averages are NaN.";
+  }
+  std::cout << "\n";
   return 0;
 }
 
 int TCliRunner::FreqList() {
   TCancelSignals signals;
-  TDictionaryParameters p = TCliOptionMapper(choices_, model_).DictionaryParameters();
+  TCliOptionMapper mapper(choices_, model_);
+  TDictionaryParameters p = mapper.DictionaryParameters();
+  PrintWarnings(mapper.Warnings());
   CheckInputs();
   p.InputFile = InputText();
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cli/TCliChoices.h"
 #include "options/TReferenceCache.h"
@@ -31,6 +32,8 @@ class TCliRunner {
   int FreqList();
   // Draws a series chart from an output folder (builds with the window only).
   int Plot();
+  // Each line on standard error as "tavora-cli: warning: LINE".
+  static void PrintWarnings(const std::vector<std::string>& Warnings);
   // Every input argument exists; none holds a line break (the input list has one a line).
   void CheckInputs() const;
   // The input list, one argument a line, or the text of standard input.

@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -130,6 +129,10 @@ void TCommandLine::AddSharedOptions(CLI::App& command) {
       .add_option("--doc-marker", choices_.DocMarker,
                   "Custom vertical: text that begins a line opening a new document")
       ->capture_default_str();
+  command.add_flag("--ud", choices_.UniversalDependencies,
+                   "CoNLL-U: Universal Dependencies conventions (multiword-token ranges and "
+                   "empty nodes are not words; content words by UPOS unless "
+                   "--autosemantic-rule says otherwise)");
 }
 
 void TCommandLine::AddMeasureOptions(CLI::App& command) {
@@ -169,7 +172,26 @@ void TCommandLine::AddMeasureOptions(CLI::App& command) {
                    "The reference corpus contains the measured texts (default: it does not)");
   command
       .add_option("--autosemantic-tags", choices_.AutosemanticTags,
-                  "Custom vertical: tag prefixes of autosemantic words, separated by |")
+                  "Tag prefixes of autosemantic words, separated by | (custom vertical, and "
+                  "--autosemantic-rule prefixes)")
+      ->capture_default_str();
+  command
+      .add_option("--autosemantic-rule", choices_.AutosemanticRule,
+                  "Rule of autosemantic (content) words: builtin (the format's own), upos "
+                  "(CoNLL-U UPOS NOUN, PROPN, VERB, ADJ, ADV), prefixes (--autosemantic-tags)")
+      ->check(CLI::IsMember(Strings(kCliAutosemanticRules)))
+      ->capture_default_str();
+  command.add_flag("--document-per-file", choices_.DocumentPerFile,
+                   "Every input file starts a new document, also in formats with a document "
+                   "marker");
+  command.add_flag("--doc-ids", choices_.DocumentIds,
+                   "Add a \"Document id\" column (the id the input gives) to the averages, "
+                   "whole-text and indices files");
+  command
+      .add_option("--precision", choices_.Precision,
+                  "fixed (the measures' digits) or full (the shortest text that reads back "
+                  "to the same number)")
+      ->check(CLI::IsMember(Strings(kCliPrecisions)))
       ->capture_default_str();
   command.add_flag("--safe-csv", choices_.SafeCsv,
                    "Write document names that begin with =, +, - or @ with an apostrophe before "
@@ -193,8 +215,9 @@ void TCommandLine::AddPlotOptions(CLI::App& command) {
       .add_option("--out", choices_.PlotOut,
                   "Image file to write: .svg for SVG, .png (or any other name) for PNG")
       ->required();
-  command.add_option("--doc", choices_.PlotDoc, "Document number, from 1")
-      ->check(CLI::Range(std::int64_t{1}, std::numeric_limits<std::int64_t>::max()))
+  command
+      .add_option("--doc", choices_.PlotDoc,
+                  "Document number (from 1) or document id (as in the \"Document id\" column)")
       ->capture_default_str();
   command.add_option("--kind", choices_.PlotKind, "word or lemma")
       ->check(CLI::IsMember({"word", "lemma"}))

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 #include "base/NumberFormat.h"
 #include "engine/Power.h"
@@ -68,18 +69,18 @@ std::int64_t RoundToEven(double v) { return static_cast<std::int64_t>(std::nearb
 template <typename TRecord>
 void AppendRow(const TRecord& r, std::u16string& out, std::u16string_view sep,
                std::u16string_view uv, TMeasureSet basic, tMeasureSecondarySet secondary,
-               bool average) {
+               bool average, TPrecision precision) {
   for (tMeasure m : basic) {
     out.append(sep);
     out.append(uv);
-    AppendFixed(out, r.BasicMetrics(m),
-                average ? MeasureAverageDigits(m) : MeasurePositionDigits(m));
+    AppendNumber(out, r.BasicMetrics(m),
+                 average ? MeasureAverageDigits(m) : MeasurePositionDigits(m), precision);
     out.append(uv);
   }
   for (tMeasureSecondary s : secondary) {
     out.append(sep);
     out.append(uv);
-    AppendFixed(out, r.SecondaryMetrics(s), MeasureSecondaryDigits(s));
+    AppendNumber(out, r.SecondaryMetrics(s), MeasureSecondaryDigits(s), precision);
     out.append(uv);
   }
 }
@@ -327,8 +328,9 @@ std::u16string TPositionResults::SecondaryMetricsToString(tMeasureSecondary Whic
 
 void TPositionResults::AppendToLine(std::u16string& out, std::u16string_view sep,
                                     std::u16string_view uv, TMeasureSet SetOfMeasures,
-                                    tMeasureSecondarySet SetOfMeasuresSecondary) const {
-  AppendRow(*this, out, sep, uv, SetOfMeasures, SetOfMeasuresSecondary, false);
+                                    tMeasureSecondarySet SetOfMeasuresSecondary,
+                                    TPrecision Precision) const {
+  AppendRow(*this, out, sep, uv, SetOfMeasures, SetOfMeasuresSecondary, false, Precision);
 }
 
 std::u16string TPositionResults::AllToLine(std::u16string_view sep, std::u16string_view uv,
@@ -356,12 +358,12 @@ void TAverages::Add(const TPositionResults& a, TMeasureSet SetOfMeasures,
 }
 
 double TAverages::BasicMetrics(tMeasure WhichMetric) const {
-  if (NumberOfWindowsInText == 0) return 0;
+  if (NumberOfWindowsInText == 0) return std::numeric_limits<double>::quiet_NaN();
   return Measures[WhichMetric] / static_cast<double>(NumberOfWindowsInText);
 }
 
 double TAverages::SecondaryMetrics(tMeasureSecondary WhichMetric) const {
-  if (NumberOfWindowsInText == 0) return 0;
+  if (NumberOfWindowsInText == 0) return std::numeric_limits<double>::quiet_NaN();
   return MeasuresSecondary[WhichMetric] / static_cast<double>(NumberOfWindowsInText);
 }
 
@@ -378,9 +380,9 @@ std::u16string TAverages::SecondaryMetricsToString(tMeasureSecondary WhichMetric
 }
 
 void TAverages::AppendToLine(std::u16string& out, std::u16string_view sep, std::u16string_view uv,
-                             TMeasureSet SetOfMeasures,
-                             tMeasureSecondarySet SetOfMeasuresSecondary) const {
-  AppendRow(*this, out, sep, uv, SetOfMeasures, SetOfMeasuresSecondary, true);
+                             TMeasureSet SetOfMeasures, tMeasureSecondarySet SetOfMeasuresSecondary,
+                             TPrecision Precision) const {
+  AppendRow(*this, out, sep, uv, SetOfMeasures, SetOfMeasuresSecondary, true, Precision);
 }
 
 std::u16string TAverages::AllToLine(std::u16string_view sep, std::u16string_view uv,

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/NumberFormat.h"
+
 namespace tavora {
 
 enum class tWordOrLemma : std::uint8_t { tokWord, tokLemma };
@@ -206,9 +208,11 @@ struct TPositionResults {
   [[nodiscard]] std::u16string AllToLine(std::u16string_view sep, std::u16string_view uv,
                                          TMeasureSet SetOfMeasures,
                                          tMeasureSecondarySet SetOfMeasuresSecondary) const;
-  // The same row appended to out (no allocation once out has capacity).
+  // The same row appended to out (no allocation once out has capacity); with
+  // TPrecision::Full every value in its shortest exact form instead of its digits.
   void AppendToLine(std::u16string& out, std::u16string_view sep, std::u16string_view uv,
-                    TMeasureSet SetOfMeasures, tMeasureSecondarySet SetOfMeasuresSecondary) const;
+                    TMeasureSet SetOfMeasures, tMeasureSecondarySet SetOfMeasuresSecondary,
+                    TPrecision Precision = TPrecision::Fixed) const;
 
   [[nodiscard]] double HillsContinuum() const;
   [[nodiscard]] double CrossHillsContinuum() const;
@@ -231,7 +235,8 @@ struct TAverages {
   // Adds one window position: its reported basic and its secondary values.
   void Add(const TPositionResults& a, TMeasureSet SetOfMeasures,
            tMeasureSecondarySet SetOfMeasuresSecondary);
-  // Means over the added positions; 0 when none was added.
+  // Means over the added positions; NaN when none was added (a text shorter than the
+  // window has no average, and 0 would pass for a measurement).
   [[nodiscard]] double BasicMetrics(tMeasure WhichMetric) const;
   [[nodiscard]] double SecondaryMetrics(tMeasureSecondary WhichMetric) const;
   [[nodiscard]] std::u16string BasicMetricsToString(tMeasure WhichMetric) const;
@@ -240,7 +245,8 @@ struct TAverages {
                                          TMeasureSet SetOfMeasures,
                                          tMeasureSecondarySet SetOfMeasuresSecondary) const;
   void AppendToLine(std::u16string& out, std::u16string_view sep, std::u16string_view uv,
-                    TMeasureSet SetOfMeasures, tMeasureSecondarySet SetOfMeasuresSecondary) const;
+                    TMeasureSet SetOfMeasures, tMeasureSecondarySet SetOfMeasuresSecondary,
+                    TPrecision Precision = TPrecision::Fixed) const;
 
   friend bool operator==(const TAverages&, const TAverages&) = default;
 };

@@ -63,7 +63,61 @@ std::u16string ConlluDocumentId(std::u16string_view raw) {
   return std::u16string(TrimControl(rest.substr(1)));
 }
 
+// The text after the marker up to the first blank: "##4001 text" gives "4001".
+std::u16string TextAfterMarker(std::u16string_view raw, std::u16string_view marker) {
+  if (!raw.starts_with(marker)) return {};
+  std::u16string_view rest = TrimControl(raw.substr(marker.size()));
+  std::size_t end = 0;
+  while (end < rest.size() && rest[end] > u' ') ++end;
+  return std::u16string(rest.substr(0, end));
+}
+
+// The value of attribute `name` (such as xml:id) in a start tag, or nothing.
+std::u16string_view AttributeValue(std::u16string_view tag, std::u16string_view name) {
+  for (std::size_t at = tag.find(name); at != std::u16string_view::npos;
+       at = tag.find(name, at + 1)) {
+    const bool startsName = at > 0 && (tag[at - 1] <= u' ');
+    std::size_t p = at + name.size();
+    while (p < tag.size() && tag[p] <= u' ') ++p;
+    if (!startsName || p >= tag.size() || tag[p] != u'=') continue;
+    ++p;
+    while (p < tag.size() && tag[p] <= u' ') ++p;
+    if (p >= tag.size() || (tag[p] != u'"' && tag[p] != u'\'')) continue;
+    const std::size_t close = tag.find(tag[p], p + 1);
+    if (close == std::u16string_view::npos) return {};
+    return tag.substr(p + 1, close - p - 1);
+  }
+  return {};
+}
+
 }  // namespace
+
+std::u16string TDocMetadata::GetDocumentId() {
+  const TInputFormat& format = InputFormat(How);
+  switch (format.Id) {
+    case TDocumentId::None:
+      return {};
+    case TDocumentId::IdAttribute:
+      return Find(u"id");
+    case TDocumentId::NewdocId:
+      return ConlluDocumentId(aRaw);
+    case TDocumentId::MarkerText:
+      return TextAfterMarker(aRaw, format.DocumentMarker);
+    case TDocumentId::BncDocId:
+      return fileDocumentId_;
+  }
+  return {};
+}
+
+void TDocMetadata::NoteSkippedMarkup(std::u16string_view markup) {
+  const std::size_t start = markup.find(u"<bncDoc");
+  if (start == std::u16string_view::npos) return;
+  std::u16string_view tag = markup.substr(start);
+  tag = tag.substr(0, tag.find(u'>'));
+  std::u16string_view id = AttributeValue(tag, u"xml:id");
+  if (id.empty()) id = AttributeValue(tag, u"id");
+  fileDocumentId_.assign(TrimControl(id));
+}
 
 void TDocMetadata::SetRaw(std::u16string_view raw) {
   aRaw.assign(raw);

@@ -32,6 +32,13 @@ class TDocMetadata {
   // Value of the named header item (name compared ignoring ASCII case); empty when absent.
   [[nodiscard]] std::u16string Find(std::u16string_view headerItem);
 
+  // The id of the current document as the format gives it (THow.h, TDocumentId): the id
+  // attribute of a vertical header, the id of "# newdoc id = X", the text after COCA's
+  // "##", the xml:id of a BNC file's bncDoc element; empty where the input gives none.
+  [[nodiscard]] std::u16string GetDocumentId();
+  // Markup that a BNC reader skipped: takes the id of a bncDoc start tag in it.
+  void NoteSkippedMarkup(std::u16string_view markup);
+
   // Path of the file being read; empty for a stream or string load.
   [[nodiscard]] const std::u16string& GetFileName() const noexcept { return aFileName; }
   // Number of the file being read, counted from 1; 1 for a stream or string load.
@@ -46,6 +53,7 @@ class TDocMetadata {
   std::u16string aRaw;
   std::u16string aFileName;
   std::int64_t aFileIndex = 0;
+  std::u16string fileDocumentId_;  // the BNC file's id; emptied when a file is opened
 };
 
 }  // namespace tavora

@@ -211,6 +211,7 @@ std::u16string_view TEnhancedReader::ReadLine() {
 }
 
 std::u16string_view TEnhancedReader::ReadBNC() {
+  skipLength_ = 0;
   std::size_t p = 0;
   std::size_t avail = end_ - front_;
   const char16_t* b = chars_.data() + front_;
@@ -226,7 +227,11 @@ std::u16string_view TEnhancedReader::ReadBNC() {
       const char16_t c2 = b[p + 2];
       if (c1 == u'w' || c1 == u'c') {
         // Start of a w or c element: drop everything before it, with its "<".
-        if (c0 == u'<' && c2 == u' ') return Take(0, p + 1);
+        if (c0 == u'<' && c2 == u' ') {
+          skipStart_ = front_;
+          skipLength_ = p;
+          return Take(0, p + 1);
+        }
         // End of such an element: return it and consume one character more when there is one.
         if (c0 == u'/' && c2 == u'>') return Take(p + 3, std::min(p + 4, avail));
       }

@@ -48,6 +48,11 @@ class TEnhancedReader {
   // One BNC `w` or `c` element without its opening "<", or empty text after skipping to the
   // next element, or at the end the text left after the last element.
   std::u16string_view ReadBNC();
+  // The text that the last ReadBNC skipped before the element it found (the XML header and
+  // markup between elements), valid until the next call on the reader; empty otherwise.
+  [[nodiscard]] std::u16string_view LastSkipped() const noexcept {
+    return {chars_.data() + skipStart_, skipLength_};
+  }
   // The characters up to the next CR, LF or CR LF (the break consumed); at the end, the rest.
   std::u16string_view ReadLine();
 
@@ -91,6 +96,8 @@ class TEnhancedReader {
   std::uint64_t lastItemStart_ = 0;
   std::uint64_t feffEnd_ = 0;  // one past the last decoded U+FEFF; 0 when none
   std::uint64_t bytesRead_ = 0;
+  std::size_t skipStart_ = 0;  // LastSkipped, as positions in chars_
+  std::size_t skipLength_ = 0;
 };
 
 }  // namespace tavora

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
 
 namespace tavora {
@@ -94,12 +95,34 @@ enum class TDocumentHeader : std::uint8_t {
   NewdocId,    // the one item "ID", the id of "# newdoc id = X"
 };
 
-// The rule by which a token counts as autosemantic (a content word) unless chosen otherwise.
+// Where a document's id comes from (the "Document id" column of the results).
+enum class TDocumentId : std::uint8_t {
+  None,
+  IdAttribute,  // the id attribute of the marker line (<doc id="a1">)
+  NewdocId,     // X of "# newdoc id = X"
+  MarkerText,   // the text after the marker up to the first blank ("##4001 ..." gives 4001)
+  BncDocId,     // the xml:id (or id) attribute of the file's bncDoc element
+};
+
+// The rule by which a token counts as autosemantic (a content word).
 enum class TAutosemanticRule : std::uint8_t {
   None,      // never
   Builtin,   // the built-in rule for the standard vertical, CoNLL-U and BNC tag sets
   Prefixes,  // the tag begins with one of the user's patterns
+  Upos,      // the part of speech is NOUN, PROPN, VERB, ADJ or ADV (CoNLL-U's UPOS)
 };
+
+// The rule the user chooses for content words; Builtin is the format's own rule.
+enum class TAutosemanticChoice : std::uint8_t { Builtin, Upos, Prefixes };
+inline constexpr std::size_t kAutosemanticChoiceCount = 3;
+
+// A set of choices, bit i for choice i.
+[[nodiscard]] constexpr std::uint8_t Choices(std::initializer_list<TAutosemanticChoice> choices) {
+  std::uint8_t bits = 0;
+  for (const TAutosemanticChoice c : choices)
+    bits |= static_cast<std::uint8_t>(1u << static_cast<unsigned>(c));
+  return bits;
+}
 
 // One input format.
 struct TInputFormat {
@@ -118,7 +141,9 @@ struct TInputFormat {
   std::u16string_view DocumentMarker;
   TStructuralTest Structural;
   TDocumentHeader Header;
-  TAutosemanticRule Autosemantic;
+  TDocumentId Id;
+  TAutosemanticRule Autosemantic;    // the format's own rule (the choice Builtin)
+  std::uint8_t AutosemanticChoices;  // the rules the user may choose (Choices), none: no tags
 };
 
 // The formats in enumeration order (the window lists their captions in this order).
@@ -136,7 +161,9 @@ inline constexpr std::array<TInputFormat, kHowCount> kInputFormats = {{
      .DocumentMarker = u"",
      .Structural = TStructuralTest::None,
      .Header = TDocumentHeader::None,
-     .Autosemantic = TAutosemanticRule::None},
+     .Id = TDocumentId::None,
+     .Autosemantic = TAutosemanticRule::None,
+     .AutosemanticChoices = 0},
     {.How = THow::JLines,
      .Caption = u"Words delimited by new lines (UTF-8)",
      .Reading = TReadMode::Line,
@@ -150,7 +177,9 @@ inline constexpr std::array<TInputFormat, kHowCount> kInputFormats = {{
      .DocumentMarker = u"",
      .Structural = TStructuralTest::None,
      .Header = TDocumentHeader::None,
-     .Autosemantic = TAutosemanticRule::None},
+     .Id = TDocumentId::None,
+     .Autosemantic = TAutosemanticRule::None,
+     .AutosemanticChoices = 0},
     {.How = THow::JWhiteSpaces,
      .Caption = u"Words delimited by white spaces (UTF-8)",
      .Reading = TReadMode::WhiteSpace,
@@ -164,7 +193,9 @@ inline constexpr std::array<TInputFormat, kHowCount> kInputFormats = {{
      .DocumentMarker = u"",
      .Structural = TStructuralTest::None,
      .Header = TDocumentHeader::None,
-     .Autosemantic = TAutosemanticRule::None},
+     .Id = TDocumentId::None,
+     .Autosemantic = TAutosemanticRule::None,
+     .AutosemanticChoices = 0},
     {.How = THow::jSYN,
      .Caption = u"Standard vertical (UTF-8)",
      .Reading = TReadMode::Line,
@@ -178,9 +209,11 @@ inline constexpr std::array<TInputFormat, kHowCount> kInputFormats = {{
      .DocumentMarker = u"<doc ",
      .Structural = TStructuralTest::Markup,
      .Header = TDocumentHeader::Attributes,
-     .Autosemantic = TAutosemanticRule::Builtin},
+     .Id = TDocumentId::IdAttribute,
+     .Autosemantic = TAutosemanticRule::Builtin,
+     .AutosemanticChoices = Choices({TAutosemanticChoice::Builtin, TAutosemanticChoice::Prefixes})},
     // COCA lines carry a part of speech in their tag column, but the built-in rule was made
-    // for other tag sets, so no COCA token is autosemantic by default.
+    // for other tag sets: no COCA token is autosemantic unless the user's prefixes say so.
     {.How = THow::jCOCA,
      .Caption = u"COCA vertical (UTF-8)",
      .Reading = TReadMode::Line,
@@ -194,7 +227,9 @@ inline constexpr std::array<TInputFormat, kHowCount> kInputFormats = {{
      .DocumentMarker = u"##",
      .Structural = TStructuralTest::MarkupOrHashes,
      .Header = TDocumentHeader::None,
-     .Autosemantic = TAutosemanticRule::None},
+     .Id = TDocumentId::MarkerText,
+     .Autosemantic = TAutosemanticRule::None,
+     .AutosemanticChoices = Choices({TAutosemanticChoice::Builtin, TAutosemanticChoice::Prefixes})},
     {.How = THow::jCustomVertical,
      .Caption = u"Custom vertical (UTF-8)",
      .Reading = TReadMode::Line,
@@ -208,7 +243,9 @@ inline constexpr std::array<TInputFormat, kHowCount> kInputFormats = {{
      .DocumentMarker = u"",
      .Structural = TStructuralTest::Markup,
      .Header = TDocumentHeader::Attributes,
-     .Autosemantic = TAutosemanticRule::Prefixes},
+     .Id = TDocumentId::IdAttribute,
+     .Autosemantic = TAutosemanticRule::Prefixes,
+     .AutosemanticChoices = Choices({TAutosemanticChoice::Builtin, TAutosemanticChoice::Prefixes})},
     // FORM, LEMMA, XPOS and UPOS.
     {.How = THow::jCONLLU,
      .Caption = u"CoNLL-U (UTF-8)",
@@ -223,7 +260,10 @@ inline constexpr std::array<TInputFormat, kHowCount> kInputFormats = {{
      .DocumentMarker = u"# newdoc",
      .Structural = TStructuralTest::Comment,
      .Header = TDocumentHeader::NewdocId,
-     .Autosemantic = TAutosemanticRule::Builtin},
+     .Id = TDocumentId::NewdocId,
+     .Autosemantic = TAutosemanticRule::Builtin,
+     .AutosemanticChoices = Choices(
+         {TAutosemanticChoice::Builtin, TAutosemanticChoice::Upos, TAutosemanticChoice::Prefixes})},
     // A w element has three attribute values and its text; a c element one attribute value
     // and its text, which is then both word and lemma, untrimmed.
     {.How = THow::jBNC,
@@ -239,11 +279,35 @@ inline constexpr std::array<TInputFormat, kHowCount> kInputFormats = {{
      .DocumentMarker = u"",
      .Structural = TStructuralTest::None,
      .Header = TDocumentHeader::None,
-     .Autosemantic = TAutosemanticRule::Builtin},
+     .Id = TDocumentId::BncDocId,
+     .Autosemantic = TAutosemanticRule::Builtin,
+     .AutosemanticChoices = Choices({TAutosemanticChoice::Builtin, TAutosemanticChoice::Prefixes})},
 }};
 
 [[nodiscard]] constexpr const TInputFormat& InputFormat(THow how) noexcept {
   return kInputFormats[static_cast<std::size_t>(how)];
+}
+
+// Whether the format lets the user choose the rule.
+[[nodiscard]] constexpr bool AllowsChoice(const TInputFormat& format,
+                                          TAutosemanticChoice choice) noexcept {
+  return (format.AutosemanticChoices & Choices({choice})) != 0;
+}
+
+// The rule that a choice means for a format: Builtin is the format's own rule, a choice
+// the format does not allow is no rule.
+[[nodiscard]] constexpr TAutosemanticRule RuleOf(const TInputFormat& format,
+                                                 TAutosemanticChoice choice) noexcept {
+  if (!AllowsChoice(format, choice)) return TAutosemanticRule::None;
+  switch (choice) {
+    case TAutosemanticChoice::Builtin:
+      return format.Autosemantic;
+    case TAutosemanticChoice::Upos:
+      return TAutosemanticRule::Upos;
+    case TAutosemanticChoice::Prefixes:
+      return TAutosemanticRule::Prefixes;
+  }
+  return TAutosemanticRule::None;
 }
 
 // The row of the format at window index `index`, or nullptr outside 0..kHowCount-1.

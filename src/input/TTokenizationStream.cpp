@@ -84,6 +84,14 @@ void AddFilesOfDirectory(const fs::path& dir, std::set<fs::path>& visited,
   }
 }
 
+// A CoNLL-U line whose ID (the first column) names a multiword-token range ("1-2") or an
+// empty node ("8.1").
+bool IsRangeOrEmptyNode(std::u16string_view line) noexcept {
+  const std::u16string_view id = line.substr(0, line.find(u'\t'));
+  return !id.empty() && id[0] >= u'0' && id[0] <= u'9' &&
+         id.find_first_of(u"-.") != std::u16string_view::npos;
+}
+
 }  // namespace
 
 TTokenizationStream::TTokenizationStream(THow formatting, std::size_t blockSize)
@@ -117,6 +125,7 @@ void TTokenizationStream::OpenFile(std::size_t index) {
   StartReader(std::make_unique<TEnhancedReader>(std::move(file), blockSize_, PathToUtf8(path)));
   aMetadata->aFileName = path.u16string();
   aMetadata->aFileIndex = static_cast<std::int64_t>(index) + 1;
+  aMetadata->fileDocumentId_.clear();
 }
 
 void TTokenizationStream::LoadFromFiles(std::u16string_view fileNames) {
@@ -238,7 +247,9 @@ TToken* TTokenizationStream::ReadToken() {
     if (aMetadata->aFileIndex < fileCount_ && aStream->GetEndOfStream()) {
       OpenFile(static_cast<std::size_t>(aMetadata->aFileIndex));
       token.aIndexInFile = 0;
-      if (aNewDocMarker.empty()) token.aIndexInDoc = 0;
+      if (aNewDocMarker.empty() || documentPerFile_) token.aIndexInDoc = 0;
+      // A file that starts its own document has no header until a marker line of its own.
+      if (documentPerFile_ && !aNewDocMarker.empty()) aMetadata->SetRaw({});
     }
     if (aStream->GetEndOfStream()) {
       token.SetRaw({});
@@ -249,6 +260,8 @@ TToken* TTokenizationStream::ReadToken() {
 
     for (;;) {
       std::u16string_view raw = aStream->GetEndOfStream() ? std::u16string_view() : ReadRawItem();
+      if (format_.Id == TDocumentId::BncDocId && raw.empty())
+        aMetadata->NoteSkippedMarkup(aStream->LastSkipped());
       if (raw.empty()) {  // the common empty item between two separators
         if (aStream->GetEndOfStream()) break;
         continue;
@@ -271,7 +284,9 @@ TToken* TTokenizationStream::ReadToken() {
         aMetadata->SetRaw(raw);
         continue;
       }
-      if (IsStructuralLine(format_.Structural, raw)) token.aIsNormalWord = false;
+      if (IsStructuralLine(format_.Structural, raw) ||
+          (universalDependencies_ && aHow == THow::jCONLLU && IsRangeOrEmptyNode(raw)))
+        token.aIsNormalWord = false;
       if (token.aIsNormalWord) {
         ++token.aIndexInDoc;
         ++token.aIndexInFile;

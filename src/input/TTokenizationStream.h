@@ -62,6 +62,14 @@ class TTokenizationStream {
   void SetCustomVerticalFormatting(std::int32_t wordIndex, std::int32_t lemmaIndex,
                                    std::int32_t tagIndex, std::u16string_view newDocMarker);
 
+  // CoNLL-U under the Universal Dependencies conventions: the lines of multiword-token ranges
+  // (ID "1-2") and of empty nodes (ID "8.1") are structural lines, so that every syntactic
+  // word counts once. Other formats are not affected. Off by default.
+  void SetUniversalDependencies(bool on) noexcept { universalDependencies_ = on; }
+  // Every file starts a new document, also in a format with a document marker (where a file
+  // without one otherwise continues the document of the file before). Off by default.
+  void SetDocumentPerFile(bool on) noexcept { documentPerFile_ = on; }
+
   // True when no further token can be read.
   [[nodiscard]] bool GetEndOfStream() const;
 
@@ -107,6 +115,8 @@ class TTokenizationStream {
   std::uint64_t totalBytes_ = 0;
   std::uint64_t bytesOfClosedInputs_ = 0;
   std::u16string cleaned_;  // scratch for U+FEFF removal
+  bool universalDependencies_ = false;
+  bool documentPerFile_ = false;
 };
 
 }  // namespace tavora

@@ -24,6 +24,7 @@ inline constexpr std::string_view ButtonOpenFiles = "ButtonOpenFiles";
 
 inline constexpr std::string_view PanelInputType = "PanelInputType";
 inline constexpr std::string_view RGInputType = "RGInputType";
+inline constexpr std::string_view CheckBoxUniversalDependencies = "CheckBoxUniversalDependencies";
 
 inline constexpr std::string_view PanelCustomVertical = "PanelCustomVertical";
 inline constexpr std::string_view SpinEditWord = "SpinEditWord";
@@ -39,6 +40,7 @@ inline constexpr std::string_view PanelInputDetails = "PanelInputDetails";
 inline constexpr std::string_view RadioGroupCaseSensitivity = "RadioGroupCaseSensitivity";
 inline constexpr std::string_view CheckBoxOmitPunctuation = "CheckBoxOmitPunctuation";
 inline constexpr std::string_view CheckBoxOmitDigits = "CheckBoxOmitDigits";
+inline constexpr std::string_view CheckBoxDocumentPerFile = "CheckBoxDocumentPerFile";
 
 inline constexpr std::string_view PanelWoL = "PanelWoL";
 inline constexpr std::string_view CheckBoxWordForms = "CheckBoxWordForms";
@@ -72,6 +74,8 @@ inline constexpr std::string_view CheckBoxHillsContinuum = "CheckBoxHillsContinu
 inline constexpr std::string_view LabelQ = "LabelQ";
 inline constexpr std::string_view EditHillsQ = "EditHillsQ";
 inline constexpr std::string_view CheckBoxAutosemanticsRatio = "CheckBoxAutosemanticsRatio";
+inline constexpr std::string_view ComboBoxAutosemanticRule = "ComboBoxAutosemanticRule";
+inline constexpr std::string_view EditAutosemanticPrefixes = "EditAutosemanticPrefixes";
 inline constexpr std::string_view CheckBoxWordLength = "CheckBoxWordLength";
 inline constexpr std::string_view CheckBoxLegacyMetrics = "CheckBoxLegacyMetrics";
 
@@ -99,6 +103,8 @@ inline constexpr std::string_view CheckBoxIndices = "CheckBoxIndices";
 inline constexpr std::string_view CheckBoxSafeCsv = "CheckBoxSafeCsv";
 
 inline constexpr std::string_view PanelIndices = "PanelIndices";
+inline constexpr std::string_view CheckBoxDocumentIds = "CheckBoxDocumentIds";
+inline constexpr std::string_view CheckBoxFullPrecision = "CheckBoxFullPrecision";
 inline constexpr std::string_view ButtonProcess = "ButtonProcess";
 
 // The boxes of PanelIndices, one per further index.

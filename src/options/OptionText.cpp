@@ -105,4 +105,14 @@ double ReadFloat(std::u16string_view Text) {
   return negative ? -value : value;
 }
 
+std::optional<bool> ReadBoolean(std::u16string_view Text) noexcept {
+  for (const std::u16string_view yes : {u"1", u"true", u"yes", u"on"}) {
+    if (Text == yes) return true;
+  }
+  for (const std::u16string_view no : {u"0", u"false", u"no", u"off"}) {
+    if (Text == no) return false;
+  }
+  return std::nullopt;
+}
+
 }  // namespace tavora

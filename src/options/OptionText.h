@@ -17,6 +17,10 @@ class EConvertError : public std::runtime_error {
 // other text. Magnitudes beyond 2^40 saturate there (still far outside every bound).
 [[nodiscard]] std::optional<long long> ParseDecimalInteger(std::u16string_view Text) noexcept;
 
+// "1", "true", "yes", "on" or "0", "false", "no", "off" as a check box's state; nullopt for
+// any other text.
+[[nodiscard]] std::optional<bool> ReadBoolean(std::u16string_view Text) noexcept;
+
 // Reads an integer field: a decimal integer, surrounded by blanks or not, with an optional
 // sign. Text that is not an integer counts as MinValue; the result is clamped to
 // [MinValue, MaxValue], so digits too many for an int give the nearer bound.

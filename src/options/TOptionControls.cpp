@@ -37,6 +37,14 @@ TControl Radio(std::string_view name, std::string_view parent, std::u16string ca
   return c;
 }
 
+TControl Choice(std::string_view name, std::string_view parent, std::vector<std::u16string> items,
+                int itemIndex, bool shown) {
+  TControl c = Make(name, TControlKind::Choice, parent, shown);
+  c.Items = std::move(items);
+  c.ItemIndex = itemIndex;
+  return c;
+}
+
 TControl Check(std::string_view name, std::string_view parent, std::u16string caption,
                bool checked) {
   TControl c = Make(name, TControlKind::CheckBox, parent);
@@ -96,6 +104,9 @@ TOptionControls::TOptionControls() {
   c.push_back(Button(ctl::ButtonOpenFiles, ctl::PanelLoadTexts, u"Open files"));
   c.push_back(Panel(ctl::PanelInputType, "", false));
   c.push_back(Radio(ctl::RGInputType, ctl::PanelInputType, u"Input Type", InputTypeItems(), 2, -1));
+  c.push_back(Check(ctl::CheckBoxUniversalDependencies, ctl::PanelInputType,
+                    u"Universal Dependencies (no multiword ranges, no empty nodes)", false));
+  c.back().Shown = false;
   c.push_back(Panel(ctl::PanelCustomVertical, "", false));
   c.push_back(
       Integer(ctl::SpinEditWord, ctl::PanelCustomVertical, u"Column with words", 1, 0, 128));
@@ -118,6 +129,8 @@ TOptionControls::TOptionControls() {
   c.push_back(
       Check(ctl::CheckBoxOmitPunctuation, ctl::PanelInputDetails, u"Omit punctuation", true));
   c.push_back(Check(ctl::CheckBoxOmitDigits, ctl::PanelInputDetails, u"Omit digits", true));
+  c.push_back(Check(ctl::CheckBoxDocumentPerFile, ctl::PanelInputDetails,
+                    u"Every file starts a new document", false));
   c.push_back(Panel(ctl::PanelWoL, "", false));
   c.push_back(Check(ctl::CheckBoxWordForms, ctl::PanelWoL, u"Word Forms", true));
   c.push_back(Check(ctl::CheckBoxLemmata, ctl::PanelWoL, u"Lemmata", false));
@@ -157,6 +170,11 @@ TOptionControls::TOptionControls() {
   c.push_back(Edit(ctl::EditHillsQ, ctl::PanelOtherMetrics, u"", u"3", false));
   c.push_back(Check(ctl::CheckBoxAutosemanticsRatio, ctl::PanelOtherMetrics,
                     u"Ratio of autosemantics", false));
+  // Items in the order of TAutosemanticChoice.
+  c.push_back(Choice(
+      ctl::ComboBoxAutosemanticRule, ctl::PanelOtherMetrics,
+      {u"Built-in rule", u"UPOS: NOUN, PROPN, VERB, ADJ, ADV", u"Tags starting with"}, 0, false));
+  c.push_back(Edit(ctl::EditAutosemanticPrefixes, ctl::PanelOtherMetrics, u"", u"N|A|V|D", false));
   c.push_back(Check(ctl::CheckBoxWordLength, ctl::PanelOtherMetrics, u"Word length", false));
   c.push_back(Check(ctl::CheckBoxLegacyMetrics, ctl::PanelOtherMetrics, u"Legacy metrics", false));
   c.push_back(Panel(ctl::PanelLegacyMetrics, "", false));
@@ -193,6 +211,9 @@ TOptionControls::TOptionControls() {
   }
   c.push_back(Check(ctl::CheckBoxSafeCsv, ctl::PanelProcess,
                     u"Safe for spreadsheets (an apostrophe before =, +, -, @)", true));
+  c.push_back(Check(ctl::CheckBoxDocumentIds, ctl::PanelProcess, u"Document id column", false));
+  c.push_back(Check(ctl::CheckBoxFullPrecision, ctl::PanelProcess,
+                    u"Full precision (shortest exact decimals)", false));
   c.push_back(Button(ctl::ButtonProcess, ctl::PanelProcess, u"Process the texts!"));
 }
 

@@ -15,6 +15,7 @@ namespace tavora {
 enum class TControlKind {
   Panel,          // groups controls; shown or hidden as a whole
   RadioGroup,     // Caption, Items, ItemIndex (-1: nothing chosen)
+  Choice,         // a drop-down list beside the control before it: Items, ItemIndex
   CheckBox,       // Caption, Checked
   IntegerField,   // Label, Text, MinValue, MaxValue
   TextField,      // Label, Text (one line)
@@ -30,7 +31,8 @@ struct TControl {
   std::u16string Caption;
   std::u16string Label;  // text of the label beside a field
   std::vector<std::u16string> Items;
-  int Columns = 1;  // columns of a radio group's items
+  std::vector<bool> ItemsEnabled;  // of a Choice, one per item; empty: every item
+  int Columns = 1;                 // columns of a radio group's items
   bool Shown = true;
   bool Enabled = true;
   bool Checked = false;

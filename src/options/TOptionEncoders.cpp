@@ -56,6 +56,16 @@ void TOptionEncoders::EncodeCustomVertcal(TCustomVertical& Custom) const {
   Custom.NewDocMarker = Text(ctl::EditTextBegin);
 }
 
+TCorpusOptions TOptionEncoders::EncodeCorpusOptions() const {
+  TCorpusOptions o;
+  o.AutosemanticRule = static_cast<TAutosemanticChoice>(Index(ctl::ComboBoxAutosemanticRule));
+  o.UniversalDependencies = Checked(ctl::CheckBoxUniversalDependencies);
+  o.DocumentPerFile = Checked(ctl::CheckBoxDocumentPerFile);
+  o.DocumentIds = Checked(ctl::CheckBoxDocumentIds);
+  o.Precision = Checked(ctl::CheckBoxFullPrecision) ? TPrecision::Full : TPrecision::Fixed;
+  return o;
+}
+
 int TOptionEncoders::Value(std::string_view Name) const {
   const TControl& c = c_[Name];
   return ReadIntegerField(c.Text, c.MinValue, c.MaxValue);
@@ -99,6 +109,7 @@ TMeasureParameters TOptionEncoders::GetMeasureParameters() const {
   p.How = How();
   p.IsWholeText = Index(ctl::RGMode) == 1;
   p.CS = static_cast<TCasesensitiveness>(Index(ctl::RadioGroupCaseSensitivity));
+  p.Corpus = EncodeCorpusOptions();
   return p;
 }
 
@@ -115,6 +126,9 @@ TDictionaryParameters TOptionEncoders::GetDictionaryParameters() const {
   p.How = How();
   p.IsWholeText = Index(ctl::RGMode) == 1;
   p.CS = static_cast<TCasesensitiveness>(Index(ctl::RadioGroupCaseSensitivity));
+  p.Corpus = EncodeCorpusOptions();
+  p.Corpus.DocumentIds = false;
+  p.Corpus.Precision = TPrecision::Fixed;
   return p;
 }
 

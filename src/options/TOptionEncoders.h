@@ -24,6 +24,9 @@ class TOptionEncoders {
   // Fills a record that the caller has cleared.
   void EncodeCustomVertcal(TCustomVertical& Custom) const;
 
+  // The corpus options of either run (the writing ones matter to measuring runs only).
+  [[nodiscard]] TCorpusOptions EncodeCorpusOptions() const;
+
   [[nodiscard]] TWordOrLemmaNames GetReferenceFileNames() const;
   // Throws EConvertError for an unreadable Hill's Q or one out of its range (0 to
   // kMaxHillsQ).

@@ -46,16 +46,6 @@ std::u16string DecimalText(long long value) {
   return std::u16string(digits.begin(), digits.end());
 }
 
-std::optional<bool> ReadBoolean(std::u16string_view v) {
-  for (std::u16string_view yes : {u"1", u"true", u"yes", u"on"}) {
-    if (v == yes) return true;
-  }
-  for (std::u16string_view no : {u"0", u"false", u"no", u"off"}) {
-    if (v == no) return false;
-  }
-  return std::nullopt;
-}
-
 }  // namespace
 
 // ---- Reading ----
@@ -75,7 +65,7 @@ bool TOptionsModel::IsChecked(std::string_view Name) const {
 
 int TOptionsModel::GetItemIndex(std::string_view Name) const {
   const TControl& c = c_[Name];
-  if (c.Kind != TControlKind::RadioGroup) {
+  if (c.Kind != TControlKind::RadioGroup && c.Kind != TControlKind::Choice) {
     throw EOptionError(Quoted(Name) + " is not a radio group");
   }
   return c.ItemIndex;
@@ -120,7 +110,8 @@ TControl& TOptionsModel::Changeable(std::string_view Name, TControlKind Kind) {
   const bool textKinds =
       Kind == TControlKind::TextField &&
       (c.Kind == TControlKind::MultiLineText || c.Kind == TControlKind::IntegerField);
-  if (c.Kind != Kind && !textKinds) {
+  const bool itemKinds = Kind == TControlKind::RadioGroup && c.Kind == TControlKind::Choice;
+  if (c.Kind != Kind && !textKinds && !itemKinds) {
     throw EOptionError(Quoted(Name) + " cannot take this kind of value");
   }
   if (!c.Enabled) throw EOptionError(Quoted(Name) + " is disabled and cannot be changed");
@@ -136,11 +127,19 @@ void TOptionsModel::SetChecked(std::string_view Name, bool Checked) {
 }
 
 void TOptionsModel::SetItemIndex(std::string_view Name, int ItemIndex) {
-  if (c_[Name].Kind == TControlKind::RadioGroup && c_[Name].ItemIndex == ItemIndex) return;
+  const TControlKind kind = c_[Name].Kind;
+  if ((kind == TControlKind::RadioGroup || kind == TControlKind::Choice) &&
+      c_[Name].ItemIndex == ItemIndex)
+    return;
   TControl& c = Changeable(Name, TControlKind::RadioGroup);
   if (ItemIndex < 0 || ItemIndex >= static_cast<int>(c.Items.size())) {
     throw EOptionError(Quoted(Name) + " has no item " + std::to_string(ItemIndex) +
                        " (items 0 to " + std::to_string(c.Items.size() - 1) + ")");
+  }
+  if (!c.ItemsEnabled.empty() && !c.ItemsEnabled[static_cast<std::size_t>(ItemIndex)]) {
+    throw EOptionError(Quoted(Name) + " does not offer '" +
+                       Utf16ToUtf8(c.Items[static_cast<std::size_t>(ItemIndex)]) +
+                       "' for the chosen input format");
   }
   c.ItemIndex = ItemIndex;
   Notify(Name);
@@ -155,6 +154,16 @@ void TOptionsModel::SetText(std::string_view Name, std::u16string Text) {
   TControl& c = Changeable(Name, TControlKind::TextField);
   c.Text = std::move(Text);
   Notify(Name);
+  // The tag prefixes of the custom vertical panel and of the content-word rule are one
+  // text, shown where each applies.
+  for (const auto& [one, other] :
+       {std::pair{ctl::EditTagsForAutosemantics, ctl::EditAutosemanticPrefixes},
+        std::pair{ctl::EditAutosemanticPrefixes, ctl::EditTagsForAutosemantics}}) {
+    if (Name == one && c_[other].Text != c.Text) {
+      c_[other].Text = c.Text;
+      Notify(other);
+    }
+  }
 }
 
 void TOptionsModel::LeaveField(std::string_view Name) {
@@ -187,7 +196,8 @@ void TOptionsModel::SetOption(std::string_view Name, std::u16string_view Value) 
       SetChecked(Name, *checked);
       return;
     }
-    case TControlKind::RadioGroup: {
+    case TControlKind::RadioGroup:
+    case TControlKind::Choice: {
       const auto item = std::find(c.Items.begin(), c.Items.end(), Value);
       if (item != c.Items.end()) {
         SetItemIndex(Name, static_cast<int>(item - c.Items.begin()));
@@ -296,6 +306,10 @@ void TOptionsModel::RunRuleOf(std::string_view Name) {
     CheckBoxHillsContinuumClick();
   } else if (Name == ctl::CheckBoxIndices) {
     CheckBoxIndicesClick();
+  } else if (Name == ctl::ComboBoxAutosemanticRule) {
+    ComboBoxAutosemanticRuleClick();
+  } else if (Name == ctl::CheckBoxUniversalDependencies) {
+    CheckBoxUniversalDependenciesClick();
   }
 }
 
@@ -333,12 +347,15 @@ void TOptionsModel::RGModeClick() {
   SetEnabled(ctl::ButtonOpenFileLemma, Checked(ctl::CheckBoxLemmata) && m == 0);
   SetEnabled(ctl::CheckBoxAutosemanticsRatio, m == 0);
   if (m == 1) SetCheckedByRule(ctl::CheckBoxAutosemanticsRatio, false);
+  ApplyAutosemanticRule();
 }
 
 void TOptionsModel::RGInputTypeClick() {
+  const int t = Index(ctl::RGInputType);
   SetShown(ctl::PanelInputDetails, true);
   SetShown(ctl::PanelWoL, true);
-  SetShown(ctl::PanelCustomVertical, Index(ctl::RGInputType) == kCustomVertical);
+  SetShown(ctl::PanelCustomVertical, t == kCustomVertical);
+  SetShown(ctl::CheckBoxUniversalDependencies, t == static_cast<int>(THow::jCONLLU));
   ApplyLemmaPossible();
   ApplyTagsPossible();
 }
@@ -350,9 +367,61 @@ void TOptionsModel::ApplyLemmaPossible() {
 }
 
 void TOptionsModel::ApplyTagsPossible() {
+  ApplyAutosemanticRule();
   const bool possible = TagsPossible();
   SetEnabled(ctl::CheckBoxAutosemanticsRatio, possible);
   if (!possible) SetCheckedByRule(ctl::CheckBoxAutosemanticsRatio, false);
+}
+
+// The rule of content words offers the rules the format allows, and shows where the
+// format has tags; the prefixes field beside it shows when the prefixes rule is chosen
+// (the custom vertical panel has the same field of its own).
+void TOptionsModel::ApplyAutosemanticRule() {
+  const TInputFormat* format = InputFormatAt(Index(ctl::RGInputType));
+  TControl& rule = c_[ctl::ComboBoxAutosemanticRule];
+  std::vector<bool> offered(kAutosemanticChoiceCount);
+  for (std::size_t i = 0; i < offered.size(); ++i)
+    offered[i] = format == nullptr || AllowsChoice(*format, static_cast<TAutosemanticChoice>(i));
+  if (rule.ItemsEnabled != offered) {
+    rule.ItemsEnabled = offered;
+    Notify(ctl::ComboBoxAutosemanticRule);
+  }
+  if (!offered[static_cast<std::size_t>(rule.ItemIndex)])
+    SetRuleChoiceByRule(TAutosemanticChoice::Builtin);
+  const bool shown = Index(ctl::RGMode) != 1 && TagsPossible();
+  SetShown(ctl::ComboBoxAutosemanticRule, shown);
+  SetShown(ctl::EditAutosemanticPrefixes, shown && Index(ctl::RGInputType) != kCustomVertical &&
+                                              Index(ctl::ComboBoxAutosemanticRule) ==
+                                                  static_cast<int>(TAutosemanticChoice::Prefixes));
+}
+
+void TOptionsModel::SetRuleChoiceByRule(TAutosemanticChoice Choice) {
+  TControl& c = c_[ctl::ComboBoxAutosemanticRule];
+  if (c.ItemIndex == static_cast<int>(Choice)) return;
+  c.ItemIndex = static_cast<int>(Choice);
+  Notify(ctl::ComboBoxAutosemanticRule);
+  ApplyAutosemanticRule();
+}
+
+void TOptionsModel::ComboBoxAutosemanticRuleClick() {
+  ruleSetByUd_ = false;
+  ApplyAutosemanticRule();
+}
+
+// Under the Universal Dependencies conventions content words are decided by UPOS unless
+// another rule was chosen.
+void TOptionsModel::CheckBoxUniversalDependenciesClick() {
+  const auto rule = static_cast<TAutosemanticChoice>(Index(ctl::ComboBoxAutosemanticRule));
+  const TInputFormat* format = InputFormatAt(Index(ctl::RGInputType));
+  const bool checked = Checked(ctl::CheckBoxUniversalDependencies);
+  if (checked && rule == TAutosemanticChoice::Builtin && format != nullptr &&
+      AllowsChoice(*format, TAutosemanticChoice::Upos)) {
+    SetRuleChoiceByRule(TAutosemanticChoice::Upos);
+    ruleSetByUd_ = true;
+  } else if (!checked && ruleSetByUd_ && rule == TAutosemanticChoice::Upos) {
+    SetRuleChoiceByRule(TAutosemanticChoice::Builtin);
+    ruleSetByUd_ = false;
+  }
 }
 
 void TOptionsModel::CheckBoxColumnLemmataClick() {

@@ -69,7 +69,8 @@ class TOptionsModel {
   // Each setter throws EOptionError for an unknown name, a control of another kind or a
   // disabled control, and runs the control's rule when its value changes.
   void SetChecked(std::string_view Name, bool Checked);
-  // -1 (nothing chosen) up to the number of items - 1.
+  // -1 (nothing chosen) up to the number of items - 1 (a radio group), or an enabled item
+  // (a choice).
   void SetItemIndex(std::string_view Name, int ItemIndex);
   // Text fields, the multi-line text, and integer fields as typed (not yet clamped).
   void SetText(std::string_view Name, std::u16string Text);
@@ -113,6 +114,10 @@ class TOptionsModel {
   void EncodeCustomVertcal(TCustomVertical& Custom) const {
     Encoders().EncodeCustomVertcal(Custom);
   }
+  // The rule of content words, the UD, document-per-file, document-id and precision boxes.
+  [[nodiscard]] TCorpusOptions EncodeCorpusOptions() const {
+    return Encoders().EncodeCorpusOptions();
+  }
 
   // ---- Runs ----
   // Start of either run: with no input format chosen, or with pasted text, the input
@@ -154,6 +159,11 @@ class TOptionsModel {
   void RGInputTypeClick();
   void ApplyLemmaPossible();
   void ApplyTagsPossible();
+  void ApplyAutosemanticRule();
+  void ComboBoxAutosemanticRuleClick();
+  void CheckBoxUniversalDependenciesClick();
+  // The rule of content words set by a rule (SetCheckedByRule's counterpart).
+  void SetRuleChoiceByRule(TAutosemanticChoice Choice);
   void CheckBoxColumnLemmataClick();
   void CheckBoxCollumnTagsClick();
   void CheckBoxWordFormsClick();
@@ -167,6 +177,7 @@ class TOptionsModel {
 
   TOptionControls c_;
   bool wolBelowInputDetails_ = false;
+  bool ruleSetByUd_ = false;  // the UD box chose UPOS; unchecking it goes back
   std::function<void(std::string_view)> observer_;
 };
 

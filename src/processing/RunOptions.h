@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/NumberFormat.h"
 #include "engine/Indices.h"
 #include "engine/Measures.h"
 #include "input/THow.h"
@@ -37,6 +38,23 @@ struct TCustomVertical {
   void Clear() { *this = TCustomVertical{}; }
 
   friend bool operator==(const TCustomVertical&, const TCustomVertical&) = default;
+};
+
+// Choices for real corpora that the window's original options do not make; the start values
+// keep the original reading and writing.
+struct TCorpusOptions {
+  // Which rule marks content words; Builtin is the format's own (THow.h).
+  TAutosemanticChoice AutosemanticRule = TAutosemanticChoice::Builtin;
+  // CoNLL-U: multiword-token ranges and empty nodes are not words (TTokenizationStream).
+  bool UniversalDependencies = false;
+  // Every input file starts a document, also in formats with a document marker.
+  bool DocumentPerFile = false;
+  // The result tables get the column "Document id" (measuring runs).
+  bool DocumentIds = false;
+  // Values with the measures' digits, or in full (measuring runs).
+  TPrecision Precision = TPrecision::Fixed;
+
+  friend bool operator==(const TCorpusOptions&, const TCorpusOptions&) = default;
 };
 
 // One reference list per kind, indexed by tWordOrLemma; either may be null. The lists are
@@ -93,6 +111,7 @@ struct TMeasureParameters {
   std::u16string AutosemanticTags;       // prefixes separated by "|"
   TIndexSet Indices = TIndexSet::All();  // columns of the indices file (with outIndices)
   bool SafeCsv = false;                  // document names that look like formulas get an apostrophe
+  TCorpusOptions Corpus{};
 
   friend bool operator==(const TMeasureParameters&, const TMeasureParameters&) = default;
 };
@@ -110,6 +129,7 @@ struct TDictionaryParameters {
   TCasesensitiveness CS = TCasesensitiveness::csCaseInsensitive;
   TWordOrLemmaSet WoL{};
   TCustomVertical Custom{};
+  TCorpusOptions Corpus{};  // the reading choices apply; the writing ones have no use here
 
   friend bool operator==(const TDictionaryParameters&, const TDictionaryParameters&) = default;
 };

@@ -15,6 +15,7 @@ namespace {
 constexpr const char* kCaseNames[] = {"sensitive", "lemma", "insensitive"};
 constexpr const char* kOutputNames[] = {"averages", "distributions", "series", "wholetexts",
                                         "indices"};
+constexpr const char* kRuleNames[] = {"builtin", "upos", "prefixes"};
 
 TJsonValue Text(std::u16string_view text) { return TJsonValue(Utf16ToUtf8(text)); }
 
@@ -59,6 +60,11 @@ TJsonValue Options(const TMeasureParameters& p) {
     o.Set("customVertical", std::move(c));
   }
   o.Set("safeCsv", p.SafeCsv);
+  o.Set("autosemanticRule", kRuleNames[static_cast<int>(p.Corpus.AutosemanticRule)]);
+  o.Set("universalDependencies", p.Corpus.UniversalDependencies);
+  o.Set("documentPerFile", p.Corpus.DocumentPerFile);
+  o.Set("documentIds", p.Corpus.DocumentIds);
+  o.Set("precision", p.Corpus.Precision == TPrecision::Full ? "full" : "fixed");
   return o;
 }
 

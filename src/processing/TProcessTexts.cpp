@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "base/Paths.h"
 #include "base/TFolderLock.h"
 #include "base/Utf8.h"
 #include "engine/TIndices.h"
@@ -86,9 +87,11 @@ class TReportClock {
 };
 
 void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
-               std::u16string_view InputFile, bool IsWholeText, TRunReport& report,
-               TOwnFilesLeftOut& leftOut) {
+               const TCorpusOptions& corpus, std::u16string_view InputFile, bool IsWholeText,
+               TRunReport& report, TOwnFilesLeftOut& leftOut) {
   stream.SetWalkFilter(leftOut.Filter());
+  stream.SetUniversalDependencies(corpus.UniversalDependencies);
+  stream.SetDocumentPerFile(corpus.DocumentPerFile);
   if (Custom.IsCustomVertical) {
     stream.SetCustomVerticalFormatting(Custom.WordIndex, Custom.LemmaIndex, Custom.TagIndex,
                                        Custom.NewDocMarker);
@@ -186,6 +189,8 @@ bool TProcessTexts::IsAutosemantic(TAutosemanticRule Rule, std::u16string_view T
       for (const std::u16string& pattern : AutosemanticTags)
         if (Tag.starts_with(pattern)) return true;
       return false;
+    case TAutosemanticRule::Upos:
+      return Tag == u"NOUN" || Tag == u"PROPN" || Tag == u"VERB" || Tag == u"ADJ" || Tag == u"ADV";
   }
   return false;
 }
@@ -193,6 +198,18 @@ bool TProcessTexts::IsAutosemantic(TAutosemanticRule Rule, std::u16string_view T
 void TProcessTexts::Warn(std::string Text) {
   if (diagnostics_) diagnostics_(Text);
   report_.Warnings.push_back(std::move(Text));
+}
+
+void TProcessTexts::WarnContinuation(std::u16string_view File, std::uint64_t Document,
+                                     std::u16string_view Name, std::u16string_view Id) {
+  std::string text = "File " + QuotedPath(std::filesystem::path(std::u16string(File))) +
+                     " has no document marker before its first word: its words were added to "
+                     "document " +
+                     std::to_string(Document) + " (" +
+                     QuotedPath(std::filesystem::path(std::u16string(Name)));
+  if (!Id.empty()) text += ", id \"" + Utf16ToUtf8(Id) + "\"";
+  text += ").";
+  Warn(std::move(text));
 }
 
 TDiagnosticSink TProcessTexts::EngineSink() {
@@ -248,16 +265,19 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   described.AutosemanticTags = JoinTags(AutosemanticTags);
   described.Indices = indices_;
   described.SafeCsv = safeCsv_;
+  described.Corpus = corpus_;
   TOutputStructures output(WoL, measures, MeasuresSecondary, OutputTypes, OutputFolder,
                            MeasureRunDescription(described, InputFile));
   output.SetSafeCsv(safeCsv_);
+  output.SetDocumentIds(corpus_.DocumentIds);
+  output.SetPrecision(corpus_.Precision);
   for (const tWordOrLemma kind : WoL) {
     output.ttr[Slot(kind)] = engines[Slot(kind)].get();
     output.indices[Slot(kind)] = indices[Slot(kind)].get();
   }
   TOwnFilesLeftOut leftOut;
   leftOut.AddFolder(OutputFolder);
-  LoadInput(stream, Custom, InputFile, IsWholeText, report_, leftOut);
+  LoadInput(stream, Custom, corpus_, InputFile, IsWholeText, report_, leftOut);
   if (stream.GetListOfFiles().size() == 1) inputFile_ = stream.GetListOfFiles().front();
   const std::uint64_t totalBytes = stream.GetTotalBytes();
   InputListed(leftOut, totalBytes, progress);
@@ -279,26 +299,35 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
     kindIndices.push_back(indices[Slot(kind)].get());
   }
   const std::size_t kindCount = kinds.size();
-  const TAutosemanticRule rule = InputFormat(How).Autosemantic;
+  const TAutosemanticRule rule = RuleOf(InputFormat(How), corpus_.AutosemanticRule);
   const bool tagged = rule != TAutosemanticRule::None;
 
   const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
   const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
   TProgressTicker ticker(progress);
   TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
-                          &lowercaser_, CS);
+                          &lowercaser_, CS, rule == TAutosemanticRule::Upos);
+  std::u16string documentId;  // of the current document (reading_ holds its name)
   while (const TTokenBatch* batch = pipeline.Next()) {
     ticker.Start(*batch);
     report_.Tokens += batch->Size();
     std::size_t document = 0;
+    std::size_t continuing = 0;
     for (std::size_t i = 0; i < batch->Size(); ++i) {
       ticker.Before(i);
       const TTokenBatch::TWord& token = (*batch)[i];
+      if (token.ContinuesDocument) {
+        WarnContinuation(batch->ContinuingFile(continuing++), report_.Documents, reading_,
+                         documentId);
+      }
       // A document begins at its first word even when the filters drop that word.
       if (token.StartsDocument) {
-        reading_ = batch->DocumentName(document++);
-        output.NewDoc(reading_);
+        reading_.assign(batch->DocumentName(document));
+        documentId.assign(batch->DocumentId(document));
+        output.NewDoc(reading_, documentId);
+        ++document;
         ++report_.Documents;
+        report_.ShortDocuments = output.GetShortDocuments();
         for (const tWordOrLemma kind : WoL) engines[Slot(kind)]->Clear();
         if (withIndices)
           for (const tWordOrLemma kind : WoL) indices[Slot(kind)]->Clear();
@@ -316,6 +345,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
     ticker.Before(batch->Size());
   }
   output.LastDoc();
+  report_.ShortDocuments = output.GetShortDocuments();
 } catch (const std::bad_alloc&) {
   throw OutOfMemory();
 }
@@ -344,6 +374,7 @@ void TProcessTexts::Measure(const TMeasureParameters& p,
   SetAutosemanticTags(p.AutosemanticTags);
   SetIndices(p.Indices);
   SetSafeCsv(p.SafeCsv);
+  SetCorpusOptions(p.Corpus);
   Measure(p.How, p.InputFile, p.OutputFolder, p.IsWholeText, p.DoOmitPunctuation, p.DoOmitDigits,
           p.CS, p.WoL, p.measures, p.MeasuresSecondary, p.Custom, p.LagLength, ReferenceDictionary,
           p.OutputTypes, p.HillsQ, p.RefDicContrainsText, progress);
@@ -366,7 +397,7 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
   for (const tWordOrLemma kind : WoL) lists[Slot(kind)] = std::make_unique<TReferenceDictionary>();
   TOwnFilesLeftOut leftOut;
   for (const std::filesystem::path& target : targets) leftOut.AddFile(target);
-  LoadInput(stream, Custom, InputFile, IsWholeText, report_, leftOut);
+  LoadInput(stream, Custom, corpus_, InputFile, IsWholeText, report_, leftOut);
   if (stream.GetListOfFiles().size() == 1) inputFile_ = stream.GetListOfFiles().front();
   InputListed(leftOut, stream.GetTotalBytes(), progress);
 
@@ -400,8 +431,15 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
 
   for (const tWordOrLemma kind : WoL) {
     TReferenceDictionary& list = *lists[Slot(kind)];
-    list.Save(kind == tWordOrLemma::tokWord ? OutputFileWF : OutputFileLemma);
+    const std::filesystem::path& file =
+        kind == tWordOrLemma::tokWord ? OutputFileWF : OutputFileLemma;
+    const std::size_t leftOut = list.Save(file);
     list.ShouldSurvive = true;
+    if (leftOut > 0) {
+      Warn("The list " + QuotedPath(file) + " leaves out " + std::to_string(leftOut) +
+           (leftOut == 1 ? " type that holds" : " types that hold") +
+           " a TAB or a line break, which the list format cannot store.");
+    }
   }
   return lists;
 } catch (const std::bad_alloc&) {
@@ -410,6 +448,7 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
 
 TPreparedDictionaries TProcessTexts::PrepareDictionary(const TDictionaryParameters& p,
                                                        const TProgressCallback& progress) {
+  SetCorpusOptions(p.Corpus);
   return PrepareDictionary(p.How, p.InputFile, p.OutputFileWF, p.OutputFileLemma, p.IsWholeText,
                            p.DoOmitPunctuation, p.DoOmitDigits, p.CS, p.WoL, p.Custom, progress);
 }

@@ -52,6 +52,11 @@ class TProcessTexts {
   // matches every tag); an empty a gives an empty list (no tag matches).
   void SetAutosemanticTags(std::u16string_view a);
 
+  // Reading and writing choices of the following runs (RunOptions.h); the start values
+  // keep the original behaviour.
+  void SetCorpusOptions(const TCorpusOptions& Options) { corpus_ = Options; }
+  [[nodiscard]] const TCorpusOptions& GetCorpusOptions() const { return corpus_; }
+
   // The further indices that the following measurement runs write when their output
   // types hold outIndices; none at first, so such a run writes no indices file and does
   // no work for it.
@@ -97,8 +102,9 @@ class TProcessTexts {
                double HillsQ, bool RefDicContrainsText, const TProgressCallback& progress = {});
 
   // The same from a parameter bundle: sets AutosemanticTags from p.AutosemanticTags, the
-  // indices from p.Indices and safe CSV from p.SafeCsv, then measures. p.ReferenceDictionary (file
-  // names) is not read; the lists come resolved in ReferenceDictionary.
+  // indices from p.Indices, safe CSV from p.SafeCsv and the corpus options from p.Corpus,
+  // then measures. p.ReferenceDictionary (file names) is not read; the lists come resolved in
+  // ReferenceDictionary.
   void Measure(const TMeasureParameters& p, const TReferenceDictionaryPair& ReferenceDictionary,
                const TProgressCallback& progress = {});
 
@@ -114,14 +120,16 @@ class TProcessTexts {
                                           bool DoOmitDigits, TCasesensitiveness CS,
                                           TWordOrLemmaSet WoL, const TCustomVertical& Custom,
                                           const TProgressCallback& progress = {});
+  // The same from a parameter bundle; the corpus options come from p.Corpus.
   TPreparedDictionaries PrepareDictionary(const TDictionaryParameters& p,
                                           const TProgressCallback& progress = {});
 
   // Whether a token of format How with this tag and lemma (empty when lemmata are not
-  // measured) counts as autosemantic by the format's rule (kInputFormats).
+  // measured) counts as autosemantic by the format's own rule (kInputFormats).
   [[nodiscard]] bool IsAutosemantic(THow How, std::u16string_view Tag,
                                     std::u16string_view Lemma) const;
-  // The same by a given rule; TAutosemanticRule::Prefixes matches AutosemanticTags.
+  // The same by a given rule; TAutosemanticRule::Prefixes matches AutosemanticTags, and
+  // TAutosemanticRule::Upos takes Tag for the token's part of speech.
   [[nodiscard]] bool IsAutosemantic(TAutosemanticRule Rule, std::u16string_view Tag,
                                     std::u16string_view Lemma) const;
 
@@ -132,10 +140,14 @@ class TProcessTexts {
   // After the input is listed: warns about what the walk left out, and lets progress cancel.
   void InputListed(const TOwnFilesLeftOut& leftOut, std::uint64_t totalBytes,
                    const TProgressCallback& progress);
+  // Warns that the first words of File went on with document Document (named Name, Id).
+  void WarnContinuation(std::u16string_view File, std::uint64_t Document, std::u16string_view Name,
+                        std::u16string_view Id);
 
   TLowercaser lowercaser_;
   TIndexSet indices_{};
   bool safeCsv_ = false;
+  TCorpusOptions corpus_{};
   unsigned threads_ = 1;
   TDiagnosticSink diagnostics_;
   TRunReport report_;

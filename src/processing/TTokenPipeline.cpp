@@ -12,6 +12,7 @@ void TTokenBatch::Clear() {
   text_.clear();
   words_.clear();
   nameCount_ = 0;
+  continuingCount_ = 0;
   ticks_.clear();
   error_ = nullptr;
   last_ = false;
@@ -19,12 +20,13 @@ void TTokenBatch::Clear() {
 
 TTokenPipeline::TTokenPipeline(TTokenizationStream& stream, bool withLemma, bool threaded,
                                std::size_t batchSize, const TLowercaser* lowercaser,
-                               TCasesensitiveness cs)
+                               TCasesensitiveness cs, bool posAsTag)
     : stream_(stream),
       withLemma_(withLemma),
       batchSize_(batchSize == 0 ? 1 : batchSize),
       lowercaser_(cs == TCasesensitiveness::csCaseSensitive ? nullptr : lowercaser),
-      cs_(cs) {
+      cs_(cs),
+      posAsTag_(posAsTag) {
   const std::size_t count = threaded ? kQueuedBatches + 1 : 1;
   for (std::size_t i = 0; i < count; ++i) batches_.push_back(std::make_unique<TTokenBatch>());
   if (!threaded) return;
@@ -70,6 +72,7 @@ void TTokenPipeline::Fill(TTokenBatch& batch) {
       const std::u16string_view word = token->GetWord();
       const std::u16string_view lemma = withLemma_ ? token->GetLemma() : std::u16string_view();
       const std::u16string_view tag = token->GetTag();
+      const std::u16string_view ruleField = posAsTag_ ? token->GetPOS() : tag;
       const std::size_t start = text.size();
       const bool lower =
           lowercaser_ != nullptr && (cs_ == TCasesensitiveness::csCaseInsensitive ||
@@ -80,12 +83,22 @@ void TTokenPipeline::Fill(TTokenBatch& batch) {
         text += word;
       const std::size_t wordLength = text.size() - start;
       text += lemma;
-      text += tag;
+      text += ruleField;
       const TToken::TClasses classes = TToken::Classify(word, tag);
       const bool startsDocument = token->IndexInDocument() == 1;
       if (startsDocument) {
-        if (batch.nameCount_ == batch.names_.size()) batch.names_.emplace_back();
-        batch.names_[batch.nameCount_++].assign(stream_.GetMetadata().GetFileName());
+        if (batch.nameCount_ == batch.names_.size()) {
+          batch.names_.emplace_back();
+          batch.ids_.emplace_back();
+        }
+        TDocMetadata& metadata = stream_.GetMetadata();
+        batch.names_[batch.nameCount_].assign(metadata.GetFileName());
+        batch.ids_[batch.nameCount_++] = metadata.GetDocumentId();
+      }
+      const bool continues = token->IndexInFile() == 1 && token->IndexInDocument() > 1;
+      if (continues) {
+        if (batch.continuingCount_ == batch.continuing_.size()) batch.continuing_.emplace_back();
+        batch.continuing_[batch.continuingCount_++].assign(stream_.GetMetadata().GetFileName());
       }
       // Filled in place, field by field: a word built aside and copied in costs
       // store-forwarding stalls on every token.
@@ -93,10 +106,11 @@ void TTokenPipeline::Fill(TTokenBatch& batch) {
       w.Start = start;
       w.WordLength = wordLength;
       w.LemmaLength = lemma.size();
-      w.TagLength = tag.size();
+      w.TagLength = ruleField.size();
       w.IsPunctuation = classes.IsPunctuation;
       w.IsDigit = classes.IsDigit;
       w.StartsDocument = startsDocument;
+      w.ContinuesDocument = continues;
     }
   } catch (...) {
     batch.error_ = std::current_exception();

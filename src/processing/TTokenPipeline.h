@@ -33,6 +33,9 @@ class TTokenBatch {
     bool IsPunctuation = false;
     bool IsDigit = false;
     bool StartsDocument = false;  // IndexInDocument() == 1; the batch's next DocumentName
+    // The first word of a file that has no document marker before it continues the
+    // document of the file before; the batch's next ContinuingFile.
+    bool ContinuesDocument = false;
   };
   // A progress report due before word Before of this batch (Before == size: after the
   // last one), with the stream's counters at that read.
@@ -51,11 +54,16 @@ class TTokenBatch {
   [[nodiscard]] std::u16string_view Lemma(const TWord& w) const {
     return {text_.data() + w.Start + w.WordLength, w.LemmaLength};
   }
+  // The tag, or the part of speech when the pipeline was asked for it.
   [[nodiscard]] std::u16string_view Tag(const TWord& w) const {
     return {text_.data() + w.Start + w.WordLength + w.LemmaLength, w.TagLength};
   }
-  // The names of the documents that begin in this batch, in order of their first words.
+  // The names and ids of the documents that begin in this batch, in order of their first
+  // words.
   [[nodiscard]] std::u16string_view DocumentName(std::size_t k) const { return names_[k]; }
+  [[nodiscard]] std::u16string_view DocumentId(std::size_t k) const { return ids_[k]; }
+  // The files whose first words continue a document, in order of those words.
+  [[nodiscard]] std::u16string_view ContinuingFile(std::size_t k) const { return continuing_[k]; }
   [[nodiscard]] const std::vector<TTick>& Ticks() const { return ticks_; }
 
  private:
@@ -66,7 +74,10 @@ class TTokenBatch {
   std::u16string text_;
   std::vector<TWord> words_;
   std::vector<std::u16string> names_;  // entries beyond nameCount_ are spare capacity
+  std::vector<std::u16string> ids_;    // beside names_
   std::size_t nameCount_ = 0;
+  std::vector<std::u16string> continuing_;  // entries beyond continuingCount_ are spare
+  std::size_t continuingCount_ = 0;
   std::vector<TTick> ticks_;
   std::exception_ptr error_;  // what ended the reading right after this batch's words
   bool last_ = false;         // nothing follows this batch
@@ -88,10 +99,12 @@ class TTokenPipeline {
   // words per batch (at least 1). Word forms are lowered with lowercaser as cs says
   // (csOnlyIfLemma: unless the lemma, empty without lemmata, differs from its lower-case
   // form); without a lowercaser they are copied as they stand. The lowercaser is borrowed
-  // for the pipeline's life and used on the reading thread.
+  // for the pipeline's life and used on the reading thread. posAsTag: the batch's Tag()
+  // holds the token's part of speech instead of its tag (for the UPOS rule).
   TTokenPipeline(TTokenizationStream& stream, bool withLemma, bool threaded,
                  std::size_t batchSize = kDefaultBatchSize, const TLowercaser* lowercaser = nullptr,
-                 TCasesensitiveness cs = TCasesensitiveness::csCaseSensitive);
+                 TCasesensitiveness cs = TCasesensitiveness::csCaseSensitive,
+                 bool posAsTag = false);
   ~TTokenPipeline();
   TTokenPipeline(const TTokenPipeline&) = delete;
   TTokenPipeline& operator=(const TTokenPipeline&) = delete;
@@ -119,6 +132,7 @@ class TTokenPipeline {
   std::size_t batchSize_;
   const TLowercaser* lowercaser_;
   TCasesensitiveness cs_;
+  bool posAsTag_;
   std::u16string scratch_;  // the reading side's lower-case test of lemmata
   std::uint64_t reads_ = 0;
   std::uint64_t tokens_ = 0;

@@ -117,20 +117,20 @@ void TOutputStructures::OpenRunFiles() {
     TKindOutput& out = kinds_[static_cast<std::size_t>(kind)];
     if (aOutputTypes.Contains(TOutputType::outAverage)) {
       out.Average = Open(TOutputType::outAverage, kind);
-      out.Average->Write(std::string_view("\"File Name\",\"Text id\""));
+      WriteKeyHeader(*out.Average);
       out.Average->Write(header);
       out.Average->EndLine();
     }
     if (aOutputTypes.Contains(TOutputType::outWholeTexts)) {
       out.WholeTexts = Open(TOutputType::outWholeTexts, kind);
-      out.WholeTexts->Write(std::string_view("\"File Name\",\"Text id\""));
+      WriteKeyHeader(*out.WholeTexts);
       out.WholeTexts->Write(header);
       out.WholeTexts->EndLine();
     }
     const TIndices* computed = indices[static_cast<std::size_t>(kind)];
     if (aOutputTypes.Contains(TOutputType::outIndices) && computed != nullptr) {
       out.Indices = Open(TOutputType::outIndices, kind);
-      out.Indices->Write(std::string_view("\"File Name\",\"Text id\""));
+      WriteKeyHeader(*out.Indices);
       for (const tIndex i : computed->GetIndices()) {
         out.Indices->Write(std::string_view(","));
         out.Indices->WriteQuoted(IndexCaption(i));
@@ -146,7 +146,12 @@ void TOutputStructures::OpenRunFiles() {
   }
 }
 
-void TOutputStructures::WriteKey(TResultFile& file) {
+void TOutputStructures::WriteKeyHeader(TResultFile& file) const {
+  file.Write(std::string_view("\"File Name\",\"Text id\""));
+  if (documentIds_) file.Write(std::string_view(",\"Document id\""));
+}
+
+void TOutputStructures::WriteKey(TResultFile& file, bool withId) {
   if (safeCsv_) {
     file.WriteQuotedSafe(LastMETA);
   } else {
@@ -156,6 +161,14 @@ void TOutputStructures::WriteKey(TResultFile& file) {
   AppendUnsigned(line_, static_cast<std::uint64_t>(TextNumber));
   line_ += u'"';
   file.Write(line_);
+  if (withId && documentIds_) {
+    file.Write(std::string_view(","));
+    if (safeCsv_) {
+      file.WriteQuotedSafe(lastId_);
+    } else {
+      file.WriteQuoted(lastId_);
+    }
+  }
 }
 
 void TOutputStructures::WriteEndedDocument(tWordOrLemma kind, TKindOutput& out) {
@@ -165,28 +178,34 @@ void TOutputStructures::WriteEndedDocument(tWordOrLemma kind, TKindOutput& out) 
     out.Serie.reset();
   }
   if (out.Average) {
-    WriteKey(*out.Average);
+    WriteKey(*out.Average, true);
     line_.clear();
-    engine.Total().AppendToLine(line_, u",", u"\"", aMeasures, aMeasuresSecondary);
+    engine.Total().AppendToLine(line_, u",", u"\"", aMeasures, aMeasuresSecondary, precision_);
     out.Average->Write(line_);
     out.Average->EndLine();
   }
   if (out.WholeTexts) {
-    WriteKey(*out.WholeTexts);
+    WriteKey(*out.WholeTexts, true);
     line_.clear();
-    engine.WholeText().AppendToLine(line_, u",", u"\"", aMeasures, aMeasuresSecondary);
+    engine.WholeText().AppendToLine(line_, u",", u"\"", aMeasures, aMeasuresSecondary, precision_);
     out.WholeTexts->Write(line_);
     out.WholeTexts->EndLine();
   }
   if (out.Indices) {
-    WriteKey(*out.Indices);
+    WriteKey(*out.Indices, true);
+    const TIndices& computed = *indices[static_cast<std::size_t>(kind)];
+    const TIndexValues values = computed.Values();
     line_.clear();
-    indices[static_cast<std::size_t>(kind)]->AppendToLine(line_, u",", u"\"");
+    for (const tIndex i : computed.GetIndices()) {
+      line_ += u",\"";
+      AppendNumber(line_, values[i], IndexDigits(i), precision_);
+      line_ += u'"';
+    }
     out.Indices->Write(line_);
     out.Indices->EndLine();
   }
   for (TDistribution& d : out.Dists) {
-    WriteKey(*d.File);
+    WriteKey(*d.File, false);
     d.File->EndLine();
     d.Dist.WriteOutput(*d.File);
     // The run's distribution is the sum of the documents': adding each document's counters
@@ -196,8 +215,9 @@ void TOutputStructures::WriteEndedDocument(tWordOrLemma kind, TKindOutput& out) 
   }
 }
 
-void TOutputStructures::NewDoc(std::u16string_view name) {
+void TOutputStructures::NewDoc(std::u16string_view name, std::u16string_view id) {
   if (!runFilesOpen_) OpenRunFiles();
+  if (TextNumber > 0) CountIfShort();
   const std::u16string header = GetHeader();
   for (const tWordOrLemma kind : aWoL) {
     TKindOutput& out = kinds_[static_cast<std::size_t>(kind)];
@@ -212,6 +232,16 @@ void TOutputStructures::NewDoc(std::u16string_view name) {
   }
   ++TextNumber;
   LastMETA.assign(name);
+  lastId_.assign(id);
+}
+
+void TOutputStructures::CountIfShort() {
+  for (const tWordOrLemma kind : aWoL) {
+    if (Engine(kind).Total().NumberOfWindowsInText == 0) {
+      ++shortDocuments_;
+      return;
+    }
+  }
 }
 
 void TOutputStructures::AddToken() {
@@ -233,7 +263,7 @@ void TOutputStructures::AddToken() {
       line_.assign(u"\"");
       AppendUnsigned(line_, window);
       line_ += u'"';
-      actual.AppendToLine(line_, u",", u"\"", aMeasures, aMeasuresSecondary);
+      actual.AppendToLine(line_, u",", u"\"", aMeasures, aMeasuresSecondary, precision_);
       out.Serie->Write(line_);
       out.Serie->EndLine();
     }
@@ -242,6 +272,7 @@ void TOutputStructures::AddToken() {
 
 void TOutputStructures::LastDoc() {
   if (!runFilesOpen_) OpenRunFiles();
+  if (TextNumber > 0) CountIfShort();
   for (const tWordOrLemma kind : aWoL) {
     TKindOutput& out = kinds_[static_cast<std::size_t>(kind)];
     if (TextNumber > 0) WriteEndedDocument(kind, out);

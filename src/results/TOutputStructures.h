@@ -63,9 +63,16 @@ class TOutputStructures {
   // "," + quoted caption for each selected basic, then secondary measure; empty when none.
   [[nodiscard]] std::u16string GetHeader() const;
 
+  // Adds the column "Document id" after "Text id" to the averages, whole-text and indices
+  // files. Call before the first NewDoc.
+  void SetDocumentIds(bool On) { documentIds_ = On; }
+  // How values are written (NumberFormat.h): the measures' digits, or full precision.
+  void SetPrecision(TPrecision Precision) { precision_ = Precision; }
+
   // Writes out the document that has ended and begins document `name` (a file path,
-  // or empty for pasted text). Call before the engines are emptied.
-  void NewDoc(std::u16string_view name);
+  // or empty for pasted text) with the id the input gives it (empty: none). Call before
+  // the engines are emptied.
+  void NewDoc(std::u16string_view name, std::u16string_view id = {});
   // Records the engines' current window after a token. A window is recorded once: a
   // token that did not move a kind's window (an empty word or lemma) adds nothing for it.
   void AddToken();
@@ -75,6 +82,9 @@ class TOutputStructures {
   void LastDoc();
 
   [[nodiscard]] std::int64_t GetTextNumber() const { return TextNumber; }
+  // Documents written out so far in which a measured kind completed no window (shorter
+  // than the window): their averages are NaN.
+  [[nodiscard]] std::uint64_t GetShortDocuments() const { return shortDocuments_; }
   [[nodiscard]] const std::filesystem::path& GetOutputFolder() const { return aOutputFolder; }
 
  private:
@@ -97,7 +107,11 @@ class TOutputStructures {
 
   void OpenRunFiles();
   void WriteEndedDocument(tWordOrLemma kind, TKindOutput& out);
-  void WriteKey(TResultFile& file);
+  // The key fields of the ended document: name, number and, with ids, its id.
+  void WriteKey(TResultFile& file, bool withId);
+  void WriteKeyHeader(TResultFile& file) const;
+  // Counts the ended document when a measured kind completed no window in it.
+  void CountIfShort();
   void CheckCancel() const {
     if (cancelCheck_) cancelCheck_();
   }
@@ -117,6 +131,10 @@ class TOutputStructures {
   bool safeCsv_ = false;
   std::int64_t TextNumber = 0;  // documents begun; 64 bits never wrap
   std::u16string LastMETA;
+  std::u16string lastId_;  // the id of the current document
+  bool documentIds_ = false;
+  TPrecision precision_ = TPrecision::Fixed;
+  std::uint64_t shortDocuments_ = 0;
   bool runFilesOpen_ = false;
   std::array<TKindOutput, kWordOrLemmaCount> kinds_;
   std::u16string line_;                  // scratch for one line, reused

@@ -260,6 +260,44 @@ std::optional<double> TResultFolder::ReadAverage(tWordOrLemma kind, std::int64_t
   return std::nullopt;
 }
 
+std::vector<TTextRow> TResultFolder::ReadDocuments() const {
+  for (const TOutputType family :
+       {TOutputType::outAverage, TOutputType::outWholeTexts, TOutputType::outIndices}) {
+    for (const TResultFileInfo& f : Find(family)) {
+      try {
+        return ReadTextTable(f.Path).Rows;
+      } catch (const std::runtime_error&) {
+        continue;  // a broken table is reported when it is shown
+      }
+    }
+  }
+  return {};
+}
+
+std::optional<double> TResultFolder::ReadTokens(tWordOrLemma kind, std::int64_t doc) const {
+  const std::vector<TResultFileInfo> files = Find(TOutputType::outWholeTexts, kind);
+  if (files.empty()) return std::nullopt;
+  const TTextTable table = ReadTextTable(files.front().Path);
+  const auto column = table.ColumnOf(u"Tokens");
+  if (!column) return std::nullopt;
+  const std::string id = std::to_string(doc);
+  const std::u16string id16(id.begin(), id.end());
+  for (const TTextRow& row : table.Rows)
+    if (row.TextId == id16) return row.Values[*column];
+  return std::nullopt;
+}
+
+bool TResultFolder::SeriesHasNoWindow(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::string line;
+  if (!in || !std::getline(in, line))
+    throw std::runtime_error("Cannot read result file " + QuotedPath(file) +
+                             ": it cannot be opened or is empty.");
+  for (char c; in.get(c);)
+    if (c != '\r' && c != '\n') return false;
+  return true;
+}
+
 TTextTable TResultFolder::ReadTextTable(const std::filesystem::path& file) {
   TCsvCursor cursor = Open(file);
   TRecord r;
@@ -267,19 +305,23 @@ TTextTable TResultFolder::ReadTextTable(const std::filesystem::path& file) {
   if (r.Fields.size() < 2 || r.Fields[0] != "File Name" || r.Fields[1] != "Text id")
     cursor.Fail("the header does not begin with \"File Name\",\"Text id\"");
   TTextTable table;
-  for (std::size_t i = 2; i < r.Fields.size(); ++i)
+  table.HasDocumentIds = r.Fields.size() > 2 && r.Fields[2] == "Document id";
+  const std::size_t keys = table.HasDocumentIds ? 3 : 2;
+  for (std::size_t i = keys; i < r.Fields.size(); ++i)
     table.Captions.push_back(Utf8ToUtf16(r.Fields[i]));
   while (!cursor.AtEnd()) {
     cursor.Next(r);
     if (r.Fields.empty()) continue;
-    if (r.Fields.size() != table.Captions.size() + 2)
+    // A line ending in an empty unquoted field lost it; an empty id is always quoted.
+    if (r.Fields.size() != table.Captions.size() + keys)
       cursor.Fail("the line has " + std::to_string(r.Fields.size()) + " fields, the header " +
-                  std::to_string(table.Captions.size() + 2));
+                  std::to_string(table.Captions.size() + keys));
     TTextRow row;
     row.FileName = Utf8ToUtf16(r.Fields[0]);
     row.TextId = Utf8ToUtf16(r.Fields[1]);
+    if (table.HasDocumentIds) row.DocumentId = Utf8ToUtf16(r.Fields[2]);
     row.Values.reserve(table.Captions.size());
-    for (std::size_t c = 2; c < r.Fields.size(); ++c)
+    for (std::size_t c = keys; c < r.Fields.size(); ++c)
       row.Values.push_back(cursor.Number(r.Fields[c]));
     table.Rows.push_back(std::move(row));
   }

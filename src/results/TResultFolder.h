@@ -32,9 +32,11 @@ struct TSeriesTable {
 struct TTextRow {
   std::u16string FileName;
   std::u16string TextId;
+  std::u16string DocumentId;   // empty when the file has no "Document id" column
   std::vector<double> Values;  // one per caption
 };
 struct TTextTable {
+  bool HasDocumentIds = false;  // the file has the column "Document id" after "Text id"
   std::vector<std::u16string> Captions;
   std::vector<TTextRow> Rows;
   [[nodiscard]] std::optional<std::size_t> ColumnOf(std::u16string_view caption) const;
@@ -70,6 +72,14 @@ class TResultFolder {
                                                   std::optional<tWordOrLemma> kind = {},
                                                   std::optional<std::int64_t> lag = {}) const;
 
+  // The rows of the first averages, whole-text or indices file of the folder that can be
+  // read (in that order of families): the documents' names, numbers and ids. Empty when
+  // the folder has none.
+  [[nodiscard]] std::vector<TTextRow> ReadDocuments() const;
+  // The number of document doc's tokens from a whole-text file's "Tokens" column;
+  // nullopt without such a file or row.
+  [[nodiscard]] std::optional<double> ReadTokens(tWordOrLemma kind, std::int64_t doc) const;
+
   // The average of a measure for document doc (its text id) from the averages file of
   // the kind and window length; nullopt when there is no such file, row or column.
   [[nodiscard]] std::optional<double> ReadAverage(tWordOrLemma kind, std::int64_t lag,
@@ -85,6 +95,8 @@ class TResultFolder {
 
   [[nodiscard]] static TSeriesTable ReadSeries(const std::filesystem::path& file,
                                                const TReadProgress& progress = {});
+  // Whether a series file holds its header only: its document completed no window.
+  [[nodiscard]] static bool SeriesHasNoWindow(const std::filesystem::path& file);
   // The captions of a series file's header, without reading its rows.
   [[nodiscard]] static std::vector<std::u16string> ReadSeriesCaptions(
       const std::filesystem::path& file);

@@ -69,6 +69,7 @@ class TFormTavoraUXTest : public QObject {
   void closingTheWindowDuringARunStopsIt();
   void resultsViewShowsAndExportsTheCharts();
   void showResultsOpensAFolderWithoutResults();
+  void resultsListDocumentsByIdAndShortOnesWithoutAChart();
   void longSeriesLoadInTheBackgroundAndDrawDecimated();
 
  private:
@@ -203,6 +204,14 @@ void TFormTavoraUXTest::widgetsShowTheTextsOfTheOptions() {
         QCOMPARE(qobject_cast<QCheckBox*>(w)->text(), caption);
         QCOMPARE(qobject_cast<QCheckBox*>(w)->isChecked(), c.Checked);
         break;
+      case TControlKind::Choice: {
+        auto* combo = qobject_cast<QComboBox*>(w);
+        QCOMPARE(combo->count(), static_cast<int>(c.Items.size()));
+        for (std::size_t i = 0; i < c.Items.size(); ++i)
+          QCOMPARE(combo->itemText(static_cast<int>(i)), QString::fromStdU16String(c.Items[i]));
+        QCOMPARE(combo->currentIndex(), c.ItemIndex);
+        break;
+      }
       case TControlKind::Button:
         QCOMPARE(qobject_cast<QPushButton*>(w)->text(), caption);
         break;
@@ -726,6 +735,32 @@ void TFormTavoraUXTest::resultsViewShowsAndExportsTheCharts() {
   QCOMPARE(lines.size(), 3);
   QVERIFY(lines[0].startsWith(QStringLiteral("File Name\tText id\t")));
   QVERIFY(lines[1].contains(QStringLiteral("second \"quoted\".txt\t2\t")));
+}
+
+void TFormTavoraUXTest::resultsListDocumentsByIdAndShortOnesWithoutAChart() {
+  QByteArray vertical = "<doc id=\"long-one\">\n";
+  for (const QByteArray& word : Words(30).split(' '))
+    if (!word.trimmed().isEmpty()) vertical += word.trimmed() + "\t" + word.trimmed() + "\tNN1\n";
+  vertical += "<doc id=\"short-one\">\na\ta\tAT0\ncat\tcat\tNN1\nsat\tsit\tVVD\n";
+  SetUpMeasuring(WriteFile(QStringLiteral("two.vert"), vertical));
+  Choose("RGInputType", 3);
+  Check("CheckBoxOutputSeries", true);
+  Check("CheckBoxOutputTotalValues", true);
+  Check("CheckBoxDocumentIds", true);
+  QVERIFY(RunAndWait("ButtonProcess"));
+  QCOMPARE(dialogs_->errors, QStringList());
+  QVERIFY(ReadFile(QStringLiteral("out/AveragesWord10.csv")).contains("\"short-one\",\"NaN\""));
+
+  TResultsView& view = window_->Results();
+  QTRY_VERIFY(!view.IsLoading());
+  auto* docs = W<QListWidget>("ListDocuments");
+  QCOMPARE(docs->count(), 2);
+  QCOMPARE(docs->item(0)->text(), QStringLiteral("Text 1: long-one"));
+  QCOMPARE(docs->item(0)->checkState(), Qt::Checked);
+  QCOMPARE(docs->item(1)->text(),
+           QStringLiteral("Text 2: short-one \u2014 shorter than the window (3 tokens)"));
+  QVERIFY(!(docs->item(1)->flags() & Qt::ItemIsUserCheckable));
+  QTRY_COMPARE(view.SeriesChart()->Curves().size(), std::size_t{1});
 }
 
 void TFormTavoraUXTest::showResultsOpensAFolderWithoutResults() {

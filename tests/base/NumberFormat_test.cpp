@@ -1,7 +1,11 @@
 #include "base/NumberFormat.h"
 
+#include <bit>
+#include <charconv>
 #include <clocale>
+#include <cmath>
 #include <limits>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -51,6 +55,32 @@ TEST(FormatFixed, IgnoresTheProcessLocale) {
   if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no German locale";
   EXPECT_EQ(FormatFixed(1234.5, 2), "1234.50");
   std::setlocale(LC_ALL, saved.c_str());
+}
+
+// Full precision: the shortest text that reads back to the very same double.
+TEST(FormatShortest, ReadsBackToTheSameDouble) {
+  EXPECT_EQ(FormatShortest(200), "200");
+  EXPECT_EQ(FormatShortest(0.0019735), "0.0019735");
+  EXPECT_EQ(FormatShortest(2.0 / 3), "0.6666666666666666");
+  EXPECT_EQ(FormatShortest(-0.0), "0");
+  EXPECT_EQ(FormatShortest(std::numeric_limits<double>::quiet_NaN()), "NaN");
+  EXPECT_EQ(FormatShortest(-std::numeric_limits<double>::infinity()), "-Inf");
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 20000; ++i) {
+    // Bit patterns cover every exponent; finite ones only.
+    const double value = std::bit_cast<double>(random());
+    if (!std::isfinite(value)) continue;
+    std::u16string wide;
+    AppendNumber(wide, value, 2, TPrecision::Full);
+    const std::string text = Utf16ToUtf8(wide);
+    double back = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), back);
+    ASSERT_TRUE(ec == std::errc() && end == text.data() + text.size()) << text;
+    EXPECT_EQ(back, value) << text;
+  }
+  std::string fixed;
+  AppendNumber(fixed, 2.0 / 3, 3, TPrecision::Fixed);
+  EXPECT_EQ(fixed, "0.667");
 }
 
 }  // namespace

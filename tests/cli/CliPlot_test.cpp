@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include <gmock/gmock.h>
@@ -81,6 +82,33 @@ TEST_F(CliPlot, BadRequestsFailWithOneLine) {
     EXPECT_THAT(r.Err, HasSubstr(c.Message)) << c.Args;
     EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
     EXPECT_FALSE(std::filesystem::exists(Dir / "x.png"));
+  }
+}
+
+// --doc takes a document id as well as a number; a document shorter than the window has
+// nothing to draw, and the command says so instead of writing an empty chart.
+TEST_F(CliPlot, DocumentByIdAndDocumentShorterThanTheWindow) {
+#ifndef TAVORA_WITH_PLOT
+  GTEST_SKIP() << "tavora-cli is built without the window and has no plot command";
+#endif
+  std::ofstream(Dir / "two.conllu") << "# newdoc id = long-one\n"
+                                       "1\ta\n2\tb\n3\tc\n4\ta\n5\td\n"
+                                       "# newdoc id = short-one\n1\te\n";
+  const std::string out = Quote(Dir / "out");
+  const auto r = Run("measure -f conllu -w 3 --doc-ids --outputs series,wholetexts -o " + out +
+                     " " + Quote(Dir / "two.conllu"));
+  ASSERT_EQ(r.ExitCode, 0) << r.Err;
+  const auto byId =
+      Run("plot --measure types --doc long-one --out " + Quote(Dir / "x.svg") + " " + out);
+  EXPECT_EQ(byId.ExitCode, 0) << byId.Err;
+  EXPECT_THAT(ReadWholeFile(Dir / "x.svg"), HasSubstr("Text 1"));
+  for (const char* doc : {"2", "short-one"}) {
+    const auto shortOne = Run("plot --measure types --doc " + std::string(doc) + " --out " +
+                              Quote(Dir / "y.png") + " " + out);
+    EXPECT_EQ(shortOne.ExitCode, 1);
+    EXPECT_THAT(shortOne.Err, HasSubstr("Nothing to draw: text 2 is shorter than the window of 3 "
+                                        "tokens (1 token)"));
+    EXPECT_FALSE(std::filesystem::exists(Dir / "y.png"));
   }
 }
 

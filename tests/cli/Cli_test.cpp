@@ -76,16 +76,17 @@ TEST_F(Cli, UsageErrorsExitWithTwoBeforeTouchingAnyFile) {
       {"measure -m autosemantics -o OUT data/plain", "autosemantics"},
       {"measure -f custom -m autosemantics -o OUT data/vertical", "--tag-column"},
       {"measure --outputs averages,tables -o OUT data/plain", "tables"},
-      {"measure --lemma-column 2 -o OUT data/plain", "--format custom"},
       {"measure -f custom --word-column 0 -o OUT data/vertical", "--word-column"},
-      {"measure --lemma-list l.tsv -o OUT data/plain", "--lemma-list"},
+      {"measure -f vertical --autosemantic-rule upos -o OUT data/vertical", "--format conllu"},
+      {"measure --autosemantic-rule content -o OUT data/plain", "--autosemantic-rule"},
+      {"measure --precision all -o OUT data/plain", "--precision"},
       {"measure data/plain", "--output"},
       {"measure -o OUT", "INPUT"},
       {"measure -o OUT - data/plain", "- must be the only INPUT"},
       {"measure --outputs indices --indices mtld,foo -o OUT data/plain", "Unknown index 'foo'"},
       {"measure --indices mtld -o OUT data/plain", "--indices needs --outputs"},
       {"freqlist data/plain", "--word-list"},
-      {"freqlist -f vertical --kinds lemma --word-list w.tsv data/vertical", "--word-list"},
+      {"freqlist -f vertical --kinds lemma --word-list w.tsv data/vertical", "--lemma-list"},
       {"", "subcommand"},
   };
   for (const TUsageCase& c : cases) {
@@ -314,6 +315,62 @@ TEST_F(Cli, FrequencyListsThenMeasureAgainstThem) {
     // Against an empty list the cross perplexity would be 0.
     EXPECT_THAT(lines[1], Not(HasSubstr(",\"0.0\",")));
   }
+}
+
+// What the window would ignore (a hidden or disabled field) is accepted and ignored with
+// one warning line naming the option; the run goes on as without it.
+TEST_F(Cli, IgnoredOptionsWarnAndTheRunGoesOn) {
+  struct TCase {
+    std::string Args;
+    std::vector<std::string> Warnings;
+  };
+  const TCase cases[] = {
+      {"--lemma-column 2 --doc-marker \"<text\"",
+       {"--lemma-column applies only to --format custom; ignored",
+        "--doc-marker applies only to --format custom; ignored"}},
+      {"--lemma-list l.tsv", {"--lemma-list needs lemma in --kinds; ignored"}},
+      {"--autosemantic-tags NN", {"--autosemantic-tags needs a format with tags; ignored"}},
+      {"--ud", {"--ud applies only to --format conllu; ignored"}},
+  };
+  const auto plain = Run("measure -w 50 -o " + Quote(Dir / "plain") + " data/plain/letter.txt");
+  ASSERT_EQ(plain.ExitCode, 0) << plain.Err;
+  for (const TCase& c : cases) {
+    const auto r = Run("measure -w 50 " + c.Args + " -o " + Out() + " data/plain/letter.txt");
+    EXPECT_EQ(r.ExitCode, 0) << c.Args << "\n" << r.Err;
+    std::string expected;
+    for (const std::string& w : c.Warnings) expected += "tavora-cli: warning: " + w + "\n";
+    EXPECT_EQ(r.Err, expected) << c.Args;
+    EXPECT_EQ(ReadWholeFile(Dir / "out" / "AveragesWord50.csv"),
+              ReadWholeFile(Dir / "plain" / "AveragesWord50.csv"))
+        << c.Args;
+  }
+}
+
+// A type that the list format cannot store is left out, and the command says how many.
+TEST_F(Cli, FrequencyListSaysHowManyTypesItLeftOut) {
+  std::ofstream(Dir / "words.txt", std::ios::binary) << "a\tb\nc\nc d\tx\n";
+  const fs::path list = Dir / "words.tsv";
+  const auto r =
+      Run("freqlist -f lines --word-list " + Quote(list) + " " + Quote(Dir / "words.txt"));
+  EXPECT_EQ(r.ExitCode, 0) << r.Err;
+  EXPECT_EQ(r.Err, "tavora-cli: warning: The list " + Quote(list) +
+                       " leaves out 2 types that hold a TAB or a line break, which the list "
+                       "format cannot store.\n");
+  EXPECT_EQ(Lines(ReadWholeFile(list)), (std::vector<std::string>{"\xEF\xBB\xBF"
+                                                                  "c\t1"}));
+}
+
+// Documents shorter than the window: NaN averages, counted in the closing line.
+TEST_F(Cli, ClosingLineCountsDocumentsShorterThanTheWindow) {
+  std::ofstream(Dir / "short.txt") << "only four words here\n";
+  const auto r =
+      Run("measure -w 50 -o " + Out() + " data/plain/letter.txt " + Quote(Dir / "short.txt"));
+  EXPECT_EQ(r.ExitCode, 0) << r.Err;
+  EXPECT_THAT(r.Out, HasSubstr("\". 1 of 2 documents were shorter than the window of 50 tokens; "
+                               "its averages are NaN.\n"));
+  const auto lines = Lines(ReadWholeFile(Dir / "out" / "AveragesWord50.csv"));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(AfterKeys(lines[2], 2), "NaN\",\"NaN\",\"NaN\"");
 }
 
 }  // namespace

@@ -117,12 +117,13 @@ TEST(TPositionResults, AllToLineWritesEachMemberInOrder) {
   EXPECT_EQ(r.AllToLine(u";", u"", {M::vRRR}, {}), u";Inf");
 }
 
-TEST(TAverages, NoWindowGivesZerosWithTheTableDigits) {
+// A text shorter than the window has no average: every mean is NaN, not 0.
+TEST(TAverages, NoWindowGivesNaN) {
   TAverages a;
-  EXPECT_EQ(a.BasicMetricsToString(M::vTypes), u"0.0");
-  EXPECT_EQ(a.BasicMetricsToString(M::vLength), u"0.0000");
-  EXPECT_EQ(a.SecondaryMetricsToString(S::vTTR), u"0.000");
-  EXPECT_EQ(a.AllToLine(u",", u"\"", {M::vHillsContinuum}, {S::vEntropy}), u",\"0.0000\",\"0.00\"");
+  EXPECT_EQ(a.BasicMetricsToString(M::vTokens), u"NaN");
+  EXPECT_EQ(a.BasicMetricsToString(M::vLength), u"NaN");
+  EXPECT_EQ(a.SecondaryMetricsToString(S::vTTR), u"NaN");
+  EXPECT_EQ(a.AllToLine(u",", u"\"", {M::vHillsContinuum}, {S::vEntropy}), u",\"NaN\",\"NaN\"");
 }
 
 TEST(TAverages, AddsReportedValuesAndMeansThem) {

@@ -63,7 +63,7 @@ TEST(TSimpleTTR, PositionsStartAtTheLthToken) {
   Feed(engine, nine);
   EXPECT_EQ(engine.Total().NumberOfWindowsInText, 0u);
   EXPECT_EQ(engine.Total().AllToLine(u",", u"", {M::vTypes, M::vLength}, {S::vTTR}),
-            u",0.0,0.0000,0.000");
+            u",NaN,NaN,NaN");
   const TPositionResults whole = engine.WholeText();
   EXPECT_EQ(whole.NumberOfTokens, 9u);
   EXPECT_EQ(whole.Measures[M::vTypes], 8);

@@ -326,6 +326,14 @@ TEST(TTokenizationStreamVertical, CustomVerticalMarkers) {
   EXPECT_EQ(tags, (std::vector<std::string>{"T1", "T2", "T3"}));
   EXPECT_EQ(indexes, (std::vector<std::uint64_t>{1, 1, 2}));  // a marker document runs across files
   EXPECT_EQ(docMarker.GetMetadata().Find(u"id"), u"2");
+
+  // With a document per file, b starts a document of its own, without a header.
+  TTokenizationStream perFile(THow::jCustomVertical);
+  perFile.SetCustomVerticalFormatting(1, 4, 5, u"<doc");
+  perFile.SetDocumentPerFile(true);
+  perFile.LoadFromFiles(Lines({a, b}));
+  EXPECT_EQ(Documents(perFile), (TDocs{{"w1"}, {"w2"}, {"w3"}}));
+  EXPECT_EQ(perFile.GetMetadata().GetDocumentId(), u"");
 }
 
 TEST(TTokenizationStreamVertical, ConlluCommentsMultiwordAndEmptyNodes) {
@@ -344,6 +352,16 @@ TEST(TTokenizationStreamVertical, ConlluCommentsMultiwordAndEmptyNodes) {
                                                  {"", true, 5},
                                                  {"Haus", true, 1}}));
   EXPECT_EQ(stream.GetMetadata().Find(u"ID"), u"");
+
+  // Under the Universal Dependencies conventions every syntactic word counts once: the
+  // range line and the empty node are not words.
+  TTokenizationStream ud(THow::jCONLLU);
+  ud.SetUniversalDependencies(true);
+  ud.LoadFromString(
+      u"# newdoc id = doc-1\n1-2\tVom\t_\t_\t_\t_\t_\t_\t_\t_\n1\tVon\tvon\tADP\tAPPR\n"
+      u"2\tdem\tder\tDET\tART\n8.1\tist\tsein\tAUX\tVAFIN\n3\tHaus\tHaus\tNOUN\tNN\n"
+      u"10-11\tzum\t_\n");
+  EXPECT_EQ(Words(ud), (std::vector<std::string>{"Von", "dem", "Haus"}));
   TTokenizationStream first(THow::jCONLLU);
   first.LoadFromString(u"# newdoc id = doc-1\n1\tA\ta\tX\tX\t_\t0\troot\t_\t_");
   ASSERT_NE(first.ReadToken(), nullptr);

@@ -369,6 +369,53 @@ TEST(TOptionsModelInputFormat, CustomColumnsEnableLemmataAndAutosemantics) {
   EXPECT_FALSE(m.IsChecked("CheckBoxAutosemanticsRatio"));
 }
 
+// The rule of content words offers what the format allows; the UD box, shown for CoNLL-U
+// only, chooses UPOS until the user chooses otherwise.
+TEST(TOptionsModelInputFormat, RuleOfContentWordsFollowsTheFormat) {
+  const char* rule = "ComboBoxAutosemanticRule";
+  TOptionsModel m = ModelForFiles(kPlain);
+  EXPECT_FALSE(m.IsShown(rule));
+  EXPECT_FALSE(m.IsShown("CheckBoxUniversalDependencies"));
+
+  m.SetItemIndex("RGInputType", kSyn);
+  EXPECT_TRUE(m.IsShown(rule));
+  EXPECT_EQ(m.Control(rule).ItemsEnabled, (std::vector<bool>{true, false, true}));
+  EXPECT_THAT([&] { m.SetItemIndex(rule, 1); },
+              ThrowsMessage<EOptionError>(StrEq("'ComboBoxAutosemanticRule' does not offer "
+                                                "'UPOS: NOUN, PROPN, VERB, ADJ, ADV' for the "
+                                                "chosen input format")));
+
+  m.SetItemIndex("RGInputType", kConllu);
+  EXPECT_TRUE(m.IsShown("CheckBoxUniversalDependencies"));
+  m.SetChecked("CheckBoxUniversalDependencies", true);
+  EXPECT_EQ(m.GetItemIndex(rule), 1);
+  m.SetChecked("CheckBoxUniversalDependencies", false);
+  EXPECT_EQ(m.GetItemIndex(rule), 0);
+
+  // Tag prefixes: their field shows beside the rule and is the custom panel's field too.
+  EXPECT_FALSE(m.IsShown("EditAutosemanticPrefixes"));
+  m.SetItemIndex(rule, 2);
+  EXPECT_TRUE(m.IsShown("EditAutosemanticPrefixes"));
+  m.SetText("EditAutosemanticPrefixes", u"NOUN|VERB");
+  EXPECT_EQ(m.GetText("EditTagsForAutosemantics"), u"NOUN|VERB");
+  m.SetChecked("CheckBoxUniversalDependencies", true);  // a chosen rule stays
+  for (const char* box :
+       {"CheckBoxDocumentPerFile", "CheckBoxDocumentIds", "CheckBoxFullPrecision"})
+    m.SetChecked(box, true);
+  m.PrepareRun();
+  const TMeasureParameters p = m.GetMeasureParameters();
+  EXPECT_EQ(p.AutosemanticTags, u"NOUN|VERB");
+  EXPECT_EQ(p.Corpus,
+            (TCorpusOptions{TAutosemanticChoice::Prefixes, true, true, true, TPrecision::Full}));
+  EXPECT_EQ(m.GetDictionaryParameters().Corpus,
+            (TCorpusOptions{TAutosemanticChoice::Prefixes, true, true, false, TPrecision::Fixed}));
+
+  // A format that does not offer the rule chosen goes back to the built-in rule.
+  m.SetItemIndex(rule, 1);
+  m.SetItemIndex("RGInputType", kSyn);
+  EXPECT_EQ(m.GetItemIndex(rule), 0);
+}
+
 // ---- Rules 5 and 6: list fields ----
 
 TEST(TOptionsModelListFields, FollowTheirWordOrLemmaBoxes) {

@@ -105,10 +105,12 @@ class RunFixture : public ::testing::Test {
     double Q = 2.0;
     std::string Locale;
     std::u16string Tags = u"N|A|V|D";
+    TCorpusOptions Corpus{};
   };
   void Measure(const TRun& r, const TProgressCallback& progress = {}) {
     TProcessTexts process(r.Locale);
     process.SetAutosemanticTags(r.Tags);
+    process.SetCorpusOptions(r.Corpus);
     process.Measure(r.How, r.Input, out_, r.IsWholeText, r.OmitPunctuation, r.OmitDigits, r.CS,
                     r.WoL, r.Measures, r.Secondary, r.Custom, r.Lag, r.Reference, r.Outputs, r.Q,
                     false, progress);

@@ -132,9 +132,36 @@ TEST_F(MeasureRun, AutosemanticFlagsOfEveryFormat) {
   r.Custom = {};
   r.Tags = u"N|A|";
   r.How = THow::jCOCA;
-  EXPECT_EQ(AutosemanticFlags(r, "##1\nhouse\thouse\tNN1\n"), "0");
+  const std::string coca = "##1\nhouse\thouse\tnn1\nthe\tthe\tat\ngo\tgo\tvvi\n";
+  EXPECT_EQ(AutosemanticFlags(r, coca), "000");
   r.How = THow::JStandard;
   EXPECT_EQ(AutosemanticFlags(r, "house NN1"), "00");
+}
+
+// The rule the user chooses: UPOS for CoNLL-U, tag prefixes for any tagged format (COCA's
+// part-of-speech column among them).
+TEST_F(MeasureRun, ChosenRulesOfContentWords) {
+  TRun r;
+  r.How = THow::jCONLLU;
+  r.Corpus.AutosemanticRule = TAutosemanticChoice::Upos;
+  // UPOS decides, whatever XPOS says: NOUN, PROPN, VERB, ADJ and ADV are content words.
+  const std::string conllu =
+      "# newdoc id = x\n"
+      "1\tDogs\tdog\tNOUN\tNNS\t_\t_\t_\t_\t_\n2\tbark\tbark\tVERB\tVBP\t_\t_\t_\t_\t_\n"
+      "3\tat\tat\tADP\tIN\t_\t_\t_\t_\t_\n4\tBob\tBob\tPROPN\tNNP\t_\t_\t_\t_\t_\n"
+      "5\tvery\tvery\tADV\tRB\t_\t_\t_\t_\t_\n6\tloud\tloud\tADJ\tJJ\t_\t_\t_\t_\t_\n"
+      "7\tthey\tthey\tPRON\tPRP\t_\t_\t_\t_\t_\n8\tare\tbe\tAUX\tVBP\t_\t_\t_\t_\t_\n";
+  EXPECT_EQ(AutosemanticFlags(r, conllu), "11011100");
+  // The built-in rule, made for other tag sets, takes only NNS and NNP of these Penn tags.
+  r.Corpus.AutosemanticRule = TAutosemanticChoice::Builtin;
+  EXPECT_EQ(AutosemanticFlags(r, conllu), "10010000");
+  r.Corpus.AutosemanticRule = TAutosemanticChoice::Prefixes;  // XPOS against the patterns
+  r.Tags = u"NN|VB|JJ";
+  EXPECT_EQ(AutosemanticFlags(r, conllu), "11010101");
+
+  r.How = THow::jCOCA;
+  r.Tags = u"nn|vv";
+  EXPECT_EQ(AutosemanticFlags(r, "##1\nhouse\thouse\tnn1\nthe\tthe\tat\ngo\tgo\tvvi\n"), "101");
 }
 
 // A document begins at its first word even when that word is dropped.

@@ -459,18 +459,19 @@ def run(docs, opts):
                     lines.append(quote(str(i)) + row(vals))
                 files["Serie%d%s%d.csv" % (n, kind, L)] = lines
             if "averages" in outs:
+                # A text shorter than the window completes no position: no average, NaN.
                 nw = len(positions)
                 vals = []
                 for m in ms:
                     acc = 0.0
                     for p in positions:
                         acc += p.basic(m)
-                    vals.append(fmt_number(acc / nw if nw else 0.0, BASIC_DIGITS_AVG[m]))
+                    vals.append(fmt_number(acc / nw if nw else NAN, BASIC_DIGITS_AVG[m]))
                 for s in ss:
                     acc = 0.0
                     for p in positions:
                         acc += p.secondary(s)
-                    vals.append(fmt_number(acc / nw if nw else 0.0, SECONDARY_DIGITS[s]))
+                    vals.append(fmt_number(acc / nw if nw else NAN, SECONDARY_DIGITS[s]))
                 avg_lines.append(key + row(vals))
             if "wholetexts" in outs:
                 vals = [fmt_number(whole.basic(m), BASIC_DIGITS_POS[m]) for m in ms] + \

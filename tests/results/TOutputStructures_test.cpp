@@ -117,19 +117,25 @@ TEST_F(ResultFiles, TwoDocumentsAddUpToTotal) {
   EXPECT_THAT(ReadLines(out_ / "Serie2Word3.csv").size(), 1u + 9u);
 }
 
+// A document shorter than the window has no average: NaN, counted in the run's report.
 TEST_F(ResultFiles, DocumentShorterThanTheWindow) {
   const fs::path a = WriteInput("a.txt", "a b");
+  const fs::path b = WriteInput("b.txt", "a b c");
   TRun r;
-  r.Input = Lines({a});
+  r.Input = Lines({a, b});
   Measure(r);
   EXPECT_THAT(ReadLines(out_ / "Serie1Word3.csv"),
               ElementsAre("\"Window id\",\"Tokens\",\"Types\",\"TTR\""));
   EXPECT_THAT(ReadLines(out_ / "DistributionWord_Types3.csv"),
-              ElementsAre("\"" + Utf8(a) + "\",\"1\"", "", "", "\"TOTAL\"", "", ""));
-  EXPECT_EQ(ReadLines(out_ / "AveragesWord3.csv").at(1),
-            "\"" + Utf8(a) + "\",\"1\",\"0.0\",\"0.0\",\"0.000\"");
+              ElementsAre("\"" + Utf8(a) + "\",\"1\"", "", "", "\"" + Utf8(b) + "\",\"2\"",
+                          "0,1,2,3,", "0,0,0,1,", "\"TOTAL\"", "0,1,2,3,", "0,0,0,1,"));
+  const auto averages = ReadLines(out_ / "AveragesWord3.csv");
+  EXPECT_EQ(averages.at(1), "\"" + Utf8(a) + "\",\"1\",\"NaN\",\"NaN\",\"NaN\"");
+  EXPECT_EQ(averages.at(2), "\"" + Utf8(b) + "\",\"2\",\"3.0\",\"3.0\",\"1.000\"");
   EXPECT_EQ(ReadLines(out_ / "WholeTextsWord.csv").at(1),
             "\"" + Utf8(a) + "\",\"1\",\"2\",\"2\",\"1.000\"");
+  EXPECT_EQ(report_.Documents, 2u);
+  EXPECT_EQ(report_.ShortDocuments, 1u);
 }
 
 TEST_F(ResultFiles, FileWithoutTokensGetsNoNumber) {
