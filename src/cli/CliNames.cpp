@@ -17,45 +17,16 @@ constexpr TCliMeasure Secondary(std::string_view name, tMeasureSecondary m) {
   return {name, true, static_cast<std::uint8_t>(m)};
 }
 
-constexpr std::array<std::string_view, kIndexCount> kIndexNames = {
-    "mtld",      "mtld-ma",   "hdd",  "msttr",  "yule-k", "yule-i",
-    "simpson-d", "herdan-vm", "maas", "dugast", "summer", "cttr",
-};
-
 }  // namespace
 
-const std::array<TCliMeasure, kMeasureCount + kMeasureSecondaryCount> kCliMeasures = {{
-    Basic("tokens", tMeasure::vTokens),
-    Basic("types", tMeasure::vTypes),
-    Basic("hapax", tMeasure::vHapax),
-    Basic("perplexity", tMeasure::vPerplexity),
-    Basic("rrr", tMeasure::vRRR),
-    Basic("hill", tMeasure::vHillsContinuum),
-    Basic("cross-types", tMeasure::vCrossTypes),
-    Basic("cross-perplexity", tMeasure::vCrossPerplexity),
-    Basic("cross-rrr", tMeasure::vCrossRRR),
-    Basic("cross-hill", tMeasure::vCrossHillsContinuum),
-    Basic("length", tMeasure::vLength),
-    Basic("difference", tMeasure::vDifference),
-    Basic("autosemantics", tMeasure::vAutosemantics),
-    Secondary("ttr", tMeasureSecondary::vTTR),
-    Secondary("log-ttr", tMeasureSecondary::vLogTTR),
-    Secondary("root-ttr", tMeasureSecondary::vRootTTR),
-    Secondary("entropy", tMeasureSecondary::vEntropy),
-    Secondary("cross-entropy", tMeasureSecondary::vCrossEntropy),
-    Secondary("relative-entropy", tMeasureSecondary::vRelativeEntropy),
-    Secondary("repeat-rate", tMeasureSecondary::vRepeatRate),
-    Secondary("cross-repeat-rate", tMeasureSecondary::vCrossRepeatRate),
-    Secondary("loglog-ttr", tMeasureSecondary::vLogLogTTR),
-    Secondary("logloglog-ttr", tMeasureSecondary::vLogLogLogTTR),
-    Secondary("relative-perplexity", tMeasureSecondary::vRelativePerplexity),
-    Secondary("relative-types", tMeasureSecondary::vRelativeTypes),
-    Secondary("log-types", tMeasureSecondary::vLogTypes),
-    Secondary("log-relative-types", tMeasureSecondary::vLogRelativeTypes),
-    Secondary("renyi-entropy", tMeasureSecondary::vRenyiEntropy),
-    Secondary("renyi-cross-entropy", tMeasureSecondary::vRenyiCrossEntropy),
-    Secondary("renyi-relative-entropy", tMeasureSecondary::vRenyiRelativeEntropy),
-}};
+const std::array<TCliMeasure, kMeasureCount + kMeasureSecondaryCount> kCliMeasures = [] {
+  std::array<TCliMeasure, kMeasureCount + kMeasureSecondaryCount> all{};
+  std::size_t i = 0;
+  for (const tMeasure m : TMeasureSet::All()) all[i++] = Basic(MeasureName(m), m);
+  for (const tMeasureSecondary m : tMeasureSecondarySet::All())
+    all[i++] = Secondary(MeasureSecondaryName(m), m);
+  return all;
+}();
 
 std::optional<TCliMeasure> FindCliMeasure(std::string_view Name) {
   const auto it = std::find_if(kCliMeasures.begin(), kCliMeasures.end(),
@@ -64,12 +35,10 @@ std::optional<TCliMeasure> FindCliMeasure(std::string_view Name) {
   return *it;
 }
 
-std::string_view IndexName(tIndex i) { return kIndexNames[static_cast<std::size_t>(i)]; }
-
 std::optional<tIndex> FindIndex(std::string_view Name) {
-  const auto it = std::find(kIndexNames.begin(), kIndexNames.end(), Name);
-  if (it == kIndexNames.end()) return std::nullopt;
-  return static_cast<tIndex>(it - kIndexNames.begin());
+  for (const tIndex i : TIndexSet::All())
+    if (IndexName(i) == Name) return i;
+  return std::nullopt;
 }
 
 TIndexSet ParseIndexList(std::string_view List) {
@@ -83,7 +52,7 @@ TIndexSet ParseIndexList(std::string_view List) {
       throw std::invalid_argument(
           "Unknown index '" + std::string(name) + "' (known indices: " +
           JoinNames(
-              kIndexNames, [](std::string_view n) { return std::string(n); }, ", ") +
+              TIndexSet::All(), [](tIndex i) { return std::string(IndexName(i)); }, ", ") +
           ")");
     }
     set.Include(*index);

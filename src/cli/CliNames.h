@@ -64,6 +64,11 @@ inline constexpr std::array<TCliOutput, 5> kCliOutputs = {{
     {"indices", TOutputType::outIndices},
 }};
 
+// Where results go, named in --outputs beside the families: the CSV files and the results
+// database, each tied to its check box.
+inline constexpr std::string_view kCliCsv = "csv";
+inline constexpr std::string_view kCliSqlite = "sqlite";
+
 // A measure by name: basic (tMeasure ordinal) or secondary (tMeasureSecondary ordinal).
 struct TCliMeasure {
   std::string_view Name;
@@ -77,14 +82,12 @@ struct TCliMeasure {
 };
 
 // Every measure, basic ones in tMeasure order, then secondary ones in tMeasureSecondary
-// order.
+// order, named by MeasureName and MeasureSecondaryName.
 extern const std::array<TCliMeasure, kMeasureCount + kMeasureSecondaryCount> kCliMeasures;
 
 [[nodiscard]] std::optional<TCliMeasure> FindCliMeasure(std::string_view Name);
 
-// Further indices by name ("mtld", "yule-k"), in tIndex order.
-[[nodiscard]] std::string_view IndexName(tIndex i);
-// The index of a name, exactly as IndexName gives it.
+// The index of a name, exactly as IndexName (engine/Indices.h) gives it.
 [[nodiscard]] std::optional<tIndex> FindIndex(std::string_view Name);
 // A comma-separated list of names ("mtld,hdd"); spaces around a name are ignored.
 // Throws std::invalid_argument naming an unknown or empty name and listing the known ones.

@@ -9,9 +9,16 @@ constexpr std::array<std::u16string_view, kIndexCount> kCaptions = {
     u"Simpson's D", u"Herdan's Vm", u"Maas a\u00B2", u"Dugast U", u"Summer S", u"CTTR",
 };
 
+constexpr std::array<std::string_view, kIndexCount> kNames = {
+    "mtld",      "mtld-ma",   "hdd",  "msttr",  "yule-k", "yule-i",
+    "simpson-d", "herdan-vm", "maas", "dugast", "summer", "cttr",
+};
+
 constexpr std::array<int, kIndexCount> kDigits = {2, 4, 4, 4, 2, 4, 4, 4, 4, 2, 4, 2};
 
 }  // namespace
+
+std::string_view IndexName(tIndex i) { return kNames[static_cast<std::size_t>(i)]; }
 
 std::u16string_view IndexCaption(tIndex i) { return kCaptions[static_cast<std::size_t>(i)]; }
 

@@ -1,8 +1,7 @@
 #pragma once
 
 // The vocabulary of the further lexical-diversity indices computed once per text: the
-// indices in column order, their captions, digits and set. (Their names on the command line
-// are the command line's: cli/CliNames.h.)
+// indices in column order, their names, captions, digits and set.
 
 #include <array>
 #include <cstddef>
@@ -35,6 +34,8 @@ inline constexpr std::size_t kIndexCount = 12;
 using TIndexSet = EnumSet<tIndex, kIndexCount, std::uint16_t>;
 using TIndexValues = EnumArray<tIndex, kIndexCount>;
 
+// Name on the command line (--indices) and in the results database ("mtld", "yule-k").
+[[nodiscard]] std::string_view IndexName(tIndex i);
 // Column title in the indices file ("MTLD", "Yule's K").
 [[nodiscard]] std::u16string_view IndexCaption(tIndex i);
 // Digits after the decimal point when the value is written.
