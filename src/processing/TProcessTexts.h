@@ -57,6 +57,13 @@ class TProcessTexts {
   void SetCorpusOptions(const TCorpusOptions& Options) { corpus_ = Options; }
   [[nodiscard]] const TCorpusOptions& GetCorpusOptions() const { return corpus_; }
 
+  // Where the results of the following runs go (RunOptions.h): the CSV files, the results
+  // database. The start values write the CSV files only.
+  void SetResultDestinations(const TResultDestinations& Destinations) {
+    destinations_ = Destinations;
+  }
+  [[nodiscard]] const TResultDestinations& GetResultDestinations() const { return destinations_; }
+
   // The further indices that the following measurement runs write when their output
   // types hold outIndices; none at first, so such a run writes no indices file and does
   // no work for it.
@@ -86,8 +93,10 @@ class TProcessTexts {
   [[nodiscard]] unsigned GetThreads() const { return threads_; }
 
   // Measures the input and writes the result files into OutputFolder (see
-  // TOutputStructures), which the run locks and records itself in (TRunFolder): a run that
-  // fails or is cancelled leaves the folder's files as they were. InputFile holds input files
+  // TOutputStructures), which the run locks and records itself in (TRunFolder), and, with the
+  // database among the destinations, the results database ("Tavora.sqlite" in OutputFolder
+  // unless another is named; TDatabaseSink): a run that fails or is cancelled leaves the
+  // folder's files and the database as they were. InputFile holds input files
   // and folders, one per line, or, with IsWholeText, the text itself; folder walks leave out
   // the output folder and the files runs write (a warning says so). The reference lists are
   // borrowed for the call; a null slot measures against an empty list. progress, when given,
@@ -102,9 +111,9 @@ class TProcessTexts {
                double HillsQ, bool RefDicContrainsText, const TProgressCallback& progress = {});
 
   // The same from a parameter bundle: sets AutosemanticTags from p.AutosemanticTags, the
-  // indices from p.Indices, safe CSV from p.SafeCsv and the corpus options from p.Corpus,
-  // then measures. p.ReferenceDictionary (file names) is not read; the lists come resolved in
-  // ReferenceDictionary.
+  // indices from p.Indices, safe CSV from p.SafeCsv, the corpus options from p.Corpus and the
+  // destinations from p.Destinations, then measures. p.ReferenceDictionary (file names) is not
+  // read; the lists come resolved in ReferenceDictionary.
   void Measure(const TMeasureParameters& p, const TReferenceDictionaryPair& ReferenceDictionary,
                const TProgressCallback& progress = {});
 
@@ -120,7 +129,9 @@ class TProcessTexts {
                                           bool DoOmitDigits, TCasesensitiveness CS,
                                           TWordOrLemmaSet WoL, const TCustomVertical& Custom,
                                           const TProgressCallback& progress = {});
-  // The same from a parameter bundle; the corpus options come from p.Corpus.
+  // The same from a parameter bundle; the corpus options come from p.Corpus, the destinations
+  // from p.Destinations. With the database, the lists are also written into it (after their
+  // files), "Tavora.sqlite" in the folder of the first list unless another is named.
   TPreparedDictionaries PrepareDictionary(const TDictionaryParameters& p,
                                           const TProgressCallback& progress = {});
 
@@ -148,6 +159,7 @@ class TProcessTexts {
   TIndexSet indices_{};
   bool safeCsv_ = false;
   TCorpusOptions corpus_{};
+  TResultDestinations destinations_{};
   unsigned threads_ = 1;
   TDiagnosticSink diagnostics_;
   TRunReport report_;
