@@ -46,8 +46,12 @@ class TCliOptionMapper {
   void SetShared(int Task);
   // The measures asked for; sets their boxes and opens the panels that hold them.
   void SetMeasures(TMeasureSet& Basic, tMeasureSecondarySet& Secondary);
-  // The result families and indices asked for; sets their boxes.
+  // The result families and indices asked for, and where they go; sets their boxes.
   void SetOutputs(TOutputTypeSet& Outputs, TIndexSet& Indices);
+  // --database and --replace are ignored without the database.
+  void IgnoreDatabaseOptions(bool Database);
+  // The database's file and whether it is replaced, which the window does not choose.
+  void SetDatabase(TResultDestinations& Destinations) const;
   [[nodiscard]] TWordOrLemmaSet RequestedKinds() const;
   [[nodiscard]] int FormatIndex() const;
   // The reference or frequency list options that name a kind not measured are ignored.
