@@ -36,7 +36,7 @@ TOutputTypeSet Families(const std::string& outputs) {
 }  // namespace
 
 TDatabaseReader::TDatabaseReader(const std::filesystem::path& File)
-    : db_(std::make_unique<TSqliteDatabase>(File, true, kDoing)) {
+    : db_(std::make_unique<TSqliteDatabase>(File, TSqliteDatabase::TOpen::ReadWrite, kDoing)) {
   db_->Execute("PRAGMA busy_timeout = 10000;");
   if (db_->QueryInteger("PRAGMA application_id;") != kDatabaseApplicationId)
     Fail("it is not a results database of Tavora");

@@ -21,7 +21,8 @@ class TSqliteDatabase;
 // std::runtime_error "Cannot read the results database "F": PROBLEM.".
 class TDatabaseReader {
  public:
-  // Opens File for reading; fails when it is no results database of Tavora, or a newer one.
+  // Opens File for reading (rolling back what a killed run left in it, where the file may be
+  // written); fails when it is no results database of Tavora, or a newer one.
   explicit TDatabaseReader(const std::filesystem::path& File);
   ~TDatabaseReader();
   TDatabaseReader(const TDatabaseReader&) = delete;

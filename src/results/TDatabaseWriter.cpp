@@ -94,7 +94,7 @@ void TDatabaseWriter::RemoveLeftTemporaries() const {
 std::int64_t TDatabaseWriter::CheckExisting() {
   // Opened for writing also when it is to be replaced: a journal left by a killed run is
   // rolled back and removed now, before a new file takes the name it belongs to.
-  TSqliteDatabase old(file_, false, kDoing);
+  TSqliteDatabase old(file_, TSqliteDatabase::TOpen::ReadWrite, kDoing);
   old.Execute("PRAGMA busy_timeout = 10000;");
   if (old.QueryInteger("PRAGMA application_id;") != kDatabaseApplicationId)
     Fail(file_, "it is not a results database of Tavora");
@@ -110,7 +110,8 @@ void TDatabaseWriter::Open(bool Fresh) {
     TAtomicFile temporary(file_, "the results database");
     temporary_ = temporary.Release();
   }
-  db_ = std::make_unique<TSqliteDatabase>(Fresh ? temporary_ : file_, false, kDoing);
+  db_ = std::make_unique<TSqliteDatabase>(Fresh ? temporary_ : file_,
+                                          TSqliteDatabase::TOpen::Create, kDoing);
   db_->Execute(Fresh ? kFreshPragmas : kAppendPragmas);
   db_->Execute("PRAGMA busy_timeout = 10000; BEGIN IMMEDIATE;");
 }

@@ -9,9 +9,11 @@
 
 namespace tavora {
 
-TSqliteDatabase::TSqliteDatabase(std::filesystem::path File, bool ReadOnly, std::string Doing)
+TSqliteDatabase::TSqliteDatabase(std::filesystem::path File, TOpen Mode, std::string Doing)
     : file_(std::move(File)), doing_(std::move(Doing)) {
-  const int flags = ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+  const int flags = Mode == TOpen::ReadOnly    ? SQLITE_OPEN_READONLY
+                    : Mode == TOpen::ReadWrite ? SQLITE_OPEN_READWRITE
+                                               : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
   const int rc =
       sqlite3_open_v2(PathToUtf8(file_).c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {

@@ -16,8 +16,14 @@ class TSqliteStatement;
 // is given at opening ("Cannot write the results database").
 class TSqliteDatabase {
  public:
-  // Opens File for reading only, or for reading and writing (creating it when missing).
-  TSqliteDatabase(std::filesystem::path File, bool ReadOnly, std::string Doing);
+  enum class TOpen : std::uint8_t {
+    ReadOnly,
+    // Also for readers: only a connection that may write can roll back the journal that a
+    // killed writer left (a file the system protects is still opened, for reading).
+    ReadWrite,
+    Create,  // ReadWrite, creating a missing file
+  };
+  TSqliteDatabase(std::filesystem::path File, TOpen Mode, std::string Doing);
   ~TSqliteDatabase();
   TSqliteDatabase(const TSqliteDatabase&) = delete;
   TSqliteDatabase& operator=(const TSqliteDatabase&) = delete;
