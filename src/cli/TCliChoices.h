@@ -25,6 +25,7 @@ struct TCliChoices {
   int LemmaColumn = 0;  // used only when given; the word column otherwise
   int TagColumn = 0;    // used only when given; the word column otherwise
   std::string DocMarker;
+  std::string Encoding;  // of the input files; empty: UTF-8
 
   // Lists: reference lists to read (measure) or frequency lists to write (freqlist).
   std::string WordList;

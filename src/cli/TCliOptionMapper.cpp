@@ -9,6 +9,7 @@
 #include "cli/TUsageError.h"
 #include "engine/Indices.h"
 #include "input/THow.h"
+#include "input/TTextDecoder.h"
 #include "options/ControlNames.h"
 #include "options/OptionText.h"
 #include "options/TOptionsModel.h"
@@ -83,7 +84,7 @@ void TCliOptionMapper::SetShared(int Task) {
   }
 
   // Standard input is set up as files in the chosen format, so that every rule of the
-  // format applies (lemmata, tags); the parameters then take the text itself.
+  // format applies (lemmata, tags); the parameters then name standard input.
   model_.SetItemIndex(ctl::RGMode, 0);
   model_.SetItemIndex(ctl::RGInputType, format);
   model_.SetValue(ctl::SpinEditWord, choices_.WordColumn);
@@ -95,6 +96,12 @@ void TCliOptionMapper::SetShared(int Task) {
     model_.SetChecked(ctl::CheckBoxCollumnTags, true);
     model_.SetValue(ctl::SpinEditTags, choices_.TagColumn);
   }
+  if (!TTextDecoder::IsKnown(choices_.Encoding)) {
+    throw TUsageError("--encoding: unknown encoding '" + choices_.Encoding +
+                      "' (give a name ICU knows, such as windows-1250, ISO-8859-2, KOI8-R or "
+                      "UTF-16LE)");
+  }
+  model_.SetText(ctl::EditEncoding, Utf8ToUtf16(choices_.Encoding));
   model_.SetText(ctl::EditTextBegin, Utf8ToUtf16(choices_.DocMarker));
   model_.SetText(ctl::EditTagsForAutosemantics, Utf8ToUtf16(choices_.AutosemanticTags));
   model_.SetItemIndex(ctl::RadioGroupCaseSensitivity,
@@ -220,7 +227,7 @@ TMeasureParameters TCliOptionMapper::MeasureParameters() {
   p.LagLength = static_cast<std::uint32_t>(choices_.Window);
   p.measures = basic;
   p.MeasuresSecondary = secondary;
-  p.IsWholeText = choices_.ReadsStandardInput();
+  p.IsStandardInput = choices_.ReadsStandardInput();
   return p;
 }
 
@@ -237,7 +244,7 @@ TDictionaryParameters TCliOptionMapper::DictionaryParameters() {
   model_.SetText(ctl::EditLemmaDictionary, Utf8ToUtf16(choices_.LemmaList));
   model_.PrepareRun();
   TDictionaryParameters p = model_.GetDictionaryParameters();
-  p.IsWholeText = choices_.ReadsStandardInput();
+  p.IsStandardInput = choices_.ReadsStandardInput();
   return p;
 }
 

@@ -4,13 +4,18 @@
 #include <csignal>
 #include <cstdio>
 
+#include "base/Platform.h"
+
 namespace tavora {
 
 namespace {
 
 volatile std::sig_atomic_t gInterrupted = 0;
 
-extern "C" void OnInterrupt(int) { gInterrupted = 1; }
+extern "C" void OnInterrupt(int) {
+  gInterrupted = 1;
+  RequestReadCancel();  // a read that waits for a FIFO or a pipe gives up
+}
 
 std::string Megabytes(std::uint64_t bytes) {
   char text[32];
@@ -34,6 +39,7 @@ constexpr auto kRedrawEvery = std::chrono::milliseconds(100);
 TProgressBar::TProgressBar(bool Draw, std::FILE* Out)
     : draw_(Draw), out_(Out), start_(std::chrono::steady_clock::now()), lastDraw_(start_) {
   gInterrupted = 0;
+  ClearReadCancel();
   previousHandler_ = std::signal(SIGINT, OnInterrupt);
   if (previousHandler_ == SIG_ERR) previousHandler_ = nullptr;
 }

@@ -96,6 +96,8 @@ TOptionControls::TOptionControls() {
   c.push_back(Button(ctl::ButtonOpenFiles, ctl::PanelLoadTexts, u"Open files"));
   c.push_back(Panel(ctl::PanelInputType, "", false));
   c.push_back(Radio(ctl::RGInputType, ctl::PanelInputType, u"Input Type", InputTypeItems(), 2, -1));
+  c.push_back(Edit(ctl::EditEncoding, ctl::PanelInputType,
+                   u"Text encoding (empty: UTF-8; e.g. windows-1250, ISO-8859-2, KOI8-R)", u""));
   c.push_back(Panel(ctl::PanelCustomVertical, "", false));
   c.push_back(
       Integer(ctl::SpinEditWord, ctl::PanelCustomVertical, u"Column with words", 1, 0, 128));

@@ -1,5 +1,6 @@
 #include "options/TOptionEncoders.h"
 
+#include "base/Utf8.h"
 #include "options/ControlNames.h"
 #include "options/OptionText.h"
 
@@ -96,6 +97,7 @@ TMeasureParameters TOptionEncoders::GetMeasureParameters() const {
   p.RefDicContrainsText = Checked(ctl::CheckBoxReferenceContains);
   p.How = How();
   p.IsWholeText = Index(ctl::RGMode) == 1;
+  p.Encoding = Encoding();
   p.CS = static_cast<TCasesensitiveness>(Index(ctl::RadioGroupCaseSensitivity));
   return p;
 }
@@ -112,8 +114,15 @@ TDictionaryParameters TOptionEncoders::GetDictionaryParameters() const {
   EncodeCustomVertcal(p.Custom);
   p.How = How();
   p.IsWholeText = Index(ctl::RGMode) == 1;
+  p.Encoding = Encoding();
   p.CS = static_cast<TCasesensitiveness>(Index(ctl::RadioGroupCaseSensitivity));
   return p;
+}
+
+std::string TOptionEncoders::Encoding() const {
+  // Pasted text is Unicode already; the field names the encoding of files.
+  if (Index(ctl::RGMode) == 1) return {};
+  return Utf16ToUtf8(Text(ctl::EditEncoding));
 }
 
 }  // namespace tavora

@@ -118,20 +118,6 @@ class TReportClock {
   std::chrono::steady_clock::time_point start_;
 };
 
-void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
-               std::u16string_view InputFile, bool IsWholeText, TRunReport& report) {
-  if (Custom.IsCustomVertical) {
-    stream.SetCustomVerticalFormatting(Custom.WordIndex, Custom.LemmaIndex, Custom.TagIndex,
-                                       Custom.NewDocMarker);
-  }
-  if (IsWholeText)
-    stream.LoadFromString(InputFile);
-  else
-    stream.LoadFromFiles(InputFile);
-  report.FilesRead = stream.GetListOfFiles().size();
-  report.SkippedEntries = stream.GetMissingEntries();
-}
-
 }  // namespace
 
 TProcessTexts::TProcessTexts(std::string locale)
@@ -180,6 +166,24 @@ bool TProcessTexts::IsAutosemantic(TAutosemanticRule Rule, std::u16string_view T
   return false;
 }
 
+void TProcessTexts::LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
+                              std::u16string_view InputFile, bool IsWholeText) {
+  if (Custom.IsCustomVertical) {
+    stream.SetCustomVerticalFormatting(Custom.WordIndex, Custom.LemmaIndex, Custom.TagIndex,
+                                       Custom.NewDocMarker);
+  }
+  if (standardInput_)
+    stream.LoadFromStandardInput();
+  else if (IsWholeText)
+    stream.LoadFromString(InputFile);
+  else
+    stream.LoadFromFiles(InputFile);
+  report_.FilesRead = stream.GetListOfFiles().size();
+  report_.SkippedEntries = stream.GetMissingEntries();
+  for (const auto& entry : stream.GetSkippedEntries()) report_.SkippedEntries.push_back(entry);
+  for (std::string& warning : stream.TakeWarnings()) Warn(std::move(warning));
+}
+
 void TProcessTexts::Warn(std::string Text) {
   if (diagnostics_) diagnostics_(Text);
   report_.Warnings.push_back(std::move(Text));
@@ -204,6 +208,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
 
   const TReportClock clock(report_);
   TTokenizationStream stream(How);
+  stream.SetEncoding(encoding_);
   std::array<std::unique_ptr<TSimpleTTR>, kWordOrLemmaCount> engines;
   for (const tWordOrLemma kind : WoL) {
     engines[Slot(kind)] = std::make_unique<TSimpleTTR>(LagLength, measures, MeasuresSecondary,
@@ -222,7 +227,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
     output.ttr[Slot(kind)] = engines[Slot(kind)].get();
     output.indices[Slot(kind)] = indices[Slot(kind)].get();
   }
-  LoadInput(stream, Custom, InputFile, IsWholeText, report_);
+  LoadInput(stream, Custom, InputFile, IsWholeText);
   for (const tWordOrLemma kind : WoL) {
     if (ReferenceDictionary[kind] != nullptr)
       engines[Slot(kind)]->SetReferenceDictionary(ReferenceDictionary[kind]);
@@ -247,6 +252,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
                           &lowercaser_, CS);
   while (const TTokenBatch* batch = pipeline.Next()) {
+    for (const std::string& warning : batch->Warnings()) Warn(warning);
     ticker.Start(*batch);
     report_.Tokens += batch->Size();
     std::size_t document = 0;
@@ -281,6 +287,8 @@ void TProcessTexts::Measure(const TMeasureParameters& p,
                             const TProgressCallback& progress) {
   SetAutosemanticTags(p.AutosemanticTags);
   SetIndices(p.Indices);
+  SetEncoding(p.Encoding);
+  SetStandardInput(p.IsStandardInput);
   Measure(p.How, p.InputFile, p.OutputFolder, p.IsWholeText, p.DoOmitPunctuation, p.DoOmitDigits,
           p.CS, p.WoL, p.measures, p.MeasuresSecondary, p.Custom, p.LagLength, ReferenceDictionary,
           p.OutputTypes, p.HillsQ, p.RefDicContrainsText, progress);
@@ -293,9 +301,10 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
     const TProgressCallback& progress) {
   const TReportClock clock(report_);
   TTokenizationStream stream(How);
+  stream.SetEncoding(encoding_);
   TPreparedDictionaries lists;
   for (const tWordOrLemma kind : WoL) lists[Slot(kind)] = std::make_unique<TReferenceDictionary>();
-  LoadInput(stream, Custom, InputFile, IsWholeText, report_);
+  LoadInput(stream, Custom, InputFile, IsWholeText);
 
   std::vector<tWordOrLemma> kinds;
   for (const tWordOrLemma kind : WoL) kinds.push_back(kind);
@@ -305,21 +314,27 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
   const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
   const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
   TProgressTicker ticker(progress);
-  TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
-                          &lowercaser_, CS);
-  while (const TTokenBatch* batch = pipeline.Next()) {
-    ticker.Start(*batch);
-    report_.Tokens += batch->Size();
-    for (std::size_t i = 0; i < batch->Size(); ++i) {
-      ticker.Before(i);
-      const TTokenBatch::TWord& token = (*batch)[i];
-      if (token.StartsDocument) ++report_.Documents;
-      if (!filter.Keeps(token)) continue;
-      for (std::size_t k = 0; k < kindCount; ++k) counters[k].Add(TextOf(*batch, token, kinds[k]));
+  {
+    // The pipeline and its batches are gone before the counts become lists.
+    TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
+                            &lowercaser_, CS);
+    while (const TTokenBatch* batch = pipeline.Next()) {
+      for (const std::string& warning : batch->Warnings()) Warn(warning);
+      ticker.Start(*batch);
+      report_.Tokens += batch->Size();
+      for (std::size_t i = 0; i < batch->Size(); ++i) {
+        ticker.Before(i);
+        const TTokenBatch::TWord& token = (*batch)[i];
+        if (token.StartsDocument) ++report_.Documents;
+        if (!filter.Keeps(token)) continue;
+        for (std::size_t k = 0; k < kindCount; ++k)
+          counters[k].Add(TextOf(*batch, token, kinds[k]));
+      }
+      ticker.Before(batch->Size());
     }
-    ticker.Before(batch->Size());
   }
   for (std::size_t k = 0; k < kindCount; ++k) counters[k].MoveInto(*lists[Slot(kinds[k])]);
+  counters = {};  // the lists hold the texts now
 
   for (const tWordOrLemma kind : WoL) {
     TReferenceDictionary& list = *lists[Slot(kind)];
@@ -331,6 +346,8 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
 
 TPreparedDictionaries TProcessTexts::PrepareDictionary(const TDictionaryParameters& p,
                                                        const TProgressCallback& progress) {
+  SetEncoding(p.Encoding);
+  SetStandardInput(p.IsStandardInput);
   return PrepareDictionary(p.How, p.InputFile, p.OutputFileWF, p.OutputFileLemma, p.IsWholeText,
                            p.DoOmitPunctuation, p.DoOmitDigits, p.CS, p.WoL, p.Custom, progress);
 }

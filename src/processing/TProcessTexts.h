@@ -21,6 +21,8 @@
 
 namespace tavora {
 
+class TTokenizationStream;
+
 // Frequency lists made by PrepareDictionary, one per kind (indexed by tWordOrLemma); the
 // slot of a kind not asked for is null. The caller owns them; each has ShouldSurvive set.
 using TPreparedDictionaries = std::array<std::unique_ptr<TReferenceDictionary>, kWordOrLemmaCount>;
@@ -48,6 +50,14 @@ class TProcessTexts {
   // Splits a at every "|" into AutosemanticTags; empty pieces stay (an empty pattern
   // matches every tag); an empty a gives an empty list (no tag matches).
   void SetAutosemanticTags(std::u16string_view a);
+
+  // The encoding of the input files of the following runs (see TTextDecoder): empty for
+  // UTF-8, or UTF-16 after a byte-order mark. A run with a name that no converter answers
+  // to fails with TUnknownEncoding before it writes anything.
+  void SetEncoding(std::string Encoding) { encoding_ = std::move(Encoding); }
+  // Whether the following runs read the process's standard input instead of InputFile, as
+  // one file without a name.
+  void SetStandardInput(bool StandardInput) { standardInput_ = StandardInput; }
 
   // The further indices that the following measurement runs write when their output
   // types hold outIndices; none at first, so such a run writes no indices file and does
@@ -85,9 +95,9 @@ class TProcessTexts {
                const TReferenceDictionaryPair& ReferenceDictionary, TOutputTypeSet OutputTypes,
                double HillsQ, bool RefDicContrainsText, const TProgressCallback& progress = {});
 
-  // The same from a parameter bundle: sets AutosemanticTags from p.AutosemanticTags and
-  // the indices from p.Indices, then measures. p.ReferenceDictionary (file names) is not read; the
-  // lists come resolved in ReferenceDictionary.
+  // The same from a parameter bundle: sets AutosemanticTags from p.AutosemanticTags, the
+  // indices from p.Indices, the encoding and standard input from theirs, then measures.
+  // p.ReferenceDictionary (file names) is not read; the lists come resolved in ReferenceDictionary.
   void Measure(const TMeasureParameters& p, const TReferenceDictionaryPair& ReferenceDictionary,
                const TProgressCallback& progress = {});
 
@@ -101,6 +111,7 @@ class TProcessTexts {
                                           bool DoOmitDigits, TCasesensitiveness CS,
                                           TWordOrLemmaSet WoL, const TCustomVertical& Custom,
                                           const TProgressCallback& progress = {});
+  // The same from a parameter bundle, with its encoding and standard input.
   TPreparedDictionaries PrepareDictionary(const TDictionaryParameters& p,
                                           const TProgressCallback& progress = {});
 
@@ -114,9 +125,14 @@ class TProcessTexts {
 
  private:
   [[nodiscard]] TDiagnosticSink EngineSink();
+  // Loads the input into the stream and records what the load found.
+  void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
+                 std::u16string_view InputFile, bool IsWholeText);
 
   TLowercaser lowercaser_;
   TIndexSet indices_{};
+  std::string encoding_;
+  bool standardInput_ = false;
   unsigned threads_ = 1;
   TDiagnosticSink diagnostics_;
   TRunReport report_;
