@@ -33,6 +33,7 @@
 #include "app/IDialogs.h"
 #include "app/TOptionWidgets.h"
 #include "app/TResultsView.h"
+#include "base/Platform.h"
 #include "options/ControlNames.h"
 #include "options/OptionText.h"
 #include "processing/TProcessTexts.h"
@@ -366,13 +367,16 @@ void TFormTavoraUX::ButtonCreateReferenceClick() {
 }
 
 void TFormTavoraUX::ButtonCancelClick() {
-  if (IsRunning()) cancelRequested_ = true;
+  if (!IsRunning()) return;
+  cancelRequested_ = true;
+  RequestReadCancel();  // a read that waits for a FIFO gives up
 }
 
 void TFormTavoraUX::StartRun(TJob job) {
   WarnAboutMissingEntries();
   SetStatus(QString::fromLatin1(kStatusPhase) + QString::number(progressA_));
   cancelRequested_ = false;
+  ClearReadCancel();
   permille_ = 0;
   progressBar_->setValue(0);
   SetRunning(true);

@@ -26,6 +26,7 @@ struct TCliChoices {
   int TagColumn = 0;    // used only when given; the word column otherwise
   std::string DocMarker;
   bool UniversalDependencies = false;
+  std::string Encoding;  // of the input files; empty: UTF-8
 
   // Lists: reference lists to read (measure) or frequency lists to write (freqlist).
   std::string WordList;

@@ -9,6 +9,7 @@
 #include "cli/TUsageError.h"
 #include "engine/Indices.h"
 #include "input/THow.h"
+#include "input/TTextDecoder.h"
 #include "options/ControlNames.h"
 #include "options/OptionText.h"
 #include "options/TOptionsModel.h"
@@ -88,7 +89,7 @@ void TCliOptionMapper::SetShared(int Task) {
     Ignore("ud", "applies only to --format conllu");
 
   // Standard input is set up as files in the chosen format, so that every rule of the
-  // format applies (lemmata, tags); the parameters then take the text itself.
+  // format applies (lemmata, tags); the parameters then name standard input.
   model_.SetItemIndex(ctl::RGMode, 0);
   model_.SetItemIndex(ctl::RGInputType, format);
   if (custom) {
@@ -105,6 +106,12 @@ void TCliOptionMapper::SetShared(int Task) {
   }
   model_.SetChecked(ctl::CheckBoxUniversalDependencies,
                     format == kConlluFormat && choices_.UniversalDependencies);
+  if (!TTextDecoder::IsKnown(choices_.Encoding)) {
+    throw TUsageError("--encoding: unknown encoding '" + choices_.Encoding +
+                      "' (give a name ICU knows, such as windows-1250, ISO-8859-2, KOI8-R or "
+                      "UTF-16LE)");
+  }
+  model_.SetText(ctl::EditEncoding, Utf8ToUtf16(choices_.Encoding));
   model_.SetItemIndex(ctl::RadioGroupCaseSensitivity,
                       static_cast<int>(IndexOf(kCliCaseNames, choices_.Case, "case handling")));
   model_.SetChecked(ctl::CheckBoxOmitPunctuation, !choices_.KeepPunctuation);
@@ -263,7 +270,7 @@ TMeasureParameters TCliOptionMapper::MeasureParameters() {
   p.LagLength = static_cast<std::uint32_t>(choices_.Window);
   p.measures = basic;
   p.MeasuresSecondary = secondary;
-  p.IsWholeText = choices_.ReadsStandardInput();
+  p.IsStandardInput = choices_.ReadsStandardInput();
   const TInputFormat& format = InputFormat(p.How);
   if (p.measures.Contains(tMeasure::vAutosemantics) && format.AutosemanticChoices != 0 &&
       RuleOf(format, p.Corpus.AutosemanticRule) == TAutosemanticRule::None) {
@@ -287,7 +294,7 @@ TDictionaryParameters TCliOptionMapper::DictionaryParameters() {
   if (!lemmaListIgnored_) model_.SetText(ctl::EditLemmaDictionary, Utf8ToUtf16(choices_.LemmaList));
   model_.PrepareRun();
   TDictionaryParameters p = model_.GetDictionaryParameters();
-  p.IsWholeText = choices_.ReadsStandardInput();
+  p.IsStandardInput = choices_.ReadsStandardInput();
   return p;
 }
 

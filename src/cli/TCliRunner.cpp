@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <iostream>
-#include <iterator>
 #include <stdexcept>
 #include <system_error>
 #include <vector>
@@ -76,40 +75,36 @@ int TCliRunner::Plot() {
 
 void TCliRunner::CheckInputs() const {
   if (choices_.ReadsStandardInput()) return;
-  std::vector<std::string> missing;
+  std::vector<fs::path> missing;
   for (const std::string& input : choices_.Inputs) {
     if (input == "-") throw TUsageError("- must be the only INPUT");
     if (input.find_first_of("\r\n") != std::string::npos) {
       throw TUsageError("An INPUT name cannot hold a line break");
     }
     std::error_code ec;
-    if (!fs::exists(PathOf(Utf8ToUtf16(input)), ec)) missing.push_back(input);
+    const fs::path path = PathFromCommandLine(input);
+    if (!fs::exists(path, ec)) missing.push_back(path);
   }
   // A missing entry adds nothing to the input, as in the window; the run goes on with the
   // others. With none left there is nothing to measure, which is a failure, not a result.
   if (missing.size() == choices_.Inputs.size()) {
-    throw std::runtime_error("Cannot open input " +
-                             QuotedPath(PathOf(Utf8ToUtf16(missing.front()))) +
+    throw std::runtime_error("Cannot open input " + QuotedPath(missing.front()) +
                              ": no such file or folder.");
   }
-  for (const std::string& input : missing) {
-    std::cerr << "tavora-cli: warning: input " << QuotedPath(PathOf(Utf8ToUtf16(input)))
+  for (const fs::path& input : missing) {
+    std::cerr << "tavora-cli: warning: input " << QuotedPath(input)
               << " does not exist; skipped.\n";
   }
 }
 
 std::u16string TCliRunner::InputText() const {
-  if (choices_.ReadsStandardInput()) {
-    SetStandardInputBinary();
-    std::string bytes((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
-    if (std::cin.bad()) throw std::runtime_error("Cannot read standard input.");
-    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
-    return Utf8ToUtf16(bytes);
-  }
+  // Standard input is read by the run itself, as it arrives.
+  if (choices_.ReadsStandardInput()) return {};
+  // Names that are not UTF-8 travel escaped (PathToUtf16).
   std::u16string list;
   for (const std::string& input : choices_.Inputs) {
     if (!list.empty()) list += u"\n";
-    list += Utf8ToUtf16(input);
+    list += PathToUtf16(PathFromCommandLine(input));
   }
   return list;
 }

@@ -15,7 +15,7 @@ class TOptionsModel;
 
 // Carries out the command: sets the option model from the choices (TCliOptionMapper),
 // loads the reference lists through the same cache as the window (a named list must
-// exist), checks the inputs, reads standard input when asked, runs TProcessTexts (Measure
+// exist), checks the inputs, runs TProcessTexts over them or standard input (Measure
 // or PrepareDictionary) and reports the end on standard output. Errors pass on as
 // exceptions: TUsageError for the command line, std::runtime_error naming the file for
 // everything that fails on disk.
@@ -36,7 +36,7 @@ class TCliRunner {
   static void PrintWarnings(const std::vector<std::string>& Warnings);
   // Every input argument exists; none holds a line break (the input list has one a line).
   void CheckInputs() const;
-  // The input list, one argument a line, or the text of standard input.
+  // The input list, one argument a line (empty for standard input).
   [[nodiscard]] std::u16string InputText() const;
 
   const TCliChoices& choices_;

@@ -133,6 +133,10 @@ void TCommandLine::AddSharedOptions(CLI::App& command) {
                    "CoNLL-U: Universal Dependencies conventions (multiword-token ranges and "
                    "empty nodes are not words; content words by UPOS unless "
                    "--autosemantic-rule says otherwise)");
+  command.add_option("--encoding", choices_.Encoding,
+                     "Encoding of the input files and standard input, any name ICU knows "
+                     "(windows-1250, windows-1252, ISO-8859-2, KOI8-R, UTF-16LE, ...); default "
+                     "UTF-8, or UTF-16 when a file starts with a byte-order mark");
 }
 
 void TCommandLine::AddMeasureOptions(CLI::App& command) {

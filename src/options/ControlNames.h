@@ -25,6 +25,7 @@ inline constexpr std::string_view ButtonOpenFiles = "ButtonOpenFiles";
 inline constexpr std::string_view PanelInputType = "PanelInputType";
 inline constexpr std::string_view RGInputType = "RGInputType";
 inline constexpr std::string_view CheckBoxUniversalDependencies = "CheckBoxUniversalDependencies";
+inline constexpr std::string_view EditEncoding = "EditEncoding";
 
 inline constexpr std::string_view PanelCustomVertical = "PanelCustomVertical";
 inline constexpr std::string_view SpinEditWord = "SpinEditWord";

@@ -107,6 +107,8 @@ TOptionControls::TOptionControls() {
   c.push_back(Check(ctl::CheckBoxUniversalDependencies, ctl::PanelInputType,
                     u"Universal Dependencies (no multiword ranges, no empty nodes)", false));
   c.back().Shown = false;
+  c.push_back(Edit(ctl::EditEncoding, ctl::PanelInputType,
+                   u"Text encoding (empty: UTF-8; e.g. windows-1250, ISO-8859-2, KOI8-R)", u""));
   c.push_back(Panel(ctl::PanelCustomVertical, "", false));
   c.push_back(
       Integer(ctl::SpinEditWord, ctl::PanelCustomVertical, u"Column with words", 1, 0, 128));

@@ -1,5 +1,6 @@
 #include "options/TOptionEncoders.h"
 
+#include "base/Utf8.h"
 #include "options/ControlNames.h"
 #include "options/OptionText.h"
 
@@ -108,6 +109,7 @@ TMeasureParameters TOptionEncoders::GetMeasureParameters() const {
   p.RefDicContrainsText = Checked(ctl::CheckBoxReferenceContains);
   p.How = How();
   p.IsWholeText = Index(ctl::RGMode) == 1;
+  p.Encoding = Encoding();
   p.CS = static_cast<TCasesensitiveness>(Index(ctl::RadioGroupCaseSensitivity));
   p.Corpus = EncodeCorpusOptions();
   return p;
@@ -125,11 +127,18 @@ TDictionaryParameters TOptionEncoders::GetDictionaryParameters() const {
   EncodeCustomVertcal(p.Custom);
   p.How = How();
   p.IsWholeText = Index(ctl::RGMode) == 1;
+  p.Encoding = Encoding();
   p.CS = static_cast<TCasesensitiveness>(Index(ctl::RadioGroupCaseSensitivity));
   p.Corpus = EncodeCorpusOptions();
   p.Corpus.DocumentIds = false;
   p.Corpus.Precision = TPrecision::Fixed;
   return p;
+}
+
+std::string TOptionEncoders::Encoding() const {
+  // Pasted text is Unicode already; the field names the encoding of files.
+  if (Index(ctl::RGMode) == 1) return {};
+  return Utf16ToUtf8(Text(ctl::EditEncoding));
 }
 
 }  // namespace tavora

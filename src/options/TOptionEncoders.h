@@ -3,6 +3,7 @@
 // The run parameters as the option controls' state gives them: each encoder reads the checked
 // state, item or text of its own controls only. TOptionsModel hands them to the front ends.
 
+#include <string>
 #include <string_view>
 
 #include "input/THow.h"
@@ -40,6 +41,8 @@ class TOptionEncoders {
   // An integer field's value, within its bounds.
   [[nodiscard]] int Value(std::string_view Name) const;
   [[nodiscard]] THow How() const;
+  // The encoding of input files, as typed; empty for pasted text.
+  [[nodiscard]] std::string Encoding() const;
 
   const TOptionControls& c_;
 };

@@ -96,6 +96,8 @@ struct TMeasureParameters {
   std::u16string InputFile;  // input paths, one per line, or the text itself
   std::u16string OutputFolder;
   bool IsWholeText = false;
+  bool IsStandardInput = false;  // the input is the process's standard input, read as a file
+  std::string Encoding;          // of the input files (TTextDecoder); empty: UTF-8
   bool DoOmitPunctuation = true;
   bool DoOmitDigits = true;
   TCasesensitiveness CS = TCasesensitiveness::csCaseInsensitive;
@@ -124,6 +126,8 @@ struct TDictionaryParameters {
   std::u16string OutputFileWF;
   std::u16string OutputFileLemma;
   bool IsWholeText = false;
+  bool IsStandardInput = false;
+  std::string Encoding;
   bool DoOmitPunctuation = true;
   bool DoOmitDigits = true;
   TCasesensitiveness CS = TCasesensitiveness::csCaseInsensitive;

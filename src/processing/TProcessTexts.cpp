@@ -86,24 +86,6 @@ class TReportClock {
   std::chrono::steady_clock::time_point start_;
 };
 
-void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
-               const TCorpusOptions& corpus, std::u16string_view InputFile, bool IsWholeText,
-               TRunReport& report, TOwnFilesLeftOut& leftOut) {
-  stream.SetWalkFilter(leftOut.Filter());
-  stream.SetUniversalDependencies(corpus.UniversalDependencies);
-  stream.SetDocumentPerFile(corpus.DocumentPerFile);
-  if (Custom.IsCustomVertical) {
-    stream.SetCustomVerticalFormatting(Custom.WordIndex, Custom.LemmaIndex, Custom.TagIndex,
-                                       Custom.NewDocMarker);
-  }
-  if (IsWholeText)
-    stream.LoadFromString(InputFile);
-  else
-    stream.LoadFromFiles(InputFile);
-  report.FilesRead = stream.GetListOfFiles().size();
-  report.SkippedEntries = stream.GetMissingEntries();
-}
-
 // The reference lists' file names, for the run record.
 TWordOrLemmaNames ListNames(const TReferenceDictionaryPair& lists) {
   TWordOrLemmaNames names;
@@ -195,6 +177,28 @@ bool TProcessTexts::IsAutosemantic(TAutosemanticRule Rule, std::u16string_view T
   return false;
 }
 
+void TProcessTexts::LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
+                              std::u16string_view InputFile, bool IsWholeText,
+                              TOwnFilesLeftOut& leftOut) {
+  stream.SetWalkFilter(leftOut.Filter());
+  stream.SetUniversalDependencies(corpus_.UniversalDependencies);
+  stream.SetDocumentPerFile(corpus_.DocumentPerFile);
+  if (Custom.IsCustomVertical) {
+    stream.SetCustomVerticalFormatting(Custom.WordIndex, Custom.LemmaIndex, Custom.TagIndex,
+                                       Custom.NewDocMarker);
+  }
+  if (standardInput_)
+    stream.LoadFromStandardInput();
+  else if (IsWholeText)
+    stream.LoadFromString(InputFile);
+  else
+    stream.LoadFromFiles(InputFile);
+  report_.FilesRead = stream.GetListOfFiles().size();
+  report_.SkippedEntries = stream.GetMissingEntries();
+  for (const auto& entry : stream.GetSkippedEntries()) report_.SkippedEntries.push_back(entry);
+  for (std::string& warning : stream.TakeWarnings()) Warn(std::move(warning));
+}
+
 void TProcessTexts::Warn(std::string Text) {
   if (diagnostics_) diagnostics_(Text);
   report_.Warnings.push_back(std::move(Text));
@@ -233,6 +237,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   reading_.clear();
   inputFile_.clear();
   TTokenizationStream stream(How);
+  stream.SetEncoding(encoding_);
   std::array<std::unique_ptr<TSimpleTTR>, kWordOrLemmaCount> engines;
   for (const tWordOrLemma kind : WoL) {
     engines[Slot(kind)] = std::make_unique<TSimpleTTR>(LagLength, measures, MeasuresSecondary,
@@ -277,7 +282,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   }
   TOwnFilesLeftOut leftOut;
   leftOut.AddFolder(OutputFolder);
-  LoadInput(stream, Custom, corpus_, InputFile, IsWholeText, report_, leftOut);
+  LoadInput(stream, Custom, InputFile, IsWholeText, leftOut);
   if (stream.GetListOfFiles().size() == 1) inputFile_ = stream.GetListOfFiles().front();
   const std::uint64_t totalBytes = stream.GetTotalBytes();
   InputListed(leftOut, totalBytes, progress);
@@ -309,6 +314,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
                           &lowercaser_, CS, rule == TAutosemanticRule::Upos);
   std::u16string documentId;  // of the current document (reading_ holds its name)
   while (const TTokenBatch* batch = pipeline.Next()) {
+    for (const std::string& warning : batch->Warnings()) Warn(warning);
     ticker.Start(*batch);
     report_.Tokens += batch->Size();
     std::size_t document = 0;
@@ -375,6 +381,8 @@ void TProcessTexts::Measure(const TMeasureParameters& p,
   SetIndices(p.Indices);
   SetSafeCsv(p.SafeCsv);
   SetCorpusOptions(p.Corpus);
+  SetEncoding(p.Encoding);
+  SetStandardInput(p.IsStandardInput);
   Measure(p.How, p.InputFile, p.OutputFolder, p.IsWholeText, p.DoOmitPunctuation, p.DoOmitDigits,
           p.CS, p.WoL, p.measures, p.MeasuresSecondary, p.Custom, p.LagLength, ReferenceDictionary,
           p.OutputTypes, p.HillsQ, p.RefDicContrainsText, progress);
@@ -393,11 +401,12 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
   if (WoL.Contains(tWordOrLemma::tokLemma)) targets.push_back(OutputFileLemma);
   const auto locks = LockListFolders(targets);
   TTokenizationStream stream(How);
+  stream.SetEncoding(encoding_);
   TPreparedDictionaries lists;
   for (const tWordOrLemma kind : WoL) lists[Slot(kind)] = std::make_unique<TReferenceDictionary>();
   TOwnFilesLeftOut leftOut;
   for (const std::filesystem::path& target : targets) leftOut.AddFile(target);
-  LoadInput(stream, Custom, corpus_, InputFile, IsWholeText, report_, leftOut);
+  LoadInput(stream, Custom, InputFile, IsWholeText, leftOut);
   if (stream.GetListOfFiles().size() == 1) inputFile_ = stream.GetListOfFiles().front();
   InputListed(leftOut, stream.GetTotalBytes(), progress);
 
@@ -409,35 +418,41 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
   const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
   const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
   TProgressTicker ticker(progress);
-  TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
-                          &lowercaser_, CS);
-  while (const TTokenBatch* batch = pipeline.Next()) {
-    ticker.Start(*batch);
-    report_.Tokens += batch->Size();
-    std::size_t document = 0;
-    for (std::size_t i = 0; i < batch->Size(); ++i) {
-      ticker.Before(i);
-      const TTokenBatch::TWord& token = (*batch)[i];
-      if (token.StartsDocument) {
-        ++report_.Documents;
-        reading_ = batch->DocumentName(document++);
+  {
+    // The pipeline and its batches are gone before the counts become lists.
+    TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
+                            &lowercaser_, CS);
+    while (const TTokenBatch* batch = pipeline.Next()) {
+      for (const std::string& warning : batch->Warnings()) Warn(warning);
+      ticker.Start(*batch);
+      report_.Tokens += batch->Size();
+      std::size_t document = 0;
+      for (std::size_t i = 0; i < batch->Size(); ++i) {
+        ticker.Before(i);
+        const TTokenBatch::TWord& token = (*batch)[i];
+        if (token.StartsDocument) {
+          ++report_.Documents;
+          reading_ = batch->DocumentName(document++);
+        }
+        if (!filter.Keeps(token)) continue;
+        for (std::size_t k = 0; k < kindCount; ++k)
+          counters[k].Add(TextOf(*batch, token, kinds[k]));
       }
-      if (!filter.Keeps(token)) continue;
-      for (std::size_t k = 0; k < kindCount; ++k) counters[k].Add(TextOf(*batch, token, kinds[k]));
+      ticker.Before(batch->Size());
     }
-    ticker.Before(batch->Size());
   }
   for (std::size_t k = 0; k < kindCount; ++k) counters[k].MoveInto(*lists[Slot(kinds[k])]);
+  counters = {};  // the lists hold the texts now
 
   for (const tWordOrLemma kind : WoL) {
     TReferenceDictionary& list = *lists[Slot(kind)];
     const std::filesystem::path& file =
         kind == tWordOrLemma::tokWord ? OutputFileWF : OutputFileLemma;
-    const std::size_t leftOut = list.Save(file);
+    const std::size_t typesLeftOut = list.Save(file);
     list.ShouldSurvive = true;
-    if (leftOut > 0) {
-      Warn("The list " + QuotedPath(file) + " leaves out " + std::to_string(leftOut) +
-           (leftOut == 1 ? " type that holds" : " types that hold") +
+    if (typesLeftOut > 0) {
+      Warn("The list " + QuotedPath(file) + " leaves out " + std::to_string(typesLeftOut) +
+           (typesLeftOut == 1 ? " type that holds" : " types that hold") +
            " a TAB or a line break, which the list format cannot store.");
     }
   }
@@ -449,6 +464,8 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
 TPreparedDictionaries TProcessTexts::PrepareDictionary(const TDictionaryParameters& p,
                                                        const TProgressCallback& progress) {
   SetCorpusOptions(p.Corpus);
+  SetEncoding(p.Encoding);
+  SetStandardInput(p.IsStandardInput);
   return PrepareDictionary(p.How, p.InputFile, p.OutputFileWF, p.OutputFileLemma, p.IsWholeText,
                            p.DoOmitPunctuation, p.DoOmitDigits, p.CS, p.WoL, p.Custom, progress);
 }

@@ -21,6 +21,8 @@
 
 namespace tavora {
 
+class TTokenizationStream;
+
 // Frequency lists made by PrepareDictionary, one per kind (indexed by tWordOrLemma); the
 // slot of a kind not asked for is null. The caller owns them; each has ShouldSurvive set.
 using TPreparedDictionaries = std::array<std::unique_ptr<TReferenceDictionary>, kWordOrLemmaCount>;
@@ -56,6 +58,13 @@ class TProcessTexts {
   // keep the original behaviour.
   void SetCorpusOptions(const TCorpusOptions& Options) { corpus_ = Options; }
   [[nodiscard]] const TCorpusOptions& GetCorpusOptions() const { return corpus_; }
+  // The encoding of the input files of the following runs (see TTextDecoder): empty for
+  // UTF-8, or UTF-16 after a byte-order mark. A run with a name that no converter answers
+  // to fails with TUnknownEncoding before it writes anything.
+  void SetEncoding(std::string Encoding) { encoding_ = std::move(Encoding); }
+  // Whether the following runs read the process's standard input instead of InputFile, as
+  // one file without a name.
+  void SetStandardInput(bool StandardInput) { standardInput_ = StandardInput; }
 
   // The further indices that the following measurement runs write when their output
   // types hold outIndices; none at first, so such a run writes no indices file and does
@@ -102,9 +111,9 @@ class TProcessTexts {
                double HillsQ, bool RefDicContrainsText, const TProgressCallback& progress = {});
 
   // The same from a parameter bundle: sets AutosemanticTags from p.AutosemanticTags, the
-  // indices from p.Indices, safe CSV from p.SafeCsv and the corpus options from p.Corpus,
-  // then measures. p.ReferenceDictionary (file names) is not read; the lists come resolved in
-  // ReferenceDictionary.
+  // indices from p.Indices, safe CSV from p.SafeCsv, the corpus options from p.Corpus, the
+  // encoding and standard input from theirs, then measures. p.ReferenceDictionary (file
+  // names) is not read; the lists come resolved in ReferenceDictionary.
   void Measure(const TMeasureParameters& p, const TReferenceDictionaryPair& ReferenceDictionary,
                const TProgressCallback& progress = {});
 
@@ -120,7 +129,8 @@ class TProcessTexts {
                                           bool DoOmitDigits, TCasesensitiveness CS,
                                           TWordOrLemmaSet WoL, const TCustomVertical& Custom,
                                           const TProgressCallback& progress = {});
-  // The same from a parameter bundle; the corpus options come from p.Corpus.
+  // The same from a parameter bundle; the corpus options, the encoding and standard input
+  // come from it.
   TPreparedDictionaries PrepareDictionary(const TDictionaryParameters& p,
                                           const TProgressCallback& progress = {});
 
@@ -143,11 +153,16 @@ class TProcessTexts {
   // Warns that the first words of File went on with document Document (named Name, Id).
   void WarnContinuation(std::u16string_view File, std::uint64_t Document, std::u16string_view Name,
                         std::u16string_view Id);
+  // Loads the input into the stream and records what the load found.
+  void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
+                 std::u16string_view InputFile, bool IsWholeText, TOwnFilesLeftOut& leftOut);
 
   TLowercaser lowercaser_;
   TIndexSet indices_{};
   bool safeCsv_ = false;
   TCorpusOptions corpus_{};
+  std::string encoding_;
+  bool standardInput_ = false;
   unsigned threads_ = 1;
   TDiagnosticSink diagnostics_;
   TRunReport report_;

@@ -8,6 +8,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "CliProcess.h"
 
 namespace fs = std::filesystem;
@@ -85,6 +89,7 @@ TEST_F(Cli, UsageErrorsExitWithTwoBeforeTouchingAnyFile) {
       {"measure -o OUT - data/plain", "- must be the only INPUT"},
       {"measure --outputs indices --indices mtld,foo -o OUT data/plain", "Unknown index 'foo'"},
       {"measure --indices mtld -o OUT data/plain", "--indices needs --outputs"},
+      {"measure --encoding no-such-encoding -o OUT data/plain", "--encoding: unknown encoding"},
       {"freqlist data/plain", "--word-list"},
       {"freqlist -f vertical --kinds lemma --word-list w.tsv data/vertical", "--lemma-list"},
       {"", "subcommand"},
@@ -372,5 +377,68 @@ TEST_F(Cli, ClosingLineCountsDocumentsShorterThanTheWindow) {
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(AfterKeys(lines[2], 2), "NaN\",\"NaN\",\"NaN\"");
 }
+#ifndef _WIN32
+// Bytes that are not UTF-8 give a warning with their count and stay inside their words; a
+// name that is not UTF-8, in a folder or given directly, is read and shown with U+FFFD; a
+// file in another encoding is read with --encoding.
+TEST_F(Cli, BrokenBytesOtherEncodingsAndNamesThatAreNotUtf8) {
+  fs::create_directories(Dir / "corpus");
+  const fs::path latin1 = Dir / "corpus" / "caf\xE9.txt";
+  std::ofstream(latin1, std::ios::binary) << "caf\xE9 r\xE9sum\xE9 caf\xE9";
+  const std::string shown = "\"" + (Dir / "corpus").string() + "/caf\xEF\xBF\xBD.txt\"";
+  const auto broken =
+      Run("freqlist --word-list " + Quote(Dir / "w.tsv") + " " + Quote(Dir / "corpus"));
+  EXPECT_EQ(broken.ExitCode, 0) << broken.Err;
+  EXPECT_EQ(broken.Err, "tavora-cli: warning: 4 byte sequences in file " + shown +
+                            " are not valid UTF-8 and were read as U+FFFD; if the text is in "
+                            "another encoding, name it with --encoding (in the window: \"Text "
+                            "encoding\").\n");
+  EXPECT_EQ(ReadWholeFile(Dir / "w.tsv"),
+            "\xEF\xBB\xBF"
+            "caf\xEF\xBF\xBD\t2\r\nr\xEF\xBF\xBDsum\xEF\xBF\xBD\t1\r\n");
+
+  const auto named = Run("measure --encoding windows-1252 -w 1 -m types --outputs wholetexts -o " +
+                         Out() + " " + Quote(latin1));
+  EXPECT_EQ(named.ExitCode, 0) << named.Err;
+  EXPECT_EQ(named.Err, "");
+  const auto lines = Lines(ReadWholeFile(Dir / "out" / "WholeTextsWord.csv"));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1], shown + ",\"1\",\"3\",\"2\"");
+
+  std::ofstream(Dir / "koi8.txt", std::ios::binary) << "\xF0\xD2\xC9\xD7\xC5\xD4 \xCD\xC9\xD2";
+  const auto cyrillic = Run("freqlist --encoding KOI8-R --word-list " + Quote(Dir / "k.tsv") + " " +
+                            Quote(Dir / "koi8.txt"));
+  EXPECT_EQ(cyrillic.ExitCode, 0) << cyrillic.Err;
+  EXPECT_EQ(ReadWholeFile(Dir / "k.tsv"),
+            "\xEF\xBB\xBF\xD0\xBC\xD0\xB8\xD1\x80\t1\r\n"
+            "\xD0\xBF\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\t1\r\n");
+}
+
+// A FIFO given as input is read as it is written; Ctrl+C ends a run that waits for its
+// writer, with exit status 1.
+TEST_F(Cli, FifoIsReadAndCtrlCEndsTheWait) {
+  const fs::path fifo = Dir / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string cli = Quote(TAVORA_CLI);
+  std::ofstream(Dir / "run.sh") << "set -m\n"  // the background run gets SIGINT, as from a terminal
+                                << "(sleep 0.2; printf 'b a b' > fifo) &\n"
+                                << cli << " freqlist --word-list w.tsv fifo > out1 2> err1\n"
+                                << "echo $? > rc1\n"
+                                << cli << " freqlist --word-list w2.tsv fifo > out2 2> err2 &\n"
+                                << "pid=$!\n"
+                                << "sleep 0.5\n"
+                                << "kill -INT $pid\n"
+                                << "wait $pid\n"
+                                << "echo $? > rc2\n";
+  ASSERT_EQ(std::system(("cd " + Quote(Dir) + " && bash run.sh").c_str()), 0);
+  EXPECT_EQ(ReadWholeFile(Dir / "rc1"), "0\n") << ReadWholeFile(Dir / "err1");
+  EXPECT_EQ(ReadWholeFile(Dir / "w.tsv"),
+            "\xEF\xBB\xBF"
+            "b\t2\r\na\t1\r\n");
+  EXPECT_EQ(ReadWholeFile(Dir / "rc2"), "1\n") << ReadWholeFile(Dir / "err2");
+  EXPECT_THAT(ReadWholeFile(Dir / "err2"), HasSubstr("ancel"));
+  EXPECT_FALSE(fs::exists(Dir / "w2.tsv"));
+}
+#endif
 
 }  // namespace
