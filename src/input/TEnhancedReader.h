@@ -65,7 +65,7 @@ class TEnhancedReader {
   // The text that the last ReadBNC skipped before the element it found (the XML header and
   // markup between elements), valid until the next call on the reader; empty otherwise.
   [[nodiscard]] std::u16string_view LastSkipped() const noexcept {
-    return {chars_.data() + skipStart_, skipLength_};
+    return {chars_ + skipStart_, skipLength_};
   }
   // The characters up to the next CR, LF or CR LF (the break consumed); at the end, the rest.
   std::u16string_view ReadLine();
