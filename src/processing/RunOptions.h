@@ -90,8 +90,9 @@ struct TMeasureParameters {
   TOutputTypeSet OutputTypes{};
   double HillsQ = 3.0;
   bool RefDicContrainsText = false;
-  std::u16string AutosemanticTags;       // prefixes separated by "|"
-  TIndexSet Indices = TIndexSet::All();  // columns of the indices file (with outIndices)
+  std::u16string AutosemanticTags;      // prefixes separated by "|"
+  TIndexSet Indices = kDefaultIndices;  // columns of the indices file (with outIndices)
+  TIndexVariants IndexVariants{};       // the definitions the indices follow
 
   friend bool operator==(const TMeasureParameters&, const TMeasureParameters&) = default;
 };

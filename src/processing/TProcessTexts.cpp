@@ -215,7 +215,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   const bool withIndices = OutputTypes.Contains(TOutputType::outIndices) && !indices_.Empty();
   if (withIndices) {
     for (const tWordOrLemma kind : WoL)
-      indices[Slot(kind)] = std::make_unique<TIndices>(indices_, LagLength);
+      indices[Slot(kind)] = std::make_unique<TIndices>(indices_, LagLength, indexVariants_);
   }
   TOutputStructures output(WoL, measures, MeasuresSecondary, OutputTypes, OutputFolder);
   for (const tWordOrLemma kind : WoL) {
@@ -281,6 +281,7 @@ void TProcessTexts::Measure(const TMeasureParameters& p,
                             const TProgressCallback& progress) {
   SetAutosemanticTags(p.AutosemanticTags);
   SetIndices(p.Indices);
+  SetIndexVariants(p.IndexVariants);
   Measure(p.How, p.InputFile, p.OutputFolder, p.IsWholeText, p.DoOmitPunctuation, p.DoOmitDigits,
           p.CS, p.WoL, p.measures, p.MeasuresSecondary, p.Custom, p.LagLength, ReferenceDictionary,
           p.OutputTypes, p.HillsQ, p.RefDicContrainsText, progress);

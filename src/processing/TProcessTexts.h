@@ -54,6 +54,9 @@ class TProcessTexts {
   // no work for it.
   void SetIndices(TIndexSet Indices) { indices_ = Indices; }
   [[nodiscard]] TIndexSet GetIndices() const { return indices_; }
+  // The definitions those indices follow (the defaults at first).
+  void SetIndexVariants(const TIndexVariants& Variants) { indexVariants_ = Variants; }
+  [[nodiscard]] const TIndexVariants& GetIndexVariants() const { return indexVariants_; }
 
   // Where the engines of the following measurement runs send their diagnostic lines (see
   // TSimpleTTR::SetDiagnosticSink): standard output unless a sink is set. Called on the
@@ -86,8 +89,8 @@ class TProcessTexts {
                double HillsQ, bool RefDicContrainsText, const TProgressCallback& progress = {});
 
   // The same from a parameter bundle: sets AutosemanticTags from p.AutosemanticTags and
-  // the indices from p.Indices, then measures. p.ReferenceDictionary (file names) is not read; the
-  // lists come resolved in ReferenceDictionary.
+  // the indices from p.Indices and p.IndexVariants, then measures. p.ReferenceDictionary
+  // (file names) is not read; the lists come resolved in ReferenceDictionary.
   void Measure(const TMeasureParameters& p, const TReferenceDictionaryPair& ReferenceDictionary,
                const TProgressCallback& progress = {});
 
@@ -117,6 +120,7 @@ class TProcessTexts {
 
   TLowercaser lowercaser_;
   TIndexSet indices_{};
+  TIndexVariants indexVariants_{};
   unsigned threads_ = 1;
   TDiagnosticSink diagnostics_;
   TRunReport report_;
