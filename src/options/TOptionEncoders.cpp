@@ -1,5 +1,8 @@
 #include "options/TOptionEncoders.h"
 
+#include <cmath>
+
+#include "base/Utf8.h"
 #include "options/ControlNames.h"
 #include "options/OptionText.h"
 
@@ -47,6 +50,28 @@ TIndexSet TOptionEncoders::EncodeIndices() const {
   return s;
 }
 
+double TOptionEncoders::ReadMtldThreshold(std::u16string_view Text) {
+  const double threshold = ReadFloat(Text);
+  // The indices take the threshold to 6 decimals.
+  const double millionths = std::round(threshold * 1e6);
+  if (!(millionths >= 1 && millionths <= 999999)) {
+    throw EConvertError("'" + Utf16ToUtf8(Text) +
+                        "' is not an MTLD threshold (a number from 0.000001 to 0.999999)");
+  }
+  return threshold;
+}
+
+TIndexVariants TOptionEncoders::EncodeIndexVariants() const {
+  TIndexVariants v;
+  if (!Checked(ctl::CheckBoxIndices)) return v;
+  v.MtldThreshold = ReadMtldThreshold(Text(ctl::EditMtldThreshold));
+  v.MtldRule = static_cast<TMtldRule>(Index(ctl::RadioGroupMtldRule));
+  v.HddSample = static_cast<std::uint32_t>(Value(ctl::SpinEditHddSample));
+  v.LogBase = static_cast<TLogBase>(Index(ctl::RadioGroupLogBase));
+  v.Seed = static_cast<std::uint64_t>(Value(ctl::SpinEditSeed));
+  return v;
+}
+
 void TOptionEncoders::EncodeCustomVertcal(TCustomVertical& Custom) const {
   Custom.IsCustomVertical = Index(ctl::RGInputType) == static_cast<int>(THow::jCustomVertical);
   Custom.WordIndex = Value(ctl::SpinEditWord);
@@ -92,6 +117,7 @@ TMeasureParameters TOptionEncoders::GetMeasureParameters() const {
   p.LagLength = static_cast<std::uint32_t>(Value(ctl::SpinEditWindowLength));
   p.OutputTypes = EncodeOutputTypes();
   p.Indices = EncodeIndices();
+  p.IndexVariants = EncodeIndexVariants();
   p.HillsQ = ReadFloat(Text(ctl::EditHillsQ));
   p.RefDicContrainsText = Checked(ctl::CheckBoxReferenceContains);
   p.How = How();
