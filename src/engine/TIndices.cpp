@@ -21,7 +21,9 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // decimals (0.72 is 18 / 25).
 class TFactorRule {
  public:
-  TFactorRule(double threshold, TMtldRule rule) : rule_(rule) {
+  TFactorRule(double threshold, TMtldRule rule)
+      : minTokens_(rule == TMtldRule::mrBelowMinTen ? 10 : 0),
+        slack_(rule == TMtldRule::mrBelowMinTen ? 0 : 1) {
     constexpr std::uint64_t kMillion = 1000000;
     const double millionths = std::round(threshold * static_cast<double>(kMillion));
     if (!(millionths >= 1 && millionths < static_cast<double>(kMillion)))
@@ -32,15 +34,20 @@ class TFactorRule {
     denominator_ = kMillion / common;
     threshold_ = static_cast<double>(numerator_) / static_cast<double>(denominator_);
   }
-  // Whether a factor of this many types and tokens ends here.
+  // Whether a factor of this many types and tokens ends here: types / tokens <= or < the
+  // threshold, the first as "< ... + 1" on integers.
   [[nodiscard]] bool Ends(std::uint64_t types, std::uint64_t tokens) const {
-    if (rule_ == TMtldRule::mrAtOrBelow) return denominator_ * types <= numerator_ * tokens;
-    return tokens >= 10 && denominator_ * types < numerator_ * tokens;
+    return tokens >= minTokens_ && denominator_ * types < numerator_ * tokens + slack_;
+  }
+  // The same as a bound: a factor of this many tokens ends when its types are fewer.
+  [[nodiscard]] std::uint64_t TypesBelow(std::uint64_t tokens) const {
+    if (tokens < minTokens_) return 0;
+    return (numerator_ * tokens + slack_ + denominator_ - 1) / denominator_;
   }
   [[nodiscard]] double Threshold() const { return threshold_; }
 
  private:
-  TMtldRule rule_;
+  std::uint64_t minTokens_, slack_;
   std::uint64_t numerator_ = 0, denominator_ = 1;
   double threshold_ = 0;
 };
@@ -88,30 +95,40 @@ double MtldDirection(const TWalk& walk, const TFactorRule& rule, std::vector<std
 // from the text's start, up to N tokens. A walk stops early once its factor cannot
 // complete any more: even if every remaining token repeated a type, the TTR would stay
 // above the threshold.
-double MtldMaDirection(const TWalk& walk, const TFactorRule& rule, bool wrap,
+template <bool wrap>
+double MtldMaDirection(const TWalk& walk, const TFactorRule& rule,
                        std::vector<std::uint32_t>& mark) {
   const std::size_t n = walk.ids.size();
   std::fill(mark.begin(), mark.end(), 0);
+  // A factor of t tokens ends with fewer than below[t] types.
+  std::vector<std::uint64_t> below(n + 1);
+  for (std::size_t t = 0; t <= n; ++t) below[t] = rule.TypesBelow(t);
+  // Plain pointers: the stores to the marks cannot change them, so the loop keeps them in
+  // registers.
+  const std::uint32_t* const ids = walk.ids.data();
+  const bool backward = walk.backward;
+  std::uint32_t* const marks = mark.data();
+  const std::uint64_t* const ends = below.data();
   double lengths = 0;
   std::uint64_t completed = 0;
   for (std::size_t start = 0; start < n; ++start) {
     const auto stamp = static_cast<std::uint32_t>(start + 1);
     const std::uint64_t room = wrap ? n : n - start;  // tokens the walk may take
+    const std::uint64_t belowAtRoom = ends[room];
     std::uint64_t types = 0;
     for (std::size_t k = 0; k < room; ++k) {
-      const std::size_t at = start + k < n ? start + k : start + k - n;
-      const std::uint32_t id = walk[at];
-      if (mark[id] != stamp) {
-        mark[id] = stamp;
+      const std::size_t at = !wrap || start + k < n ? start + k : start + k - n;
+      const std::uint32_t id = ids[backward ? n - 1 - at : at];
+      if (marks[id] != stamp) {
+        marks[id] = stamp;
         ++types;
       }
-      const std::uint64_t tokens = k + 1;
-      if (rule.Ends(types, tokens)) {
-        lengths += static_cast<double>(tokens);
+      if (types < ends[k + 1]) {
+        lengths += static_cast<double>(k + 1);
         ++completed;
         break;
       }
-      if (!rule.Ends(types, room)) break;
+      if (types >= belowAtRoom) break;
     }
   }
   return lengths / static_cast<double>(completed);
@@ -164,18 +181,25 @@ double Hdd(const TSpectrum& spectrum, std::uint64_t n, std::uint64_t sample) {
   return sum / k;
 }
 
-// What the count-based indices read: N, V, the spectrum and the sum of i^2 V(i).
+double Log(double x, TLogBase base) {
+  return base == TLogBase::lbDecimal ? std::log10(x) : std::log(x);
+}
+
+// What the count-based indices read: N, V, their logarithms in the chosen base, the
+// spectrum and the sum of i^2 V(i).
 struct TCounts {
   std::uint64_t tokens = 0;
-  double N = 0, V = 0, squares = 0;
+  double N = 0, V = 0, logN = 0, logV = 0, squares = 0;
   TSpectrum spectrum;
 };
 
-TCounts CountsOf(const std::vector<std::uint32_t>& counts, std::uint64_t tokens) {
+TCounts CountsOf(const std::vector<std::uint32_t>& counts, std::uint64_t tokens, TLogBase base) {
   TCounts c;
   c.tokens = tokens;
   c.N = static_cast<double>(tokens);
   c.V = static_cast<double>(counts.size());
+  c.logN = Log(c.N, base);
+  c.logV = Log(c.V, base);
   std::vector<std::uint32_t> sorted(counts);
   std::sort(sorted.begin(), sorted.end());
   for (const std::uint32_t f : sorted) {
@@ -189,10 +213,6 @@ TCounts CountsOf(const std::vector<std::uint32_t>& counts, std::uint64_t tokens)
   return c;
 }
 
-double Log(double x, TLogBase base) {
-  return base == TLogBase::lbDecimal ? std::log10(x) : std::log(x);
-}
-
 // Maas's log V0 in the given base: log V / sqrt(1 - (log V / log N)^2).
 double LogV0(double N, double V, TLogBase base) {
   const double logV = Log(V, base), ratio = logV / Log(N, base);
@@ -201,8 +221,7 @@ double LogV0(double N, double V, TLogBase base) {
 
 // An index read from the counts alone.
 double CountIndex(tIndex i, const TCounts& c, const TIndexVariants& variants) {
-  const double N = c.N, V = c.V, squares = c.squares;
-  const double logN = Log(N, variants.LogBase), logV = Log(V, variants.LogBase);
+  const double N = c.N, V = c.V, logN = c.logN, logV = c.logV, squares = c.squares;
   switch (i) {
     case tIndex::ixHDD:
       return Hdd(c.spectrum, c.tokens, variants.HddSample);
@@ -230,6 +249,33 @@ double CountIndex(tIndex i, const TCounts& c, const TIndexVariants& variants) {
       const double log10N = std::log10(N);
       return log10N * log10N / (log10N - std::log10(V));
     }
+    default:
+      return kNaN;
+  }
+}
+
+// An index that walks the token sequence ids; mark holds one slot per type. rule is the
+// chosen factor rule, belowMinTen the lexical_diversity package's.
+double SequenceIndex(tIndex i, const std::vector<std::uint32_t>& ids, std::uint32_t lag,
+                     const TFactorRule& rule, const TFactorRule& belowMinTen,
+                     std::vector<std::uint32_t>& mark) {
+  const TWalk forward{ids, false}, backward{ids, true};
+  switch (i) {
+    case tIndex::ixMTLD:
+      if (ids.empty()) return kNaN;
+      return (MtldDirection(forward, rule, mark) + MtldDirection(backward, rule, mark)) / 2;
+    case tIndex::ixMTLDMA:
+      return (MtldMaDirection<false>(forward, rule, mark) +
+              MtldMaDirection<false>(backward, rule, mark)) /
+             2;
+    case tIndex::ixMTLDMABid:
+      return (MtldMaDirection<false>(forward, belowMinTen, mark) +
+              MtldMaDirection<false>(backward, belowMinTen, mark)) /
+             2;
+    case tIndex::ixMTLDMAWrap:
+      return MtldMaDirection<true>(forward, belowMinTen, mark);
+    case tIndex::ixMSTTR:
+      return Msttr(ids, lag, mark);
     default:
       return kNaN;
   }
@@ -277,32 +323,6 @@ void TIndices::Clear() {
   tokens_ = 0;
 }
 
-double TIndices::SequenceIndex(tIndex i, std::vector<std::uint32_t>& mark) const {
-  const TFactorRule rule(variants_.MtldThreshold, variants_.MtldRule);
-  // The moving-average forms as the lexical_diversity package defines them.
-  const TFactorRule belowMinTen(variants_.MtldThreshold, TMtldRule::mrBelowMinTen);
-  const TWalk forward{ids_, false}, backward{ids_, true};
-  switch (i) {
-    case tIndex::ixMTLD:
-      if (tokens_ == 0) return kNaN;
-      return (MtldDirection(forward, rule, mark) + MtldDirection(backward, rule, mark)) / 2;
-    case tIndex::ixMTLDMA:
-      return (MtldMaDirection(forward, rule, false, mark) +
-              MtldMaDirection(backward, rule, false, mark)) /
-             2;
-    case tIndex::ixMTLDMABid:
-      return (MtldMaDirection(forward, belowMinTen, false, mark) +
-              MtldMaDirection(backward, belowMinTen, false, mark)) /
-             2;
-    case tIndex::ixMTLDMAWrap:
-      return MtldMaDirection(forward, belowMinTen, true, mark);
-    case tIndex::ixMSTTR:
-      return Msttr(ids_, aLagLength, mark);
-    default:
-      return kNaN;
-  }
-}
-
 void TIndices::VocdValues(TIndexValues& v) const {
   // The tokens as type ids, grouped by type: the samples ignore the order of the text.
   std::vector<std::uint32_t> population;
@@ -326,12 +346,14 @@ TIndexValues TIndices::Values() const {
   v.fill(kNaN);
   if (aIndices.Empty()) return v;
 
-  const TCounts counts = CountsOf(counts_, tokens_);
+  const TCounts counts = CountsOf(counts_, tokens_, variants_.LogBase);
   std::vector<std::uint32_t> mark;
   if (keepSequence_) mark.resize(counts_.size());
+  const TFactorRule rule(variants_.MtldThreshold, variants_.MtldRule);
+  const TFactorRule belowMinTen(variants_.MtldThreshold, TMtldRule::mrBelowMinTen);
   for (const tIndex i : aIndices) {
     if (kSequenceIndices.Contains(i)) {
-      v[i] = SequenceIndex(i, mark);
+      v[i] = SequenceIndex(i, ids_, aLagLength, rule, belowMinTen, mark);
     } else if (!kVocdIndices.Contains(i)) {
       v[i] = CountIndex(i, counts, variants_);
     }

@@ -49,8 +49,6 @@ class TIndices {
   [[nodiscard]] std::size_t NumberOfTypes() const { return counts_.size(); }
 
  private:
-  // An index that walks the token sequence; mark holds one slot per type.
-  [[nodiscard]] double SequenceIndex(tIndex i, std::vector<std::uint32_t>& mark) const;
   // vocd-D (one trial) and the mean of three trials, whichever are chosen.
   void VocdValues(TIndexValues& v) const;
 
