@@ -51,13 +51,18 @@ TIndexSet TOptionEncoders::EncodeIndices() const {
 }
 
 double TOptionEncoders::ReadMtldThreshold(std::u16string_view Text) {
-  const double threshold = ReadFloat(Text);
+  // One message for unreadable and out-of-range texts, so that it names the field.
+  const EConvertError error("'" + Utf16ToUtf8(Text) +
+                            "' is not an MTLD threshold (a number from 0.000001 to 0.999999)");
+  double threshold = 0;
+  try {
+    threshold = ReadFloat(Text);
+  } catch (const EConvertError&) {
+    throw error;
+  }
   // The indices take the threshold to 6 decimals.
   const double millionths = std::round(threshold * 1e6);
-  if (!(millionths >= 1 && millionths <= 999999)) {
-    throw EConvertError("'" + Utf16ToUtf8(Text) +
-                        "' is not an MTLD threshold (a number from 0.000001 to 0.999999)");
-  }
+  if (!(millionths >= 1 && millionths <= 999999)) throw error;
   return threshold;
 }
 

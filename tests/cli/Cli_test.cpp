@@ -83,7 +83,7 @@ TEST_F(Cli, UsageErrorsExitWithTwoBeforeTouchingAnyFile) {
       {"measure --outputs indices --indices mtld,foo -o OUT data/plain", "Unknown index 'foo'"},
       {"measure --indices mtld -o OUT data/plain", "--indices needs --outputs"},
       {"measure --mtld-threshold 1 -o OUT data/plain", "--mtld-threshold: '1' is not an MTLD"},
-      {"measure --mtld-threshold 0,7 -o OUT data/plain", "--mtld-threshold: '0,7' is not a valid"},
+      {"measure --mtld-threshold 0,7 -o OUT data/plain", "--mtld-threshold: '0,7' is not an MTLD"},
       {"measure --mtld-rule lt -o OUT data/plain", "--mtld-rule"},
       {"measure --hdd-sample 0 -o OUT data/plain", "--hdd-sample"},
       {"measure --log-base 2 -o OUT data/plain", "--log-base"},
