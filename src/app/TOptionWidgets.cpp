@@ -221,6 +221,10 @@ void TOptionWidgets::AddControl(const TControl& c, QHBoxLayout* row) {
         edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 8);
         edit->setToolTip(
             QStringLiteral("Order Q of Hill's continuum: a whole number from 0 to 1000000"));
+      } else if (name == ctl::EditMtldThreshold) {
+        edit->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), edit));
+        edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 10);
       }
       connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) {
         Change([&] { model_.SetText(name, text.toStdU16String()); });
@@ -261,6 +265,8 @@ void TOptionWidgets::AddControl(const TControl& c, QHBoxLayout* row) {
   }
   w->setObjectName(Q(name));
   row->addWidget(w, c.Kind == TControlKind::TextField ? 1 : 0);
+  // The short threshold stands beside its label.
+  if (name == ctl::EditMtldThreshold) row->setAlignment(w, Qt::AlignLeft);
   widgets_.emplace(name, w);
 }
 

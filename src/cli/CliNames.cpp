@@ -18,8 +18,9 @@ constexpr TCliMeasure Secondary(std::string_view name, tMeasureSecondary m) {
 }
 
 constexpr std::array<std::string_view, kIndexCount> kIndexNames = {
-    "mtld",      "mtld-ma",   "hdd",  "msttr",  "yule-k", "yule-i",
-    "simpson-d", "herdan-vm", "maas", "dugast", "summer", "cttr",
+    "mtld",      "mtld-ma",  "hdd",    "msttr",  "yule-k", "yule-i",       "simpson-d",
+    "herdan-vm", "maas",     "dugast", "summer", "cttr",   "mtld-ma-wrap", "mtld-ma-bid",
+    "vocd-d",    "vocd-d-3", "lgv0",   "lgev0",  "uber",
 };
 
 }  // namespace
@@ -79,14 +80,17 @@ TIndexSet ParseIndexList(std::string_view List) {
     const std::string_view name =
         TrimBlanks(List.substr(start, comma == std::string_view::npos ? comma : comma - start));
     const std::optional<tIndex> index = FindIndex(name);
-    if (!index) {
+    if (name == kAllIndices) {
+      set = TIndexSet::All();
+    } else if (!index) {
       throw std::invalid_argument(
           "Unknown index '" + std::string(name) + "' (known indices: " +
           JoinNames(
               kIndexNames, [](std::string_view n) { return std::string(n); }, ", ") +
-          ")");
+          "; all for every one)");
+    } else {
+      set.Include(*index);
     }
-    set.Include(*index);
     if (comma == std::string_view::npos) break;
     start = comma + 1;
   }

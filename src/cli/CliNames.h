@@ -82,11 +82,18 @@ extern const std::array<TCliMeasure, kMeasureCount + kMeasureSecondaryCount> kCl
 
 [[nodiscard]] std::optional<TCliMeasure> FindCliMeasure(std::string_view Name);
 
+// Where an MTLD factor ends, in TMtldRule order (the items of ctl::RadioGroupMtldRule).
+inline constexpr std::array<std::string_view, 2> kCliMtldRuleNames = {"le", "lt-min10"};
+// The logarithm of Maas, Dugast and Summer, in TLogBase order (ctl::RadioGroupLogBase).
+inline constexpr std::array<std::string_view, 2> kCliLogBaseNames = {"e", "10"};
+
 // Further indices by name ("mtld", "yule-k"), in tIndex order.
 [[nodiscard]] std::string_view IndexName(tIndex i);
 // The index of a name, exactly as IndexName gives it.
 [[nodiscard]] std::optional<tIndex> FindIndex(std::string_view Name);
-// A comma-separated list of names ("mtld,hdd"); spaces around a name are ignored.
+// The name that stands for every index in a list.
+inline constexpr std::string_view kAllIndices = "all";
+// A comma-separated list of names ("mtld,hdd") or "all"; spaces around a name are ignored.
 // Throws std::invalid_argument naming an unknown or empty name and listing the known ones.
 [[nodiscard]] TIndexSet ParseIndexList(std::string_view List);
 

@@ -37,7 +37,12 @@ struct TCliChoices {
   std::int64_t Window = 0;
   std::string Measures;
   std::string Outputs;
-  std::string Indices;  // further indices of the "indices" family; all when not given
+  std::string Indices;  // further indices of the "indices" family; the default set when not given
+  std::string MtldThreshold;
+  std::string MtldRule;
+  std::int64_t HddSample = 0;
+  std::string LogBase;
+  std::int64_t Seed = 0;
   std::string HillsQ;
   bool ReferenceContainsTexts = false;
   std::string AutosemanticTags;

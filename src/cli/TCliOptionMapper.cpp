@@ -213,8 +213,9 @@ void TCliOptionMapper::SetOutputs(TOutputTypeSet& Outputs, TIndexSet& Indices) {
   }
   for (const TCliOutput& o : kCliOutputs) model_.SetChecked(o.Box(), Outputs.Contains(o.Type));
 
-  // Further indices: all unless --indices names some; they need the indices family.
-  Indices = TIndexSet::All();
+  // Further indices: the default set unless --indices names some; they need the indices
+  // family.
+  Indices = kDefaultIndices;
   if (choices_.IsGiven("indices")) {
     if (!Outputs.Contains(TOutputType::outIndices))
       throw TUsageError("--indices needs --outputs with indices");
@@ -228,6 +229,30 @@ void TCliOptionMapper::SetOutputs(TOutputTypeSet& Outputs, TIndexSet& Indices) {
     for (const tIndex i : TIndexSet::All())
       model_.SetChecked(kIndexBoxes[static_cast<std::size_t>(i)], Indices.Contains(i));
   }
+}
+
+TIndexVariants TCliOptionMapper::SetIndexVariants() {
+  TIndexVariants v;
+  try {
+    v.MtldThreshold = TOptionEncoders::ReadMtldThreshold(Utf8ToUtf16(choices_.MtldThreshold));
+  } catch (const EConvertError& e) {
+    throw TUsageError(std::string("--mtld-threshold: ") + e.what());
+  }
+  const std::size_t rule = IndexOf(kCliMtldRuleNames, choices_.MtldRule, "MTLD rule");
+  const std::size_t base = IndexOf(kCliLogBaseNames, choices_.LogBase, "logarithm");
+  v.MtldRule = static_cast<TMtldRule>(rule);
+  v.HddSample = static_cast<std::uint32_t>(choices_.HddSample);
+  v.LogBase = static_cast<TLogBase>(base);
+  v.Seed = static_cast<std::uint64_t>(choices_.Seed);
+  // The window shows these fields with the list of indices.
+  if (model_.IsChecked(ctl::CheckBoxIndices)) {
+    model_.SetText(ctl::EditMtldThreshold, Utf8ToUtf16(choices_.MtldThreshold));
+    model_.SetItemIndex(ctl::RadioGroupMtldRule, static_cast<int>(rule));
+    model_.SetValue(ctl::SpinEditHddSample, static_cast<int>(choices_.HddSample));
+    model_.SetItemIndex(ctl::RadioGroupLogBase, static_cast<int>(base));
+    model_.SetValue(ctl::SpinEditSeed, static_cast<int>(choices_.Seed));
+  }
+  return v;
 }
 
 TMeasureParameters TCliOptionMapper::MeasureParameters() {
@@ -252,6 +277,7 @@ TMeasureParameters TCliOptionMapper::MeasureParameters() {
   model_.SetChecked(ctl::CheckBoxFullPrecision,
                     IndexOf(kCliPrecisions, choices_.Precision, "precision") ==
                         static_cast<std::size_t>(TPrecision::Full));
+  const TIndexVariants variants = SetIndexVariants();
 
   model_.PrepareRun();
   TMeasureParameters p;
@@ -263,7 +289,8 @@ TMeasureParameters TCliOptionMapper::MeasureParameters() {
   // The model must give what was asked for, apart from the measures without a box.
   if (p.measures != (Boxed(basic, kMeasureBoxes) | TMeasureSet{tMeasure::vTokens}) ||
       p.MeasuresSecondary != Boxed(secondary, kMeasureSecondaryBoxes) || p.OutputTypes != outputs ||
-      (outputs.Contains(TOutputType::outIndices) && p.Indices != indices)) {
+      (outputs.Contains(TOutputType::outIndices) &&
+       (p.Indices != indices || p.IndexVariants != variants))) {
     throw std::logic_error("The option model does not give the measures asked for");
   }
   // What the window cannot express.

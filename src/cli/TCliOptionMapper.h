@@ -48,6 +48,9 @@ class TCliOptionMapper {
   void SetMeasures(TMeasureSet& Basic, tMeasureSecondarySet& Secondary);
   // The result families and indices asked for; sets their boxes.
   void SetOutputs(TOutputTypeSet& Outputs, TIndexSet& Indices);
+  // The variants of the indices' definitions, checked; sets their fields when the indices
+  // family is chosen (call after SetOutputs).
+  [[nodiscard]] TIndexVariants SetIndexVariants();
   [[nodiscard]] TWordOrLemmaSet RequestedKinds() const;
   [[nodiscard]] int FormatIndex() const;
   // The reference or frequency list options that name a kind not measured are ignored.

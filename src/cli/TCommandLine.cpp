@@ -69,6 +69,13 @@ TCommandLine::TCommandLine(const TOptionsModel& model)
   choices_.HillsQ = Utf16ToUtf8(model.GetText(ctl::EditHillsQ));
   choices_.ReferenceContainsTexts = model.IsChecked(ctl::CheckBoxReferenceContains);
   choices_.AutosemanticTags = Utf16ToUtf8(model.GetText(ctl::EditTagsForAutosemantics));
+  choices_.MtldThreshold = Utf16ToUtf8(model.GetText(ctl::EditMtldThreshold));
+  choices_.MtldRule =
+      kCliMtldRuleNames[static_cast<std::size_t>(model.GetItemIndex(ctl::RadioGroupMtldRule))];
+  choices_.HddSample = model.GetValue(ctl::SpinEditHddSample);
+  choices_.LogBase =
+      kCliLogBaseNames[static_cast<std::size_t>(model.GetItemIndex(ctl::RadioGroupLogBase))];
+  choices_.Seed = model.GetValue(ctl::SpinEditSeed);
 
   app_->set_version_flag("--version", std::string("tavora-cli ") + TAVORA_VERSION);
   app_->set_help_flag();
@@ -161,9 +168,36 @@ void TCommandLine::AddMeasureOptions(CLI::App& command) {
       ->capture_default_str();
   command.add_option(
       "--indices", choices_.Indices,
-      "Comma-separated further indices of the indices family (default: all): " +
+      "Comma-separated further indices of the indices family: " +
           JoinNames(
-              TIndexSet::All(), [](tIndex i) { return std::string(IndexName(i)); }, ", "));
+              TIndexSet::All(), [](tIndex i) { return std::string(IndexName(i)); }, ", ") +
+          ", or all (default: " +
+          JoinNames(
+              kDefaultIndices, [](tIndex i) { return std::string(IndexName(i)); }, ", ") +
+          ")");
+  command
+      .add_option("--mtld-threshold", choices_.MtldThreshold,
+                  "TTR at which a factor of MTLD and MTLD-MA ends, between 0 and 1")
+      ->capture_default_str();
+  command
+      .add_option("--mtld-rule", choices_.MtldRule,
+                  "When an MTLD factor ends: le (TTR <= threshold) or lt-min10 (TTR < "
+                  "threshold with at least 10 tokens in the factor)")
+      ->check(CLI::IsMember(Strings(kCliMtldRuleNames)))
+      ->capture_default_str();
+  command.add_option("--hdd-sample", choices_.HddSample, "Sample size of HD-D in tokens")
+      ->check(CLI::Range(std::int64_t{1}, std::int64_t{1000000}))
+      ->capture_default_str();
+  command
+      .add_option("--log-base", choices_.LogBase,
+                  "Logarithm of Maas, Dugast and Summer: e (natural) or 10 (decimal)")
+      ->check(CLI::IsMember(Strings(kCliLogBaseNames)))
+      ->capture_default_str();
+  command
+      .add_option("--seed", choices_.Seed,
+                  "Seed of vocd-D's random samples; the same seed gives the same values")
+      ->check(CLI::Range(std::int64_t{0}, std::int64_t{2147483647}))
+      ->capture_default_str();
   command
       .add_option("--hill-q", choices_.HillsQ,
                   "Order q of Hill's continuum, a decimal number with \".\"")

@@ -209,13 +209,24 @@ TOptionControls::TOptionControls() {
   c.push_back(Panel(ctl::PanelIndices, ctl::PanelProcess, false));
   for (const tIndex index : TIndexSet::All()) {
     c.push_back(Check(kIndexBoxes[static_cast<std::size_t>(index)], ctl::PanelIndices,
-                      std::u16string(IndexCaption(index)), true));
+                      std::u16string(IndexCaption(index)), kDefaultIndices.Contains(index)));
   }
   c.push_back(Check(ctl::CheckBoxSafeCsv, ctl::PanelProcess,
                     u"Safe for spreadsheets (an apostrophe before =, +, -, @)", true));
   c.push_back(Check(ctl::CheckBoxDocumentIds, ctl::PanelProcess, u"Document id column", false));
   c.push_back(Check(ctl::CheckBoxFullPrecision, ctl::PanelProcess,
                     u"Full precision (shortest exact decimals)", false));
+  // Item orders follow TMtldRule and TLogBase.
+  c.push_back(Edit(ctl::EditMtldThreshold, ctl::PanelIndices, u"MTLD threshold", u"0.72"));
+  c.push_back(Radio(ctl::RadioGroupMtldRule, ctl::PanelIndices, u"An MTLD factor ends at",
+                    {u"TTR \u2264 threshold", u"TTR < threshold, 10 tokens or more"}, 2, 0));
+  c.push_back(
+      Integer(ctl::SpinEditHddSample, ctl::PanelIndices, u"HD-D sample size", 42, 1, 1000000));
+  c.push_back(Radio(ctl::RadioGroupLogBase, ctl::PanelIndices,
+                    u"Logarithm of Maas, Dugast and Summer", {u"natural (e)", u"decimal (10)"}, 2,
+                    0));
+  c.push_back(
+      Integer(ctl::SpinEditSeed, ctl::PanelIndices, u"vocd-D random seed", 42, 0, 2147483647));
   c.push_back(Button(ctl::ButtonProcess, ctl::PanelProcess, u"Process the texts!"));
 }
 

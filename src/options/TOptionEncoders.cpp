@@ -1,5 +1,7 @@
 #include "options/TOptionEncoders.h"
 
+#include <cmath>
+
 #include "base/Utf8.h"
 #include "options/ControlNames.h"
 #include "options/OptionText.h"
@@ -46,6 +48,33 @@ TIndexSet TOptionEncoders::EncodeIndices() const {
     if (Checked(kIndexBoxes[static_cast<std::size_t>(i)])) s.Include(i);
   }
   return s;
+}
+
+double TOptionEncoders::ReadMtldThreshold(std::u16string_view Text) {
+  // One message for unreadable and out-of-range texts, so that it names the field.
+  const EConvertError error("'" + Utf16ToUtf8(Text) +
+                            "' is not an MTLD threshold (a number from 0.000001 to 0.999999)");
+  double threshold = 0;
+  try {
+    threshold = ReadFloat(Text);
+  } catch (const EConvertError&) {
+    throw error;
+  }
+  // The indices take the threshold to 6 decimals.
+  const double millionths = std::round(threshold * 1e6);
+  if (!(millionths >= 1 && millionths <= 999999)) throw error;
+  return threshold;
+}
+
+TIndexVariants TOptionEncoders::EncodeIndexVariants() const {
+  TIndexVariants v;
+  if (!Checked(ctl::CheckBoxIndices)) return v;
+  v.MtldThreshold = ReadMtldThreshold(Text(ctl::EditMtldThreshold));
+  v.MtldRule = static_cast<TMtldRule>(Index(ctl::RadioGroupMtldRule));
+  v.HddSample = static_cast<std::uint32_t>(Value(ctl::SpinEditHddSample));
+  v.LogBase = static_cast<TLogBase>(Index(ctl::RadioGroupLogBase));
+  v.Seed = static_cast<std::uint64_t>(Value(ctl::SpinEditSeed));
+  return v;
 }
 
 void TOptionEncoders::EncodeCustomVertcal(TCustomVertical& Custom) const {
@@ -104,6 +133,7 @@ TMeasureParameters TOptionEncoders::GetMeasureParameters() const {
   p.OutputTypes = EncodeOutputTypes();
   p.Indices = EncodeIndices();
   p.SafeCsv = Checked(ctl::CheckBoxSafeCsv);
+  p.IndexVariants = EncodeIndexVariants();
   p.HillsQ = ReadFloat(Text(ctl::EditHillsQ));
   if (!IsAcceptedHillsQ(p.HillsQ)) throw EConvertError(HillsQRangeMessage(p.HillsQ));
   p.RefDicContrainsText = Checked(ctl::CheckBoxReferenceContains);

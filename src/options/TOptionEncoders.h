@@ -22,6 +22,13 @@ class TOptionEncoders {
   [[nodiscard]] tMeasureSecondarySet EncodeMetricsSecondary() const;
   [[nodiscard]] TOutputTypeSet EncodeOutputTypes() const;
   [[nodiscard]] TIndexSet EncodeIndices() const;
+  // The variants of the indices' definitions; the defaults while CheckBoxIndices is
+  // unchecked. Throws EConvertError for an unreadable MTLD threshold.
+  [[nodiscard]] TIndexVariants EncodeIndexVariants() const;
+  // An MTLD threshold as typed: a decimal number from 0.000001 to 0.999999 (the indices
+  // take it to 6 decimals).
+  // Throws EConvertError naming the text otherwise.
+  [[nodiscard]] static double ReadMtldThreshold(std::u16string_view Text);
   // Fills a record that the caller has cleared.
   void EncodeCustomVertcal(TCustomVertical& Custom) const;
 
@@ -30,7 +37,7 @@ class TOptionEncoders {
 
   [[nodiscard]] TWordOrLemmaNames GetReferenceFileNames() const;
   // Throws EConvertError for an unreadable Hill's Q or one out of its range (0 to
-  // kMaxHillsQ).
+  // kMaxHillsQ), and for an unreadable MTLD threshold.
   [[nodiscard]] TMeasureParameters GetMeasureParameters() const;
   [[nodiscard]] TDictionaryParameters GetDictionaryParameters() const;
 

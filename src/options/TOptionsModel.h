@@ -110,6 +110,11 @@ class TOptionsModel {
   [[nodiscard]] TOutputTypeSet EncodeOutputTypes() const { return Encoders().EncodeOutputTypes(); }
   // The checked boxes of PanelIndices.
   [[nodiscard]] TIndexSet EncodeIndices() const { return Encoders().EncodeIndices(); }
+  // The variants below that list (the defaults while CheckBoxIndices is unchecked); throws
+  // EConvertError for an unreadable MTLD threshold.
+  [[nodiscard]] TIndexVariants EncodeIndexVariants() const {
+    return Encoders().EncodeIndexVariants();
+  }
   // Fills a record that the caller has cleared.
   void EncodeCustomVertcal(TCustomVertical& Custom) const {
     Encoders().EncodeCustomVertcal(Custom);
@@ -129,7 +134,7 @@ class TOptionsModel {
     return Encoders().GetReferenceFileNames();
   }
   // The values "Process the texts!" passes; throws EConvertError for an unreadable
-  // Hill's Q. Call PrepareRun first.
+  // Hill's Q or MTLD threshold. Call PrepareRun first.
   [[nodiscard]] TMeasureParameters GetMeasureParameters() const {
     return Encoders().GetMeasureParameters();
   }

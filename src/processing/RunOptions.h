@@ -110,9 +110,10 @@ struct TMeasureParameters {
   TOutputTypeSet OutputTypes{};
   double HillsQ = 3.0;
   bool RefDicContrainsText = false;
-  std::u16string AutosemanticTags;       // prefixes separated by "|"
-  TIndexSet Indices = TIndexSet::All();  // columns of the indices file (with outIndices)
-  bool SafeCsv = false;                  // document names that look like formulas get an apostrophe
+  std::u16string AutosemanticTags;      // prefixes separated by "|"
+  TIndexSet Indices = kDefaultIndices;  // columns of the indices file (with outIndices)
+  TIndexVariants IndexVariants{};       // the definitions the indices follow
+  bool SafeCsv = false;                 // document names that look like formulas get an apostrophe
   TCorpusOptions Corpus{};
 
   friend bool operator==(const TMeasureParameters&, const TMeasureParameters&) = default;

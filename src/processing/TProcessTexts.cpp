@@ -249,7 +249,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   const bool withIndices = OutputTypes.Contains(TOutputType::outIndices) && !indices_.Empty();
   if (withIndices) {
     for (const tWordOrLemma kind : WoL)
-      indices[Slot(kind)] = std::make_unique<TIndices>(indices_, LagLength);
+      indices[Slot(kind)] = std::make_unique<TIndices>(indices_, LagLength, indexVariants_);
   }
   // What the run record of the output folder says of this run.
   TMeasureParameters described;
@@ -383,6 +383,7 @@ void TProcessTexts::Measure(const TMeasureParameters& p,
   SetCorpusOptions(p.Corpus);
   SetEncoding(p.Encoding);
   SetStandardInput(p.IsStandardInput);
+  SetIndexVariants(p.IndexVariants);
   Measure(p.How, p.InputFile, p.OutputFolder, p.IsWholeText, p.DoOmitPunctuation, p.DoOmitDigits,
           p.CS, p.WoL, p.measures, p.MeasuresSecondary, p.Custom, p.LagLength, ReferenceDictionary,
           p.OutputTypes, p.HillsQ, p.RefDicContrainsText, progress);

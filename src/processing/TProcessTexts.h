@@ -71,6 +71,9 @@ class TProcessTexts {
   // no work for it.
   void SetIndices(TIndexSet Indices) { indices_ = Indices; }
   [[nodiscard]] TIndexSet GetIndices() const { return indices_; }
+  // The definitions those indices follow (the defaults at first).
+  void SetIndexVariants(const TIndexVariants& Variants) { indexVariants_ = Variants; }
+  [[nodiscard]] const TIndexVariants& GetIndexVariants() const { return indexVariants_; }
 
   // Whether the following measurement runs write document names that begin with "=", "+",
   // "-" or "@" with an apostrophe before them (TOutputStructures::SetSafeCsv); off at first.
@@ -111,9 +114,10 @@ class TProcessTexts {
                double HillsQ, bool RefDicContrainsText, const TProgressCallback& progress = {});
 
   // The same from a parameter bundle: sets AutosemanticTags from p.AutosemanticTags, the
-  // indices from p.Indices, safe CSV from p.SafeCsv, the corpus options from p.Corpus, the
-  // encoding and standard input from theirs, then measures. p.ReferenceDictionary (file
-  // names) is not read; the lists come resolved in ReferenceDictionary.
+  // indices from p.Indices and p.IndexVariants, safe CSV from p.SafeCsv, the corpus options
+  // from p.Corpus, the encoding and standard input from theirs, then measures.
+  // p.ReferenceDictionary (file names) is not read; the lists come resolved in
+  // ReferenceDictionary.
   void Measure(const TMeasureParameters& p, const TReferenceDictionaryPair& ReferenceDictionary,
                const TProgressCallback& progress = {});
 
@@ -163,6 +167,7 @@ class TProcessTexts {
   TCorpusOptions corpus_{};
   std::string encoding_;
   bool standardInput_ = false;
+  TIndexVariants indexVariants_{};
   unsigned threads_ = 1;
   TDiagnosticSink diagnostics_;
   TRunReport report_;

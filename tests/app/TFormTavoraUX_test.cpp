@@ -373,12 +373,22 @@ void TFormTavoraUXTest::furtherIndicesAreWrittenWhenChecked() {
   Click("CheckBoxIndices");
   QVERIFY(W("PanelIndices")->isVisible());
   Check("CheckBoxIndexMTLDMA", false);
+  // A later index and the variants below the list.
+  Check("CheckBoxIndexUber", true);
+  Type("EditMtldThreshold", QStringLiteral("0.7"));
+  Choose("RadioGroupMtldRule", 1);
+  Type("SpinEditHddSample", QStringLiteral("30"));
+  Choose("RadioGroupLogBase", 1);
+  Type("SpinEditSeed", QStringLiteral("7"));
+  const TIndexVariants expected{0.7, TMtldRule::mrBelowMinTen, 30, TLogBase::lbDecimal, 7};
+  QVERIFY(window_->Model().EncodeIndexVariants() == expected);
   QVERIFY(RunAndWait("ButtonProcess"));
 
   QCOMPARE(dialogs_->errors, QStringList());
   const QByteArray indices = ReadFile(QStringLiteral("out/IndicesWord.csv"));
   QVERIFY2(indices.startsWith("\xEF\xBB\xBF\"File Name\",\"Text id\",\"MTLD\",\"HD-D\","),
            indices.constData());
+  QVERIFY(indices.contains("\"CTTR\",\"Uber U\"\r\n"));
   QVERIFY(indices.contains("text.txt"));
 }
 

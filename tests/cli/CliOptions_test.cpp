@@ -89,7 +89,10 @@ TEST(CliNames, IndexListsByName) {
   EXPECT_THAT([] { (void)ParseIndexList("mtld,ttr"); },
               ThrowsMessage<std::invalid_argument>(
                   StrEq("Unknown index 'ttr' (known indices: mtld, mtld-ma, hdd, msttr, yule-k, "
-                        "yule-i, simpson-d, herdan-vm, maas, dugast, summer, cttr)")));
+                        "yule-i, simpson-d, herdan-vm, maas, dugast, summer, cttr, mtld-ma-wrap, "
+                        "mtld-ma-bid, vocd-d, vocd-d-3, lgv0, lgev0, uber; all for every one)")));
+  EXPECT_EQ(ParseIndexList("all"), TIndexSet::All());
+  EXPECT_EQ(ParseIndexList("cttr, all"), TIndexSet::All());
   EXPECT_THROW((void)ParseIndexList(""), std::invalid_argument);
   EXPECT_THROW((void)ParseIndexList("mtld,"), std::invalid_argument);
 }

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -90,6 +91,12 @@ TEST_F(Cli, UsageErrorsExitWithTwoBeforeTouchingAnyFile) {
       {"measure --outputs indices --indices mtld,foo -o OUT data/plain", "Unknown index 'foo'"},
       {"measure --indices mtld -o OUT data/plain", "--indices needs --outputs"},
       {"measure --encoding no-such-encoding -o OUT data/plain", "--encoding: unknown encoding"},
+      {"measure --mtld-threshold 1 -o OUT data/plain", "--mtld-threshold: '1' is not an MTLD"},
+      {"measure --mtld-threshold 0,7 -o OUT data/plain", "--mtld-threshold: '0,7' is not an MTLD"},
+      {"measure --mtld-rule lt -o OUT data/plain", "--mtld-rule"},
+      {"measure --hdd-sample 0 -o OUT data/plain", "--hdd-sample"},
+      {"measure --log-base 2 -o OUT data/plain", "--log-base"},
+      {"measure --seed -1 -o OUT data/plain", "--seed"},
       {"freqlist data/plain", "--word-list"},
       {"freqlist -f vertical --kinds lemma --word-list w.tsv data/vertical", "--lemma-list"},
       {"", "subcommand"},
@@ -128,6 +135,11 @@ TEST_F(Cli, HelpListsEveryOptionWithItsDefault) {
         "--lemma-list",
         "--reference-contains-texts",
         "--autosemantic-tags TEXT=N|A|V|D",
+        "--mtld-threshold TEXT=0.72",
+        "--mtld-rule TEXT:{le,lt-min10}=le",
+        "--hdd-sample INT:INT in [1 - 1000000]=42",
+        "--log-base TEXT:{e,10}=e",
+        "--seed INT:INT in [0 - 2147483647]=42",
         "renyi-relative-entropy",
         "freqlist",
         "measure"}) {
@@ -234,6 +246,40 @@ TEST_F(Cli, IndicesFamilyWritesTheChosenIndicesOnly) {
   EXPECT_EQ(ReadWholeFile(Dir / "plain" / "AveragesWord50.csv"),
             ReadWholeFile(Dir / "all" / "AveragesWord50.csv"));
   EXPECT_FALSE(fs::exists(Dir / "plain" / "IndicesWord.csv"));
+}
+
+// The later indices and the variants of the definitions; a seed gives the same values in
+// every run.
+TEST_F(Cli, IndexVariantsAndTheSeed) {
+  const std::string args =
+      "measure -w 50 --outputs indices --indices maas,uber,hdd,vocd-d,vocd-d-3 "
+      "--log-base 10 --hdd-sample 30 --mtld-rule lt-min10 --mtld-threshold 0.7 ";
+  const auto first = Run(args + "--seed 7 -o " + Quote(Dir / "a") + " data/plain/letter.txt");
+  ASSERT_EQ(first.ExitCode, 0) << first.Err;
+  const auto again = Run(args + "--seed 7 -o " + Quote(Dir / "b") + " data/plain/letter.txt");
+  ASSERT_EQ(again.ExitCode, 0) << again.Err;
+  const auto other = Run(args + "--seed 8 -o " + Quote(Dir / "c") + " data/plain/letter.txt");
+  ASSERT_EQ(other.ExitCode, 0) << other.Err;
+  const std::string a = ReadWholeFile(Dir / "a" / "IndicesWord.csv");
+  const auto lines = Lines(a);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0],
+            "\xEF\xBB\xBF\"File Name\",\"Text id\",\"HD-D\",\"Maas a\xC2\xB2\",\"vocd-D\","
+            "\"vocd-D (3 trials)\",\"Uber U\"");
+  EXPECT_EQ(ReadWholeFile(Dir / "b" / "IndicesWord.csv"), a);
+  EXPECT_NE(ReadWholeFile(Dir / "c" / "IndicesWord.csv"), a);
+  // Decimal logarithms make Maas a² ln 10 times the natural one.
+  const auto natural = Run("measure -w 50 --outputs indices --indices maas -o " + Quote(Dir / "e") +
+                           " data/plain/letter.txt");
+  ASSERT_EQ(natural.ExitCode, 0) << natural.Err;
+  const auto maas = [](const std::string& line, std::size_t field) {
+    std::size_t at = 0;
+    for (std::size_t f = 0; f < field; ++f) at = line.find("\",\"", at) + 3;
+    return std::stod(line.substr(at));
+  };
+  EXPECT_NEAR(maas(lines[1], 3),
+              maas(Lines(ReadWholeFile(Dir / "e" / "IndicesWord.csv"))[1], 2) * std::log(10.0),
+              1e-3);
 }
 
 // The command line allows windows shorter than the window's lower bound of 10.

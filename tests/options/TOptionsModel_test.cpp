@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Utf8.h"
 #include "options/ControlNames.h"
 #include "options/OptionText.h"
 
@@ -739,13 +740,17 @@ TEST(TOptionsModelIndices, StartValuesAndTheirPlaceInTheOutputPanel) {
   EXPECT_FALSE(m.IsChecked("CheckBoxIndices"));
   EXPECT_EQ(m.Control("PanelIndices").Parent, "PanelProcess");
   EXPECT_FALSE(m.IsShown("PanelIndices"));
-  // The twelve boxes in column order, all checked, just before the process button.
-  std::vector<std::string> boxes;
+  // The boxes in column order, the first twelve checked, then the variants of the
+  // definitions, just before the process button.
+  std::vector<std::string> boxes, variants;
   std::vector<std::u16string> captions;
   for (const TControl& c : m.Controls()) {
     if (c.Parent != "PanelIndices") continue;
-    EXPECT_EQ(c.Kind, TControlKind::CheckBox) << c.Name;
-    EXPECT_TRUE(c.Checked) << c.Name;
+    if (c.Kind != TControlKind::CheckBox) {
+      variants.push_back(c.Name);
+      continue;
+    }
+    EXPECT_EQ(c.Checked, boxes.size() < 12) << c.Name;
     boxes.push_back(c.Name);
     captions.push_back(c.Caption);
   }
@@ -753,11 +758,21 @@ TEST(TOptionsModelIndices, StartValuesAndTheirPlaceInTheOutputPanel) {
               ElementsAre("CheckBoxIndexMTLD", "CheckBoxIndexMTLDMA", "CheckBoxIndexHDD",
                           "CheckBoxIndexMSTTR", "CheckBoxIndexYuleK", "CheckBoxIndexYuleI",
                           "CheckBoxIndexSimpsonD", "CheckBoxIndexHerdanVm", "CheckBoxIndexMaas",
-                          "CheckBoxIndexDugast", "CheckBoxIndexSummer", "CheckBoxIndexCTTR"));
+                          "CheckBoxIndexDugast", "CheckBoxIndexSummer", "CheckBoxIndexCTTR",
+                          "CheckBoxIndexMTLDMAWrap", "CheckBoxIndexMTLDMABid", "CheckBoxIndexVocdD",
+                          "CheckBoxIndexVocdD3", "CheckBoxIndexLgV0", "CheckBoxIndexLgeV0",
+                          "CheckBoxIndexUber"));
   for (std::size_t i = 0; i < kIndexCount; ++i) {
     EXPECT_EQ(kIndexBoxes[i], boxes[i]);
     EXPECT_EQ(captions[i], IndexCaption(static_cast<tIndex>(i)));
   }
+  EXPECT_THAT(variants, ElementsAre("EditMtldThreshold", "RadioGroupMtldRule", "SpinEditHddSample",
+                                    "RadioGroupLogBase", "SpinEditSeed"));
+  EXPECT_EQ(m.GetText("EditMtldThreshold"), u"0.72");
+  EXPECT_EQ(m.GetItemIndex("RadioGroupMtldRule"), 0);
+  EXPECT_EQ(m.GetValue("SpinEditHddSample"), 42);
+  EXPECT_EQ(m.GetItemIndex("RadioGroupLogBase"), 0);
+  EXPECT_EQ(m.GetValue("SpinEditSeed"), 42);
   const auto& all = m.Controls();
   const auto at = [&](std::string_view name) {
     return std::find_if(all.begin(), all.end(), [&](const TControl& c) { return c.Name == name; });
@@ -769,7 +784,8 @@ TEST(TOptionsModelIndices, StartValuesAndTheirPlaceInTheOutputPanel) {
   m.PrepareRun();
   const TMeasureParameters p = m.GetMeasureParameters();
   EXPECT_FALSE(p.OutputTypes.Contains(TOutputType::outIndices));
-  EXPECT_EQ(p.Indices, TIndexSet::All());
+  EXPECT_EQ(p.Indices, kDefaultIndices);
+  EXPECT_EQ(p.IndexVariants, TIndexVariants{});
 }
 
 TEST(TOptionsModelIndices, TheBoxShowsTheListAndChoosesTheFamily) {
@@ -784,7 +800,7 @@ TEST(TOptionsModelIndices, TheBoxShowsTheListAndChoosesTheFamily) {
             (TOutputTypeSet{TOutputType::outAverage, TOutputType::outIndices}));
   m.SetChecked("CheckBoxIndexHDD", false);
   m.SetOption("CheckBoxIndexMTLDMA", u"off");
-  EXPECT_EQ(m.EncodeIndices(), (TIndexSet::All() - TIndexSet{tIndex::ixHDD, tIndex::ixMTLDMA}));
+  EXPECT_EQ(m.EncodeIndices(), (kDefaultIndices - TIndexSet{tIndex::ixHDD, tIndex::ixMTLDMA}));
   m.PrepareRun();
   EXPECT_EQ(m.GetMeasureParameters().Indices, m.EncodeIndices());
 
@@ -803,6 +819,32 @@ TEST(TOptionsModelIndices, TheBoxShowsTheListAndChoosesTheFamily) {
   byName.SetOptions({{"CheckBoxIndexCTTR", u"0"}, {"CheckBoxIndices", u"1"}});
   EXPECT_TRUE(byName.IsShown("PanelIndices"));
   EXPECT_FALSE(byName.EncodeIndices().Contains(tIndex::ixCTTR));
+}
+
+TEST(TOptionsModelIndices, VariantsOfTheDefinitions) {
+  TOptionsModel m = ModelForFiles();
+  m.SetItemIndex("RadioGroupWhatToDo", 0);
+  m.SetOptions({{"CheckBoxIndices", u"1"},
+                {"EditMtldThreshold", u" 0.7 "},
+                {"RadioGroupMtldRule", u"1"},
+                {"SpinEditHddSample", u"30"},
+                {"RadioGroupLogBase", u"decimal (10)"},
+                {"SpinEditSeed", u"7"}});
+  m.PrepareRun();
+  const TIndexVariants expected{0.7, TMtldRule::mrBelowMinTen, 30, TLogBase::lbDecimal, 7};
+  EXPECT_EQ(m.GetMeasureParameters().IndexVariants, expected);
+  // The bounds of the fields; the threshold lies strictly between 0 and 1.
+  m.SetOption("SpinEditHddSample", u"0");
+  EXPECT_EQ(m.EncodeIndexVariants().HddSample, 1u);
+  m.SetOption("SpinEditSeed", u"-5");
+  EXPECT_EQ(m.EncodeIndexVariants().Seed, 0u);
+  for (const std::u16string_view bad : {u"1", u"0", u"0.0000001", u"-0.5", u"0,7", u""}) {
+    m.SetText("EditMtldThreshold", std::u16string(bad));
+    EXPECT_THROW((void)m.GetMeasureParameters(), EConvertError) << Utf16ToUtf8(bad);
+  }
+  // Without the family the fields are not read.
+  m.SetChecked("CheckBoxIndices", false);
+  EXPECT_EQ(m.GetMeasureParameters().IndexVariants, TIndexVariants{});
 }
 
 }  // namespace
