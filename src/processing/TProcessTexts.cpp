@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "base/Paths.h"
 #include "engine/TIndices.h"
 #include "engine/TReferenceDictionary.h"
 #include "engine/TSimpleTTR.h"
@@ -117,6 +118,23 @@ class TReportClock {
   TRunReport& report_;
   std::chrono::steady_clock::time_point start_;
 };
+
+// Creates the folder of a frequency-list file with its missing parents.
+void CreateListFolder(const std::filesystem::path& file, tWordOrLemma kind) {
+  const char* what = kind == tWordOrLemma::tokWord ? "word forms" : "lemmata";
+  if (file.empty())
+    throw std::runtime_error(std::string("No file is named for the frequency list of ") + what +
+                             ".");
+  const std::filesystem::path folder = file.parent_path();
+  if (folder.empty()) return;
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec || !std::filesystem::is_directory(folder)) {
+    throw std::runtime_error("Unable to create directory " + QuotedPath(folder) +
+                             " for the frequency list " + QuotedPath(file) + ": " +
+                             (ec ? ec.message() : std::string("a file of that name exists")) + ".");
+  }
+}
 
 void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
                std::u16string_view InputFile, bool IsWholeText, TRunReport& report) {
@@ -239,6 +257,13 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   }
   const std::size_t kindCount = kinds.size();
   const TAutosemanticRule rule = InputFormat(How).Autosemantic;
+  EnterPhase(TRunPhase::ReadingAndMeasuring);
+  // A document that ends before its first window is full completes no window position.
+  auto countShortDocument = [&] {
+    if (report_.Documents > 0 && kindCount > 0 &&
+        kindEngines[0]->Total().NumberOfTokens < LagLength)
+      ++report_.ShortDocuments;
+  };
   const bool tagged = rule != TAutosemanticRule::None;
 
   const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
@@ -255,6 +280,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
       const TTokenBatch::TWord& token = (*batch)[i];
       // A document begins at its first word even when the filters drop that word.
       if (token.StartsDocument) {
+        countShortDocument();
         output.NewDoc(batch->DocumentName(document++));
         ++report_.Documents;
         for (const tWordOrLemma kind : WoL) engines[Slot(kind)]->Clear();
@@ -273,6 +299,9 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
     }
     ticker.Before(batch->Size());
   }
+  countShortDocument();
+  EnterPhase(OutputTypes.Contains(TOutputType::outDistribution) ? TRunPhase::WritingDistributions
+                                                                : TRunPhase::WritingResults);
   output.LastDoc();
 }
 
@@ -292,6 +321,8 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
     bool DoOmitDigits, TCasesensitiveness CS, TWordOrLemmaSet WoL, const TCustomVertical& Custom,
     const TProgressCallback& progress) {
   const TReportClock clock(report_);
+  for (const tWordOrLemma kind : WoL)
+    CreateListFolder(kind == tWordOrLemma::tokWord ? OutputFileWF : OutputFileLemma, kind);
   TTokenizationStream stream(How);
   TPreparedDictionaries lists;
   for (const tWordOrLemma kind : WoL) lists[Slot(kind)] = std::make_unique<TReferenceDictionary>();
@@ -301,6 +332,7 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
   for (const tWordOrLemma kind : WoL) kinds.push_back(kind);
   const std::size_t kindCount = kinds.size();
   std::vector<TTypeCounter> counters(kindCount);
+  EnterPhase(TRunPhase::ReadingAndCounting);
 
   const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
   const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
@@ -319,6 +351,7 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
     }
     ticker.Before(batch->Size());
   }
+  EnterPhase(TRunPhase::WritingLists);
   for (std::size_t k = 0; k < kindCount; ++k) counters[k].MoveInto(*lists[Slot(kinds[k])]);
 
   for (const tWordOrLemma kind : WoL) {

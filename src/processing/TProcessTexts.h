@@ -60,6 +60,9 @@ class TProcessTexts {
   // calling thread.
   void SetDiagnosticSink(TDiagnosticSink Sink) { diagnostics_ = std::move(Sink); }
 
+  // Told the phase of the following runs as each begins; none by default.
+  void SetPhaseCallback(TPhaseCallback Callback) { phase_ = std::move(Callback); }
+
   // What the last run did: its figures and warnings. Emptied when a run starts, filled as
   // it goes, so that it also describes a run that failed.
   [[nodiscard]] const TRunReport& GetReport() const { return report_; }
@@ -93,7 +96,9 @@ class TProcessTexts {
 
   // Counts every word form and/or lemma of the input that passes the filters into one
   // frequency list per kind of WoL, saves the word-form list to OutputFileWF and the lemma
-  // list to OutputFileLemma (in that order), and returns the lists.
+  // list to OutputFileLemma (in that order), and returns the lists. The folders of the list
+  // files are created first, with missing parents, as a measurement run creates its output
+  // folder: one that cannot be created fails the run before the input is read.
   TPreparedDictionaries PrepareDictionary(THow How, std::u16string_view InputFile,
                                           const std::filesystem::path& OutputFileWF,
                                           const std::filesystem::path& OutputFileLemma,
@@ -114,11 +119,15 @@ class TProcessTexts {
 
  private:
   [[nodiscard]] TDiagnosticSink EngineSink();
+  void EnterPhase(TRunPhase Phase) const {
+    if (phase_) phase_(Phase);
+  }
 
   TLowercaser lowercaser_;
   TIndexSet indices_{};
   unsigned threads_ = 1;
   TDiagnosticSink diagnostics_;
+  TPhaseCallback phase_;
   TRunReport report_;
 };
 
