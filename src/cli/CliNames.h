@@ -13,6 +13,7 @@
 #include "engine/Indices.h"
 #include "engine/Measures.h"
 #include "options/ControlNames.h"
+#include "options/MeasureHelp.h"
 #include "processing/RunOptions.h"
 
 namespace tavora {
@@ -72,11 +73,18 @@ struct TCliMeasure {
 // order.
 extern const std::array<TCliMeasure, kMeasureCount + kMeasureSecondaryCount> kCliMeasures;
 
+// A measure by its name or alias, in any letter case.
 [[nodiscard]] std::optional<TCliMeasure> FindCliMeasure(std::string_view Name);
+// "Unknown measure '<Name>'; did you mean '<closest>'? Measures: <every name>".
+[[nodiscard]] std::string UnknownMeasureMessage(std::string_view Name);
+// The name of Names closest to Name in spelling (fewest edits, in any letter case); the first
+// of equally close ones.
+[[nodiscard]] std::string ClosestName(std::string_view Name,
+                                      const std::vector<std::string_view>& Names);
 
 // Further indices by name ("mtld", "yule-k"), in tIndex order.
 [[nodiscard]] std::string_view IndexName(tIndex i);
-// The index of a name, exactly as IndexName gives it.
+// The index of a name as IndexName gives it, in any letter case.
 [[nodiscard]] std::optional<tIndex> FindIndex(std::string_view Name);
 // A comma-separated list of names ("mtld,hdd"); spaces around a name are ignored.
 // Throws std::invalid_argument naming an unknown or empty name and listing the known ones.
