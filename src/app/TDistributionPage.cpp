@@ -56,6 +56,7 @@ TDistributionPage::TDistributionPage(IDialogs& Dialogs, QWidget* parent)
   chart_ = new TDistributionChart;
   view_ = new TChartView(chart_);
   view_->setObjectName(QStringLiteral("ChartDistribution"));
+  view_->setAccessibleName(QStringLiteral("Distribution chart"));
 
   auto* top = new QHBoxLayout;
   top->addWidget(new QLabel(QStringLiteral("Distribution:")));

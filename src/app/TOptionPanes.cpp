@@ -1,5 +1,7 @@
 #include "app/TOptionPanes.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QHBoxLayout>
 #include <QScrollArea>

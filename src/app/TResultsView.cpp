@@ -81,8 +81,10 @@ TResultsView::~TResultsView() {
 void TResultsView::BuildSeriesTab(QWidget* page) {
   comboSeriesSet_ = new QComboBox;
   comboSeriesSet_->setObjectName(QStringLiteral("ComboSeriesSet"));
+  comboSeriesSet_->setAccessibleName(QStringLiteral("Series"));
   comboMeasure_ = new QComboBox;
   comboMeasure_->setObjectName(QStringLiteral("ComboMeasure"));
+  comboMeasure_->setAccessibleName(QStringLiteral("Measure"));
   listDocuments_ = new QListWidget;
   listDocuments_->setObjectName(QStringLiteral("ListDocuments"));
   listDocuments_->setAccessibleName(QStringLiteral("Documents"));
@@ -97,6 +99,7 @@ void TResultsView::BuildSeriesTab(QWidget* page) {
   seriesChart_ = new TSeriesChart;
   seriesView_ = new TChartView(seriesChart_);
   seriesView_->setObjectName(QStringLiteral("ChartSeries"));
+  seriesView_->setAccessibleName(QStringLiteral("Series chart"));
   seriesView_->setToolTip(QStringLiteral("Wheel: zoom; drag: pan; double click: show all"));
 
   auto* side = new QVBoxLayout;
@@ -128,10 +131,12 @@ void TResultsView::BuildSeriesTab(QWidget* page) {
 void TResultsView::BuildTableTab(QWidget* page) {
   comboTable_ = new QComboBox;
   comboTable_->setObjectName(QStringLiteral("ComboTable"));
+  comboTable_->setAccessibleName(QStringLiteral("Table"));
   auto* copy = new QPushButton(QStringLiteral("Copy to clipboard"));
   copy->setObjectName(QStringLiteral("ButtonCopyTable"));
   table_ = new TResultTable;
   table_->setObjectName(QStringLiteral("TableResults"));
+  table_->setAccessibleName(QStringLiteral("Table of results"));
   auto* top = new QHBoxLayout;
   top->addWidget(new QLabel(QStringLiteral("Table:")));
   top->addWidget(comboTable_, 1);

@@ -225,8 +225,10 @@ void TWindowUXTest::everyControlHasANameAndEveryMeasureAnExplanation() {
     for (std::size_t i = 0; i < c.Items.size(); ++i)
       QVERIFY(!name(window_->Widgets().RadioButton(c.Name, static_cast<int>(i))).isEmpty());
   }
-  for (const char* own : {"ButtonCancel", "ButtonShowResults", "ProgressBar", "RunSummaryText",
-                          "ButtonOpenOutputFolder", "ButtonOpenResults", "ListDocuments"})
+  for (const char* own :
+       {"ButtonCancel", "ButtonShowResults", "ProgressBar", "RunSummaryText",
+        "ButtonOpenOutputFolder", "ButtonOpenResults", "ListDocuments", "ComboMeasure",
+        "ComboSeriesSet", "ComboDistribution", "ComboTable", "ChartSeries", "ChartDistribution"})
     QVERIFY2(!name(W(own)).isEmpty(), own);
 
   std::vector<std::string_view> boxes(kMeasureBoxes.begin(), kMeasureBoxes.end());
