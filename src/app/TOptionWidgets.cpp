@@ -249,11 +249,15 @@ void TOptionWidgets::AddControl(const TControl& c, QHBoxLayout* row) {
   }
   w->setObjectName(Q(name));
   widgets_.emplace(name, w);
+  Place(c, w, row);
+}
+
+void TOptionWidgets::Place(const TControl& c, QWidget* w, QHBoxLayout* row) {
   QBoxLayout* at = row;
   if (!c.Label.empty()) {
     auto* label = new QLabel(Q(c.Label));
     label->setBuddy(w);
-    labels_.emplace(name, label);
+    labels_.emplace(c.Name, label);
     // A long label stands above its field, so that the row stays narrow.
     if (c.Label.size() > kLongLabel) {
       at = new QVBoxLayout;

@@ -77,6 +77,8 @@ class TOptionWidgets : public QObject {
  private:
   QWidget* BuildPanel(const TControl& panel);
   void AddControl(const TControl& c, QHBoxLayout* row);
+  // Puts a control's widget, with the label beside or above it, into its row.
+  void Place(const TControl& c, QWidget* w, QHBoxLayout* row);
   void Describe(const TControl& c, QWidget* w, const QString& fallbackName);
   void RefreshTabStops(std::string_view Group);
   void RefreshDetached();

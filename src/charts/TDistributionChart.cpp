@@ -80,7 +80,11 @@ void TDistributionChart::SetBlock(const QString& Measure, const TDistributionBlo
   addSeries(area);
   connect(area, &QAreaSeries::hovered, this,
           [this](const QPointF& point, bool state) { ShowCountAt(point.x(), state); });
+  AddAxes(area, Measure, highest);
+}
 
+void TDistributionChart::AddAxes(QAbstractSeries* area, const QString& Measure,
+                                 std::uint64_t highest) {
   auto* axisX = new QValueAxis;
   axisX->setTitleText(Measure);
   axisX->setLabelFormat(QStringLiteral("%.6g"));

@@ -13,6 +13,7 @@
 
 #include "results/TResultFolder.h"
 
+class QAbstractSeries;
 class QValueAxis;
 
 namespace tavora {
@@ -39,6 +40,8 @@ class TDistributionChart : public QChart {
     QString Label;  // the interval labels it covers
   };
   void ShowCountAt(double x, bool state);
+  // The measure's values below, at a few round numbers; the counts up to the highest.
+  void AddAxes(QAbstractSeries* area, const QString& Measure, std::uint64_t highest);
 
   std::vector<TBar> bars_;
 };
