@@ -4,17 +4,28 @@
 #include <stdexcept>
 
 #include "base/Trim.h"
+#include "base/Utf8.h"
+#include "engine/TEditDistance.h"
 
 namespace tavora {
 
 namespace {
 
-constexpr TCliMeasure Basic(std::string_view name, tMeasure m) {
-  return {name, false, static_cast<std::uint8_t>(m)};
+// Each measure under its short name (options/MeasureHelp.h).
+constexpr TCliMeasure Basic(tMeasure m) {
+  return {kMeasureNames[static_cast<std::size_t>(m)], false, static_cast<std::uint8_t>(m)};
 }
 
-constexpr TCliMeasure Secondary(std::string_view name, tMeasureSecondary m) {
-  return {name, true, static_cast<std::uint8_t>(m)};
+constexpr TCliMeasure Secondary(tMeasureSecondary m) {
+  return {kMeasureSecondaryNames[static_cast<std::size_t>(m)], true, static_cast<std::uint8_t>(m)};
+}
+
+// Letters A to Z lowered; names are ASCII.
+std::string Lowered(std::string_view name) {
+  std::string lowered(name);
+  for (char& c : lowered)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return lowered;
 }
 
 constexpr std::array<std::string_view, kIndexCount> kIndexNames = {
@@ -26,41 +37,44 @@ constexpr std::array<std::string_view, kIndexCount> kIndexNames = {
 }  // namespace
 
 const std::array<TCliMeasure, kMeasureCount + kMeasureSecondaryCount> kCliMeasures = {{
-    Basic("tokens", tMeasure::vTokens),
-    Basic("types", tMeasure::vTypes),
-    Basic("hapax", tMeasure::vHapax),
-    Basic("perplexity", tMeasure::vPerplexity),
-    Basic("rrr", tMeasure::vRRR),
-    Basic("hill", tMeasure::vHillsContinuum),
-    Basic("cross-types", tMeasure::vCrossTypes),
-    Basic("cross-perplexity", tMeasure::vCrossPerplexity),
-    Basic("cross-rrr", tMeasure::vCrossRRR),
-    Basic("cross-hill", tMeasure::vCrossHillsContinuum),
-    Basic("length", tMeasure::vLength),
-    Basic("difference", tMeasure::vDifference),
-    Basic("autosemantics", tMeasure::vAutosemantics),
-    Secondary("ttr", tMeasureSecondary::vTTR),
-    Secondary("log-ttr", tMeasureSecondary::vLogTTR),
-    Secondary("root-ttr", tMeasureSecondary::vRootTTR),
-    Secondary("entropy", tMeasureSecondary::vEntropy),
-    Secondary("cross-entropy", tMeasureSecondary::vCrossEntropy),
-    Secondary("relative-entropy", tMeasureSecondary::vRelativeEntropy),
-    Secondary("repeat-rate", tMeasureSecondary::vRepeatRate),
-    Secondary("cross-repeat-rate", tMeasureSecondary::vCrossRepeatRate),
-    Secondary("loglog-ttr", tMeasureSecondary::vLogLogTTR),
-    Secondary("logloglog-ttr", tMeasureSecondary::vLogLogLogTTR),
-    Secondary("relative-perplexity", tMeasureSecondary::vRelativePerplexity),
-    Secondary("relative-types", tMeasureSecondary::vRelativeTypes),
-    Secondary("log-types", tMeasureSecondary::vLogTypes),
-    Secondary("log-relative-types", tMeasureSecondary::vLogRelativeTypes),
-    Secondary("renyi-entropy", tMeasureSecondary::vRenyiEntropy),
-    Secondary("renyi-cross-entropy", tMeasureSecondary::vRenyiCrossEntropy),
-    Secondary("renyi-relative-entropy", tMeasureSecondary::vRenyiRelativeEntropy),
+    Basic(tMeasure::vTokens),
+    Basic(tMeasure::vTypes),
+    Basic(tMeasure::vHapax),
+    Basic(tMeasure::vPerplexity),
+    Basic(tMeasure::vRRR),
+    Basic(tMeasure::vHillsContinuum),
+    Basic(tMeasure::vCrossTypes),
+    Basic(tMeasure::vCrossPerplexity),
+    Basic(tMeasure::vCrossRRR),
+    Basic(tMeasure::vCrossHillsContinuum),
+    Basic(tMeasure::vLength),
+    Basic(tMeasure::vDifference),
+    Basic(tMeasure::vAutosemantics),
+    Secondary(tMeasureSecondary::vTTR),
+    Secondary(tMeasureSecondary::vLogTTR),
+    Secondary(tMeasureSecondary::vRootTTR),
+    Secondary(tMeasureSecondary::vEntropy),
+    Secondary(tMeasureSecondary::vCrossEntropy),
+    Secondary(tMeasureSecondary::vRelativeEntropy),
+    Secondary(tMeasureSecondary::vRepeatRate),
+    Secondary(tMeasureSecondary::vCrossRepeatRate),
+    Secondary(tMeasureSecondary::vLogLogTTR),
+    Secondary(tMeasureSecondary::vLogLogLogTTR),
+    Secondary(tMeasureSecondary::vRelativePerplexity),
+    Secondary(tMeasureSecondary::vRelativeTypes),
+    Secondary(tMeasureSecondary::vLogTypes),
+    Secondary(tMeasureSecondary::vLogRelativeTypes),
+    Secondary(tMeasureSecondary::vRenyiEntropy),
+    Secondary(tMeasureSecondary::vRenyiCrossEntropy),
+    Secondary(tMeasureSecondary::vRenyiRelativeEntropy),
 }};
 
 std::optional<TCliMeasure> FindCliMeasure(std::string_view Name) {
+  std::string name = Lowered(Name);
+  for (const auto& alias : kMeasureAliases)
+    if (alias[0] == name) name = alias[1];
   const auto it = std::find_if(kCliMeasures.begin(), kCliMeasures.end(),
-                               [Name](const TCliMeasure& m) { return m.Name == Name; });
+                               [&name](const TCliMeasure& m) { return m.Name == name; });
   if (it == kCliMeasures.end()) return std::nullopt;
   return *it;
 }
@@ -68,7 +82,7 @@ std::optional<TCliMeasure> FindCliMeasure(std::string_view Name) {
 std::string_view IndexName(tIndex i) { return kIndexNames[static_cast<std::size_t>(i)]; }
 
 std::optional<tIndex> FindIndex(std::string_view Name) {
-  const auto it = std::find(kIndexNames.begin(), kIndexNames.end(), Name);
+  const auto it = std::find(kIndexNames.begin(), kIndexNames.end(), Lowered(Name));
   if (it == kIndexNames.end()) return std::nullopt;
   return static_cast<tIndex>(it - kIndexNames.begin());
 }
@@ -95,6 +109,30 @@ TIndexSet ParseIndexList(std::string_view List) {
     start = comma + 1;
   }
   return set;
+}
+
+std::string ClosestName(std::string_view Name, const std::vector<std::string_view>& Names) {
+  const std::u16string name = Utf8ToUtf16(Lowered(Name));
+  std::string_view closest;
+  std::uint32_t best = 0;
+  for (const std::string_view candidate : Names) {
+    const std::uint32_t distance = Levenshtein(name, Utf8ToUtf16(candidate));
+    if (closest.empty() || distance < best) {
+      closest = candidate;
+      best = distance;
+    }
+  }
+  return std::string(closest);
+}
+
+std::string UnknownMeasureMessage(std::string_view Name) {
+  std::vector<std::string_view> names;
+  for (const TCliMeasure& m : kCliMeasures) names.push_back(m.Name);
+  for (const auto& alias : kMeasureAliases) names.push_back(alias[0]);
+  return "Unknown measure '" + std::string(Name) + "'; did you mean '" + ClosestName(Name, names) +
+         "'? Measures: " +
+         JoinNames(
+             names, [](std::string_view n) { return std::string(n); }, ", ");
 }
 
 std::vector<std::string> SplitCommaList(std::string_view List) {

@@ -13,6 +13,7 @@
 #include "engine/Indices.h"
 #include "engine/Measures.h"
 #include "options/ControlNames.h"
+#include "options/MeasureHelp.h"
 #include "processing/RunOptions.h"
 
 namespace tavora {
@@ -80,7 +81,14 @@ struct TCliMeasure {
 // order.
 extern const std::array<TCliMeasure, kMeasureCount + kMeasureSecondaryCount> kCliMeasures;
 
+// A measure by its name or alias, in any letter case.
 [[nodiscard]] std::optional<TCliMeasure> FindCliMeasure(std::string_view Name);
+// "Unknown measure '<Name>'; did you mean '<closest>'? Measures: <every name>".
+[[nodiscard]] std::string UnknownMeasureMessage(std::string_view Name);
+// The name of Names closest to Name in spelling (fewest edits, in any letter case); the first
+// of equally close ones.
+[[nodiscard]] std::string ClosestName(std::string_view Name,
+                                      const std::vector<std::string_view>& Names);
 
 // Where an MTLD factor ends, in TMtldRule order (the items of ctl::RadioGroupMtldRule).
 inline constexpr std::array<std::string_view, 2> kCliMtldRuleNames = {"le", "lt-min10"};
@@ -89,7 +97,7 @@ inline constexpr std::array<std::string_view, 2> kCliLogBaseNames = {"e", "10"};
 
 // Further indices by name ("mtld", "yule-k"), in tIndex order.
 [[nodiscard]] std::string_view IndexName(tIndex i);
-// The index of a name, exactly as IndexName gives it.
+// The index of a name as IndexName gives it, in any letter case.
 [[nodiscard]] std::optional<tIndex> FindIndex(std::string_view Name);
 // The name that stands for every index in a list.
 inline constexpr std::string_view kAllIndices = "all";

@@ -167,7 +167,7 @@ void TCliOptionMapper::SetMeasures(TMeasureSet& Basic, tMeasureSecondarySet& Sec
   Secondary = {};
   for (const std::string& name : SplitCommaList(choices_.Measures)) {
     const std::optional<TCliMeasure> m = FindCliMeasure(name);
-    if (!m) throw TUsageError("Unknown measure '" + name + "'");
+    if (!m) throw TUsageError(UnknownMeasureMessage(name));
     if (m->IsSecondary) {
       Secondary.Include(static_cast<tMeasureSecondary>(m->Ordinal));
     } else {
@@ -256,6 +256,8 @@ TIndexVariants TCliOptionMapper::SetIndexVariants() {
 }
 
 TMeasureParameters TCliOptionMapper::MeasureParameters() {
+  if (choices_.OutputFolder.empty())
+    throw TUsageError("--output: name the folder for the result files");
   SetShared(kMeasuring);
   // Values below the window's bound of 10 are set on the parameters below.
   model_.SetValue(ctl::SpinEditWindowLength, static_cast<int>(choices_.Window));

@@ -2,6 +2,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <iostream>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -34,10 +37,40 @@ std::string MeasureNames(bool secondary) {
   return names;
 }
 
+void AppendEntry(std::string& text, std::string_view name, const std::vector<std::string>& lines) {
+  text += "\n";
+  text += name;
+  text += "\n";
+  for (const std::string& line : lines) text += "  " + line + "\n";
+}
+
+// What every measure and index says, as the window's tooltips say it.
+std::string HelpMeasuresText(const TOptionsModel& model) {
+  std::string text = "Measures of -m, --measures (in result files in this order).\n";
+  for (const std::string& line : HelpNotation()) text += "  " + line + "\n";
+  for (const TCliMeasure& m : kCliMeasures) {
+    const std::string_view box = m.Box();
+    const std::u16string caption = box.empty() ? std::u16string() : model.GetCaption(box);
+    AppendEntry(text, m.Name,
+                m.IsSecondary ? MeasureHelpLines(static_cast<tMeasureSecondary>(m.Ordinal), caption)
+                              : MeasureHelpLines(static_cast<tMeasure>(m.Ordinal), caption));
+  }
+  text += "\nFurther indices of --indices (with --outputs indices), one value per text.\n";
+  for (const tIndex i : TIndexSet::All()) AppendEntry(text, IndexName(i), IndexHelpLines(i));
+  return text;
+}
+
+bool Contains(int argc, const char* const* argv, std::string_view arg) {
+  for (int i = 1; i < argc; ++i)
+    if (argv[i] == arg) return true;
+  return false;
+}
+
 }  // namespace
 
 TCommandLine::TCommandLine(const TOptionsModel& model)
-    : app_(std::make_unique<CLI::App>(
+    : model_(model),
+      app_(std::make_unique<CLI::App>(
           "Tavora measures lexical diversity over a moving window and builds frequency lists.",
           "tavora-cli")) {
   // The start values of the window.
@@ -105,8 +138,8 @@ void TCommandLine::AddSharedOptions(CLI::App& command) {
                   "Input files and folders (folders are read recursively, entries in name "
                   "order); a single - reads the text from standard input")
       ->required();
-  command.add_option("-f,--format", choices_.Format, "Input format")
-      ->check(CLI::IsMember(Strings(kCliFormatNames)))
+  command.add_option("-f,--format", choices_.Format, "Input format (any letter case)")
+      ->transform(CLI::IsMember(Strings(kCliFormatNames), CLI::ignore_case))
       ->capture_default_str();
   command
       .add_option("--case", choices_.Case,
@@ -156,9 +189,14 @@ void TCommandLine::AddMeasureOptions(CLI::App& command) {
       ->capture_default_str();
   command
       .add_option("-m,--measures", choices_.Measures,
-                  "Comma-separated measures (tokens is always included). Basic: " +
-                      MeasureNames(false) + ". Secondary: " + MeasureNames(true))
+                  "Comma-separated measures, in any letter case (tokens is always included). "
+                  "Basic: " +
+                      MeasureNames(false) + ". Secondary: " + MeasureNames(true) +
+                      " (mattr is another name of ttr)")
       ->capture_default_str();
+  command.add_flag("--help-measures")
+      ->description(
+          "Print what every measure and index says, with its formula, range and source, and exit");
   command
       .add_option(
           "--outputs", choices_.Outputs,
@@ -267,6 +305,23 @@ void TCommandLine::AddPlotOptions(CLI::App& command) {
 }
 
 std::optional<int> TCommandLine::Parse(int argc, const char* const* argv) {
+  // The command is the first argument unless that is an option (--help, --version).
+  if (argc >= 2 && argv[1][0] != '-') {
+    std::vector<std::string_view> commands{"measure", "freqlist"};
+    if (plot_ != nullptr) commands.emplace_back("plot");
+    const std::string_view command = argv[1];
+    if (std::find(commands.begin(), commands.end(), command) == commands.end()) {
+      throw TUsageError("unknown command '" + std::string(command) + "'; did you mean '" +
+                        ClosestName(command, commands) + "'? Commands: " +
+                        JoinNames(
+                            commands, [](std::string_view c) { return std::string(c); }, ", "));
+    }
+    // Answered before the other options are checked, as --help is.
+    if (command == "measure" && Contains(argc, argv, "--help-measures")) {
+      std::cout << HelpMeasuresText(model_);
+      return 0;
+    }
+  }
   try {
     app_->parse(argc, argv);
   } catch (const CLI::Success& e) {

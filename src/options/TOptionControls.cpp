@@ -7,6 +7,7 @@
 #include "engine/Indices.h"
 #include "input/THow.h"
 #include "options/ControlNames.h"
+#include "options/MeasureHelp.h"
 
 namespace tavora {
 
@@ -142,8 +143,8 @@ TOptionControls::TOptionControls() {
   c.push_back(Radio(ctl::RadioGroupWhatToDo, ctl::PanelWhatToDo, u"What do you want to do?",
                     {u"Measure lexical diversity", u"Get frequency list of types"}, 2, -1));
   c.push_back(Panel(ctl::PanelWindowLength, "", false));
-  c.push_back(Integer(ctl::SpinEditWindowLength, ctl::PanelWindowLength, u"Window length", 200, 10,
-                      1000000));
+  c.push_back(Integer(ctl::SpinEditWindowLength, ctl::PanelWindowLength, u"Window length", 200,
+                      kMinWindowLength, 1000000));
   c.push_back(Panel(ctl::PanelMetrics, "", false));
   c.push_back(Check(ctl::CheckBoxTypes, ctl::PanelMetrics, u"Number of types", true));
   c.push_back(Check(ctl::CheckBoxPerplexity, ctl::PanelMetrics, u"Perplexity", true));
@@ -228,6 +229,8 @@ TOptionControls::TOptionControls() {
   c.push_back(
       Integer(ctl::SpinEditSeed, ctl::PanelIndices, u"vocd-D random seed", 42, 0, 2147483647));
   c.push_back(Button(ctl::ButtonProcess, ctl::PanelProcess, u"Process the texts!"));
+
+  for (TControl& control : c) control.Help = ControlHelp(control);
 }
 
 std::size_t TOptionControls::IndexOf(std::string_view Name) const {

@@ -94,6 +94,10 @@ class TOptionsModel {
   // it already was) and the name is appended as by AddInputLine.
   void DropFile(std::u16string_view FileName);
 
+  // Every control back to its start state, as at window creation. The list of files and
+  // the pasted text are kept, each for its text source, until that source is chosen again.
+  void ResetToStartValues();
+
   // Called with the control's name whenever its value, text, shown or enabled flag
   // changes, and with ctl::PanelWoL when that panel moves.
   void SetObserver(std::function<void(std::string_view)> Observer) {
@@ -180,9 +184,15 @@ class TOptionsModel {
   void CheckBoxHillsContinuumClick();
   void CheckBoxIndicesClick();
 
+  // MemoListOfTexts holds the text of the chosen text source; the other source's text waits
+  // here, so that file names are never read as pasted text nor pasted text as file names.
+  void SwapInputText(int Mode);
+
   TOptionControls c_;
   bool wolBelowInputDetails_ = false;
-  bool ruleSetByUd_ = false;  // the UD box chose UPOS; unchecking it goes back
+  bool ruleSetByUd_ = false;                  // the UD box chose UPOS; unchecking it goes back
+  std::array<std::u16string, 2> inputTexts_;  // by text source, while not shown
+  int inputTextMode_ = -1;                    // the source whose text the field holds
   std::function<void(std::string_view)> observer_;
 };
 

@@ -86,6 +86,23 @@ class TReportClock {
   std::chrono::steady_clock::time_point start_;
 };
 
+// Creates the folder of a frequency-list file with its missing parents.
+void CreateListFolder(const std::filesystem::path& file, tWordOrLemma kind) {
+  const char* what = kind == tWordOrLemma::tokWord ? "word forms" : "lemmata";
+  if (file.empty())
+    throw std::runtime_error(std::string("No file is named for the frequency list of ") + what +
+                             ".");
+  const std::filesystem::path folder = file.parent_path();
+  if (folder.empty()) return;
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec || !std::filesystem::is_directory(folder)) {
+    throw std::runtime_error("Unable to create directory " + QuotedPath(folder) +
+                             " for the frequency list " + QuotedPath(file) + ": " +
+                             (ec ? ec.message() : std::string("a file of that name exists")) + ".");
+  }
+}
+
 // The reference lists' file names, for the run record.
 TWordOrLemmaNames ListNames(const TReferenceDictionaryPair& lists) {
   TWordOrLemmaNames names;
@@ -195,7 +212,6 @@ void TProcessTexts::LoadInput(TTokenizationStream& stream, const TCustomVertical
     stream.LoadFromFiles(InputFile);
   report_.FilesRead = stream.GetListOfFiles().size();
   report_.SkippedEntries = stream.GetMissingEntries();
-  for (const auto& entry : stream.GetSkippedEntries()) report_.SkippedEntries.push_back(entry);
   for (std::string& warning : stream.TakeWarnings()) Warn(std::move(warning));
 }
 
@@ -305,6 +321,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   }
   const std::size_t kindCount = kinds.size();
   const TAutosemanticRule rule = RuleOf(InputFormat(How), corpus_.AutosemanticRule);
+  EnterPhase(TRunPhase::ReadingAndMeasuring);
   const bool tagged = rule != TAutosemanticRule::None;
 
   const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
@@ -350,6 +367,8 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
     }
     ticker.Before(batch->Size());
   }
+  EnterPhase(OutputTypes.Contains(TOutputType::outDistribution) ? TRunPhase::WritingDistributions
+                                                                : TRunPhase::WritingResults);
   output.LastDoc();
   report_.ShortDocuments = output.GetShortDocuments();
 } catch (const std::bad_alloc&) {
@@ -398,8 +417,10 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
   reading_.clear();
   inputFile_.clear();
   std::vector<std::filesystem::path> targets;
-  if (WoL.Contains(tWordOrLemma::tokWord)) targets.push_back(OutputFileWF);
-  if (WoL.Contains(tWordOrLemma::tokLemma)) targets.push_back(OutputFileLemma);
+  for (const tWordOrLemma kind : WoL) {
+    targets.push_back(kind == tWordOrLemma::tokWord ? OutputFileWF : OutputFileLemma);
+    CreateListFolder(targets.back(), kind);
+  }
   const auto locks = LockListFolders(targets);
   TTokenizationStream stream(How);
   stream.SetEncoding(encoding_);
@@ -415,6 +436,7 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
   for (const tWordOrLemma kind : WoL) kinds.push_back(kind);
   const std::size_t kindCount = kinds.size();
   std::vector<TTypeCounter> counters(kindCount);
+  EnterPhase(TRunPhase::ReadingAndCounting);
 
   const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
   const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
@@ -442,6 +464,7 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
       ticker.Before(batch->Size());
     }
   }
+  EnterPhase(TRunPhase::WritingLists);
   for (std::size_t k = 0; k < kindCount; ++k) counters[k].MoveInto(*lists[Slot(kinds[k])]);
   counters = {};  // the lists hold the texts now
 

@@ -84,6 +84,9 @@ class TProcessTexts {
   // calling thread.
   void SetDiagnosticSink(TDiagnosticSink Sink) { diagnostics_ = std::move(Sink); }
 
+  // Told the phase of the following runs as each begins; none by default.
+  void SetPhaseCallback(TPhaseCallback Callback) { phase_ = std::move(Callback); }
+
   // What the last run did: its figures and warnings. Emptied when a run starts, filled as
   // it goes, so that it also describes a run that failed.
   [[nodiscard]] const TRunReport& GetReport() const { return report_; }
@@ -123,9 +126,11 @@ class TProcessTexts {
 
   // Counts every word form and/or lemma of the input that passes the filters into one
   // frequency list per kind of WoL, saves the word-form list to OutputFileWF and the lemma
-  // list to OutputFileLemma (in that order), and returns the lists. The existing folders of
-  // the lists are locked for the run (TFolderLock); folder walks leave out the list files and
-  // the files measurement runs write.
+  // list to OutputFileLemma (in that order), and returns the lists. The folders of the list
+  // files are created first, with missing parents, as a measurement run creates its output
+  // folder: one that cannot be created fails the run before the input is read. The folders
+  // are locked for the run (TFolderLock); folder walks leave out the list files and the
+  // files measurement runs write.
   TPreparedDictionaries PrepareDictionary(THow How, std::u16string_view InputFile,
                                           const std::filesystem::path& OutputFileWF,
                                           const std::filesystem::path& OutputFileLemma,
@@ -160,6 +165,9 @@ class TProcessTexts {
   // Loads the input into the stream and records what the load found.
   void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
                  std::u16string_view InputFile, bool IsWholeText, TOwnFilesLeftOut& leftOut);
+  void EnterPhase(TRunPhase Phase) const {
+    if (phase_) phase_(Phase);
+  }
 
   TLowercaser lowercaser_;
   TIndexSet indices_{};
@@ -170,6 +178,7 @@ class TProcessTexts {
   TIndexVariants indexVariants_{};
   unsigned threads_ = 1;
   TDiagnosticSink diagnostics_;
+  TPhaseCallback phase_;
   TRunReport report_;
   std::u16string reading_;           // the document being read, empty before the first
   std::filesystem::path inputFile_;  // the input when it is one file

@@ -62,7 +62,12 @@ TEST_F(Cli, UsageErrorsExitWithTwoBeforeTouchingAnyFile) {
   const TUsageCase cases[] = {
       {"measure --bogus -o OUT data/plain", "--bogus"},
       {"measure -m types,foo -o OUT data/plain", "Unknown measure 'foo'"},
-      {"measure -m Types -o OUT data/plain", "Unknown measure 'Types'"},
+      {"measure -m Typs -o OUT data/plain",
+       "Unknown measure 'Typs'; did you mean 'types'? "
+       "Measures: tokens, types, hapax,"},
+      {"measure -m ttr,renyi-entropie -o OUT data/plain", "did you mean 'renyi-entropy'?"},
+      {"mesure -o OUT data/plain", "unknown command 'mesure'; did you mean 'measure'?"},
+      {"measure -o \"\" data/plain", "--output: name the folder for the result files"},
       {"measure -w 0 -o OUT data/plain", "--window"},
       {"measure -w 1000001 -o OUT data/plain", "--window"},
       {"measure -w abc -o OUT data/plain", "--window"},
@@ -165,8 +170,14 @@ TEST_F(Cli, MissingInputIsSkippedWithAWarning) {
   const auto r = Run("measure -w 50 -o " + Out() + " data/plain/letter.txt data/no-such/");
   EXPECT_EQ(r.ExitCode, 0) << r.Err;
   EXPECT_EQ(r.Err, "tavora-cli: warning: input \"data/no-such/\" does not exist; skipped.\n");
-  EXPECT_THAT(r.Out, HasSubstr("Complete!"));
   EXPECT_EQ(Lines(ReadWholeFile(Dir / "out" / "AveragesWord50.csv")).size(), 2u);
+  // The closing lines say what the run did.
+  const auto lines = Lines(r.Out);
+  ASSERT_EQ(lines.size(), 4u) << r.Out;
+  EXPECT_THAT(lines[0], StartsWith("Complete! Results are in "));
+  EXPECT_THAT(lines[1], StartsWith("Files read: 1. Documents: 1. Tokens: 282. Time: "));
+  EXPECT_EQ(lines[2], "Documents shorter than the window of 50 tokens: 0.");
+  EXPECT_EQ(lines[3], "Skipped, does not exist: \"data/no-such/\".");
 }
 
 // The engine's diagnostics are warnings on standard error; the results stay as they are.
@@ -183,6 +194,9 @@ TEST_F(Cli, EngineDiagnosticsAreWarningsOnStandardError) {
             "tavora-cli: warning: vCrossHillsContinuum in troubles\n"
             "tavora-cli: warning: vCrossHillsContinuum in troubles\n");
   EXPECT_THAT(r.Out, StartsWith("Complete!"));
+  // The summary gives every warning once, with its count.
+  EXPECT_THAT(r.Out, HasSubstr("\nDocuments shorter than the window of 2 tokens: 0.\n"
+                               "Warning (2 times): vCrossHillsContinuum in troubles\n"));
 }
 
 // With no input left there is nothing to measure: a failure, never "Complete!".
@@ -486,5 +500,47 @@ TEST_F(Cli, FifoIsReadAndCtrlCEndsTheWait) {
   EXPECT_FALSE(fs::exists(Dir / "w2.tsv"));
 }
 #endif
+
+// What every measure says, as the window's tooltips say it.
+TEST_F(Cli, HelpMeasuresExplainsEveryMeasureAndIndex) {
+  const auto r = Run("measure --help-measures");
+  EXPECT_EQ(r.ExitCode, 0) << r.Err;
+  for (const char* name :
+       {"\ntokens\n", "\nhill\n", "\nrenyi-relative-entropy\n", "\nmtld\n", "\ncttr\n"})
+    EXPECT_THAT(r.Out, HasSubstr(name));
+  EXPECT_EQ(std::count(r.Out.begin(), r.Out.end(), '\n') > 200, true);
+  EXPECT_THAT(r.Out, HasSubstr("\nttr\n  The share of different words in the window;"));
+  EXPECT_THAT(r.Out, HasSubstr("  Names: in the window \"Type-token ratio (TTR + MATTR)\"; "
+                               "command line ttr or mattr; result column \"TTR\".\n"));
+  EXPECT_THAT(r.Out,
+              HasSubstr("  Formula: (sum p(t)^Q)^(1/(1-Q)).\n  Range: 1 to N.\n  Source: Hill"));
+}
+
+// A series output estimated at more than a gigabyte is announced before the run, with the
+// way to leave it out.
+TEST_F(Cli, HugeSeriesAreAnnouncedBeforeTheRun) {
+  const fs::path big = Dir / "big.txt";
+  std::ofstream(big).close();
+  fs::resize_file(big, 600'000'000);  // sparse where the file system allows
+  std::ofstream(Dir / "blocker") << "a file, not a folder";
+  // The output folder cannot be made, so the run ends before reading the input.
+  const auto r = Run("measure --outputs averages,series -o " + Quote(Dir / "blocker" / "out") +
+                     " " + Quote(big));
+  EXPECT_EQ(r.ExitCode, 1);
+  EXPECT_THAT(r.Err, StartsWith("tavora-cli: warning: the series files will take about "));
+  EXPECT_THAT(r.Err, HasSubstr("(estimated from 0.6 GB of input); leave series out of --outputs"));
+  const auto small = Run("measure --outputs series -o " + Out() + " data/plain");
+  EXPECT_EQ(small.ExitCode, 0) << small.Err;
+  EXPECT_EQ(small.Err, "");
+}
+
+// The folder of a frequency list is created, as a measurement run creates its output folder.
+TEST_F(Cli, FrequencyListInANewFolder) {
+  const fs::path list = Dir / "new" / "lists" / "words.tsv";
+  const auto r = Run("freqlist --word-list " + Quote(list) + " data/plain");
+  EXPECT_EQ(r.ExitCode, 0) << r.Err;
+  EXPECT_TRUE(fs::exists(list));
+  EXPECT_THAT(r.Out, HasSubstr("\nFiles read: 3. Documents: 3. Tokens: "));
+}
 
 }  // namespace
