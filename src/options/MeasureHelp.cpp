@@ -169,6 +169,36 @@ constexpr std::array<TMeasureHelp, kIndexCount> kIndices = {{
      "0 to 1 once the text holds 3 types or more", kSomers},
     {"Carroll's corrected TTR.", "V / sqrt(2N)", "0 and up",
      "Carroll (1964), Language and Thought, Prentice-Hall"},
+    {"Moving-average MTLD with wrap-around: a factor that reaches the end of the text goes on "
+     "from its start.",
+     "mean over the start positions of the length until the TTR falls below the threshold "
+     "(factors of at least 10 tokens), the text read as a ring",
+     "1 and up (NaN when no factor completes)", kMcCarthyJarvis2010},
+    {"Bidirectional moving-average MTLD: the forward and the backward pass averaged.",
+     "mean of the forward and backward MTLD-MA, a factor ending below the threshold with at "
+     "least 10 tokens",
+     "1 and up (NaN when no factor completes)", kMcCarthyJarvis2010},
+    {"vocd-D: the D of the curve that best fits the mean TTR of random samples of 35 to 50 "
+     "tokens; higher means more diverse.",
+     "least-squares D of TTR(n) = (D/n)(sqrt(1 + 2n/D) - 1) over n = 35..50, 100 samples "
+     "each, one trial",
+     "0 and up (NaN under 50 tokens, Inf when no sample repeats a type)",
+     "Malvern & Richards (1997); McKee, Malvern & Richards (2000), Literary and Linguistic "
+     "Computing 15"},
+    {"vocd-D as the mean of three trials, as common implementations report it.",
+     "mean of three vocd-D trials with successive random samples", "0 and up (NaN under 50 tokens)",
+     "McKee, Malvern & Richards (2000), Literary and Linguistic Computing 15"},
+    {"Maas' lgV0 in decimal logarithms: the vocabulary size corrected for the length; higher "
+     "means more diverse.",
+     "log10 V / sqrt(1 - (log10 V / log10 N)^2)", "0 and up (Inf when no type repeats)",
+     "Maas (1972), Zeitschrift fuer Literaturwissenschaft und Linguistik 2(8)"},
+    {"Maas' lgV0 in natural logarithms.", "ln V / sqrt(1 - (ln V / ln N)^2)",
+     "0 and up (Inf when no type repeats)",
+     "Maas (1972), Zeitschrift fuer Literaturwissenschaft und Linguistik 2(8)"},
+    {"The Uber index in decimal logarithms (Dugast's index under the name other tools give "
+     "it); higher means more diverse.",
+     "(log10 N)^2 / (log10 N - log10 V)", "0 and up (Inf when no type repeats)",
+     "Dugast (1979), Vocabulaire et stylistique, Slatkine-Champion"},
 }};
 
 // Sentences of the options that are not measures, by control name.
@@ -204,7 +234,8 @@ const std::map<std::string_view, std::string_view>& OptionSentences() {
       {ctl::CheckBoxLegacyMetrics, "Shows the type-token ratios."},
       {ctl::LabelQ, "The order Q of Hill's continuum and of the Renyi measures."},
       {ctl::EditHillsQ,
-       "The order Q of Hill's continuum, a whole number: 0 counts types, 2 gives the reverse "
+       "The order Q of Hill's continuum, a whole number from 0 to 1,000,000: 0 counts types, 2 "
+       "gives the reverse "
        "repeat rate; a larger Q weighs frequent words more."},
       {ctl::EditWordDictionary,
        "Measuring: the frequency list of word forms to compare with. Frequency lists: the file "
@@ -235,6 +266,32 @@ const std::map<std::string_view, std::string_view>& OptionSentences() {
       {ctl::CheckBoxIndices,
        "One row per document with further indices (MTLD, HD-D, Yule's K and more)."},
       {ctl::ButtonProcess, "Starts measuring (Ctrl+R)."},
+      {ctl::CheckBoxUniversalDependencies,
+       "CoNLL-U by the Universal Dependencies conventions: multiword-token ranges and empty "
+       "nodes are not words, and content words follow UPOS."},
+      {ctl::CheckBoxDocumentPerFile,
+       "Every input file starts a new document, also in formats with a document marker."},
+      {ctl::ComboBoxAutosemanticRule,
+       "Which tags mark content words: the built-in rule, UPOS (CoNLL-U) or tag prefixes."},
+      {ctl::EditAutosemanticPrefixes,
+       "Tags that begin with one of these prefixes (separated by |) mark content words."},
+      {ctl::CheckBoxDocumentIds,
+       "Adds the column \"Document id\" with the id the input gives each document."},
+      {ctl::CheckBoxFullPrecision,
+       "Writes every value with as many digits as it takes to read back the same number."},
+      {ctl::CheckBoxSafeCsv,
+       "Puts an apostrophe before a document name that begins with =, +, - or @, so that "
+       "spreadsheets do not run it as a formula."},
+      {ctl::EditEncoding,
+       "The encoding of the input files, any name ICU knows (windows-1250, KOI8-R, "
+       "UTF-16LE); empty: UTF-8."},
+      {ctl::EditMtldThreshold, "The TTR at which a factor of MTLD and MTLD-MA ends (0.72)."},
+      {ctl::RadioGroupMtldRule,
+       "Whether a factor ends at TTR <= threshold, or below it with at least 10 tokens."},
+      {ctl::SpinEditHddSample, "The sample size of HD-D in tokens (42)."},
+      {ctl::RadioGroupLogBase, "The logarithm of Maas, Dugast and Summer: natural or decimal."},
+      {ctl::SpinEditSeed,
+       "The start of vocd-D's random samples: the same seed gives the same values."},
   };
   return sentences;
 }

@@ -106,10 +106,9 @@ TOptionControls::TOptionControls() {
   c.push_back(Panel(ctl::PanelInputType, "", false));
   c.push_back(Radio(ctl::RGInputType, ctl::PanelInputType, u"Input Type", InputTypeItems(), 2, -1));
   c.push_back(Check(ctl::CheckBoxUniversalDependencies, ctl::PanelInputType,
-                    u"Universal Dependencies (no multiword ranges, no empty nodes)", false));
+                    u"Universal Dependencies conventions", false));
   c.back().Shown = false;
-  c.push_back(Edit(ctl::EditEncoding, ctl::PanelInputType,
-                   u"Text encoding (empty: UTF-8; e.g. windows-1250, ISO-8859-2, KOI8-R)", u""));
+  c.push_back(Edit(ctl::EditEncoding, ctl::PanelInputType, u"Text encoding (empty: UTF-8)", u""));
   c.push_back(Panel(ctl::PanelCustomVertical, "", false));
   c.push_back(
       Integer(ctl::SpinEditWord, ctl::PanelCustomVertical, u"Column with words", 1, 0, 128));

@@ -687,10 +687,10 @@ void TFormTavoraUXTest::resultsListDocumentsByIdAndShortOnesWithoutAChart() {
   QTRY_VERIFY(!view.IsLoading());
   auto* docs = W<QListWidget>("ListDocuments");
   QCOMPARE(docs->count(), 2);
-  QCOMPARE(docs->item(0)->text(), QStringLiteral("Text 1: long-one"));
+  QCOMPARE(docs->item(0)->text(), QStringLiteral("1. long-one"));
   QCOMPARE(docs->item(0)->checkState(), Qt::Checked);
   QCOMPARE(docs->item(1)->text(),
-           QStringLiteral("Text 2: short-one \u2014 shorter than the window (3 tokens)"));
+           QStringLiteral("2. short-one \u2014 shorter than the window (3 tokens)"));
   QVERIFY(!(docs->item(1)->flags() & Qt::ItemIsUserCheckable));
   QTRY_COMPARE(view.SeriesChart()->Curves().size(), std::size_t{1});
 }
