@@ -41,6 +41,7 @@ gui: build
 bench: build
 	@bash bench/run.sh $(BUILD)
 	@bash bench/load.sh $(BUILD)
+	@bash bench/memory.sh $(BUILD)
 
 sanitize: setup
 	@cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAVORA_SANITIZE=ON -DTAVORA_BUILD_BENCH=OFF >/dev/null

@@ -4,70 +4,45 @@
 #include <clocale>
 #include <exception>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <system_error>
 #include <utility>
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
+#include <QMenuBar>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QSplitter>
 #include <QTabWidget>
 #include <QThread>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/IDialogs.h"
+#include "app/TOptionPanes.h"
 #include "app/TOptionWidgets.h"
+#include "app/TProgressDisplay.h"
 #include "app/TResultsView.h"
+#include "app/TRunSummary.h"
+#include "app/TWindowSettings.h"
+#include "base/Platform.h"
 #include "options/ControlNames.h"
 #include "options/OptionText.h"
 #include "processing/TProcessTexts.h"
 
 namespace tavora {
-
-namespace {
-
-constexpr int kProgressRange = 1000;  // the bar counts per mille of the input's bytes
-
-// A column that scrolls vertically and asks for the full width of what it shows.
-class TColumnScroll final : public QScrollArea {
- public:
-  explicit TColumnScroll(QWidget* content) {
-    setWidgetResizable(true);
-    setFrameShape(QFrame::NoFrame);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setWidget(content);
-  }
-  QSize minimumSizeHint() const override {
-    return WithContentWidth(QScrollArea::minimumSizeHint());
-  }
-  QSize sizeHint() const override { return WithContentWidth(QScrollArea::sizeHint()); }
-
- private:
-  QSize WithContentWidth(QSize size) const {
-    size.setWidth(widget()->minimumSizeHint().width() + verticalScrollBar()->sizeHint().width() +
-                  2 * frameWidth());
-    return size;
-  }
-};
-
-QScrollArea* Scrolling(QWidget* content) { return new TColumnScroll(content); }
-
-}  // namespace
 
 TFormTavoraUX::TFormTavoraUX(IDialogs& Dialogs, QWidget* parent)
     : QMainWindow(parent), dialogs_(Dialogs) {
@@ -79,9 +54,6 @@ TFormTavoraUX::TFormTavoraUX(IDialogs& Dialogs, QWidget* parent)
   setWindowTitle(QString::fromStdU16String(std::u16string(TOptionsModel::kWindowCaption)));
   setAcceptDrops(true);
   BuildWindow();
-
-  timer1_.setInterval(1000);
-  connect(&timer1_, &QTimer::timeout, this, &TFormTavoraUX::Timer1Timer);
 }
 
 TFormTavoraUX::~TFormTavoraUX() {
@@ -90,7 +62,6 @@ TFormTavoraUX::~TFormTavoraUX() {
 }
 
 void TFormTavoraUX::FinishThread() {
-  timer1_.stop();
   if (runThread_ == nullptr) return;
   runThread_->wait();
   delete runThread_;
@@ -101,101 +72,54 @@ void TFormTavoraUX::FinishThread() {
 void TFormTavoraUX::BuildWindow() {
   widgets_ = new TOptionWidgets(model_, this);
   connect(widgets_, &TOptionWidgets::ButtonClicked, this, &TFormTavoraUX::OnButton);
-  connect(widgets_, &TOptionWidgets::PanelsMoved, this, &TFormTavoraUX::ArrangeLeftColumn);
-  connect(widgets_, &TOptionWidgets::ShownChanged, this, [this] {
-    // Once the layouts have taken in the change, the columns ask for their new widths.
-    if (columnsPending_) return;
-    columnsPending_ = true;
-    QTimer::singleShot(0, this, [this] {
-      columnsPending_ = false;
-      for (QScrollArea* column : findChildren<QScrollArea*>()) column->updateGeometry();
-    });
-  });
   connect(widgets_, &TOptionWidgets::ChangeRefused, this,
           [this](const QString& message) { dialogs_.Error(this, message); });
-
-  // Left column: the first question, then the text field above the input settings with a
-  // splitter between them.
-  const std::vector<std::string> left = model_.LeftColumnPanels();
-  auto* leftColumn = new QWidget;
-  auto* leftBox = new QVBoxLayout(leftColumn);
-  leftBox->setContentsMargins(0, 0, 0, 0);
-  leftBox->addWidget(widgets_->Widget(ctl::PanelFirstDecision));
-  auto* lowerContent = new QWidget;
-  leftLower_ = new QVBoxLayout(lowerContent);
-  leftLower_->setContentsMargins(0, 0, 0, 0);
-  for (std::size_t i = 2; i < left.size(); ++i) leftLower_->addWidget(widgets_->Widget(left[i]));
-  leftLower_->addStretch(1);
-  auto* splitter = new QSplitter(Qt::Vertical);
-  splitter->setObjectName(QStringLiteral("SplitterTexts"));
-  splitter->setChildrenCollapsible(false);
-  splitter->addWidget(widgets_->Widget(ctl::PanelInputTexts));
-  splitter->addWidget(Scrolling(lowerContent));
-  splitter->setStretchFactor(0, 1);
-  splitter->setStretchFactor(1, 1);
-  leftBox->addWidget(splitter, 1);
-
-  // Right column: task, measures, lists, output.
-  auto* rightContent = new QWidget;
-  auto* rightBox = new QVBoxLayout(rightContent);
-  rightBox->setContentsMargins(0, 0, 0, 0);
-  for (const std::string& panel : model_.RightColumnPanels())
-    rightBox->addWidget(widgets_->Widget(panel));
-  rightBox->addStretch(1);
-
-  options_ = new QWidget;
-  auto* columns = new QHBoxLayout(options_);
-  columns->setContentsMargins(0, 0, 0, 0);
-  columns->addWidget(leftColumn, 1);
-  columns->addWidget(Scrolling(rightContent), 1);
-
-  // Across the bottom: status line, progress bar and, during a run, "Cancel".
-  labelStatus_ = new QLabel(QString::fromLatin1(kStatusWaiting));
-  labelStatus_->setObjectName(QStringLiteral("LabelStatus"));
-  labelWarning_ = new QLabel;
-  labelWarning_->setObjectName(QStringLiteral("LabelStatusWarning"));
-  labelWarning_->setWordWrap(true);
-  labelWarning_->setVisible(false);
-  progressBar_ = new QProgressBar;
-  progressBar_->setObjectName(QStringLiteral("ProgressBar"));
-  progressBar_->setRange(0, kProgressRange);
-  progressBar_->setValue(0);
-  progressBar_->setTextVisible(false);
-  buttonCancel_ = new QPushButton(QStringLiteral("Cancel"));
-  buttonCancel_->setObjectName(QStringLiteral("ButtonCancel"));
-  buttonCancel_->setVisible(false);
-  connect(buttonCancel_, &QPushButton::clicked, this, &TFormTavoraUX::ButtonCancelClick);
-  buttonShowResults_ = new QPushButton(QStringLiteral("Show results"));
-  buttonShowResults_->setObjectName(QStringLiteral("ButtonShowResults"));
-  connect(buttonShowResults_, &QPushButton::clicked, this, &TFormTavoraUX::ButtonShowResultsClick);
-  auto* progressRow = new QHBoxLayout;
-  progressRow->addWidget(progressBar_, 1);
-  progressRow->addWidget(buttonCancel_);
-  progressRow->addWidget(buttonShowResults_);
+  connect(widgets_, &TOptionWidgets::ShownChanged, this, [this] {
+    // Keyboard users go on in the text field once the text source is chosen.
+    QWidget* texts = widgets_->Widget(ctl::MemoListOfTexts);
+    if (!focusedTexts_ && model_.IsVisible(ctl::MemoListOfTexts) && isVisible()) {
+      focusedTexts_ = true;
+      texts->setFocus(Qt::OtherFocusReason);
+    }
+  });
+  options_ = new TOptionPanes(model_, *widgets_);
 
   // The results of a run in a second tab; reading long series drives the progress bar.
+  progress_ = new TProgressDisplay(this);
   results_ = new TResultsView(dialogs_);
   results_->setObjectName(QStringLiteral("ResultsView"));
-  connect(results_, &TResultsView::LoadProgress, this, [this](int permille) {
-    if (!IsRunning()) progressBar_->setValue(permille * kProgressRange / 1000);
-  });
+  connect(results_, &TResultsView::LoadProgress, progress_, &TProgressDisplay::ShowLoading);
   tabs_ = new QTabWidget;
   tabs_->setObjectName(QStringLiteral("TabsMain"));
   tabs_->addTab(options_, QStringLiteral("Options"));
   tabs_->addTab(results_, QStringLiteral("Results"));
 
+  summary_ = new TRunSummary;
+  connect(summary_, &TRunSummary::OpenFolderClicked, this,
+          [this](const QString& folder) { dialogs_.ShowFolder(folder); });
+  connect(summary_, &TRunSummary::ShowResultsClicked, this,
+          [this] { tabs_->setCurrentWidget(results_); });
+
+  labelWarning_ = new QLabel;
+  labelWarning_->setObjectName(QStringLiteral("LabelStatusWarning"));
+  labelWarning_->setWordWrap(true);
+  labelWarning_->setVisible(false);
+
   auto* central = new QWidget;
   auto* box = new QVBoxLayout(central);
   box->addWidget(tabs_, 1);
+  box->addWidget(summary_);
   auto* statusRow = new QHBoxLayout;
-  statusRow->addWidget(labelStatus_);
+  statusRow->addWidget(progress_->StatusLabel());
+  statusRow->addWidget(progress_->PhaseLabel());
   statusRow->addWidget(labelWarning_, 1);
   box->addLayout(statusRow);
-  box->addLayout(progressRow);
+  box->addWidget(BuildRunRow());
   setCentralWidget(central);
+  BuildMenus();
 
   widgets_->RefreshAll();
-  ArrangeLeftColumn();
+  options_->Arrange({buttonCancel_, buttonShowResults_});
 
   // A start size in proportion to the screen; the layouts do the rest.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -205,23 +129,57 @@ void TFormTavoraUX::BuildWindow() {
   }
 }
 
-void TFormTavoraUX::ArrangeLeftColumn() {
-  if (leftLower_ == nullptr) return;
-  const std::vector<std::string> left = model_.LeftColumnPanels();
-  for (std::size_t i = 2; i < left.size(); ++i) {
-    QWidget* panel = widgets_->Widget(left[i]);
-    leftLower_->removeWidget(panel);
-    leftLower_->insertWidget(static_cast<int>(i - 2), panel);
+// The run buttons of both tasks, Cancel and the progress bar: outside the scrolling panes,
+// so that they stay in view at any window size. Each run button shows exactly while the
+// model shows it in its panel.
+QWidget* TFormTavoraUX::BuildRunRow() {
+  auto* row = new QWidget;
+  row->setObjectName(QStringLiteral("RunRow"));
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  for (const std::string_view name : {ctl::ButtonProcess, ctl::ButtonCreateReference}) {
+    layout->addWidget(widgets_->Widget(name));
+    widgets_->Detach(name);
   }
-  std::vector<std::string> order = left;
-  const std::vector<std::string> right = model_.RightColumnPanels();
-  order.insert(order.end(), right.begin(), right.end());
-  widgets_->ApplyTabOrder(order);
+  buttonCancel_ = new QPushButton(QStringLiteral("Cancel"));
+  buttonCancel_->setObjectName(QStringLiteral("ButtonCancel"));
+  buttonCancel_->setToolTip(QStringLiteral("Stops the run (Esc)."));
+  buttonCancel_->setVisible(false);
+  connect(buttonCancel_, &QPushButton::clicked, this, &TFormTavoraUX::ButtonCancelClick);
+  buttonShowResults_ = new QPushButton(QStringLiteral("Show results"));
+  buttonShowResults_->setObjectName(QStringLiteral("ButtonShowResults"));
+  buttonShowResults_->setToolTip(QStringLiteral("Shows the result files of any output folder."));
+  connect(buttonShowResults_, &QPushButton::clicked, this, &TFormTavoraUX::ButtonShowResultsClick);
+  layout->addWidget(buttonCancel_);
+  layout->addWidget(progress_->Bar(), 1);
+  layout->addWidget(buttonShowResults_);
+  return row;
 }
 
-QString TFormTavoraUX::StatusText() const { return labelStatus_->text(); }
+void TFormTavoraUX::BuildMenus() {
+  QMenu* run = menuBar()->addMenu(QStringLiteral("&Run"));
+  actionRun_ = run->addAction(QStringLiteral("Run the chosen task"));
+  actionRun_->setObjectName(QStringLiteral("ActionRun"));
+  actionRun_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_R),
+                            QKeySequence(Qt::CTRL | Qt::Key_Return),
+                            QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+  connect(actionRun_, &QAction::triggered, this, &TFormTavoraUX::RunChosenTask);
+  actionCancel_ = run->addAction(QStringLiteral("Cancel the run"));
+  actionCancel_->setObjectName(QStringLiteral("ActionCancel"));
+  actionCancel_->setShortcut(QKeySequence(Qt::Key_Escape));
+  connect(actionCancel_, &QAction::triggered, this, &TFormTavoraUX::ButtonCancelClick);
+  actionCancel_->setEnabled(false);  // Esc means nothing to the window between runs
 
-void TFormTavoraUX::SetStatus(const QString& text) { labelStatus_->setText(text); }
+  QMenu* settings = menuBar()->addMenu(QStringLiteral("&Settings"));
+  QAction* restore = settings->addAction(QStringLiteral("Restore last settings"));
+  restore->setObjectName(QStringLiteral("ActionRestoreSettings"));
+  connect(restore, &QAction::triggered, this, &TFormTavoraUX::RestoreLastSettings);
+  QAction* reset = settings->addAction(QStringLiteral("Reset to start values"));
+  reset->setObjectName(QStringLiteral("ActionResetSettings"));
+  connect(reset, &QAction::triggered, this, &TFormTavoraUX::ResetToStartValues);
+}
+
+QString TFormTavoraUX::StatusText() const { return progress_->StatusText(); }
 
 QString TFormTavoraUX::StatusWarning() const { return labelWarning_->text(); }
 
@@ -259,7 +217,7 @@ void TFormTavoraUX::OnButton(const QString& Name) {
     ButtonCreateReferenceClick();
 }
 
-// ---- Pickers and the drop target ----
+// ---- Pickers, the drop target, settings and keys ----
 
 void TFormTavoraUX::ButtonOpenFilesClick() {
   if (IsRunning()) return;
@@ -305,17 +263,65 @@ void TFormTavoraUX::closeEvent(QCloseEvent* event) {
   if (runThread_ != nullptr) {
     cancelRequested_ = true;
     FinishThread();
-    SetStatus(QString::fromLatin1(kStatusWaiting));
+    progress_->Stop(false);
+    progress_->ShowWaiting();
   }
+  TWindowSettings::Save(model_, *this);
   QMainWindow::closeEvent(event);
+}
+
+void TFormTavoraUX::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // The first question has the focus until the text field is shown.
+  if (!focusedTexts_) widgets_->RadioButton(ctl::RGMode, 0)->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormTavoraUX::RunChosenTask() {
+  if (IsRunning()) return;
+  for (const std::string_view name : {ctl::ButtonProcess, ctl::ButtonCreateReference}) {
+    QWidget* button = widgets_->Widget(name);
+    if (button->isVisible() && button->isEnabled()) {
+      OnButton(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+      return;
+    }
+  }
+}
+
+void TFormTavoraUX::RestoreLastSettings() {
+  if (IsRunning()) return;
+  model_.ResetToStartValues();
+  if (!TWindowSettings::Restore(model_, *this)) {
+    dialogs_.Information(this, QStringLiteral("No settings have been kept yet: they are kept at "
+                                              "every run and when the window closes."));
+  }
+}
+
+void TFormTavoraUX::ResetToStartValues() {
+  if (IsRunning()) return;
+  model_.ResetToStartValues();
 }
 
 // ---- Runs ----
 
+bool TFormTavoraUX::RefuseRun(TRunTask Task) {
+  widgets_->ClearProblems();
+  const std::vector<TRunProblem> problems = CheckRun(model_, Task);
+  if (problems.empty()) return false;
+  QStringList messages;
+  for (const TRunProblem& p : problems) {
+    const QString message = QString::fromStdString(p.Message);
+    widgets_->ShowProblem(p.Control, message);
+    messages << message;
+  }
+  labelWarning_->setText(QStringLiteral("Nothing was run. ") + messages.join(QLatin1Char(' ')));
+  labelWarning_->setVisible(true);
+  QWidget* first = widgets_->Widget(problems.front().Control);
+  if (first->isVisible()) first->setFocus(Qt::OtherFocusReason);
+  return true;
+}
+
 void TFormTavoraUX::ButtonProcessClick() {
-  if (IsRunning()) return;
-  progressI_ = 0;
-  progressA_ = 1;
+  if (IsRunning() || RefuseRun(TRunTask::Measuring)) return;
   model_.PrepareRun();
   // The lists are prepared before Hill's Q is read, so a Q that cannot be read still
   // leaves the named lists loaded and cached.
@@ -339,9 +345,10 @@ void TFormTavoraUX::ButtonProcessClick() {
   } catch (const EConvertError& e) {
     qError = e.what();
   }
-  runOutputFolder_ = params ? QString::fromStdU16String(params->OutputFolder) : QString();
-  StartRun([this, lists, params, qError](const TProgressCallback& progress) {
-    TProcessTexts driver;
+  runFolder_ = QString::fromStdU16String(model_.GetText(ctl::EditOutputDirectory));
+  runWindow_ = static_cast<std::uint32_t>(model_.GetValue(ctl::SpinEditWindowLength));
+  runHillsQ_ = params ? std::optional<double>(params->HillsQ) : std::nullopt;
+  StartRun([this, lists, params, qError](TProcessTexts& driver, const TProgressCallback& progress) {
     const TReferenceDictionaryPair pair = cache_.Resolve(lists);
     if (!params) throw EConvertError(qError);
     driver.Measure(*params, pair, progress);
@@ -349,14 +356,15 @@ void TFormTavoraUX::ButtonProcessClick() {
 }
 
 void TFormTavoraUX::ButtonCreateReferenceClick() {
-  if (IsRunning()) return;
-  progressI_ = 0;
-  progressA_ = 1;
+  if (IsRunning() || RefuseRun(TRunTask::FrequencyLists)) return;
   model_.PrepareRun();
   const TDictionaryParameters params = model_.GetDictionaryParameters();
-  runOutputFolder_.clear();
-  StartRun([this, params](const TProgressCallback& progress) {
-    TProcessTexts driver;
+  const std::u16string& list =
+      params.WoL.Contains(tWordOrLemma::tokWord) ? params.OutputFileWF : params.OutputFileLemma;
+  runFolder_ = QFileInfo(QString::fromStdU16String(list)).absolutePath();
+  runWindow_ = 0;
+  runHillsQ_.reset();
+  StartRun([this, params](TProcessTexts& driver, const TProgressCallback& progress) {
     TPreparedDictionaries built = driver.PrepareDictionary(params, progress);
     TWordOrLemmaNames names;
     names[tWordOrLemma::tokWord] = params.OutputFileWF;
@@ -366,32 +374,42 @@ void TFormTavoraUX::ButtonCreateReferenceClick() {
 }
 
 void TFormTavoraUX::ButtonCancelClick() {
-  if (IsRunning()) cancelRequested_ = true;
+  if (!IsRunning()) return;
+  cancelRequested_ = true;
+  RequestReadCancel();  // a read that waits for a FIFO gives up
 }
 
 void TFormTavoraUX::StartRun(TJob job) {
   WarnAboutMissingEntries();
-  SetStatus(QString::fromLatin1(kStatusPhase) + QString::number(progressA_));
+  TWindowSettings::Save(model_, *this);
   cancelRequested_ = false;
+  ClearReadCancel();
   permille_ = 0;
-  progressBar_->setValue(0);
+  phase_ = static_cast<int>(TRunPhase::ReadingAndMeasuring);
+  report_ = TRunReport{};
+  progress_->Start();
   SetRunning(true);
-  timer1_.start();
 
   TProgressCallback progress = [this](std::uint64_t bytesRead, std::uint64_t totalBytes,
                                       std::uint64_t) {
-    const int permille =
-        totalBytes == 0
-            ? 0
-            : static_cast<int>(std::min(bytesRead, totalBytes) * kProgressRange / totalBytes);
+    const int permille = totalBytes == 0 ? 0
+                                         : static_cast<int>(std::min(bytesRead, totalBytes) *
+                                                            TProgressDisplay::kRange / totalBytes);
     if (permille_.exchange(permille) != permille) {
       QMetaObject::invokeMethod(this, &TFormTavoraUX::ShowProgress, Qt::QueuedConnection);
     }
     return !cancelRequested_.load();
   };
   runThread_ = QThread::create([this, job = std::move(job), progress = std::move(progress)] {
+    TProcessTexts driver;
+    // The engines' diagnostics become warnings of the run's report.
+    driver.SetDiagnosticSink([](std::string_view) {});
+    driver.SetPhaseCallback([this](TRunPhase phase) {
+      phase_ = static_cast<int>(phase);
+      QMetaObject::invokeMethod(this, &TFormTavoraUX::ShowProgress, Qt::QueuedConnection);
+    });
     try {
-      job(progress);
+      job(driver, progress);
       outcome_ = TOutcome::Complete;
     } catch (const TRunCancelled&) {
       outcome_ = TOutcome::Cancelled;
@@ -402,6 +420,7 @@ void TFormTavoraUX::StartRun(TJob job) {
       outcome_ = TOutcome::Failed;
       error_ = QStringLiteral("The run failed for an unknown reason.");
     }
+    report_ = driver.GetReport();
   });
   connect(runThread_, &QThread::finished, this, &TFormTavoraUX::EndOfRun, Qt::QueuedConnection);
   runThread_->start();
@@ -410,17 +429,13 @@ void TFormTavoraUX::StartRun(TJob job) {
 void TFormTavoraUX::EndOfRun() {
   if (runThread_ == nullptr) return;  // already ended (window closed during the run)
   FinishThread();
+  progress_->Stop(outcome_ == TOutcome::Complete);
 
   // A failure is reported as such and never as "Complete!".
   switch (outcome_) {
     case TOutcome::Complete:
-      progressBar_->setValue(kProgressRange);
       dialogs_.Information(this, QString::fromLatin1(kComplete));
-      // A measuring run opens its results (quietly when it chose no result file).
-      if (!runOutputFolder_.isEmpty()) {
-        results_->OpenFolder(runOutputFolder_, false);
-        tabs_->setCurrentWidget(results_);
-      }
+      ShowSummary();
       break;
     case TOutcome::Cancelled:
       dialogs_.Information(this, QString::fromLatin1(kCancelled));
@@ -430,12 +445,24 @@ void TFormTavoraUX::EndOfRun() {
       break;
   }
   error_.clear();
-  SetStatus(QString::fromLatin1(kStatusWaiting));
+  progress_->ShowWaiting();
   emit RunFinished();
+}
+
+void TFormTavoraUX::ShowSummary() {
+  const bool measuring = runWindow_ > 0;
+  summary_->ShowRun(report_, runWindow_, runFolder_, measuring);
+  // A measuring run opens its results (quietly when it chose no result file).
+  if (measuring) {
+    results_->SetHillsQ(runHillsQ_);
+    results_->OpenFolder(runFolder_, false);
+    tabs_->setCurrentWidget(results_);
+  }
 }
 
 void TFormTavoraUX::ButtonShowResultsClick() {
   if (const auto folder = dialogs_.SelectDirectory(this)) {
+    results_->SetHillsQ(std::nullopt);
     results_->OpenFolder(*folder);
     tabs_->setCurrentWidget(results_);
   }
@@ -444,21 +471,21 @@ void TFormTavoraUX::ButtonShowResultsClick() {
 void TFormTavoraUX::SetRunning(bool running) {
   buttonShowResults_->setEnabled(!running);
   options_->setEnabled(!running);
+  // The run buttons stand outside the options.
+  for (const std::string_view name : {ctl::ButtonProcess, ctl::ButtonCreateReference})
+    widgets_->Widget(name)->setEnabled(!running && model_.IsEnabled(name));
   buttonCancel_->setVisible(running);
   buttonCancel_->setEnabled(running);
+  actionRun_->setEnabled(!running);
+  actionCancel_->setEnabled(running);
 }
 
 void TFormTavoraUX::ShowProgress() {
-  if (IsRunning()) progressBar_->setValue(permille_.load());
+  if (!IsRunning()) return;
+  progress_->SetPhase(static_cast<TRunPhase>(phase_.load()));
+  progress_->SetShare(permille_.load());
 }
 
-void TFormTavoraUX::Timer1Timer() {
-  ++progressI_;
-  if (progressI_ == 60) {
-    progressI_ = 0;
-    ++progressA_;
-    SetStatus(QString::fromLatin1(kStatusPhase) + QString::number(progressA_));
-  }
-}
+void TFormTavoraUX::Timer1Timer() { progress_->Timer1Timer(); }
 
 }  // namespace tavora

@@ -1,5 +1,6 @@
 #include "app/TOptionWidgets.h"
 
+#include <algorithm>
 #include <exception>
 #include <limits>
 #include <stdexcept>
@@ -7,13 +8,14 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QFrame>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,6 +26,7 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include "app/TFlowGrid.h"
 #include "options/ControlNames.h"
 #include "options/TOptionsModel.h"
 
@@ -53,6 +56,9 @@ QString RawText(const QPlainTextEdit* memo) {
   s.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
   return s;
 }
+
+// Labels longer than this stand above their fields.
+constexpr std::size_t kLongLabel = 32;
 
 bool JoinsRow(const TControl& c, TControlKind previous) {
   switch (c.Kind) {
@@ -116,36 +122,38 @@ QWidget* TOptionWidgets::BuildPanel(const TControl& panel) {
   auto* box = new QVBoxLayout(frame);
   if (!panel.Parent.empty()) box->setContentsMargins(0, 0, 0, 0);
 
-  // Rows of check boxes stand two to a line.
-  QGridLayout* grid = nullptr;
-  int cells = 0;
+  // Rows of check boxes stand two to a line, one where the column is narrow.
+  TFlowGrid* grid = nullptr;
   QHBoxLayout* row = nullptr;
   std::vector<QHBoxLayout*> rows;
   TControlKind previous = TControlKind::Panel;
+  QString previousText;  // names a field that has no caption or label of its own
   for (const TControl& c : model_.Controls()) {
     if (c.Parent != panel.Name) continue;
     if (row == nullptr || !JoinsRow(c, previous)) {
       row = new QHBoxLayout;
       rows.push_back(row);
+      previousText.clear();
       if (c.Kind == TControlKind::CheckBox) {
         if (grid == nullptr) {
-          grid = new QGridLayout;
-          grid->setColumnStretch(0, 1);
-          grid->setColumnStretch(1, 1);
+          grid = new TFlowGrid(2, false);
+          grid->setContentsMargins(0, 0, 0, 0);
           box->addLayout(grid);
-          cells = 0;
         }
-        grid->addLayout(row, cells / 2, cells % 2);
-        ++cells;
+        grid->AddLayout(row);
       } else {
         grid = nullptr;
         box->addLayout(row, c.Kind == TControlKind::MultiLineText ? 1 : 0);
       }
     }
+    places_[c.Name] = {box, grid != nullptr ? static_cast<QLayout*>(grid) : row};
     if (c.Kind == TControlKind::Panel) {
       row->addWidget(BuildPanel(c));
     } else {
       AddControl(c, row);
+      Describe(c, Widget(c.Name), previousText);
+      const QString text = Q(c.Caption.empty() ? c.Label : c.Caption);
+      if (!text.isEmpty()) previousText = text;
     }
     previous = c.Kind;
   }
@@ -154,8 +162,9 @@ QWidget* TOptionWidgets::BuildPanel(const TControl& panel) {
     bool stretches = false;
     for (int j = 0; j < r->count(); ++j) {
       QWidget* w = r->itemAt(j)->widget();
-      stretches = stretches || qobject_cast<QLineEdit*>(w) || qobject_cast<QPlainTextEdit*>(w) ||
-                  qobject_cast<QGroupBox*>(w) ||
+      stretches = stretches || r->itemAt(j)->layout() != nullptr ||  // a field below its label
+                  (qobject_cast<QLineEdit*>(w) && w->maximumWidth() == QWIDGETSIZE_MAX) ||
+                  qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QGroupBox*>(w) ||
                   (w != nullptr && w->metaObject() == &QFrame::staticMetaObject);
     }
     if (!stretches) r->addStretch(1);
@@ -169,16 +178,16 @@ void TOptionWidgets::AddControl(const TControl& c, QHBoxLayout* row) {
   switch (c.Kind) {
     case TControlKind::RadioGroup: {
       auto* box = new QGroupBox(Q(c.Caption));
-      auto* grid = new QGridLayout(box);
+      // Items run down the first column, then down the next; fewer columns when narrow.
+      auto* grid = new TFlowGrid(c.Columns, true, box);
       auto* group = new QButtonGroup(box);
       const int n = static_cast<int>(c.Items.size());
-      const int rows = (n + c.Columns - 1) / c.Columns;
-      // Items run down the first column, then down the next.
       for (int i = 0; i < n; ++i) {
         auto* item = new QRadioButton(Q(c.Items[static_cast<std::size_t>(i)]));
         item->setObjectName(Q(c.Name) + QLatin1Char('_') + QString::number(i));
+        item->setAccessibleName(item->text());
         group->addButton(item, i);
-        grid->addWidget(item, i % rows, i / rows);
+        grid->addWidget(item);
       }
       connect(group, &QButtonGroup::idClicked, this,
               [this, name](int id) { Change([&] { model_.SetItemIndex(name, id); }); });
@@ -221,6 +230,10 @@ void TOptionWidgets::AddControl(const TControl& c, QHBoxLayout* row) {
         edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 8);
         edit->setToolTip(
             QStringLiteral("Order Q of Hill's continuum: a whole number from 0 to 1000000"));
+      } else if (name == ctl::EditMtldThreshold) {
+        edit->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), edit));
+        edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 10);
       }
       connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) {
         Change([&] { model_.SetText(name, text.toStdU16String()); });
@@ -253,15 +266,99 @@ void TOptionWidgets::AddControl(const TControl& c, QHBoxLayout* row) {
     case TControlKind::Panel:
       return;
   }
+  w->setObjectName(Q(name));
+  widgets_.emplace(name, w);
+  Place(c, w, row);
+}
+
+void TOptionWidgets::Place(const TControl& c, QWidget* w, QHBoxLayout* row) {
+  QBoxLayout* at = row;
   if (!c.Label.empty()) {
     auto* label = new QLabel(Q(c.Label));
     label->setBuddy(w);
-    labels_.emplace(name, label);
-    row->addWidget(label);
+    labels_.emplace(c.Name, label);
+    // A long label stands above its field, so that the row stays narrow.
+    if (c.Label.size() > kLongLabel) {
+      at = new QVBoxLayout;
+      at->setSpacing(2);
+      row->addLayout(at, 1);
+    }
+    at->addWidget(label);
   }
-  w->setObjectName(Q(name));
-  row->addWidget(w, c.Kind == TControlKind::TextField ? 1 : 0);
-  widgets_.emplace(name, w);
+  // A button beside a field with its label above stands level with the field.
+  at->addWidget(w, c.Kind == TControlKind::TextField ? 1 : 0,
+                c.Kind == TControlKind::Button ? Qt::AlignBottom : Qt::Alignment());
+  // The short threshold stands beside its label.
+  if (c.Name == ctl::EditMtldThreshold) at->setAlignment(w, Qt::AlignLeft);
+}
+
+void TOptionWidgets::Describe(const TControl& c, QWidget* w, const QString& fallbackName) {
+  QString name = Q(c.Caption.empty() ? c.Label : c.Caption);
+  if (name.isEmpty()) name = fallbackName;
+  if (name.isEmpty() && c.Name == ctl::MemoListOfTexts)
+    name = QStringLiteral("Texts to process: files and folders, one a line, or pasted text");
+  if (name.isEmpty()) name = Q(c.Name);
+  while (name.endsWith(QLatin1Char('=')) || name.endsWith(QLatin1Char(':')) ||
+         name.endsWith(QLatin1Char(' ')))
+    name.chop(1);
+  w->setAccessibleName(name);
+  if (c.Help.empty()) return;
+  w->setToolTip(Q(c.Help));
+  w->setAccessibleDescription(Q(c.Help));
+  if (const auto label = labels_.find(c.Name); label != labels_.end())
+    label->second->setToolTip(Q(c.Help));
+}
+
+void TOptionWidgets::Detach(std::string_view Name) {
+  detached_.emplace_back(Name);
+  RefreshDetached();
+}
+
+void TOptionWidgets::RefreshDetached() {
+  for (const std::string& name : detached_) {
+    QWidget* w = Widget(name);
+    const bool visible = model_.IsVisible(name);
+    if (w->isHidden() == visible) {
+      w->setVisible(visible);
+      emit ShownChanged();
+    }
+  }
+}
+
+void TOptionWidgets::RefreshTabStops(std::string_view Group) {
+  QButtonGroup* group = groups_.find(Group)->second;
+  QAbstractButton* stop =
+      group->checkedButton() != nullptr ? group->checkedButton() : group->button(0);
+  for (QAbstractButton* b : group->buttons())
+    b->setFocusPolicy(b == stop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void TOptionWidgets::ShowProblem(std::string_view Name, const QString& Message) {
+  QLabel*& label = problems_[std::string(Name)];
+  if (label == nullptr) {
+    label = new QLabel;
+    label->setObjectName(QStringLiteral("Problem") + Q(Name));
+    label->setWordWrap(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x20));
+    label->setPalette(palette);
+    const auto place = places_.find(Name);
+    if (place != places_.end()) {
+      place->second.Box->insertWidget(place->second.Box->indexOf(place->second.Row) + 1, label);
+    }
+  }
+  label->setText(Message);
+  label->setAccessibleName(Message);
+  label->setVisible(true);
+}
+
+void TOptionWidgets::ClearProblems() {
+  for (auto& [name, label] : problems_) label->setVisible(false);
+}
+
+QString TOptionWidgets::Problem(std::string_view Name) const {
+  const auto it = problems_.find(Name);
+  return it == problems_.end() || it->second->isHidden() ? QString() : it->second->text();
 }
 
 void TOptionWidgets::Refresh(std::string_view Name) {
@@ -271,10 +368,13 @@ void TOptionWidgets::Refresh(std::string_view Name) {
   }
   const TControl& c = model_.Control(Name);
   QWidget* w = Widget(Name);
-  if (w->isHidden() == c.Shown) {
+  const bool detached = std::find(detached_.begin(), detached_.end(), Name) != detached_.end();
+  if (!detached && w->isHidden() == c.Shown) {
     w->setVisible(c.Shown);
     emit ShownChanged();
   }
+  if (const auto problem = problems_.find(Name); problem != problems_.end())
+    problem->second->setVisible(false);
   w->setEnabled(c.Enabled);
   if (const auto it = labels_.find(Name); it != labels_.end()) {
     it->second->setVisible(c.Shown);
@@ -292,6 +392,7 @@ void TOptionWidgets::Refresh(std::string_view Name) {
       } else {
         group->button(c.ItemIndex)->setChecked(true);
       }
+      RefreshTabStops(Name);
       break;
     }
     case TControlKind::CheckBox:
@@ -332,6 +433,7 @@ void TOptionWidgets::Refresh(std::string_view Name) {
     default:
       break;
   }
+  RefreshDetached();
   if (Name == ctl::PanelWoL) emit PanelsMoved();
 }
 
@@ -355,10 +457,16 @@ void TOptionWidgets::FocusOrderOf(const std::string& Panel, std::vector<QWidget*
   }
 }
 
-void TOptionWidgets::ApplyTabOrder(const std::vector<std::string>& Panels) const {
+QWidget* TOptionWidgets::ApplyTabOrder(const std::vector<std::string>& Panels) const {
   std::vector<QWidget*> order;
   for (const std::string& panel : Panels) FocusOrderOf(panel, order);
+  for (const std::string& name : detached_) {
+    const auto it = std::find(order.begin(), order.end(), Widget(name));
+    if (it != order.end()) order.erase(it);
+    order.push_back(Widget(name));
+  }
   for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+  return order.empty() ? nullptr : order.back();
 }
 
 }  // namespace tavora

@@ -1,9 +1,12 @@
 #pragma once
 
 // The widgets of the option controls, one per control of the option model, named after
-// it (QObject::objectName). A user's change goes to the model first; the model's rules
-// then report every control they touched, and the widget shows the model's state again
-// (value, shown, enabled). Top-level panels are handed to the window, which places them.
+// it (QObject::objectName), each with the option's help as its tooltip and an accessible
+// name. A user's change goes to the model first; the model's rules then report every
+// control they touched, and the widget shows the model's state again (value, shown,
+// enabled). Top-level panels are handed to the window, which places them; a control the
+// window takes out of its panel (Detach) stays visible exactly while the model shows it
+// and its panels.
 
 #include <map>
 #include <string>
@@ -14,7 +17,9 @@
 #include <QString>
 
 class QAbstractButton;
+class QBoxLayout;
 class QButtonGroup;
+class QLayout;
 class QHBoxLayout;
 class QLabel;
 class QWidget;
@@ -44,8 +49,20 @@ class TOptionWidgets : public QObject {
   void RefreshAll();
 
   // Tab order: the panels in the order given, each control after its panel, in window
-  // order.
-  void ApplyTabOrder(const std::vector<std::string>& Panels) const;
+  // order, then the detached controls. A radio group is one stop: its chosen item (the
+  // first while none is chosen); the arrow keys move within it. Returns the last widget
+  // of the order.
+  QWidget* ApplyTabOrder(const std::vector<std::string>& Panels) const;
+
+  // The control's widget is placed outside its panel by the window.
+  void Detach(std::string_view Name);
+
+  // A message beside a control, below its row, until the control changes or the messages
+  // are cleared.
+  void ShowProblem(std::string_view Name, const QString& Message);
+  void ClearProblems();
+  // The message shown beside a control; empty when none.
+  [[nodiscard]] QString Problem(std::string_view Name) const;
 
  signals:
   // A button of the options was pressed (by its control name).
@@ -60,6 +77,11 @@ class TOptionWidgets : public QObject {
  private:
   QWidget* BuildPanel(const TControl& panel);
   void AddControl(const TControl& c, QHBoxLayout* row);
+  // Puts a control's widget, with the label beside or above it, into its row.
+  void Place(const TControl& c, QWidget* w, QHBoxLayout* row);
+  void Describe(const TControl& c, QWidget* w, const QString& fallbackName);
+  void RefreshTabStops(std::string_view Group);
+  void RefreshDetached();
   template <typename F>
   void Change(F&& change);
   void FocusOrderOf(const std::string& Panel, std::vector<QWidget*>& out) const;
@@ -68,6 +90,14 @@ class TOptionWidgets : public QObject {
   std::map<std::string, QWidget*, std::less<>> widgets_;
   std::map<std::string, QLabel*, std::less<>> labels_;  // the label beside a field
   std::map<std::string, QButtonGroup*, std::less<>> groups_;
+  // Where a control's row stands: the panel's layout and the row (or grid of rows) in it.
+  struct TRowPlace {
+    QBoxLayout* Box = nullptr;
+    QLayout* Row = nullptr;
+  };
+  std::map<std::string, TRowPlace, std::less<>> places_;
+  std::map<std::string, QLabel*, std::less<>> problems_;
+  std::vector<std::string> detached_;
 };
 
 }  // namespace tavora

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
@@ -18,17 +19,24 @@
 #include <QVBoxLayout>
 
 #include "app/IDialogs.h"
+#include "app/ResultLabels.h"
+#include "app/TDistributionPage.h"
 #include "app/TResultTable.h"
 #include "charts/TChartView.h"
-#include "charts/TDistributionChart.h"
 #include "charts/TSeriesChart.h"
 
 namespace tavora {
 
 namespace {
 
-QString KindText(tWordOrLemma kind) {
-  return kind == tWordOrLemma::tokWord ? QStringLiteral("word forms") : QStringLiteral("lemmata");
+QLineEdit* FilterField(const QString& name) {
+  auto* field = new QLineEdit;
+  field->setObjectName(name);
+  field->setPlaceholderText(QStringLiteral("Filter by name"));
+  field->setAccessibleName(QStringLiteral("Filter the documents by name"));
+  field->setClearButtonEnabled(true);
+  field->hide();
+  return field;
 }
 
 QString Text(const std::u16string& s) { return QString::fromStdU16String(s); }
@@ -52,13 +60,12 @@ TResultsView::TResultsView(IDialogs& Dialogs, QWidget* parent)
   tabs_ = new QTabWidget;
   tabs_->setObjectName(QStringLiteral("TabsResults"));
   auto* series = new QWidget;
-  auto* dist = new QWidget;
+  distribution_ = new TDistributionPage(Dialogs);
   auto* tables = new QWidget;
   BuildSeriesTab(series);
-  BuildDistributionTab(dist);
   BuildTableTab(tables);
   tabs_->addTab(series, QStringLiteral("Series"));
-  tabs_->addTab(dist, QStringLiteral("Distributions"));
+  tabs_->addTab(distribution_, QStringLiteral("Distributions"));
   tabs_->addTab(tables, QStringLiteral("Averages and whole texts"));
   box->addWidget(tabs_, 1);
 }
@@ -75,10 +82,14 @@ TResultsView::~TResultsView() {
 void TResultsView::BuildSeriesTab(QWidget* page) {
   comboSeriesSet_ = new QComboBox;
   comboSeriesSet_->setObjectName(QStringLiteral("ComboSeriesSet"));
+  comboSeriesSet_->setAccessibleName(QStringLiteral("Series"));
   comboMeasure_ = new QComboBox;
   comboMeasure_->setObjectName(QStringLiteral("ComboMeasure"));
+  comboMeasure_->setAccessibleName(QStringLiteral("Measure"));
   listDocuments_ = new QListWidget;
   listDocuments_->setObjectName(QStringLiteral("ListDocuments"));
+  listDocuments_->setAccessibleName(QStringLiteral("Documents"));
+  filterDocuments_ = FilterField(QStringLiteral("FilterDocuments"));
   checkBothKinds_ = new QCheckBox(QStringLiteral("Word forms against lemmata"));
   checkBothKinds_->setObjectName(QStringLiteral("CheckBoxBothKinds"));
   auto* reset = new QPushButton(QStringLiteral("Show all"));
@@ -89,6 +100,7 @@ void TResultsView::BuildSeriesTab(QWidget* page) {
   seriesChart_ = new TSeriesChart;
   seriesView_ = new TChartView(seriesChart_);
   seriesView_->setObjectName(QStringLiteral("ChartSeries"));
+  seriesView_->setAccessibleName(QStringLiteral("Series chart"));
   seriesView_->setToolTip(QStringLiteral("Wheel: zoom; drag: pan; double click: show all"));
 
   auto* side = new QVBoxLayout;
@@ -97,6 +109,7 @@ void TResultsView::BuildSeriesTab(QWidget* page) {
   side->addWidget(new QLabel(QStringLiteral("Measure:")));
   side->addWidget(comboMeasure_);
   side->addWidget(new QLabel(QStringLiteral("Documents:")));
+  side->addWidget(filterDocuments_);
   side->addWidget(listDocuments_, 1);
   side->addWidget(checkBothKinds_);
   side->addWidget(reset);
@@ -109,49 +122,22 @@ void TResultsView::BuildSeriesTab(QWidget* page) {
     if (!filling_) FillDocuments();
   });
   connect(comboMeasure_, &QComboBox::currentIndexChanged, this, [this] { ShowSeries(); });
+  connect(filterDocuments_, &QLineEdit::textChanged, this, &TResultsView::FilterDocuments);
   connect(listDocuments_, &QListWidget::itemChanged, this, [this] { ShowSeries(); });
   connect(checkBothKinds_, &QCheckBox::toggled, this, [this] { ShowSeries(); });
   connect(reset, &QPushButton::clicked, this, [this] { seriesChart_->ResetZoom(); });
   connect(save, &QPushButton::clicked, this, &TResultsView::ButtonSaveSeriesChartClick);
 }
 
-void TResultsView::BuildDistributionTab(QWidget* page) {
-  comboDistribution_ = new QComboBox;
-  comboDistribution_->setObjectName(QStringLiteral("ComboDistribution"));
-  comboBlock_ = new QComboBox;
-  comboBlock_->setObjectName(QStringLiteral("ComboDistributionDocument"));
-  auto* save = new QPushButton(QStringLiteral("Save chart…"));
-  save->setObjectName(QStringLiteral("ButtonSaveDistributionChart"));
-  distChart_ = new TDistributionChart;
-  distView_ = new TChartView(distChart_);
-  distView_->setObjectName(QStringLiteral("ChartDistribution"));
-
-  auto* top = new QHBoxLayout;
-  top->addWidget(new QLabel(QStringLiteral("Distribution:")));
-  top->addWidget(comboDistribution_, 1);
-  top->addWidget(new QLabel(QStringLiteral("Document:")));
-  top->addWidget(comboBlock_, 1);
-  top->addWidget(save);
-  auto* box = new QVBoxLayout(page);
-  box->addLayout(top);
-  box->addWidget(distView_, 1);
-
-  connect(comboDistribution_, &QComboBox::currentIndexChanged, this, [this] {
-    if (!filling_) ShowDistributionFile();
-  });
-  connect(comboBlock_, &QComboBox::currentIndexChanged, this, [this] {
-    if (!filling_) ShowDistributionBlock();
-  });
-  connect(save, &QPushButton::clicked, this, &TResultsView::ButtonSaveDistributionChartClick);
-}
-
 void TResultsView::BuildTableTab(QWidget* page) {
   comboTable_ = new QComboBox;
   comboTable_->setObjectName(QStringLiteral("ComboTable"));
+  comboTable_->setAccessibleName(QStringLiteral("Table"));
   auto* copy = new QPushButton(QStringLiteral("Copy to clipboard"));
   copy->setObjectName(QStringLiteral("ButtonCopyTable"));
   table_ = new TResultTable;
   table_->setObjectName(QStringLiteral("TableResults"));
+  table_->setAccessibleName(QStringLiteral("Table of results"));
   auto* top = new QHBoxLayout;
   top->addWidget(new QLabel(QStringLiteral("Table:")));
   top->addWidget(comboTable_, 1);
@@ -209,11 +195,6 @@ void TResultsView::OpenFolder(const QString& Folder, bool ReportEmpty) {
     seriesSets_.push_back({f.Kind, f.Lag});
     comboSeriesSet_->addItem(QStringLiteral("%1, window %2").arg(KindText(f.Kind)).arg(f.Lag));
   }
-  distFiles_ = results_->Find(TOutputType::outDistribution);
-  comboDistribution_->clear();
-  for (const TResultFileInfo& f : distFiles_)
-    comboDistribution_->addItem(
-        QStringLiteral("%1, %2, window %3").arg(Text(f.Caption), KindText(f.Kind)).arg(f.Lag));
   tableFiles_.clear();
   comboTable_->clear();
   for (const TOutputType family :
@@ -230,15 +211,23 @@ void TResultsView::OpenFolder(const QString& Folder, bool ReportEmpty) {
   }
   filling_ = false;
   FillDocuments();
-  ShowDistributionFile();
+  distribution_->SetFiles(results_->Find(TOutputType::outDistribution), hillsQ_);
   ShowTable();
 }
 
 QString TResultsView::DocumentName(std::int64_t doc) const {
   const auto it = docNames_.find(doc);
-  return it == docNames_.end() || it->second.isEmpty()
+  return it == docNames_.end()
              ? QStringLiteral("Text %1").arg(doc)
-             : QStringLiteral("Text %1: %2").arg(doc).arg(it->second);
+             : QStringLiteral("%1. %2").arg(doc).arg(ShortDocumentName(it->second));
+}
+
+void TResultsView::FilterDocuments(const QString& text) {
+  for (int i = 0; i < listDocuments_->count(); ++i) {
+    QListWidgetItem* item = listDocuments_->item(i);
+    item->setHidden(!item->text().contains(text, Qt::CaseInsensitive) &&
+                    !item->toolTip().contains(text, Qt::CaseInsensitive));
+  }
 }
 
 std::map<std::int64_t, double> TResultsView::TokenCounts(tWordOrLemma Kind) const {
@@ -260,7 +249,7 @@ std::map<std::int64_t, double> TResultsView::TokenCounts(tWordOrLemma Kind) cons
 void TResultsView::FillDocuments() {
   filling_ = true;
   listDocuments_->clear();
-  const QString measure = comboMeasure_->currentText();
+  const QString measure = comboMeasure_->currentData().toString();
   comboMeasure_->clear();
   const int set = comboSeriesSet_->currentIndex();
   if (results_ && set >= 0 && set < static_cast<int>(seriesSets_.size())) {
@@ -270,6 +259,8 @@ void TResultsView::FillDocuments() {
     bool first = true;
     for (const TResultFileInfo& f : files) {
       auto* item = new QListWidgetItem(DocumentName(f.Doc), listDocuments_);
+      if (const auto name = docNames_.find(f.Doc); name != docNames_.end())
+        item->setToolTip(name->second);
       item->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(f.Doc));
       bool empty = false;
       try {
@@ -295,17 +286,22 @@ void TResultsView::FillDocuments() {
     }
     if (!files.empty()) {
       try {
-        for (const std::u16string& c : TResultFolder::ReadSeriesCaptions(files.front().Path))
-          comboMeasure_->addItem(Text(c));
+        for (const std::u16string& c : TResultFolder::ReadSeriesCaptions(files.front().Path)) {
+          comboMeasure_->addItem(MeasureLabel(Text(c), hillsQ_), Text(c));
+          comboMeasure_->setItemData(comboMeasure_->count() - 1, MeasureToolTip(Text(c)),
+                                     Qt::ToolTipRole);
+        }
       } catch (const std::exception& e) {
         dialogs_.Error(this, QString::fromUtf8(e.what()));
       }
       // The measure shown before stays chosen when the new series have it; the first
       // measure after "Tokens" otherwise.
-      const int keep = comboMeasure_->findText(measure);
+      const int keep = comboMeasure_->findData(measure);
       comboMeasure_->setCurrentIndex(keep >= 0 ? keep : std::min(1, comboMeasure_->count() - 1));
     }
   }
+  filterDocuments_->clear();
+  filterDocuments_->setVisible(listDocuments_->count() >= kFilterFrom);
   filling_ = false;
   ShowSeries();
 }
@@ -313,7 +309,7 @@ void TResultsView::FillDocuments() {
 void TResultsView::ShowSeries() {
   if (filling_ || !results_) return;
   const int set = comboSeriesSet_->currentIndex();
-  const QString measure = comboMeasure_->currentText();
+  const QString measure = comboMeasure_->currentData().toString();
   if (set < 0 || set >= static_cast<int>(seriesSets_.size()) || measure.isEmpty()) {
     seriesChart_->SetCurves(QString(), {});
     return;
@@ -325,15 +321,17 @@ void TResultsView::ShowSeries() {
                                                     : tWordOrLemma::tokWord);
 
   std::vector<TWantedCurve> wanted;
+  QStringList documents;
   for (int i = 0; i < listDocuments_->count(); ++i) {
     const QListWidgetItem* item = listDocuments_->item(i);
     if (item->checkState() != Qt::Checked) continue;
     const std::int64_t doc = item->data(Qt::UserRole).toLongLong();
+    documents << DocumentName(doc);
     for (const tWordOrLemma kind : kinds) {
       for (const TResultFileInfo& f : results_->Find(TOutputType::outSerie, kind, s.Lag)) {
         if (f.Doc != doc) continue;
-        wanted.push_back(
-            {f.Path, QStringLiteral("Text %1, %2").arg(doc).arg(KindText(kind)), kind, s.Lag, doc});
+        wanted.push_back({f.Path, QStringLiteral("%1, %2").arg(DocumentName(doc), KindText(kind)),
+                          kind, s.Lag, doc});
       }
     }
   }
@@ -367,7 +365,10 @@ void TResultsView::ShowSeries() {
     }
     curves.push_back(std::move(curve));
   }
-  seriesChart_->SetCurves(measure, std::move(curves));
+  seriesChart_->SetCurves(MeasureTitle(measure, hillsQ_), std::move(curves));
+  seriesChart_->setTitle(ChartTitle(
+      MeasureTitle(measure, hillsQ_), documents,
+      kinds.size() > 1 ? QStringLiteral("word forms and lemmata") : KindText(s.Kind), s.Lag));
   emit SeriesShown();
 }
 
@@ -417,39 +418,6 @@ void TResultsView::LoadingEnded() {
   ShowSeries();
 }
 
-void TResultsView::ShowDistributionFile() {
-  blocks_.clear();
-  filling_ = true;
-  comboBlock_->clear();
-  const int i = comboDistribution_->currentIndex();
-  if (i >= 0 && i < static_cast<int>(distFiles_.size())) {
-    try {
-      blocks_ = TResultFolder::ReadDistribution(distFiles_[static_cast<std::size_t>(i)].Path);
-    } catch (const std::exception& e) {
-      dialogs_.Error(this, QString::fromUtf8(e.what()));
-    }
-    for (const TDistributionBlock& b : blocks_)
-      comboBlock_->addItem(b.TextId.empty()
-                               ? Text(b.Name)
-                               : DocumentName(QString::fromStdU16String(b.TextId).toLongLong()));
-    // The whole run first.
-    if (!blocks_.empty()) comboBlock_->setCurrentIndex(static_cast<int>(blocks_.size()) - 1);
-  }
-  filling_ = false;
-  ShowDistributionBlock();
-}
-
-void TResultsView::ShowDistributionBlock() {
-  const int i = comboBlock_->currentIndex();
-  const int f = comboDistribution_->currentIndex();
-  if (i < 0 || i >= static_cast<int>(blocks_.size()) || f < 0) {
-    distChart_->SetBlock(QString(), TDistributionBlock{});
-    return;
-  }
-  distChart_->SetBlock(Text(distFiles_[static_cast<std::size_t>(f)].Caption),
-                       blocks_[static_cast<std::size_t>(i)]);
-}
-
 void TResultsView::ShowTable() {
   const int i = comboTable_->currentIndex();
   if (i < 0 || i >= static_cast<int>(tableFiles_.size())) {
@@ -466,26 +434,25 @@ void TResultsView::ShowTable() {
   }
 }
 
+TDistributionChart* TResultsView::DistributionChart() const { return distribution_->Chart(); }
+
+TChartView* TResultsView::DistributionView() const { return distribution_->View(); }
+
 QString TResultsView::TableText() const { return table_->Text(); }
 
 void TResultsView::ButtonCopyTableClick() { QApplication::clipboard()->setText(TableText()); }
 
-void TResultsView::ButtonSaveSeriesChartClick() { SaveChart(seriesView_); }
-
-void TResultsView::ButtonSaveDistributionChartClick() { SaveChart(distView_); }
-
-void TResultsView::SaveChart(TChartView* view) {
-  const auto answer = dialogs_.SelectFile(this, true);
-  if (!answer) return;
-  QString file = *answer;
-  if (!file.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) &&
-      !file.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive))
-    file += QStringLiteral(".png");
-  try {
-    view->SaveImage(file);
-  } catch (const std::exception& e) {
-    dialogs_.Error(this, QString::fromUtf8(e.what()));
+void TResultsView::ButtonSaveSeriesChartClick() {
+  const int set = comboSeriesSet_->currentIndex();
+  if (set < 0 || set >= static_cast<int>(seriesSets_.size())) return;
+  QList<std::int64_t> documents;
+  for (int i = 0; i < listDocuments_->count(); ++i) {
+    if (listDocuments_->item(i)->checkState() == Qt::Checked)
+      documents << listDocuments_->item(i)->data(Qt::UserRole).toLongLong();
   }
+  const TSeriesSet& s = seriesSets_[static_cast<std::size_t>(set)];
+  SaveChartImage(dialogs_, this, seriesView_,
+                 ChartFileName(comboMeasure_->currentData().toString(), documents, s.Kind, s.Lag));
 }
 
 }  // namespace tavora

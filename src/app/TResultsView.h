@@ -20,6 +20,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QTabWidget;
@@ -30,6 +31,7 @@ namespace tavora {
 class IDialogs;
 class TChartView;
 class TDistributionChart;
+class TDistributionPage;
 class TResultTable;
 class TSeriesChart;
 
@@ -44,20 +46,25 @@ class TResultsView : public QWidget {
   // Shows the result files of Folder. A folder without any leaves the view empty and,
   // with ReportEmpty, is reported through the dialogs.
   void OpenFolder(const QString& Folder, bool ReportEmpty = true);
+  // Hill's Q of the run whose folder is opened next, shown with the measures of order Q;
+  // nullopt when it is not known.
+  void SetHillsQ(std::optional<double> Q) { hillsQ_ = Q; }
+
+  // Lists of this many documents or more get a filter field.
+  static constexpr int kFilterFrom = 300;
 
   [[nodiscard]] QString Folder() const { return folder_; }
   [[nodiscard]] bool IsLoading() const noexcept { return thread_ != nullptr; }
   [[nodiscard]] TSeriesChart* SeriesChart() const noexcept { return seriesChart_; }
-  [[nodiscard]] TDistributionChart* DistributionChart() const noexcept { return distChart_; }
+  [[nodiscard]] TDistributionChart* DistributionChart() const;
   [[nodiscard]] TChartView* SeriesView() const noexcept { return seriesView_; }
-  [[nodiscard]] TChartView* DistributionView() const noexcept { return distView_; }
+  [[nodiscard]] TChartView* DistributionView() const;
   // The table as shown (sorted as shown), a header line first, fields separated by TAB.
   [[nodiscard]] QString TableText() const;
 
  public slots:
   void ButtonOpenResultsClick();
   void ButtonSaveSeriesChartClick();
-  void ButtonSaveDistributionChartClick();
   void ButtonCopyTableClick();
 
  signals:
@@ -82,29 +89,26 @@ class TResultsView : public QWidget {
   };
 
   void BuildSeriesTab(QWidget* page);
-  void BuildDistributionTab(QWidget* page);
   void BuildTableTab(QWidget* page);
   void FillSeriesChoices();
   void FillDocuments();
   void ShowSeries();
   void StartLoading(std::vector<std::filesystem::path> Paths);
   void LoadingEnded();
-  void ShowDistributionFile();
-  void ShowDistributionBlock();
   void ShowTable();
-  void SaveChart(TChartView* view);
+  // "2. letter.txt": the document's number and short name.
   [[nodiscard]] QString DocumentName(std::int64_t doc) const;
   // The documents' token counts from the whole-text file of the kind (empty without one).
   [[nodiscard]] std::map<std::int64_t, double> TokenCounts(tWordOrLemma Kind) const;
+  void FilterDocuments(const QString& text);
 
   IDialogs& dialogs_;
   QString folder_;
   std::optional<TResultFolder> results_;
   std::vector<TSeriesSet> seriesSets_;
   std::map<std::int64_t, QString> docNames_;  // text id -> document id or file base name
+  std::optional<double> hillsQ_;
   std::map<std::filesystem::path, std::shared_ptr<const TSeriesTable>> tables_;
-  std::vector<TDistributionBlock> blocks_;
-  std::vector<TResultFileInfo> distFiles_;
   std::vector<TResultFileInfo> tableFiles_;
 
   QLabel* labelFolder_ = nullptr;
@@ -112,13 +116,11 @@ class TResultsView : public QWidget {
   QComboBox* comboSeriesSet_ = nullptr;
   QComboBox* comboMeasure_ = nullptr;
   QListWidget* listDocuments_ = nullptr;
+  QLineEdit* filterDocuments_ = nullptr;
   QCheckBox* checkBothKinds_ = nullptr;
   TSeriesChart* seriesChart_ = nullptr;
   TChartView* seriesView_ = nullptr;
-  QComboBox* comboDistribution_ = nullptr;
-  QComboBox* comboBlock_ = nullptr;
-  TDistributionChart* distChart_ = nullptr;
-  TChartView* distView_ = nullptr;
+  TDistributionPage* distribution_ = nullptr;
   QComboBox* comboTable_ = nullptr;
   TResultTable* table_ = nullptr;
 

@@ -1,5 +1,6 @@
 #include "base/Platform.h"
 
+#include <atomic>
 #include <cstdio>
 
 #ifdef _WIN32
@@ -15,12 +16,27 @@
 #include <limits>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace tavora {
+
+namespace {
+
+// Set by RequestReadCancel, also from a signal handler: it must need no lock.
+std::atomic<bool> gReadCancel{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+}  // namespace
+
+void RequestReadCancel() noexcept { gReadCancel.store(true, std::memory_order_relaxed); }
+
+void ClearReadCancel() noexcept { gReadCancel.store(false, std::memory_order_relaxed); }
+
+bool IsReadCancelRequested() noexcept { return gReadCancel.load(std::memory_order_relaxed); }
 
 bool IsStandardErrorTerminal() {
 #ifdef _WIN32
@@ -167,6 +183,44 @@ std::string ReadSharedFile(const std::filesystem::path& path) {
   if (ReadFile(h, buffer, sizeof buffer, &read, nullptr)) text.assign(buffer, read);
   CloseHandle(h);
   return text;
+}
+
+TFileHandle OpenForReading(const std::filesystem::path& path, bool& isStream, std::error_code& ec) {
+  const HANDLE h = CreateFileW(path.c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    Failed(ec);
+    return kNoFile;
+  }
+  isStream = GetFileType(h) != FILE_TYPE_DISK;
+  ec.clear();
+  return reinterpret_cast<TFileHandle>(h);
+}
+
+TFileHandle StandardInputHandle(bool& isStream) {
+  SetStandardInputBinary();
+  const HANDLE h = GetStdHandle(STD_INPUT_HANDLE);
+  isStream = GetFileType(h) != FILE_TYPE_DISK;
+  return reinterpret_cast<TFileHandle>(h);
+}
+
+std::size_t ReadFromFile(TFileHandle file, bool isStream, char* data, std::size_t size,
+                         std::error_code& ec) {
+  if (isStream && IsReadCancelRequested()) throw TReadCancelled();
+  const DWORD piece = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
+  DWORD got = 0;
+  if (!::ReadFile(AsHandle(file), data, piece, &got, nullptr)) {
+    // The writer of a pipe has closed it: the end of the input.
+    const DWORD error = GetLastError();
+    if (error != ERROR_BROKEN_PIPE && error != ERROR_HANDLE_EOF) {
+      Failed(ec);
+      return 0;
+    }
+    got = 0;
+  }
+  ec.clear();
+  return got;
 }
 
 #else
@@ -317,6 +371,69 @@ std::string ReadSharedFile(const std::filesystem::path& path) {
   char buffer[4096];
   in.read(buffer, sizeof buffer);
   return std::string(buffer, static_cast<std::size_t>(in.gcount()));
+}
+
+namespace {
+
+// How long a read of a stream waits before it looks for a cancel again.
+constexpr int kWaitStepMilliseconds = 100;
+
+bool IsStreamDescriptor(int fd, std::error_code& ec) {
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) return Failed(ec);
+  return !S_ISREG(status.st_mode);
+}
+
+}  // namespace
+
+TFileHandle OpenForReading(const std::filesystem::path& path, bool& isStream, std::error_code& ec) {
+  ec.clear();
+  int fd;
+  // Non-blocking, so that opening a FIFO does not wait for its writer; ReadFromFile waits.
+  do {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    Failed(ec);
+    return kNoFile;
+  }
+  isStream = IsStreamDescriptor(fd, ec);
+  if (ec) {
+    ::close(fd);
+    return kNoFile;
+  }
+  return fd;
+}
+
+TFileHandle StandardInputHandle(bool& isStream) {
+  std::error_code ec;
+  isStream = IsStreamDescriptor(STDIN_FILENO, ec) || ec;
+  return STDIN_FILENO;
+}
+
+std::size_t ReadFromFile(TFileHandle file, bool isStream, char* data, std::size_t size,
+                         std::error_code& ec) {
+  ec.clear();
+  const int fd = static_cast<int>(file);
+  for (;;) {
+    if (isStream) {
+      // Waits in steps (poll ends early on a signal), looking for a cancel between them.
+      if (IsReadCancelRequested()) throw TReadCancelled();
+      pollfd wanted{fd, POLLIN, 0};
+      const int ready = ::poll(&wanted, 1, kWaitStepMilliseconds);
+      if (ready < 0 && errno != EINTR) {
+        Failed(ec);
+        return 0;
+      }
+      if (ready <= 0) continue;
+    }
+    const ssize_t got = ::read(fd, data, size);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
+      Failed(ec);
+      return 0;
+    }
+  }
 }
 
 #endif

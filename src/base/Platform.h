@@ -1,12 +1,14 @@
 #pragma once
 
 // The few operating-system calls that differ between systems: the console of the command line,
-// the file calls of the atomic writer and of the folder lock, and the process checks of the
-// lock. Everything else goes through the standard library.
+// the file calls of the atomic writer and of the folder lock, the process checks of the
+// lock, and the reading of inputs that may be streams. Everything else goes through the
+// standard library.
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -69,5 +71,35 @@ void RemoveLockedFile(TFileHandle file, const std::filesystem::path& path);
 // The bytes of a small file, also of one that another process holds open and locked; empty
 // when it cannot be read.
 [[nodiscard]] std::string ReadSharedFile(const std::filesystem::path& path);
+
+// ---- Reading inputs ----
+// An input is a regular file or a stream: a pipe, a FIFO, a device, a terminal. A stream has no
+// size, and a read of it may wait for its writer; the wait is made in short steps that end once a
+// cancel is requested (RequestReadCancel), so that Ctrl+C ends a run that waits on a FIFO. (On
+// Windows a wait for a pipe ends only when the pipe does.)
+
+// Thrown by a read of a stream that stopped waiting because a cancel was requested.
+class TReadCancelled : public std::runtime_error {
+ public:
+  TReadCancelled() : std::runtime_error("Cancelled") {}
+};
+
+// Asks every read that waits for a stream to give up. Safe to call from a signal handler.
+void RequestReadCancel() noexcept;
+// Reads wait again (a new run starts).
+void ClearReadCancel() noexcept;
+[[nodiscard]] bool IsReadCancelRequested() noexcept;
+
+// Opens an input for reading, links followed; isStream tells whether it is a stream. Opening a
+// FIFO does not wait for its writer.
+[[nodiscard]] TFileHandle OpenForReading(const std::filesystem::path& path, bool& isStream,
+                                         std::error_code& ec);
+// The standard input of the process (never to be closed); binary, as SetStandardInputBinary.
+[[nodiscard]] TFileHandle StandardInputHandle(bool& isStream);
+// Reads up to size bytes and returns how many; 0 at the end of the input. A stream's read returns
+// what has arrived once anything has; it throws TReadCancelled when a cancel is requested while
+// it waits.
+std::size_t ReadFromFile(TFileHandle file, bool isStream, char* data, std::size_t size,
+                         std::error_code& ec);
 
 }  // namespace tavora

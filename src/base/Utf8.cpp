@@ -78,9 +78,15 @@ TUtf8Decoded DecodeUtf8(const unsigned char* in, std::size_t n, char16_t* out, b
         result.Invalid = i + j;
         return finish();
       }
-      *o++ = kReplacement;
-      i += j == 0 ? 1
-                  : j;  // the lead and its fitting continuations; the breaking byte is read again
+      ++result.Replaced;
+      // The lead and its fitting continuations; the breaking byte is read again.
+      const std::size_t length = j == 0 ? 1 : j;
+      if (onInvalid == TOnInvalid::Escape) {
+        for (std::size_t k = 0; k < length; ++k) *o++ = static_cast<char16_t>(0xDC00 + in[i + k]);
+      } else {
+        *o++ = kReplacement;
+      }
+      i += length;
       continue;
     }
     i += need + 1;
@@ -96,17 +102,17 @@ TUtf8Decoded DecodeUtf8(const unsigned char* in, std::size_t n, char16_t* out, b
   return finish();
 }
 
-void AppendUtf8ToUtf16(std::u16string& out, std::string_view in) {
+void AppendUtf8ToUtf16(std::u16string& out, std::string_view in, TOnInvalid onInvalid) {
   const std::size_t start = out.size();
   out.resize(start + in.size());
   const TUtf8Decoded d = DecodeUtf8(reinterpret_cast<const unsigned char*>(in.data()), in.size(),
-                                    out.data() + start, true);
+                                    out.data() + start, true, onInvalid);
   out.resize(start + d.Produced);
 }
 
-std::u16string Utf8ToUtf16(std::string_view in) {
+std::u16string Utf8ToUtf16(std::string_view in, TOnInvalid onInvalid) {
   std::u16string out;
-  AppendUtf8ToUtf16(out, in);
+  AppendUtf8ToUtf16(out, in, onInvalid);
   return out;
 }
 
@@ -137,6 +143,9 @@ bool AppendUtf16ToUtf8(std::string& out, std::u16string_view in, TOnInvalid onIn
         cp = 0x10000 + ((cp - 0xD800) << 10) + (in[++i] - 0xDC00);
       } else if (onInvalid == TOnInvalid::Stop) {
         return false;
+      } else if (onInvalid == TOnInvalid::Escape && cp >= 0xDC80 && cp <= 0xDCFF) {
+        out.push_back(static_cast<char>(cp - 0xDC00));
+        continue;
       } else {
         cp = kReplacement;
       }

@@ -6,6 +6,11 @@
 // byte with the continuation bytes that still fit it, or a lone byte that cannot start a
 // sequence) becomes one U+FFFD, and decoding resumes at the byte that broke it. Encoding writes
 // an unpaired UTF-16 surrogate as U+FFFD.
+//
+// File names are bytes on most systems and need not be UTF-8. With Escape, each byte of an
+// ill-formed sequence becomes the lone surrogate U+DC80..U+DCFF (U+DC00 + the byte), which
+// encoding with Escape turns back into that byte, so that such a name survives a round trip
+// through UTF-16 text; encoding without Escape shows it as U+FFFD, one per byte.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,8 +19,9 @@
 
 namespace tavora {
 
-// What a conversion does with ill-formed input: replace it by U+FFFD, or stop before it.
-enum class TOnInvalid : std::uint8_t { Replace, Stop };
+// What a conversion does with ill-formed input: replace it by U+FFFD, stop before it, or escape
+// each of its bytes as a lone surrogate (see above).
+enum class TOnInvalid : std::uint8_t { Replace, Stop, Escape };
 
 // The outcome of DecodeUtf8 on one block of bytes.
 struct TUtf8Decoded {
@@ -25,6 +31,7 @@ struct TUtf8Decoded {
   std::size_t Produced = 0;     // UTF-16 code units written
   std::size_t FeffEnd = 0;      // one past the output index of the last U+FEFF written; 0 when none
   std::size_t Invalid = kNone;  // with Stop: offset of the byte that made the input ill-formed
+  std::size_t Replaced = 0;     // ill-formed sequences replaced (or escaped)
 };
 
 // Decodes bytes [in, in + n) into out, which has room for n code units (no sequence yields more
@@ -34,12 +41,14 @@ struct TUtf8Decoded {
 TUtf8Decoded DecodeUtf8(const unsigned char* in, std::size_t n, char16_t* out, bool final,
                         TOnInvalid onInvalid = TOnInvalid::Replace) noexcept;
 
-[[nodiscard]] std::u16string Utf8ToUtf16(std::string_view in);
-void AppendUtf8ToUtf16(std::u16string& out, std::string_view in);
+[[nodiscard]] std::u16string Utf8ToUtf16(std::string_view in,
+                                         TOnInvalid onInvalid = TOnInvalid::Replace);
+void AppendUtf8ToUtf16(std::u16string& out, std::string_view in,
+                       TOnInvalid onInvalid = TOnInvalid::Replace);
 
 [[nodiscard]] std::string Utf16ToUtf8(std::u16string_view in);
 // With Stop, an unpaired surrogate ends the conversion: the text before it is appended and
-// the result is false.
+// the result is false. With Escape, an unpaired U+DC80..U+DCFF becomes the byte it escapes.
 bool AppendUtf16ToUtf8(std::string& out, std::u16string_view in,
                        TOnInvalid onInvalid = TOnInvalid::Replace);
 // One code point (at most U+10FFFF, not a surrogate) as UTF-8.

@@ -13,6 +13,7 @@
 #include "engine/Indices.h"
 #include "engine/Measures.h"
 #include "options/ControlNames.h"
+#include "options/MeasureHelp.h"
 #include "processing/RunOptions.h"
 
 namespace tavora {
@@ -85,11 +86,25 @@ struct TCliMeasure {
 // order, named by MeasureName and MeasureSecondaryName.
 extern const std::array<TCliMeasure, kMeasureCount + kMeasureSecondaryCount> kCliMeasures;
 
+// A measure by its name or alias, in any letter case.
 [[nodiscard]] std::optional<TCliMeasure> FindCliMeasure(std::string_view Name);
+// "Unknown measure '<Name>'; did you mean '<closest>'? Measures: <every name>".
+[[nodiscard]] std::string UnknownMeasureMessage(std::string_view Name);
+// The name of Names closest to Name in spelling (fewest edits, in any letter case); the first
+// of equally close ones.
+[[nodiscard]] std::string ClosestName(std::string_view Name,
+                                      const std::vector<std::string_view>& Names);
 
-// The index of a name, exactly as IndexName (engine/Indices.h) gives it.
+// Where an MTLD factor ends, in TMtldRule order (the items of ctl::RadioGroupMtldRule).
+inline constexpr std::array<std::string_view, 2> kCliMtldRuleNames = {"le", "lt-min10"};
+// The logarithm of Maas, Dugast and Summer, in TLogBase order (ctl::RadioGroupLogBase).
+inline constexpr std::array<std::string_view, 2> kCliLogBaseNames = {"e", "10"};
+
+// The index of a name as IndexName (engine/Indices.h) gives it, in any letter case.
 [[nodiscard]] std::optional<tIndex> FindIndex(std::string_view Name);
-// A comma-separated list of names ("mtld,hdd"); spaces around a name are ignored.
+// The name that stands for every index in a list.
+inline constexpr std::string_view kAllIndices = "all";
+// A comma-separated list of names ("mtld,hdd") or "all"; spaces around a name are ignored.
 // Throws std::invalid_argument naming an unknown or empty name and listing the known ones.
 [[nodiscard]] TIndexSet ParseIndexList(std::string_view List);
 

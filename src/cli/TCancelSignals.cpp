@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "base/Platform.h"
+
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
@@ -32,6 +34,7 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
     ExitProcess(1);
   }
   gRequested.store(true);
+  RequestReadCancel();  // a read that waits for a pipe gives up
   // The system ends the process when this handler returns from these events: wait, so that
   // the run removes its temporaries and exits by itself first.
   if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
@@ -53,6 +56,7 @@ extern "C" void OnSignal(int) {
     ::_exit(1);
   }
   gRequested.store(true);
+  RequestReadCancel();  // a read that waits for a FIFO or a pipe gives up
 }
 
 #endif
@@ -62,6 +66,7 @@ extern "C" void OnSignal(int) {
 TCancelSignals::TCancelSignals() {
   gDeferred = false;
   gRequested = false;
+  ClearReadCancel();
 #ifdef _WIN32
   SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 #else

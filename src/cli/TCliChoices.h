@@ -26,6 +26,7 @@ struct TCliChoices {
   int TagColumn = 0;    // used only when given; the word column otherwise
   std::string DocMarker;
   bool UniversalDependencies = false;
+  std::string Encoding;  // of the input files; empty: UTF-8
 
   // Lists: reference lists to read (measure) or frequency lists to write (freqlist).
   std::string WordList;
@@ -41,7 +42,12 @@ struct TCliChoices {
   std::int64_t Window = 0;
   std::string Measures;
   std::string Outputs;
-  std::string Indices;  // further indices of the "indices" family; all when not given
+  std::string Indices;  // further indices of the "indices" family; the default set when not given
+  std::string MtldThreshold;
+  std::string MtldRule;
+  std::int64_t HddSample = 0;
+  std::string LogBase;
+  std::int64_t Seed = 0;
   std::string HillsQ;
   bool ReferenceContainsTexts = false;
   std::string AutosemanticTags;

@@ -9,6 +9,7 @@
 #include "cli/TUsageError.h"
 #include "engine/Indices.h"
 #include "input/THow.h"
+#include "input/TTextDecoder.h"
 #include "options/ControlNames.h"
 #include "options/OptionText.h"
 #include "options/TOptionsModel.h"
@@ -88,7 +89,7 @@ void TCliOptionMapper::SetShared(int Task) {
     Ignore("ud", "applies only to --format conllu");
 
   // Standard input is set up as files in the chosen format, so that every rule of the
-  // format applies (lemmata, tags); the parameters then take the text itself.
+  // format applies (lemmata, tags); the parameters then name standard input.
   model_.SetItemIndex(ctl::RGMode, 0);
   model_.SetItemIndex(ctl::RGInputType, format);
   if (custom) {
@@ -105,6 +106,12 @@ void TCliOptionMapper::SetShared(int Task) {
   }
   model_.SetChecked(ctl::CheckBoxUniversalDependencies,
                     format == kConlluFormat && choices_.UniversalDependencies);
+  if (!TTextDecoder::IsKnown(choices_.Encoding)) {
+    throw TUsageError("--encoding: unknown encoding '" + choices_.Encoding +
+                      "' (give a name ICU knows, such as windows-1250, ISO-8859-2, KOI8-R or "
+                      "UTF-16LE)");
+  }
+  model_.SetText(ctl::EditEncoding, Utf8ToUtf16(choices_.Encoding));
   model_.SetItemIndex(ctl::RadioGroupCaseSensitivity,
                       static_cast<int>(IndexOf(kCliCaseNames, choices_.Case, "case handling")));
   model_.SetChecked(ctl::CheckBoxOmitPunctuation, !choices_.KeepPunctuation);
@@ -160,7 +167,7 @@ void TCliOptionMapper::SetMeasures(TMeasureSet& Basic, tMeasureSecondarySet& Sec
   Secondary = {};
   for (const std::string& name : SplitCommaList(choices_.Measures)) {
     const std::optional<TCliMeasure> m = FindCliMeasure(name);
-    if (!m) throw TUsageError("Unknown measure '" + name + "'");
+    if (!m) throw TUsageError(UnknownMeasureMessage(name));
     if (m->IsSecondary) {
       Secondary.Include(static_cast<tMeasureSecondary>(m->Ordinal));
     } else {
@@ -218,8 +225,9 @@ void TCliOptionMapper::SetOutputs(TOutputTypeSet& Outputs, TIndexSet& Indices) {
   model_.SetChecked(ctl::CheckBoxOutputDatabase, sqlite);
   IgnoreDatabaseOptions(sqlite);
 
-  // Further indices: all unless --indices names some; they need the indices family.
-  Indices = TIndexSet::All();
+  // Further indices: the default set unless --indices names some; they need the indices
+  // family.
+  Indices = kDefaultIndices;
   if (choices_.IsGiven("indices")) {
     if (!Outputs.Contains(TOutputType::outIndices))
       throw TUsageError("--indices needs --outputs with indices");
@@ -235,7 +243,33 @@ void TCliOptionMapper::SetOutputs(TOutputTypeSet& Outputs, TIndexSet& Indices) {
   }
 }
 
+TIndexVariants TCliOptionMapper::SetIndexVariants() {
+  TIndexVariants v;
+  try {
+    v.MtldThreshold = TOptionEncoders::ReadMtldThreshold(Utf8ToUtf16(choices_.MtldThreshold));
+  } catch (const EConvertError& e) {
+    throw TUsageError(std::string("--mtld-threshold: ") + e.what());
+  }
+  const std::size_t rule = IndexOf(kCliMtldRuleNames, choices_.MtldRule, "MTLD rule");
+  const std::size_t base = IndexOf(kCliLogBaseNames, choices_.LogBase, "logarithm");
+  v.MtldRule = static_cast<TMtldRule>(rule);
+  v.HddSample = static_cast<std::uint32_t>(choices_.HddSample);
+  v.LogBase = static_cast<TLogBase>(base);
+  v.Seed = static_cast<std::uint64_t>(choices_.Seed);
+  // The window shows these fields with the list of indices.
+  if (model_.IsChecked(ctl::CheckBoxIndices)) {
+    model_.SetText(ctl::EditMtldThreshold, Utf8ToUtf16(choices_.MtldThreshold));
+    model_.SetItemIndex(ctl::RadioGroupMtldRule, static_cast<int>(rule));
+    model_.SetValue(ctl::SpinEditHddSample, static_cast<int>(choices_.HddSample));
+    model_.SetItemIndex(ctl::RadioGroupLogBase, static_cast<int>(base));
+    model_.SetValue(ctl::SpinEditSeed, static_cast<int>(choices_.Seed));
+  }
+  return v;
+}
+
 TMeasureParameters TCliOptionMapper::MeasureParameters() {
+  if (choices_.OutputFolder.empty())
+    throw TUsageError("--output: name the folder for the result files");
   SetShared(kMeasuring);
   // Values below the window's bound of 10 are set on the parameters below.
   model_.SetValue(ctl::SpinEditWindowLength, static_cast<int>(choices_.Window));
@@ -257,6 +291,7 @@ TMeasureParameters TCliOptionMapper::MeasureParameters() {
   model_.SetChecked(ctl::CheckBoxFullPrecision,
                     IndexOf(kCliPrecisions, choices_.Precision, "precision") ==
                         static_cast<std::size_t>(TPrecision::Full));
+  const TIndexVariants variants = SetIndexVariants();
 
   model_.PrepareRun();
   TMeasureParameters p;
@@ -268,7 +303,8 @@ TMeasureParameters TCliOptionMapper::MeasureParameters() {
   // The model must give what was asked for, apart from the measures without a box.
   if (p.measures != (Boxed(basic, kMeasureBoxes) | TMeasureSet{tMeasure::vTokens}) ||
       p.MeasuresSecondary != Boxed(secondary, kMeasureSecondaryBoxes) || p.OutputTypes != outputs ||
-      (outputs.Contains(TOutputType::outIndices) && p.Indices != indices)) {
+      (outputs.Contains(TOutputType::outIndices) &&
+       (p.Indices != indices || p.IndexVariants != variants))) {
     throw std::logic_error("The option model does not give the measures asked for");
   }
   // What the window cannot express.
@@ -276,7 +312,7 @@ TMeasureParameters TCliOptionMapper::MeasureParameters() {
   p.LagLength = static_cast<std::uint32_t>(choices_.Window);
   p.measures = basic;
   p.MeasuresSecondary = secondary;
-  p.IsWholeText = choices_.ReadsStandardInput();
+  p.IsStandardInput = choices_.ReadsStandardInput();
   const TInputFormat& format = InputFormat(p.How);
   if (p.measures.Contains(tMeasure::vAutosemantics) && format.AutosemanticChoices != 0 &&
       RuleOf(format, p.Corpus.AutosemanticRule) == TAutosemanticRule::None) {
@@ -312,7 +348,7 @@ TDictionaryParameters TCliOptionMapper::DictionaryParameters() {
   if (!lemmaListIgnored_) model_.SetText(ctl::EditLemmaDictionary, Utf8ToUtf16(choices_.LemmaList));
   model_.PrepareRun();
   TDictionaryParameters p = model_.GetDictionaryParameters();
-  p.IsWholeText = choices_.ReadsStandardInput();
+  p.IsStandardInput = choices_.ReadsStandardInput();
   // The window writes lists only; the command line can write them into the database too.
   bool sqlite = false;
   if (choices_.IsGiven("outputs")) {

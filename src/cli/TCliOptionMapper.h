@@ -16,12 +16,12 @@ class TOptionsModel;
 // reads the parameters back from the model, so the window and the command line give the
 // same values from the same choices. What the window cannot express is set afterwards:
 // a window length below the window's bound of 10, the measures that have no check box,
-// and the input format of text read from standard input (the window reads pasted text as
-// plain text only).
+// and standard input, which is read like a file in the chosen format and encoding (the
+// window reads pasted text as plain text only).
 //
-// The input field stays as the model has it: the caller puts the input (the paths, one per
-// line, or the text of standard input) into InputFile once the files are checked, as the
-// window passes its input field on unchanged.
+// The input field stays as the model has it: the caller puts the input paths, one per
+// line, into InputFile once the files are checked, as the window passes its input field on
+// unchanged.
 //
 // Options that the window would ignore because their field is hidden or disabled (the
 // custom columns with another format, a list of a kind not measured, tag prefixes or a rule
@@ -52,6 +52,9 @@ class TCliOptionMapper {
   void IgnoreDatabaseOptions(bool Database);
   // The database's file and whether it is replaced, which the window does not choose.
   void SetDatabase(TResultDestinations& Destinations) const;
+  // The variants of the indices' definitions, checked; sets their fields when the indices
+  // family is chosen (call after SetOutputs).
+  [[nodiscard]] TIndexVariants SetIndexVariants();
   [[nodiscard]] TWordOrLemmaSet RequestedKinds() const;
   [[nodiscard]] int FormatIndex() const;
   // The reference or frequency list options that name a kind not measured are ignored.

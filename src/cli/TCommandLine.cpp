@@ -2,6 +2,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <iostream>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -34,10 +37,40 @@ std::string MeasureNames(bool secondary) {
   return names;
 }
 
+void AppendEntry(std::string& text, std::string_view name, const std::vector<std::string>& lines) {
+  text += "\n";
+  text += name;
+  text += "\n";
+  for (const std::string& line : lines) text += "  " + line + "\n";
+}
+
+// What every measure and index says, as the window's tooltips say it.
+std::string HelpMeasuresText(const TOptionsModel& model) {
+  std::string text = "Measures of -m, --measures (in result files in this order).\n";
+  for (const std::string& line : HelpNotation()) text += "  " + line + "\n";
+  for (const TCliMeasure& m : kCliMeasures) {
+    const std::string_view box = m.Box();
+    const std::u16string caption = box.empty() ? std::u16string() : model.GetCaption(box);
+    AppendEntry(text, m.Name,
+                m.IsSecondary ? MeasureHelpLines(static_cast<tMeasureSecondary>(m.Ordinal), caption)
+                              : MeasureHelpLines(static_cast<tMeasure>(m.Ordinal), caption));
+  }
+  text += "\nFurther indices of --indices (with --outputs indices), one value per text.\n";
+  for (const tIndex i : TIndexSet::All()) AppendEntry(text, IndexName(i), IndexHelpLines(i));
+  return text;
+}
+
+bool Contains(int argc, const char* const* argv, std::string_view arg) {
+  for (int i = 1; i < argc; ++i)
+    if (argv[i] == arg) return true;
+  return false;
+}
+
 }  // namespace
 
 TCommandLine::TCommandLine(const TOptionsModel& model)
-    : app_(std::make_unique<CLI::App>(
+    : model_(model),
+      app_(std::make_unique<CLI::App>(
           "Tavora measures lexical diversity over a moving window and builds frequency lists.",
           "tavora-cli")) {
   // The start values of the window.
@@ -69,6 +102,13 @@ TCommandLine::TCommandLine(const TOptionsModel& model)
   choices_.HillsQ = Utf16ToUtf8(model.GetText(ctl::EditHillsQ));
   choices_.ReferenceContainsTexts = model.IsChecked(ctl::CheckBoxReferenceContains);
   choices_.AutosemanticTags = Utf16ToUtf8(model.GetText(ctl::EditTagsForAutosemantics));
+  choices_.MtldThreshold = Utf16ToUtf8(model.GetText(ctl::EditMtldThreshold));
+  choices_.MtldRule =
+      kCliMtldRuleNames[static_cast<std::size_t>(model.GetItemIndex(ctl::RadioGroupMtldRule))];
+  choices_.HddSample = model.GetValue(ctl::SpinEditHddSample);
+  choices_.LogBase =
+      kCliLogBaseNames[static_cast<std::size_t>(model.GetItemIndex(ctl::RadioGroupLogBase))];
+  choices_.Seed = model.GetValue(ctl::SpinEditSeed);
 
   app_->set_version_flag("--version", std::string("tavora-cli ") + TAVORA_VERSION);
   app_->set_help_flag();
@@ -98,8 +138,8 @@ void TCommandLine::AddSharedOptions(CLI::App& command) {
                   "Input files and folders (folders are read recursively, entries in name "
                   "order); a single - reads the text from standard input")
       ->required();
-  command.add_option("-f,--format", choices_.Format, "Input format")
-      ->check(CLI::IsMember(Strings(kCliFormatNames)))
+  command.add_option("-f,--format", choices_.Format, "Input format (any letter case)")
+      ->transform(CLI::IsMember(Strings(kCliFormatNames), CLI::ignore_case))
       ->capture_default_str();
   command
       .add_option("--case", choices_.Case,
@@ -133,6 +173,10 @@ void TCommandLine::AddSharedOptions(CLI::App& command) {
                    "CoNLL-U: Universal Dependencies conventions (multiword-token ranges and "
                    "empty nodes are not words; content words by UPOS unless "
                    "--autosemantic-rule says otherwise)");
+  command.add_option("--encoding", choices_.Encoding,
+                     "Encoding of the input files and standard input, any name ICU knows "
+                     "(windows-1250, windows-1252, ISO-8859-2, KOI8-R, UTF-16LE, ...); default "
+                     "UTF-8, or UTF-16 when a file starts with a byte-order mark");
 }
 
 void TCommandLine::AddMeasureOptions(CLI::App& command) {
@@ -145,9 +189,14 @@ void TCommandLine::AddMeasureOptions(CLI::App& command) {
       ->capture_default_str();
   command
       .add_option("-m,--measures", choices_.Measures,
-                  "Comma-separated measures (tokens is always included). Basic: " +
-                      MeasureNames(false) + ". Secondary: " + MeasureNames(true))
+                  "Comma-separated measures, in any letter case (tokens is always included). "
+                  "Basic: " +
+                      MeasureNames(false) + ". Secondary: " + MeasureNames(true) +
+                      " (mattr is another name of ttr)")
       ->capture_default_str();
+  command.add_flag("--help-measures")
+      ->description(
+          "Print what every measure and index says, with its formula, range and source, and exit");
   command
       .add_option(
           "--outputs", choices_.Outputs,
@@ -159,9 +208,36 @@ void TCommandLine::AddMeasureOptions(CLI::App& command) {
       ->capture_default_str();
   command.add_option(
       "--indices", choices_.Indices,
-      "Comma-separated further indices of the indices family (default: all): " +
+      "Comma-separated further indices of the indices family: " +
           JoinNames(
-              TIndexSet::All(), [](tIndex i) { return std::string(IndexName(i)); }, ", "));
+              TIndexSet::All(), [](tIndex i) { return std::string(IndexName(i)); }, ", ") +
+          ", or all (default: " +
+          JoinNames(
+              kDefaultIndices, [](tIndex i) { return std::string(IndexName(i)); }, ", ") +
+          ")");
+  command
+      .add_option("--mtld-threshold", choices_.MtldThreshold,
+                  "TTR at which a factor of MTLD and MTLD-MA ends, between 0 and 1")
+      ->capture_default_str();
+  command
+      .add_option("--mtld-rule", choices_.MtldRule,
+                  "When an MTLD factor ends: le (TTR <= threshold) or lt-min10 (TTR < "
+                  "threshold with at least 10 tokens in the factor)")
+      ->check(CLI::IsMember(Strings(kCliMtldRuleNames)))
+      ->capture_default_str();
+  command.add_option("--hdd-sample", choices_.HddSample, "Sample size of HD-D in tokens")
+      ->check(CLI::Range(std::int64_t{1}, std::int64_t{1000000}))
+      ->capture_default_str();
+  command
+      .add_option("--log-base", choices_.LogBase,
+                  "Logarithm of Maas, Dugast and Summer: e (natural) or 10 (decimal)")
+      ->check(CLI::IsMember(Strings(kCliLogBaseNames)))
+      ->capture_default_str();
+  command
+      .add_option("--seed", choices_.Seed,
+                  "Seed of vocd-D's random samples; the same seed gives the same values")
+      ->check(CLI::Range(std::int64_t{0}, std::int64_t{2147483647}))
+      ->capture_default_str();
   command
       .add_option("--hill-q", choices_.HillsQ,
                   "Order q of Hill's continuum, a decimal number with \".\"")
@@ -244,6 +320,23 @@ void TCommandLine::AddPlotOptions(CLI::App& command) {
 }
 
 std::optional<int> TCommandLine::Parse(int argc, const char* const* argv) {
+  // The command is the first argument unless that is an option (--help, --version).
+  if (argc >= 2 && argv[1][0] != '-') {
+    std::vector<std::string_view> commands{"measure", "freqlist"};
+    if (plot_ != nullptr) commands.emplace_back("plot");
+    const std::string_view command = argv[1];
+    if (std::find(commands.begin(), commands.end(), command) == commands.end()) {
+      throw TUsageError("unknown command '" + std::string(command) + "'; did you mean '" +
+                        ClosestName(command, commands) + "'? Commands: " +
+                        JoinNames(
+                            commands, [](std::string_view c) { return std::string(c); }, ", "));
+    }
+    // Answered before the other options are checked, as --help is.
+    if (command == "measure" && Contains(argc, argv, "--help-measures")) {
+      std::cout << HelpMeasuresText(model_);
+      return 0;
+    }
+  }
   try {
     app_->parse(argc, argv);
   } catch (const CLI::Success& e) {

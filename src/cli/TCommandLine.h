@@ -27,8 +27,9 @@ class TCommandLine {
   TCommandLine& operator=(const TCommandLine&) = delete;
 
   // Parses the arguments into Choices(). Returns 0 when the program has nothing more to
-  // do (--help or --version printed); nullopt when Choices() is to be run. Throws
-  // TUsageError with a one-line message for arguments that cannot be parsed.
+  // do (--help, --version or measure --help-measures printed); nullopt when Choices() is to
+  // be run. Throws TUsageError with a one-line message for arguments that cannot be parsed,
+  // an unknown command among them.
   std::optional<int> Parse(int argc, const char* const* argv);
 
   [[nodiscard]] const TCliChoices& Choices() const noexcept { return choices_; }
@@ -41,6 +42,7 @@ class TCommandLine {
   void AddDatabaseOptions(CLI::App& command, const std::string& where);
   void AddPlotOptions(CLI::App& command);
 
+  const TOptionsModel& model_;
   TCliChoices choices_;
   std::unique_ptr<CLI::App> app_;
   CLI::App* measure_ = nullptr;

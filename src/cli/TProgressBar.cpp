@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
+
+#include "processing/RunSummary.h"
 
 #include "cli/TCancelSignals.h"
 
@@ -9,21 +12,13 @@ namespace tavora {
 
 namespace {
 
-std::string Megabytes(std::uint64_t bytes) {
+std::string Megabytes(std::uint64_t bytes, bool unit = true) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / 1e6);
+  std::snprintf(text, sizeof text, unit ? "%.1f MB" : "%.1f", static_cast<double>(bytes) / 1e6);
   return text;
 }
 
-// 1234567 -> "1,234,567".
-std::string Grouped(std::uint64_t n) {
-  std::string digits = std::to_string(n);
-  for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
-    digits.insert(static_cast<std::size_t>(i), ",");
-  return digits;
-}
-
-constexpr int kBarWidth = 30;
+constexpr int kBarWidth = 10;
 constexpr auto kRedrawEvery = std::chrono::milliseconds(100);
 
 }  // namespace
@@ -39,24 +34,38 @@ TProgressCallback TProgressBar::Callback() {
   };
 }
 
-std::string TProgressBar::FormatLine(std::uint64_t BytesRead, std::uint64_t TotalBytes,
-                                     std::uint64_t Tokens, double Seconds) {
-  std::string line;
+TPhaseCallback TProgressBar::PhaseCallback() {
+  return [this](TRunPhase phase) {
+    phase_ = phase;
+    // The reading phases draw at their reports; the writing phases say what they do once.
+    if (draw_ && phase != TRunPhase::ReadingAndMeasuring && phase != TRunPhase::ReadingAndCounting)
+      Draw(std::string(PhaseName(phase)) + "...");
+  };
+}
+
+std::string TProgressBar::FormatLine(TRunPhase Phase, std::uint64_t BytesRead,
+                                     std::uint64_t TotalBytes, std::uint64_t Tokens,
+                                     double Seconds) {
+  std::string line(PhaseName(Phase));
+  line += " ";
+  std::optional<double> left;
   if (TotalBytes > 0) {
     const double share =
         std::min(1.0, static_cast<double>(BytesRead) / static_cast<double>(TotalBytes));
     const int filled = static_cast<int>(share * kBarWidth);
-    line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
-           std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] ";
+    line += "[" + std::string(static_cast<std::size_t>(filled), '#') +
+            std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] ";
     char percent[8];
     std::snprintf(percent, sizeof percent, "%3d%%", static_cast<int>(share * 100));
     line += percent;
-    line += "  " + Megabytes(BytesRead) + " / " + Megabytes(TotalBytes);
+    line += "  " + Megabytes(BytesRead, false) + " / " + Megabytes(TotalBytes);
+    left = EstimateSecondsLeft(share, Seconds);
   } else {
-    line = Megabytes(BytesRead);
+    line += Megabytes(BytesRead);
   }
   const double rate = Seconds > 0 ? static_cast<double>(Tokens) / Seconds : 0.0;
-  line += "  " + Grouped(static_cast<std::uint64_t>(rate)) + " tokens/s";
+  line += "  " + GroupedNumber(static_cast<std::uint64_t>(rate)) + " tokens/s";
+  if (left) line += "  " + FormatTimeLeft(*left);
   return line;
 }
 
@@ -67,14 +76,17 @@ bool TProgressBar::Report(std::uint64_t BytesRead, std::uint64_t TotalBytes, std
   if (drawn_ && now - lastDraw_ < kRedrawEvery) return true;
   lastDraw_ = now;
   const double seconds = std::chrono::duration<double>(now - start_).count();
-  std::string line = FormatLine(BytesRead, TotalBytes, Tokens, seconds);
+  Draw(FormatLine(phase_, BytesRead, TotalBytes, Tokens, seconds));
+  return true;
+}
+
+void TProgressBar::Draw(std::string line) {
   const std::size_t width = line.size();
   if (width < lastWidth_) line.append(lastWidth_ - width, ' ');
   lastWidth_ = width;
   std::fprintf(out_, "\r%s", line.c_str());
   std::fflush(out_);
   drawn_ = true;
-  return true;
 }
 
 void TProgressBar::Finish() {

@@ -9,11 +9,11 @@
 
 namespace tavora {
 
-// The progress of a long run on standard error: bytes read out of the total input size
-// and tokens per second, redrawn in place on one line at most ten times a second. Drawn
-// only when Draw is set (standard error is a terminal). Its callback asks the run to stop
-// once a signal has asked for it (TCancelSignals::Requested); the run then ends with
-// TRunCancelled.
+// The progress of a long run on standard error: the phase, bytes read out of the total
+// input size with the share done, tokens per second and the time left, redrawn in place on
+// one line at most ten times a second. Drawn only when Draw is set (standard error is a
+// terminal). Its callback asks the run to stop once a signal has asked for it
+// (TCancelSignals::Requested); the run then ends with TRunCancelled.
 class TProgressBar {
  public:
   explicit TProgressBar(bool Draw, std::FILE* Out = stderr);
@@ -21,21 +21,26 @@ class TProgressBar {
   TProgressBar(const TProgressBar&) = delete;
   TProgressBar& operator=(const TProgressBar&) = delete;
 
-  // The callback to hand to the run; valid while this object lives.
+  // The callbacks to hand to the run; valid while this object lives.
   [[nodiscard]] TProgressCallback Callback();
+  [[nodiscard]] TPhaseCallback PhaseCallback();
 
   // Removes the bar from the terminal line.
   void Finish();
 
-  // One bar line: "[#####.....]  45%  1.2 MB / 2.7 MB  123,456 tokens/s".
-  [[nodiscard]] static std::string FormatLine(std::uint64_t BytesRead, std::uint64_t TotalBytes,
-                                              std::uint64_t Tokens, double Seconds);
+  // One bar line: "Reading and measuring [####......]  45%  1.2 / 2.7 MB  123,456 tokens/s
+  // about 2 min left".
+  [[nodiscard]] static std::string FormatLine(TRunPhase Phase, std::uint64_t BytesRead,
+                                              std::uint64_t TotalBytes, std::uint64_t Tokens,
+                                              double Seconds);
 
  private:
   bool Report(std::uint64_t BytesRead, std::uint64_t TotalBytes, std::uint64_t Tokens);
+  void Draw(std::string line);
 
   bool draw_;
   std::FILE* out_;
+  TRunPhase phase_ = TRunPhase::ReadingAndMeasuring;
   bool drawn_ = false;
   std::size_t lastWidth_ = 0;
   std::chrono::steady_clock::time_point start_;

@@ -11,7 +11,7 @@ inline constexpr std::uint8_t kLetter = 1;
 inline constexpr std::uint8_t kDigit = 2;
 inline constexpr std::uint8_t kPunctuation = 4;
 // The narrower sets that mark a whole token as punctuation or as a number (TToken).
-// Bits 8 and 16 are left to the word splitter's own copy of the table.
+// Bits 8, 16 and 128 are left to the word splitter's own copy of the table.
 inline constexpr std::uint8_t kTokenPunctuation = 32;
 inline constexpr std::uint8_t kTokenDigit = 64;
 // Indexed by code unit; built at compile time, so usable during static initialisation.

@@ -44,8 +44,8 @@ void ScanBnc(std::u16string_view raw, std::vector<std::u16string_view>& out) {
 }  // namespace
 
 void TToken::SetRaw(std::u16string_view raw) {
-  aRaw.assign(raw);
-  IsParsed_ = false;
+  own_.assign(raw);
+  LendRaw(own_);
 }
 
 const std::vector<std::u16string_view>& TToken::GetParsed() const {

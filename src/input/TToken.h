@@ -12,8 +12,8 @@ namespace tavora {
 class TTokenizationStream;
 
 // One token of a token stream. The stream owns exactly one token and refills it on every read,
-// so a token is a cursor: every string_view returned by a getter points into the token and stays
-// valid only until the next read (or the next SetRaw). Copy what you keep.
+// so a token is a cursor: its raw text and every string_view returned by a getter stay valid
+// only until the next read (or the next SetRaw). Copy what you keep.
 class TToken {
  public:
   TToken() = default;
@@ -28,9 +28,10 @@ class TToken {
   std::int32_t CustomIndexLemma = 0;
   std::int32_t CustomIndexTag = 0;
 
-  // Replaces the raw text (the stream does this on every read; tests may too).
+  // Replaces the raw text by a copy of `raw` (tests do this; the stream lends its reader's text
+  // instead, without copying).
   void SetRaw(std::u16string_view raw);
-  [[nodiscard]] const std::u16string& GetRaw() const noexcept { return aRaw; }
+  [[nodiscard]] std::u16string_view GetRaw() const noexcept { return aRaw; }
 
   // The values parsed out of the raw text as How's row says: the whole text (plain formats), the
   // tab-separated columns (vertical formats, CoNLL-U), or the attribute values and element text
@@ -76,8 +77,15 @@ class TToken {
   // A column with a minimum number of values or trimming (BNC); kept out of the common path.
   std::u16string_view ConditionalField(const TColumn& column) const;
 
+  // The raw text, lent by the stream until its next read, or a copy held in own_.
+  void LendRaw(std::u16string_view raw) noexcept {
+    aRaw = raw;
+    IsParsed_ = false;
+  }
+
   bool aIsNormalWord = true;
-  std::u16string aRaw;
+  std::u16string_view aRaw;
+  std::u16string own_;
   std::uint64_t aIndexInFile = 0;
   std::uint64_t aPositionInFile = 0;
   std::uint64_t aIndexInCorpus = 0;

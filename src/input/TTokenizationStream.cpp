@@ -1,8 +1,7 @@
 #include "input/TTokenizationStream.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
 #include <stdexcept>
@@ -16,20 +15,6 @@ namespace tavora {
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr std::size_t kFileBufferSize = 524288;
-
-// A file stream with a large buffer of its own; the buffer base is built before the stream.
-struct TFileBuffer {
-  std::unique_ptr<char[]> Buffer = std::make_unique<char[]>(kFileBufferSize);
-};
-class TBufferedFile : private TFileBuffer, public std::ifstream {
- public:
-  explicit TBufferedFile(const fs::path& path) {
-    rdbuf()->pubsetbuf(Buffer.get(), kFileBufferSize);
-    open(path, std::ios::binary);
-  }
-};
 
 // Calls `line` for every line of `text`, split at CR, LF and CR LF; a final empty line after a
 // trailing break is not reported.
@@ -55,31 +40,57 @@ bool EndsWithPathSeparator(std::u16string_view line) {
 #endif
 }
 
+// Called for an entry that a folder walk leaves out, with the warning to give.
+using TSkip = std::function<void(const fs::path&, std::string)>;
+
+std::string Reason(const std::error_code& ec) {
+  std::string reason = ec.message();
+  if (!reason.empty() && reason.back() == '.') reason.pop_back();
+  return reason;
+}
+
 // Appends the files of `dir` and of its subfolders, entries in code-point order of their names.
-// Each directory is walked once, so links that loop back end the walk.
+// Each folder is walked once, so links that loop back end the walk.
 void AddFilesOfDirectory(const fs::path& dir, std::set<fs::path>& visited,
-                         std::vector<fs::path>& out,
+                         std::vector<fs::path>& out, const TSkip& skip,
                          const TTokenizationStream::TWalkFilter& leftOut) {
   std::error_code ec;
   const fs::path canonical = fs::canonical(dir, ec);
-  if (ec || !visited.insert(canonical).second) return;
-
-  std::vector<std::pair<std::u8string, fs::path>> entries;
-  for (fs::directory_iterator it(dir, fs::directory_options::skip_permission_denied, ec), end;
-       !ec && it != end; it.increment(ec)) {
-    entries.emplace_back(it->path().filename().u8string(), it->path());
+  if (ec) return skip(dir, "Folder " + QuotedPath(dir) + " cannot be read (" + Reason(ec) + ")");
+  if (!visited.insert(canonical).second) {
+    return skip(dir, "Folder " + QuotedPath(dir) + " has been read already (a symbolic link " +
+                         "leads to it again)");
   }
-  // UTF-8 byte order is code-point order.
+  std::vector<std::pair<fs::path::string_type, fs::path>> entries;
+  fs::directory_iterator it(dir, ec);
+  for (const fs::directory_iterator end; !ec && it != end; it.increment(ec))
+    entries.emplace_back(it->path().filename().native(), it->path());
+  if (ec) {
+    skip(dir, "Folder " + QuotedPath(dir) + " cannot be read" +
+                  (entries.empty() ? std::string() : " to its end") + " (" + Reason(ec) + ")");
+  }
+  // Names are compared as bytes: UTF-8 byte order is code-point order.
   std::sort(entries.begin(), entries.end(),
             [](const auto& a, const auto& b) { return a.first < b.first; });
   for (const auto& [name, path] : entries) {
     std::error_code statusError;
-    const bool isFolder = fs::is_directory(path, statusError);
+    const fs::file_status status = fs::status(path, statusError);  // links followed
+    const bool isFolder = fs::is_directory(status);
     if (leftOut && leftOut(path, isFolder)) continue;
     if (isFolder) {
-      AddFilesOfDirectory(path, visited, out, leftOut);
-    } else {
+      AddFilesOfDirectory(path, visited, out, skip, leftOut);
+    } else if (fs::is_regular_file(status)) {
       out.push_back(path);
+    } else if (statusError == std::errc::too_many_symbolic_link_levels) {
+      skip(path, QuotedPath(path) + " is a loop of symbolic links");
+    } else if (statusError || !fs::exists(status)) {
+      std::error_code linkError;
+      const bool link = fs::is_symlink(fs::symlink_status(path, linkError));
+      skip(path, QuotedPath(path) + (link ? " is a symbolic link to nothing" : " cannot be read") +
+                     (statusError ? " (" + Reason(statusError) + ")" : std::string()));
+    } else {
+      // Reading a FIFO met in a folder would wait for its writer; a device may never end.
+      skip(path, QuotedPath(path) + " is not a regular file (a FIFO, socket or device)");
     }
   }
 }
@@ -94,67 +105,102 @@ bool IsRangeOrEmptyNode(std::u16string_view line) noexcept {
 
 }  // namespace
 
-TTokenizationStream::TTokenizationStream(THow formatting, std::size_t blockSize)
+TTokenizationStream::TTokenizationStream(THow formatting, std::size_t blockSize,
+                                         std::size_t maxItemLength)
     : aToken(std::make_unique<TToken>(formatting)),
       aMetadata(std::make_unique<TDocMetadata>(formatting)),
       aCorpusMetadata(std::make_unique<TTable>(u'\t')),
       aNewDocMarker(InputFormat(formatting).DocumentMarker),
       aHow(formatting),
       format_(InputFormat(formatting)),
-      blockSize_(blockSize) {}
+      blockSize_(blockSize),
+      maxItemLength_(maxItemLength) {}
 
-TTokenizationStream::~TTokenizationStream() {
-  aStream.reset();  // before the memory stream it may read from
+TTokenizationStream::~TTokenizationStream() = default;
+
+void TTokenizationStream::SetEncoding(std::string_view encoding) {
+  if (!TTextDecoder::IsKnown(encoding))
+    throw TUnknownEncoding("Unknown encoding \"" + std::string(encoding) + "\".");
+  encoding_ = encoding;
 }
 
 void TTokenizationStream::StartReader(std::unique_ptr<TEnhancedReader> reader) {
-  if (aStream) bytesOfClosedInputs_ += aStream->GetBytesRead();
+  if (aStream) {
+    NoteReplacements();
+    bytesOfClosedInputs_ += aStream->GetBytesRead();
+  }
   aStream = std::move(reader);
+  replacementsNoted_ = false;
+}
+
+void TTokenizationStream::NoteReplacements() {
+  if (!aStream || replacementsNoted_) return;
+  replacementsNoted_ = true;
+  const std::uint64_t n = aStream->GetReplaced();
+  if (n == 0) return;
+  const bool one = n == 1;
+  warnings_.push_back(std::to_string(n) + (one ? " byte sequence in " : " byte sequences in ") +
+                      aStream->What() + (one ? " is" : " are") + " not valid " +
+                      aStream->GetEncodingName() + " and " + (one ? "was" : "were") +
+                      " read as U+FFFD; if the text is in another encoding, name it with "
+                      "--encoding (in the window: \"Text encoding\").");
+}
+
+std::vector<std::string> TTokenizationStream::TakeWarnings() {
+  // The last input is done once its reader has met its end (which this does not read for).
+  if (aStream && aMetadata->aFileIndex >= fileCount_ && aStream->IsAtEnd()) NoteReplacements();
+  std::vector<std::string> taken = std::move(warnings_);
+  warnings_.clear();
+  return taken;
+}
+
+void TTokenizationStream::ReleaseMemory() {
+  if (aStream) aStream->ReleaseMemory();
+  if (cleaned_.capacity() > (std::size_t{1} << 20)) std::u16string().swap(cleaned_);
 }
 
 void TTokenizationStream::OpenFile(std::size_t index) {
   const fs::path& path = aListOfFiles[index];
-  errno = 0;
-  auto file = std::make_unique<TBufferedFile>(path);
-  if (!file->is_open()) {
-    const int error = errno;
-    const std::string reason = error != 0 ? std::generic_category().message(error)
-                                          : std::string("The file cannot be read");
-    throw std::runtime_error("Cannot open file " + QuotedPath(path) + ". " + reason + ".");
-  }
-  StartReader(std::make_unique<TEnhancedReader>(std::move(file), blockSize_, PathToUtf8(path)));
-  aMetadata->aFileName = path.u16string();
+  StartReader(std::make_unique<TEnhancedReader>(std::make_unique<TFileSource>(path), blockSize_,
+                                                encoding_, maxItemLength_));
+  aMetadata->aFileName = PathToUtf16(path);
   aMetadata->aFileIndex = static_cast<std::int64_t>(index) + 1;
   aMetadata->fileDocumentId_.clear();
 }
 
 void TTokenizationStream::LoadFromFiles(std::u16string_view fileNames) {
   std::set<fs::path> visited;
+  const TSkip skip = [this](const fs::path& path, std::string warning) {
+    skippedEntries_.push_back(path);
+    warnings_.push_back(std::move(warning) + "; skipped.");
+  };
   ForEachLine(fileNames, [&](std::u16string_view line) {
     if (line.empty()) return;
-    const fs::path path{std::u16string(line)};
+    const fs::path path = PathFromUtf16(line);
     std::error_code ec;
     const bool exists = fs::exists(path, ec);
     if (!exists) missingEntries_.push_back(path);
     if (!EndsWithPathSeparator(line) && exists && !fs::is_directory(path, ec)) {
       aListOfFiles.push_back(path);
     } else if (exists) {
-      AddFilesOfDirectory(path, visited, aListOfFiles, walkFilter_);
+      AddFilesOfDirectory(path, visited, aListOfFiles, skip, walkFilter_);
     }
   });
 
   fileCount_ = static_cast<std::int64_t>(aListOfFiles.size());
-  fileSizes_.clear();
+  // A FIFO or device has no size; then the total is unknown.
   totalBytes_ = 0;
   for (const fs::path& path : aListOfFiles) {
     std::error_code ec;
     const std::uintmax_t size = fs::file_size(path, ec);
-    fileSizes_.push_back(ec ? 0 : static_cast<std::uint64_t>(size));
-    totalBytes_ += fileSizes_.back();
+    if (ec) {
+      totalBytes_ = 0;
+      break;
+    }
+    totalBytes_ += static_cast<std::uint64_t>(size);
   }
   bytesOfClosedInputs_ = 0;
   aStream.reset();
-  ownedInput_.reset();
   if (aListOfFiles.empty()) return;
   OpenFile(0);
   bytesOfClosedInputs_ = 0;
@@ -163,20 +209,28 @@ void TTokenizationStream::LoadFromFiles(std::u16string_view fileNames) {
   aToken->aIndexInDoc = 0;
 }
 
-void TTokenizationStream::LoadFromStream(std::istream& stream) {
+void TTokenizationStream::LoadSource(std::unique_ptr<TByteSource> source,
+                                     std::string_view encoding) {
   aStream.reset();
-  ownedInput_.reset();
   aListOfFiles.clear();
   fileCount_ = 0;
-  fileSizes_.clear();
   totalBytes_ = 0;
   bytesOfClosedInputs_ = 0;
-  aStream = std::make_unique<TEnhancedReader>(stream, blockSize_);
+  StartReader(
+      std::make_unique<TEnhancedReader>(std::move(source), blockSize_, encoding, maxItemLength_));
   aMetadata->aFileName.clear();
   aMetadata->aFileIndex = 1;
   aToken->aIndexInFile = 0;
   aToken->aIndexInCorpus = 0;
   aToken->aIndexInDoc = 0;
+}
+
+void TTokenizationStream::LoadFromStream(std::istream& stream) {
+  LoadSource(std::make_unique<TIstreamSource>(stream), encoding_);
+}
+
+void TTokenizationStream::LoadFromStandardInput() {
+  LoadSource(TFileSource::StandardInput(), encoding_);
 }
 
 void TTokenizationStream::LoadFromStringList(const std::vector<std::u16string>& untokenized) {
@@ -186,10 +240,11 @@ void TTokenizationStream::LoadFromStringList(const std::vector<std::u16string>& 
     bytes += "\r\n";
   }
   const std::uint64_t size = bytes.size();
-  auto input = std::make_unique<std::istringstream>(std::move(bytes), std::ios::binary);
-  std::istream& in = *input;
-  LoadFromStream(in);
-  ownedInput_ = std::move(input);
+  // The text is Unicode whatever the encoding of the files.
+  LoadSource(
+      std::make_unique<TIstreamSource>(
+          std::make_unique<std::istringstream>(std::move(bytes), std::ios::binary), "the text"),
+      {});
   totalBytes_ = size;
 }
 
@@ -252,7 +307,8 @@ TToken* TTokenizationStream::ReadToken() {
       if (documentPerFile_ && !aNewDocMarker.empty()) aMetadata->SetRaw({});
     }
     if (aStream->GetEndOfStream()) {
-      token.SetRaw({});
+      NoteReplacements();
+      token.LendRaw({});
       return &token;
     }
     token.aIsNormalWord = true;
@@ -292,7 +348,7 @@ TToken* TTokenizationStream::ReadToken() {
         ++token.aIndexInFile;
         ++token.aIndexInCorpus;
       }
-      token.SetRaw(raw);
+      token.LendRaw(raw);
       return &token;
     }
   }

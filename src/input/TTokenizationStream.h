@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "input/TByteSource.h"
 #include "input/TDocMetadata.h"
 #include "input/TEnhancedReader.h"
 #include "input/THow.h"
@@ -23,21 +24,36 @@ namespace tavora {
 // token is 1 (at every file when the document marker is empty, else at each marker line).
 //
 // The stream owns one TToken which every read refills: the token and every view obtained from
-// it are valid until the next read.
+// it are valid until the next read (ReadToken, or GetEndOfStream, which may read ahead).
+//
+// Files, streams and standard input are read in the stream's encoding (SetEncoding); the lines
+// of a text load are Unicode already. What the stream meets on its way and the front ends should
+// tell the user (inputs left out of a folder walk, bytes that are not valid in the encoding) is
+// kept as warnings, one line of UTF-8 each, until TakeWarnings.
 class TTokenizationStream {
  public:
+  // maxItemLength: the longest item the reader takes (see TEnhancedReader::kMaxItemLength).
   explicit TTokenizationStream(THow formatting,
-                               std::size_t blockSize = TEnhancedReader::kDefaultBlockSize);
+                               std::size_t blockSize = TEnhancedReader::kDefaultBlockSize,
+                               std::size_t maxItemLength = TEnhancedReader::kMaxItemLength);
   ~TTokenizationStream();
   TTokenizationStream(const TTokenizationStream&) = delete;
   TTokenizationStream& operator=(const TTokenizationStream&) = delete;
 
-  // `fileNames` holds one path per line (CR, LF or CR LF). A line naming an existing file adds it;
-  // any other line, and always one ending in a path separator, is walked as a folder, recursively,
-  // entries in code-point order of their names. Appends to the file list and opens its first file.
-  // Throws std::runtime_error "Cannot open file "PATH". REASON." when a listed file cannot be
-  // opened. A line naming neither an existing file nor an existing folder adds nothing; it is kept
-  // in GetMissingEntries() so that a front end can warn about it.
+  // The encoding of the files and streams loaded from now on (see TTextDecoder): empty for UTF-8,
+  // or UTF-16 after a byte-order mark. Throws TUnknownEncoding for a name no converter answers to.
+  void SetEncoding(std::string_view encoding);
+  [[nodiscard]] const std::string& GetEncoding() const noexcept { return encoding_; }
+
+  // `fileNames` holds one path per line (CR, LF or CR LF), as PathToUtf16 writes them. A line
+  // naming an existing file, FIFO or device adds it; any other line, and always one ending in a
+  // path separator, is walked as a folder, recursively, entries in code-point order of their
+  // names. The walk takes regular files and folders, each folder once; an entry it cannot take
+  // (an unreadable folder, a link to nothing, a loop of links, a FIFO, socket or device) is left
+  // out with a warning and kept in GetSkippedEntries(). Appends to the file list and opens its
+  // first file. Throws std::runtime_error "Cannot open file "PATH". REASON." when a listed file
+  // cannot be opened. A line naming neither an existing file nor an existing folder adds
+  // nothing; it is kept in GetMissingEntries() so that a front end can warn about it.
   void LoadFromFiles(std::u16string_view fileNames);
   // What folder walks leave out: called with each entry met inside a walked folder and whether
   // it is a folder; true leaves the entry (a folder with all below it) out. The lines given to
@@ -46,6 +62,8 @@ class TTokenizationStream {
   void SetWalkFilter(TWalkFilter filter) { walkFilter_ = std::move(filter); }
   // Reads from a stream that the caller keeps alive until the stream is destroyed or loaded again.
   void LoadFromStream(std::istream& stream);
+  // Reads the standard input of the process, as it arrives, like one file without a name.
+  void LoadFromStandardInput();
   void LoadFromStringList(const std::vector<std::u16string>& untokenized);
   // Splits the text into lines at CR, LF and CR LF and loads them.
   void LoadFromString(std::u16string_view untokenized);
@@ -86,15 +104,34 @@ class TTokenizationStream {
   [[nodiscard]] const std::vector<std::filesystem::path>& GetMissingEntries() const noexcept {
     return missingEntries_;
   }
+  // The entries of walked folders that were left out, in the order met.
+  [[nodiscard]] const std::vector<std::filesystem::path>& GetSkippedEntries() const noexcept {
+    return skippedEntries_;
+  }
+
+  // Whether warnings wait to be taken.
+  [[nodiscard]] bool HasWarnings() const noexcept { return !warnings_.empty(); }
+  // The warnings so far, in the order met, and no more of them; once the stream has met its end
+  // (GetEndOfStream) also the last input's.
+  [[nodiscard]] std::vector<std::string> TakeWarnings();
+
+  // Gives back the memory that a long item took once the caller has copied the token; the
+  // token is invalid afterwards, until the next read.
+  void ReleaseMemory();
 
   // Progress: bytes read so far across all inputs, and the total size of the inputs (sum of the
-  // listed files' sizes, or the size of the loaded text; 0 for LoadFromStream).
+  // listed files' sizes, or the size of the loaded text; 0 when unknown: a stream, FIFO or
+  // device among them).
   [[nodiscard]] std::uint64_t GetBytesRead() const noexcept;
   [[nodiscard]] std::uint64_t GetTotalBytes() const noexcept { return totalBytes_; }
 
  private:
   void OpenFile(std::size_t index);
   void StartReader(std::unique_ptr<TEnhancedReader> reader);
+  // Reads from a source other than the file list, in `encoding`.
+  void LoadSource(std::unique_ptr<TByteSource> source, std::string_view encoding);
+  // Warns once about the current reader's bytes that were not valid in its encoding.
+  void NoteReplacements();
   std::u16string_view ReadRawItem();
 
   std::unique_ptr<TEnhancedReader> aStream;
@@ -109,10 +146,13 @@ class TTokenizationStream {
   const TInputFormat& format_;  // aHow's row
 
   std::size_t blockSize_;
-  std::unique_ptr<std::istream> ownedInput_;  // memory stream of a string load
-  std::int64_t fileCount_ = 0;                // aListOfFiles.size(), compared on every read
-  std::vector<std::uint64_t> fileSizes_;
+  std::size_t maxItemLength_;
+  std::string encoding_;
+  std::int64_t fileCount_ = 0;  // aListOfFiles.size(), compared on every read
   std::uint64_t totalBytes_ = 0;
+  std::vector<std::filesystem::path> skippedEntries_;
+  std::vector<std::string> warnings_;
+  bool replacementsNoted_ = false;  // for the current reader
   std::uint64_t bytesOfClosedInputs_ = 0;
   std::u16string cleaned_;  // scratch for U+FEFF removal
   bool universalDependencies_ = false;

@@ -25,6 +25,7 @@ inline constexpr std::string_view ButtonOpenFiles = "ButtonOpenFiles";
 inline constexpr std::string_view PanelInputType = "PanelInputType";
 inline constexpr std::string_view RGInputType = "RGInputType";
 inline constexpr std::string_view CheckBoxUniversalDependencies = "CheckBoxUniversalDependencies";
+inline constexpr std::string_view EditEncoding = "EditEncoding";
 
 inline constexpr std::string_view PanelCustomVertical = "PanelCustomVertical";
 inline constexpr std::string_view SpinEditWord = "SpinEditWord";
@@ -122,6 +123,20 @@ inline constexpr std::string_view CheckBoxIndexMaas = "CheckBoxIndexMaas";
 inline constexpr std::string_view CheckBoxIndexDugast = "CheckBoxIndexDugast";
 inline constexpr std::string_view CheckBoxIndexSummer = "CheckBoxIndexSummer";
 inline constexpr std::string_view CheckBoxIndexCTTR = "CheckBoxIndexCTTR";
+inline constexpr std::string_view CheckBoxIndexMTLDMAWrap = "CheckBoxIndexMTLDMAWrap";
+inline constexpr std::string_view CheckBoxIndexMTLDMABid = "CheckBoxIndexMTLDMABid";
+inline constexpr std::string_view CheckBoxIndexVocdD = "CheckBoxIndexVocdD";
+inline constexpr std::string_view CheckBoxIndexVocdD3 = "CheckBoxIndexVocdD3";
+inline constexpr std::string_view CheckBoxIndexLgV0 = "CheckBoxIndexLgV0";
+inline constexpr std::string_view CheckBoxIndexLgeV0 = "CheckBoxIndexLgeV0";
+inline constexpr std::string_view CheckBoxIndexUber = "CheckBoxIndexUber";
+
+// The variants of the indices' definitions, below the boxes of PanelIndices.
+inline constexpr std::string_view EditMtldThreshold = "EditMtldThreshold";
+inline constexpr std::string_view RadioGroupMtldRule = "RadioGroupMtldRule";
+inline constexpr std::string_view SpinEditHddSample = "SpinEditHddSample";
+inline constexpr std::string_view RadioGroupLogBase = "RadioGroupLogBase";
+inline constexpr std::string_view SpinEditSeed = "SpinEditSeed";
 
 }  // namespace tavora::ctl
 
@@ -180,9 +195,12 @@ inline constexpr std::array<std::string_view, kOutputTypeCount> kOutputBoxes = {
 
 // The box of each further index, by tIndex.
 inline constexpr std::array<std::string_view, kIndexCount> kIndexBoxes = {
-    ctl::CheckBoxIndexMTLD,     ctl::CheckBoxIndexMTLDMA,   ctl::CheckBoxIndexHDD,
-    ctl::CheckBoxIndexMSTTR,    ctl::CheckBoxIndexYuleK,    ctl::CheckBoxIndexYuleI,
-    ctl::CheckBoxIndexSimpsonD, ctl::CheckBoxIndexHerdanVm, ctl::CheckBoxIndexMaas,
-    ctl::CheckBoxIndexDugast,   ctl::CheckBoxIndexSummer,   ctl::CheckBoxIndexCTTR};
+    ctl::CheckBoxIndexMTLD,       ctl::CheckBoxIndexMTLDMA,    ctl::CheckBoxIndexHDD,
+    ctl::CheckBoxIndexMSTTR,      ctl::CheckBoxIndexYuleK,     ctl::CheckBoxIndexYuleI,
+    ctl::CheckBoxIndexSimpsonD,   ctl::CheckBoxIndexHerdanVm,  ctl::CheckBoxIndexMaas,
+    ctl::CheckBoxIndexDugast,     ctl::CheckBoxIndexSummer,    ctl::CheckBoxIndexCTTR,
+    ctl::CheckBoxIndexMTLDMAWrap, ctl::CheckBoxIndexMTLDMABid, ctl::CheckBoxIndexVocdD,
+    ctl::CheckBoxIndexVocdD3,     ctl::CheckBoxIndexLgV0,      ctl::CheckBoxIndexLgeV0,
+    ctl::CheckBoxIndexUber};
 
 }  // namespace tavora

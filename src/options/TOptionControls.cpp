@@ -7,6 +7,7 @@
 #include "engine/Indices.h"
 #include "input/THow.h"
 #include "options/ControlNames.h"
+#include "options/MeasureHelp.h"
 
 namespace tavora {
 
@@ -105,8 +106,9 @@ TOptionControls::TOptionControls() {
   c.push_back(Panel(ctl::PanelInputType, "", false));
   c.push_back(Radio(ctl::RGInputType, ctl::PanelInputType, u"Input Type", InputTypeItems(), 2, -1));
   c.push_back(Check(ctl::CheckBoxUniversalDependencies, ctl::PanelInputType,
-                    u"Universal Dependencies (no multiword ranges, no empty nodes)", false));
+                    u"Universal Dependencies conventions", false));
   c.back().Shown = false;
+  c.push_back(Edit(ctl::EditEncoding, ctl::PanelInputType, u"Text encoding (empty: UTF-8)", u""));
   c.push_back(Panel(ctl::PanelCustomVertical, "", false));
   c.push_back(
       Integer(ctl::SpinEditWord, ctl::PanelCustomVertical, u"Column with words", 1, 0, 128));
@@ -140,8 +142,8 @@ TOptionControls::TOptionControls() {
   c.push_back(Radio(ctl::RadioGroupWhatToDo, ctl::PanelWhatToDo, u"What do you want to do?",
                     {u"Measure lexical diversity", u"Get frequency list of types"}, 2, -1));
   c.push_back(Panel(ctl::PanelWindowLength, "", false));
-  c.push_back(Integer(ctl::SpinEditWindowLength, ctl::PanelWindowLength, u"Window length", 200, 10,
-                      1000000));
+  c.push_back(Integer(ctl::SpinEditWindowLength, ctl::PanelWindowLength, u"Window length", 200,
+                      kMinWindowLength, 1000000));
   c.push_back(Panel(ctl::PanelMetrics, "", false));
   c.push_back(Check(ctl::CheckBoxTypes, ctl::PanelMetrics, u"Number of types", true));
   c.push_back(Check(ctl::CheckBoxPerplexity, ctl::PanelMetrics, u"Perplexity", true));
@@ -207,7 +209,7 @@ TOptionControls::TOptionControls() {
   c.push_back(Panel(ctl::PanelIndices, ctl::PanelProcess, false));
   for (const tIndex index : TIndexSet::All()) {
     c.push_back(Check(kIndexBoxes[static_cast<std::size_t>(index)], ctl::PanelIndices,
-                      std::u16string(IndexCaption(index)), true));
+                      std::u16string(IndexCaption(index)), kDefaultIndices.Contains(index)));
   }
   c.push_back(Check(ctl::CheckBoxOutputCsv, ctl::PanelProcess, u"CSV files", true));
   c.push_back(
@@ -217,7 +219,20 @@ TOptionControls::TOptionControls() {
   c.push_back(Check(ctl::CheckBoxDocumentIds, ctl::PanelProcess, u"Document id column", false));
   c.push_back(Check(ctl::CheckBoxFullPrecision, ctl::PanelProcess,
                     u"Full precision (shortest exact decimals)", false));
+  // Item orders follow TMtldRule and TLogBase.
+  c.push_back(Edit(ctl::EditMtldThreshold, ctl::PanelIndices, u"MTLD threshold", u"0.72"));
+  c.push_back(Radio(ctl::RadioGroupMtldRule, ctl::PanelIndices, u"An MTLD factor ends at",
+                    {u"TTR \u2264 threshold", u"TTR < threshold, 10 tokens or more"}, 2, 0));
+  c.push_back(
+      Integer(ctl::SpinEditHddSample, ctl::PanelIndices, u"HD-D sample size", 42, 1, 1000000));
+  c.push_back(Radio(ctl::RadioGroupLogBase, ctl::PanelIndices,
+                    u"Logarithm of Maas, Dugast and Summer", {u"natural (e)", u"decimal (10)"}, 2,
+                    0));
+  c.push_back(
+      Integer(ctl::SpinEditSeed, ctl::PanelIndices, u"vocd-D random seed", 42, 0, 2147483647));
   c.push_back(Button(ctl::ButtonProcess, ctl::PanelProcess, u"Process the texts!"));
+
+  for (TControl& control : c) control.Help = ControlHelp(control);
 }
 
 std::size_t TOptionControls::IndexOf(std::string_view Name) const {

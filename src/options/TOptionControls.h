@@ -12,6 +12,10 @@
 
 namespace tavora {
 
+// The shortest window length the window's field takes: the engine measures windows of any
+// length from one token, as the command line does.
+inline constexpr int kMinWindowLength = 1;
+
 enum class TControlKind {
   Panel,          // groups controls; shown or hidden as a whole
   RadioGroup,     // Caption, Items, ItemIndex (-1: nothing chosen)
@@ -40,6 +44,7 @@ struct TControl {
   std::u16string Text;
   int MinValue = 0;
   int MaxValue = 0;
+  std::u16string Help;  // what the option does (MeasureHelp.h); the window's tooltip
 };
 
 // The window's controls in their start state, in window order: the left column top to

@@ -1,5 +1,8 @@
 #include "options/TOptionEncoders.h"
 
+#include <cmath>
+
+#include "base/Utf8.h"
 #include "options/ControlNames.h"
 #include "options/OptionText.h"
 
@@ -45,6 +48,33 @@ TIndexSet TOptionEncoders::EncodeIndices() const {
     if (Checked(kIndexBoxes[static_cast<std::size_t>(i)])) s.Include(i);
   }
   return s;
+}
+
+double TOptionEncoders::ReadMtldThreshold(std::u16string_view Text) {
+  // One message for unreadable and out-of-range texts, so that it names the field.
+  const EConvertError error("'" + Utf16ToUtf8(Text) +
+                            "' is not an MTLD threshold (a number from 0.000001 to 0.999999)");
+  double threshold = 0;
+  try {
+    threshold = ReadFloat(Text);
+  } catch (const EConvertError&) {
+    throw error;
+  }
+  // The indices take the threshold to 6 decimals.
+  const double millionths = std::round(threshold * 1e6);
+  if (!(millionths >= 1 && millionths <= 999999)) throw error;
+  return threshold;
+}
+
+TIndexVariants TOptionEncoders::EncodeIndexVariants() const {
+  TIndexVariants v;
+  if (!Checked(ctl::CheckBoxIndices)) return v;
+  v.MtldThreshold = ReadMtldThreshold(Text(ctl::EditMtldThreshold));
+  v.MtldRule = static_cast<TMtldRule>(Index(ctl::RadioGroupMtldRule));
+  v.HddSample = static_cast<std::uint32_t>(Value(ctl::SpinEditHddSample));
+  v.LogBase = static_cast<TLogBase>(Index(ctl::RadioGroupLogBase));
+  v.Seed = static_cast<std::uint64_t>(Value(ctl::SpinEditSeed));
+  return v;
 }
 
 void TOptionEncoders::EncodeCustomVertcal(TCustomVertical& Custom) const {
@@ -105,11 +135,13 @@ TMeasureParameters TOptionEncoders::GetMeasureParameters() const {
   p.SafeCsv = Checked(ctl::CheckBoxSafeCsv);
   p.Destinations.CsvFiles = Checked(ctl::CheckBoxOutputCsv);
   p.Destinations.Database = Checked(ctl::CheckBoxOutputDatabase);
+  p.IndexVariants = EncodeIndexVariants();
   p.HillsQ = ReadFloat(Text(ctl::EditHillsQ));
   if (!IsAcceptedHillsQ(p.HillsQ)) throw EConvertError(HillsQRangeMessage(p.HillsQ));
   p.RefDicContrainsText = Checked(ctl::CheckBoxReferenceContains);
   p.How = How();
   p.IsWholeText = Index(ctl::RGMode) == 1;
+  p.Encoding = Encoding();
   p.CS = static_cast<TCasesensitiveness>(Index(ctl::RadioGroupCaseSensitivity));
   p.Corpus = EncodeCorpusOptions();
   return p;
@@ -127,11 +159,18 @@ TDictionaryParameters TOptionEncoders::GetDictionaryParameters() const {
   EncodeCustomVertcal(p.Custom);
   p.How = How();
   p.IsWholeText = Index(ctl::RGMode) == 1;
+  p.Encoding = Encoding();
   p.CS = static_cast<TCasesensitiveness>(Index(ctl::RadioGroupCaseSensitivity));
   p.Corpus = EncodeCorpusOptions();
   p.Corpus.DocumentIds = false;
   p.Corpus.Precision = TPrecision::Fixed;
   return p;
+}
+
+std::string TOptionEncoders::Encoding() const {
+  // Pasted text is Unicode already; the field names the encoding of files.
+  if (Index(ctl::RGMode) == 1) return {};
+  return Utf16ToUtf8(Text(ctl::EditEncoding));
 }
 
 }  // namespace tavora

@@ -3,6 +3,7 @@
 // The run parameters as the option controls' state gives them: each encoder reads the checked
 // state, item or text of its own controls only. TOptionsModel hands them to the front ends.
 
+#include <string>
 #include <string_view>
 
 #include "input/THow.h"
@@ -21,6 +22,13 @@ class TOptionEncoders {
   [[nodiscard]] tMeasureSecondarySet EncodeMetricsSecondary() const;
   [[nodiscard]] TOutputTypeSet EncodeOutputTypes() const;
   [[nodiscard]] TIndexSet EncodeIndices() const;
+  // The variants of the indices' definitions; the defaults while CheckBoxIndices is
+  // unchecked. Throws EConvertError for an unreadable MTLD threshold.
+  [[nodiscard]] TIndexVariants EncodeIndexVariants() const;
+  // An MTLD threshold as typed: a decimal number from 0.000001 to 0.999999 (the indices
+  // take it to 6 decimals).
+  // Throws EConvertError naming the text otherwise.
+  [[nodiscard]] static double ReadMtldThreshold(std::u16string_view Text);
   // Fills a record that the caller has cleared.
   void EncodeCustomVertcal(TCustomVertical& Custom) const;
 
@@ -29,7 +37,7 @@ class TOptionEncoders {
 
   [[nodiscard]] TWordOrLemmaNames GetReferenceFileNames() const;
   // Throws EConvertError for an unreadable Hill's Q or one out of its range (0 to
-  // kMaxHillsQ).
+  // kMaxHillsQ), and for an unreadable MTLD threshold.
   [[nodiscard]] TMeasureParameters GetMeasureParameters() const;
   [[nodiscard]] TDictionaryParameters GetDictionaryParameters() const;
 
@@ -40,6 +48,8 @@ class TOptionEncoders {
   // An integer field's value, within its bounds.
   [[nodiscard]] int Value(std::string_view Name) const;
   [[nodiscard]] THow How() const;
+  // The encoding of input files, as typed; empty for pasted text.
+  [[nodiscard]] std::string Encoding() const;
 
   const TOptionControls& c_;
 };

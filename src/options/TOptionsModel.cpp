@@ -253,6 +253,31 @@ void TOptionsModel::DropFile(std::u16string_view FileName) {
   AddInputLine(FileName);
 }
 
+void TOptionsModel::ResetToStartValues() {
+  if (inputTextMode_ >= 0)
+    inputTexts_[static_cast<std::size_t>(inputTextMode_)] =
+        std::move(c_[ctl::MemoListOfTexts].Text);
+  c_ = TOptionControls();
+  wolBelowInputDetails_ = false;
+  inputTextMode_ = -1;
+  for (const TControl& c : c_.All()) Notify(c.Name);
+}
+
+void TOptionsModel::SwapInputText(int Mode) {
+  if (Mode == inputTextMode_ || Mode < 0 || Mode > 1) return;
+  TControl& memo = c_[ctl::MemoListOfTexts];
+  if (inputTextMode_ >= 0) {
+    inputTexts_[static_cast<std::size_t>(inputTextMode_)] = std::move(memo.Text);
+    memo.Text.clear();
+  }
+  // Before the first choice the field holds no source's text: what it holds stays.
+  std::u16string& waiting = inputTexts_[static_cast<std::size_t>(Mode)];
+  if (inputTextMode_ >= 0 || memo.Text.empty()) memo.Text = std::move(waiting);
+  waiting.clear();
+  inputTextMode_ = Mode;
+  Notify(ctl::MemoListOfTexts);
+}
+
 void TOptionsModel::Notify(std::string_view Name) const {
   if (observer_) observer_(Name);
 }
@@ -331,6 +356,7 @@ bool TOptionsModel::AnyCrossChecked() const {
 void TOptionsModel::RGModeClick() {
   const int m = Index(ctl::RGMode);
   const int t = Index(ctl::RGInputType);
+  SwapInputText(m);
   SetShown(ctl::PanelInputTexts, true);
   SetShown(ctl::PanelLoadTexts, m == 0);
   SetShown(ctl::PanelInputType, m == 0);

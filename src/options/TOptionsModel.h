@@ -94,6 +94,10 @@ class TOptionsModel {
   // it already was) and the name is appended as by AddInputLine.
   void DropFile(std::u16string_view FileName);
 
+  // Every control back to its start state, as at window creation. The list of files and
+  // the pasted text are kept, each for its text source, until that source is chosen again.
+  void ResetToStartValues();
+
   // Called with the control's name whenever its value, text, shown or enabled flag
   // changes, and with ctl::PanelWoL when that panel moves.
   void SetObserver(std::function<void(std::string_view)> Observer) {
@@ -110,6 +114,11 @@ class TOptionsModel {
   [[nodiscard]] TOutputTypeSet EncodeOutputTypes() const { return Encoders().EncodeOutputTypes(); }
   // The checked boxes of PanelIndices.
   [[nodiscard]] TIndexSet EncodeIndices() const { return Encoders().EncodeIndices(); }
+  // The variants below that list (the defaults while CheckBoxIndices is unchecked); throws
+  // EConvertError for an unreadable MTLD threshold.
+  [[nodiscard]] TIndexVariants EncodeIndexVariants() const {
+    return Encoders().EncodeIndexVariants();
+  }
   // Fills a record that the caller has cleared.
   void EncodeCustomVertcal(TCustomVertical& Custom) const {
     Encoders().EncodeCustomVertcal(Custom);
@@ -129,7 +138,7 @@ class TOptionsModel {
     return Encoders().GetReferenceFileNames();
   }
   // The values "Process the texts!" passes; throws EConvertError for an unreadable
-  // Hill's Q. Call PrepareRun first.
+  // Hill's Q or MTLD threshold. Call PrepareRun first.
   [[nodiscard]] TMeasureParameters GetMeasureParameters() const {
     return Encoders().GetMeasureParameters();
   }
@@ -175,9 +184,15 @@ class TOptionsModel {
   void CheckBoxHillsContinuumClick();
   void CheckBoxIndicesClick();
 
+  // MemoListOfTexts holds the text of the chosen text source; the other source's text waits
+  // here, so that file names are never read as pasted text nor pasted text as file names.
+  void SwapInputText(int Mode);
+
   TOptionControls c_;
   bool wolBelowInputDetails_ = false;
-  bool ruleSetByUd_ = false;  // the UD box chose UPOS; unchecking it goes back
+  bool ruleSetByUd_ = false;                  // the UD box chose UPOS; unchecking it goes back
+  std::array<std::u16string, 2> inputTexts_;  // by text source, while not shown
+  int inputTextMode_ = -1;                    // the source whose text the field holds
   std::function<void(std::string_view)> observer_;
 };
 

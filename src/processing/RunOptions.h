@@ -110,6 +110,8 @@ struct TMeasureParameters {
   std::u16string InputFile;  // input paths, one per line, or the text itself
   std::u16string OutputFolder;
   bool IsWholeText = false;
+  bool IsStandardInput = false;  // the input is the process's standard input, read as a file
+  std::string Encoding;          // of the input files (TTextDecoder); empty: UTF-8
   bool DoOmitPunctuation = true;
   bool DoOmitDigits = true;
   TCasesensitiveness CS = TCasesensitiveness::csCaseInsensitive;
@@ -122,9 +124,10 @@ struct TMeasureParameters {
   TOutputTypeSet OutputTypes{};
   double HillsQ = 3.0;
   bool RefDicContrainsText = false;
-  std::u16string AutosemanticTags;       // prefixes separated by "|"
-  TIndexSet Indices = TIndexSet::All();  // columns of the indices file (with outIndices)
-  bool SafeCsv = false;                  // document names that look like formulas get an apostrophe
+  std::u16string AutosemanticTags;      // prefixes separated by "|"
+  TIndexSet Indices = kDefaultIndices;  // columns of the indices file (with outIndices)
+  TIndexVariants IndexVariants{};       // the definitions the indices follow
+  bool SafeCsv = false;                 // document names that look like formulas get an apostrophe
   TCorpusOptions Corpus{};
   TResultDestinations Destinations{};
 
@@ -139,6 +142,8 @@ struct TDictionaryParameters {
   std::u16string OutputFileWF;
   std::u16string OutputFileLemma;
   bool IsWholeText = false;
+  bool IsStandardInput = false;
+  std::string Encoding;
   bool DoOmitPunctuation = true;
   bool DoOmitDigits = true;
   TCasesensitiveness CS = TCasesensitiveness::csCaseInsensitive;

@@ -3,8 +3,38 @@
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
+#include <string_view>
 
 namespace tavora {
+
+// The stages of a run, for the progress display.
+enum class TRunPhase : std::uint8_t {
+  ReadingAndMeasuring,   // the input is read and measured
+  ReadingAndCounting,    // the input is read and counted into frequency lists
+  WritingDistributions,  // a measurement run writes its distributions and last rows
+  WritingResults,        // a measurement run without distributions writes its last rows
+  WritingLists,          // a frequency-list run saves its lists
+};
+
+// The phase as the user reads it: "Reading and measuring", "Writing distributions".
+[[nodiscard]] constexpr std::string_view PhaseName(TRunPhase Phase) {
+  switch (Phase) {
+    case TRunPhase::ReadingAndMeasuring:
+      return "Reading and measuring";
+    case TRunPhase::ReadingAndCounting:
+      return "Reading and counting";
+    case TRunPhase::WritingDistributions:
+      return "Writing distributions";
+    case TRunPhase::WritingResults:
+      return "Writing result files";
+    case TRunPhase::WritingLists:
+      return "Writing frequency lists";
+  }
+  return "";
+}
+
+// Called on the run's calling thread whenever a run enters a phase.
+using TPhaseCallback = std::function<void(TRunPhase)>;
 
 // Reports the progress of a run: bytes of input read so far, the total bytes of the input
 // (0 when unknown), and the tokens read so far. Called every few thousand tokens on the

@@ -88,22 +88,21 @@ class TReportClock {
   std::chrono::steady_clock::time_point start_;
 };
 
-void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
-               const TCorpusOptions& corpus, std::u16string_view InputFile, bool IsWholeText,
-               TRunReport& report, TOwnFilesLeftOut& leftOut) {
-  stream.SetWalkFilter(leftOut.Filter());
-  stream.SetUniversalDependencies(corpus.UniversalDependencies);
-  stream.SetDocumentPerFile(corpus.DocumentPerFile);
-  if (Custom.IsCustomVertical) {
-    stream.SetCustomVerticalFormatting(Custom.WordIndex, Custom.LemmaIndex, Custom.TagIndex,
-                                       Custom.NewDocMarker);
+// Creates the folder of a frequency-list file with its missing parents.
+void CreateListFolder(const std::filesystem::path& file, tWordOrLemma kind) {
+  const char* what = kind == tWordOrLemma::tokWord ? "word forms" : "lemmata";
+  if (file.empty())
+    throw std::runtime_error(std::string("No file is named for the frequency list of ") + what +
+                             ".");
+  const std::filesystem::path folder = file.parent_path();
+  if (folder.empty()) return;
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec || !std::filesystem::is_directory(folder)) {
+    throw std::runtime_error("Unable to create directory " + QuotedPath(folder) +
+                             " for the frequency list " + QuotedPath(file) + ": " +
+                             (ec ? ec.message() : std::string("a file of that name exists")) + ".");
   }
-  if (IsWholeText)
-    stream.LoadFromString(InputFile);
-  else
-    stream.LoadFromFiles(InputFile);
-  report.FilesRead = stream.GetListOfFiles().size();
-  report.SkippedEntries = stream.GetMissingEntries();
 }
 
 // The reference lists' file names, for the run record.
@@ -216,6 +215,27 @@ bool TProcessTexts::IsAutosemantic(TAutosemanticRule Rule, std::u16string_view T
   return false;
 }
 
+void TProcessTexts::LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
+                              std::u16string_view InputFile, bool IsWholeText,
+                              TOwnFilesLeftOut& leftOut) {
+  stream.SetWalkFilter(leftOut.Filter());
+  stream.SetUniversalDependencies(corpus_.UniversalDependencies);
+  stream.SetDocumentPerFile(corpus_.DocumentPerFile);
+  if (Custom.IsCustomVertical) {
+    stream.SetCustomVerticalFormatting(Custom.WordIndex, Custom.LemmaIndex, Custom.TagIndex,
+                                       Custom.NewDocMarker);
+  }
+  if (standardInput_)
+    stream.LoadFromStandardInput();
+  else if (IsWholeText)
+    stream.LoadFromString(InputFile);
+  else
+    stream.LoadFromFiles(InputFile);
+  report_.FilesRead = stream.GetListOfFiles().size();
+  report_.SkippedEntries = stream.GetMissingEntries();
+  for (std::string& warning : stream.TakeWarnings()) Warn(std::move(warning));
+}
+
 void TProcessTexts::Warn(std::string Text) {
   if (diagnostics_) diagnostics_(Text);
   report_.Warnings.push_back(std::move(Text));
@@ -254,6 +274,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   reading_.clear();
   inputFile_.clear();
   TTokenizationStream stream(How);
+  stream.SetEncoding(encoding_);
   std::array<std::unique_ptr<TSimpleTTR>, kWordOrLemmaCount> engines;
   for (const tWordOrLemma kind : WoL) {
     engines[Slot(kind)] = std::make_unique<TSimpleTTR>(LagLength, measures, MeasuresSecondary,
@@ -265,7 +286,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   const bool withIndices = OutputTypes.Contains(TOutputType::outIndices) && !indices_.Empty();
   if (withIndices) {
     for (const tWordOrLemma kind : WoL)
-      indices[Slot(kind)] = std::make_unique<TIndices>(indices_, LagLength);
+      indices[Slot(kind)] = std::make_unique<TIndices>(indices_, LagLength, indexVariants_);
   }
   // What the run record of the output folder says of this run.
   TMeasureParameters described;
@@ -308,7 +329,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
     output.ttr[Slot(kind)] = engines[Slot(kind)].get();
     output.indices[Slot(kind)] = indices[Slot(kind)].get();
   }
-  LoadInput(stream, Custom, corpus_, InputFile, IsWholeText, report_, leftOut);
+  LoadInput(stream, Custom, InputFile, IsWholeText, leftOut);
   if (stream.GetListOfFiles().size() == 1) inputFile_ = stream.GetListOfFiles().front();
   const std::uint64_t totalBytes = stream.GetTotalBytes();
   InputListed(leftOut, totalBytes, progress);
@@ -331,6 +352,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   }
   const std::size_t kindCount = kinds.size();
   const TAutosemanticRule rule = RuleOf(InputFormat(How), corpus_.AutosemanticRule);
+  EnterPhase(TRunPhase::ReadingAndMeasuring);
   const bool tagged = rule != TAutosemanticRule::None;
 
   const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
@@ -340,6 +362,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
                           &lowercaser_, CS, rule == TAutosemanticRule::Upos);
   std::u16string documentId;  // of the current document (reading_ holds its name)
   while (const TTokenBatch* batch = pipeline.Next()) {
+    for (const std::string& warning : batch->Warnings()) Warn(warning);
     ticker.Start(*batch);
     report_.Tokens += batch->Size();
     std::size_t document = 0;
@@ -375,6 +398,8 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
     }
     ticker.Before(batch->Size());
   }
+  EnterPhase(OutputTypes.Contains(TOutputType::outDistribution) ? TRunPhase::WritingDistributions
+                                                                : TRunPhase::WritingResults);
   output.LastDoc();
   report_.ShortDocuments = output.GetShortDocuments();
 } catch (const std::bad_alloc&) {
@@ -407,6 +432,9 @@ void TProcessTexts::Measure(const TMeasureParameters& p,
   SetSafeCsv(p.SafeCsv);
   SetCorpusOptions(p.Corpus);
   SetResultDestinations(p.Destinations);
+  SetEncoding(p.Encoding);
+  SetStandardInput(p.IsStandardInput);
+  SetIndexVariants(p.IndexVariants);
   Measure(p.How, p.InputFile, p.OutputFolder, p.IsWholeText, p.DoOmitPunctuation, p.DoOmitDigits,
           p.CS, p.WoL, p.measures, p.MeasuresSecondary, p.Custom, p.LagLength, ReferenceDictionary,
           p.OutputTypes, p.HillsQ, p.RefDicContrainsText, progress);
@@ -421,8 +449,10 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
   reading_.clear();
   inputFile_.clear();
   std::vector<std::filesystem::path> targets;
-  if (WoL.Contains(tWordOrLemma::tokWord)) targets.push_back(OutputFileWF);
-  if (WoL.Contains(tWordOrLemma::tokLemma)) targets.push_back(OutputFileLemma);
+  for (const tWordOrLemma kind : WoL) {
+    targets.push_back(kind == tWordOrLemma::tokWord ? OutputFileWF : OutputFileLemma);
+    CreateListFolder(targets.back(), kind);
+  }
   const auto locks = LockListFolders(targets);
   TOwnFilesLeftOut leftOut;
   for (const std::filesystem::path& target : targets) leftOut.AddFile(target);
@@ -450,9 +480,10 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
     leftOut.AddFile(file);
   }
   TTokenizationStream stream(How);
+  stream.SetEncoding(encoding_);
   TPreparedDictionaries lists;
   for (const tWordOrLemma kind : WoL) lists[Slot(kind)] = std::make_unique<TReferenceDictionary>();
-  LoadInput(stream, Custom, corpus_, InputFile, IsWholeText, report_, leftOut);
+  LoadInput(stream, Custom, InputFile, IsWholeText, leftOut);
   if (stream.GetListOfFiles().size() == 1) inputFile_ = stream.GetListOfFiles().front();
   InputListed(leftOut, stream.GetTotalBytes(), progress);
 
@@ -460,39 +491,47 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
   for (const tWordOrLemma kind : WoL) kinds.push_back(kind);
   const std::size_t kindCount = kinds.size();
   std::vector<TTypeCounter> counters(kindCount);
+  EnterPhase(TRunPhase::ReadingAndCounting);
 
   const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
   const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
   TProgressTicker ticker(progress);
-  TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
-                          &lowercaser_, CS);
-  while (const TTokenBatch* batch = pipeline.Next()) {
-    ticker.Start(*batch);
-    report_.Tokens += batch->Size();
-    std::size_t document = 0;
-    for (std::size_t i = 0; i < batch->Size(); ++i) {
-      ticker.Before(i);
-      const TTokenBatch::TWord& token = (*batch)[i];
-      if (token.StartsDocument) {
-        ++report_.Documents;
-        reading_ = batch->DocumentName(document++);
+  {
+    // The pipeline and its batches are gone before the counts become lists.
+    TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
+                            &lowercaser_, CS);
+    while (const TTokenBatch* batch = pipeline.Next()) {
+      for (const std::string& warning : batch->Warnings()) Warn(warning);
+      ticker.Start(*batch);
+      report_.Tokens += batch->Size();
+      std::size_t document = 0;
+      for (std::size_t i = 0; i < batch->Size(); ++i) {
+        ticker.Before(i);
+        const TTokenBatch::TWord& token = (*batch)[i];
+        if (token.StartsDocument) {
+          ++report_.Documents;
+          reading_ = batch->DocumentName(document++);
+        }
+        if (!filter.Keeps(token)) continue;
+        for (std::size_t k = 0; k < kindCount; ++k)
+          counters[k].Add(TextOf(*batch, token, kinds[k]));
       }
-      if (!filter.Keeps(token)) continue;
-      for (std::size_t k = 0; k < kindCount; ++k) counters[k].Add(TextOf(*batch, token, kinds[k]));
+      ticker.Before(batch->Size());
     }
-    ticker.Before(batch->Size());
   }
+  EnterPhase(TRunPhase::WritingLists);
   for (std::size_t k = 0; k < kindCount; ++k) counters[k].MoveInto(*lists[Slot(kinds[k])]);
+  counters = {};  // the lists hold the texts now
 
   for (const tWordOrLemma kind : WoL) {
     TReferenceDictionary& list = *lists[Slot(kind)];
     const std::filesystem::path& file =
         kind == tWordOrLemma::tokWord ? OutputFileWF : OutputFileLemma;
-    const std::size_t leftOut = list.Save(file);
+    const std::size_t typesLeftOut = list.Save(file);
     list.ShouldSurvive = true;
-    if (leftOut > 0) {
-      Warn("The list " + QuotedPath(file) + " leaves out " + std::to_string(leftOut) +
-           (leftOut == 1 ? " type that holds" : " types that hold") +
+    if (typesLeftOut > 0) {
+      Warn("The list " + QuotedPath(file) + " leaves out " + std::to_string(typesLeftOut) +
+           (typesLeftOut == 1 ? " type that holds" : " types that hold") +
            " a TAB or a line break, which the list format cannot store.");
     }
   }
@@ -509,6 +548,8 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(const TDictionaryParamete
                                                        const TProgressCallback& progress) {
   SetCorpusOptions(p.Corpus);
   SetResultDestinations(p.Destinations);
+  SetEncoding(p.Encoding);
+  SetStandardInput(p.IsStandardInput);
   return PrepareDictionary(p.How, p.InputFile, p.OutputFileWF, p.OutputFileLemma, p.IsWholeText,
                            p.DoOmitPunctuation, p.DoOmitDigits, p.CS, p.WoL, p.Custom, progress);
 }

@@ -21,6 +21,8 @@
 
 namespace tavora {
 
+class TTokenizationStream;
+
 // Frequency lists made by PrepareDictionary, one per kind (indexed by tWordOrLemma); the
 // slot of a kind not asked for is null. The caller owns them; each has ShouldSurvive set.
 using TPreparedDictionaries = std::array<std::unique_ptr<TReferenceDictionary>, kWordOrLemmaCount>;
@@ -56,6 +58,13 @@ class TProcessTexts {
   // keep the original behaviour.
   void SetCorpusOptions(const TCorpusOptions& Options) { corpus_ = Options; }
   [[nodiscard]] const TCorpusOptions& GetCorpusOptions() const { return corpus_; }
+  // The encoding of the input files of the following runs (see TTextDecoder): empty for
+  // UTF-8, or UTF-16 after a byte-order mark. A run with a name that no converter answers
+  // to fails with TUnknownEncoding before it writes anything.
+  void SetEncoding(std::string Encoding) { encoding_ = std::move(Encoding); }
+  // Whether the following runs read the process's standard input instead of InputFile, as
+  // one file without a name.
+  void SetStandardInput(bool StandardInput) { standardInput_ = StandardInput; }
 
   // Where the results of the following runs go (RunOptions.h): the CSV files, the results
   // database. The start values write the CSV files only.
@@ -69,6 +78,9 @@ class TProcessTexts {
   // no work for it.
   void SetIndices(TIndexSet Indices) { indices_ = Indices; }
   [[nodiscard]] TIndexSet GetIndices() const { return indices_; }
+  // The definitions those indices follow (the defaults at first).
+  void SetIndexVariants(const TIndexVariants& Variants) { indexVariants_ = Variants; }
+  [[nodiscard]] const TIndexVariants& GetIndexVariants() const { return indexVariants_; }
 
   // Whether the following measurement runs write document names that begin with "=", "+",
   // "-" or "@" with an apostrophe before them (TOutputStructures::SetSafeCsv); off at first.
@@ -78,6 +90,9 @@ class TProcessTexts {
   // TSimpleTTR::SetDiagnosticSink): standard output unless a sink is set. Called on the
   // calling thread.
   void SetDiagnosticSink(TDiagnosticSink Sink) { diagnostics_ = std::move(Sink); }
+
+  // Told the phase of the following runs as each begins; none by default.
+  void SetPhaseCallback(TPhaseCallback Callback) { phase_ = std::move(Callback); }
 
   // What the last run did: its figures and warnings. Emptied when a run starts, filled as
   // it goes, so that it also describes a run that failed.
@@ -111,17 +126,20 @@ class TProcessTexts {
                double HillsQ, bool RefDicContrainsText, const TProgressCallback& progress = {});
 
   // The same from a parameter bundle: sets AutosemanticTags from p.AutosemanticTags, the
-  // indices from p.Indices, safe CSV from p.SafeCsv, the corpus options from p.Corpus and the
-  // destinations from p.Destinations, then measures. p.ReferenceDictionary (file names) is not
-  // read; the lists come resolved in ReferenceDictionary.
+  // indices from p.Indices and p.IndexVariants, safe CSV from p.SafeCsv, the corpus options
+  // from p.Corpus, the encoding and standard input from theirs, the destinations from
+  // p.Destinations, then measures. p.ReferenceDictionary (file names) is not read; the lists
+  // come resolved in ReferenceDictionary.
   void Measure(const TMeasureParameters& p, const TReferenceDictionaryPair& ReferenceDictionary,
                const TProgressCallback& progress = {});
 
   // Counts every word form and/or lemma of the input that passes the filters into one
   // frequency list per kind of WoL, saves the word-form list to OutputFileWF and the lemma
-  // list to OutputFileLemma (in that order), and returns the lists. The existing folders of
-  // the lists are locked for the run (TFolderLock); folder walks leave out the list files and
-  // the files measurement runs write.
+  // list to OutputFileLemma (in that order), and returns the lists. The folders of the list
+  // files are created first, with missing parents, as a measurement run creates its output
+  // folder: one that cannot be created fails the run before the input is read. The folders
+  // are locked for the run (TFolderLock); folder walks leave out the list files and the
+  // files measurement runs write.
   TPreparedDictionaries PrepareDictionary(THow How, std::u16string_view InputFile,
                                           const std::filesystem::path& OutputFileWF,
                                           const std::filesystem::path& OutputFileLemma,
@@ -129,9 +147,9 @@ class TProcessTexts {
                                           bool DoOmitDigits, TCasesensitiveness CS,
                                           TWordOrLemmaSet WoL, const TCustomVertical& Custom,
                                           const TProgressCallback& progress = {});
-  // The same from a parameter bundle; the corpus options come from p.Corpus, the destinations
-  // from p.Destinations. With the database, the lists are also written into it (after their
-  // files), "Tavora.sqlite" in the folder of the first list unless another is named.
+  // The same from a parameter bundle; the corpus options, the encoding, standard input and the
+  // destinations come from it. With the database, the lists are also written into it (after
+  // their files), "Tavora.sqlite" in the folder of the first list unless another is named.
   TPreparedDictionaries PrepareDictionary(const TDictionaryParameters& p,
                                           const TProgressCallback& progress = {});
 
@@ -154,14 +172,24 @@ class TProcessTexts {
   // Warns that the first words of File went on with document Document (named Name, Id).
   void WarnContinuation(std::u16string_view File, std::uint64_t Document, std::u16string_view Name,
                         std::u16string_view Id);
+  // Loads the input into the stream and records what the load found.
+  void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
+                 std::u16string_view InputFile, bool IsWholeText, TOwnFilesLeftOut& leftOut);
+  void EnterPhase(TRunPhase Phase) const {
+    if (phase_) phase_(Phase);
+  }
 
   TLowercaser lowercaser_;
   TIndexSet indices_{};
   bool safeCsv_ = false;
   TCorpusOptions corpus_{};
   TResultDestinations destinations_{};
+  std::string encoding_;
+  bool standardInput_ = false;
+  TIndexVariants indexVariants_{};
   unsigned threads_ = 1;
   TDiagnosticSink diagnostics_;
+  TPhaseCallback phase_;
   TRunReport report_;
   std::u16string reading_;           // the document being read, empty before the first
   std::filesystem::path inputFile_;  // the input when it is one file

@@ -2,18 +2,22 @@
 
 #include <system_error>
 
+#include "base/Platform.h"
 #include "input/TToken.h"
 #include "input/TTokenizationStream.h"
+#include "processing/RunProgress.h"
 #include "processing/TLowercaser.h"
 
 namespace tavora {
 
-void TTokenBatch::Clear() {
+void TTokenBatch::Clear(std::size_t keep) {
+  if (text_.capacity() > keep) std::u16string().swap(text_);
   text_.clear();
   words_.clear();
   nameCount_ = 0;
   continuingCount_ = 0;
   ticks_.clear();
+  warnings_.clear();
   error_ = nullptr;
   last_ = false;
 }
@@ -52,12 +56,17 @@ void TTokenPipeline::Stop() {
   if (thread_.joinable()) thread_.join();
 }
 
+void TTokenPipeline::TakeWarnings(TTokenBatch& batch) {
+  for (std::string& warning : stream_.TakeWarnings()) batch.warnings_.push_back(std::move(warning));
+}
+
 void TTokenPipeline::Fill(TTokenBatch& batch) {
-  batch.Clear();
+  batch.Clear(4 * kBatchText);
   try {
     while (batch.words_.size() < batchSize_ && batch.text_.size() < kBatchText) {
       if (stop_.load(std::memory_order_relaxed)) return;
       if (stream_.GetEndOfStream()) {
+        TakeWarnings(batch);
         batch.last_ = true;
         return;
       }
@@ -66,6 +75,7 @@ void TTokenPipeline::Fill(TTokenBatch& batch) {
         batch.ticks_.push_back(
             {batch.words_.size(), stream_.GetBytesRead(), stream_.GetTotalBytes(), tokens_});
       }
+      if (stream_.HasWarnings()) TakeWarnings(batch);
       if (token == nullptr || !token->IsNormalWord()) continue;
       ++tokens_;
       std::u16string& text = batch.text_;
@@ -111,7 +121,11 @@ void TTokenPipeline::Fill(TTokenBatch& batch) {
       w.IsDigit = classes.IsDigit;
       w.StartsDocument = startsDocument;
       w.ContinuesDocument = continues;
+      if (text.size() - start >= kBatchText) stream_.ReleaseMemory();  // a long item, copied
     }
+  } catch (const TReadCancelled&) {
+    batch.error_ = std::make_exception_ptr(TRunCancelled());
+    batch.last_ = true;
   } catch (...) {
     batch.error_ = std::current_exception();
     batch.last_ = true;

@@ -65,11 +65,14 @@ class TTokenBatch {
   // The files whose first words continue a document, in order of those words.
   [[nodiscard]] std::u16string_view ContinuingFile(std::size_t k) const { return continuing_[k]; }
   [[nodiscard]] const std::vector<TTick>& Ticks() const { return ticks_; }
+  // The stream's warnings met while this batch was read (TTokenizationStream::TakeWarnings).
+  [[nodiscard]] const std::vector<std::string>& Warnings() const { return warnings_; }
 
  private:
   friend class TTokenPipeline;
 
-  void Clear();
+  // Empties the batch; a text buffer that a long item grew beyond `keep` code units is freed.
+  void Clear(std::size_t keep);
 
   std::u16string text_;
   std::vector<TWord> words_;
@@ -79,6 +82,7 @@ class TTokenBatch {
   std::vector<std::u16string> continuing_;  // entries beyond continuingCount_ are spare
   std::size_t continuingCount_ = 0;
   std::vector<TTick> ticks_;
+  std::vector<std::string> warnings_;
   std::exception_ptr error_;  // what ended the reading right after this batch's words
   bool last_ = false;         // nothing follows this batch
 };
@@ -89,8 +93,13 @@ class TTokenBatch {
 //
 // The stream is the pipeline's alone from construction to destruction: the caller must
 // not touch it meanwhile. An error of the stream (a file that cannot be opened) is
-// rethrown by Next after every batch read before it has been handed out. The destructor
-// stops the reading thread and joins it, also while an exception unwinds.
+// rethrown by Next after every batch read before it has been handed out; a read that a
+// cancel ended (TReadCancelled) comes out as TRunCancelled. The destructor stops the
+// reading thread and joins it, also while an exception unwinds.
+//
+// A word longer than a batch's text ends its batch, and the stream gives back the memory
+// it took before the batch is handed out, so that such an item is held at most twice: by
+// the stream and the batch while it is copied, by the batch and the measuring side after.
 class TTokenPipeline {
  public:
   static constexpr std::size_t kDefaultBatchSize = 4096;
@@ -124,6 +133,7 @@ class TTokenPipeline {
   static constexpr std::size_t kBatchText = std::size_t{1} << 20;
 
   void Fill(TTokenBatch& batch);
+  void TakeWarnings(TTokenBatch& batch);
   void Produce();
   void Stop();
 

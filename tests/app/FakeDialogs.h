@@ -20,6 +20,8 @@ class FakeDialogs final : public IDialogs {
   QList<std::optional<QString>> directoryAnswers;
   QList<std::optional<QString>> fileAnswers;
   QList<bool> fileDialogsForSaving;  // one entry per SelectFile call
+  QStringList suggestedChartNames;   // one entry per SaveChartFile call; answered by fileAnswers
+  QStringList foldersShown;
 
   void Information(QWidget*, const QString& text) override { informations << text; }
   void Error(QWidget*, const QString& text) override { errors << text; }
@@ -33,6 +35,11 @@ class FakeDialogs final : public IDialogs {
     fileDialogsForSaving << ForSaving;
     return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.takeFirst();
   }
+  std::optional<QString> SaveChartFile(QWidget*, const QString& SuggestedName) override {
+    suggestedChartNames << SuggestedName;
+    return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.takeFirst();
+  }
+  void ShowFolder(const QString& Folder) override { foldersShown << Folder; }
 };
 
 }  // namespace tavora

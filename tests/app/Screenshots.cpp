@@ -44,7 +44,7 @@ int main(int argc, char* argv[]) {
 
   {
     tavora::TFormTavoraUX window(dialogs);
-    window.resize(1180, 820);
+    window.resize(1440, 860);
     window.show();
     saved = Save(window, folder, QStringLiteral("start.png")) && saved;
 
@@ -64,10 +64,15 @@ int main(int argc, char* argv[]) {
     window.Model().SetText("EditOutputDirectory", u"C:\\Results\\novels");
     Click(window, "CheckBoxOutputSeries");
     saved = Save(window, folder, QStringLiteral("measuring.png")) && saved;
+    // The smallest size the window is made for: the panes scroll, the run row stays.
+    Click(window, "CheckBoxLegacyMetrics");
+    Click(window, "CheckBoxIndices");
+    window.resize(1024, 700);
+    saved = Save(window, folder, QStringLiteral("measuring-1024x700.png")) && saved;
   }
   {
     tavora::TFormTavoraUX window(dialogs);
-    window.resize(1180, 820);
+    window.resize(1440, 860);
     window.show();
     Choose(window, "RGMode", 0);
     window.Model().AddInputLine(u"C:\\Corpora\\reference");

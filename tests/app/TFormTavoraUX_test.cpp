@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <QWindow>
 
 #include <QComboBox>
 #include <QImage>
@@ -33,6 +34,7 @@
 #include "app/FakeDialogs.h"
 #include "app/TOptionWidgets.h"
 #include "app/TResultsView.h"
+#include "app/WindowDriver.h"
 #include "base/TFolderLock.h"
 #include "charts/TChartView.h"
 #include "charts/TDistributionChart.h"
@@ -41,7 +43,7 @@
 
 namespace tavora {
 
-class TFormTavoraUXTest : public QObject {
+class TFormTavoraUXTest : public TWindowDriver {
   Q_OBJECT
 
  private slots:
@@ -71,105 +73,11 @@ class TFormTavoraUXTest : public QObject {
   void showResultsOpensAFolderWithoutResults();
   void resultsListDocumentsByIdAndShortOnesWithoutAChart();
   void longSeriesLoadInTheBackgroundAndDrawDecimated();
-
- private:
-  template <typename T = QWidget>
-  T* W(const char* name) const {
-    T* w = window_->findChild<T*>(QString::fromLatin1(name));
-    if (w == nullptr) qFatal("no widget %s", name);
-    return w;
-  }
-  // Clicks in the middle of a control, once the layouts have placed what was just shown.
-  static void ClickOn(QWidget* w) {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    // Check boxes and radio buttons take clicks on their box and text only.
-    const bool boxed =
-        qobject_cast<QCheckBox*>(w) != nullptr || qobject_cast<QRadioButton*>(w) != nullptr;
-    QTest::mouseClick(w, Qt::LeftButton, {},
-                      boxed ? QPoint(w->height() / 2, w->height() / 2) : QPoint());
-  }
-  void Click(const char* name) { ClickOn(W(name)); }
-  void Choose(const char* group, int index) {
-    ClickOn(window_->Widgets().RadioButton(group, index));
-  }
-  void Check(const char* box, bool checked) {
-    if (W<QCheckBox>(box)->isChecked() != checked) Click(box);
-  }
-  // Replaces a field's text by typing, then leaves the field with Return.
-  void Type(const char* name, const QString& text) {
-    QWidget* w = W(name);
-    if (auto* spin = qobject_cast<QSpinBox*>(w)) {
-      spin->selectAll();
-      QTest::keyClicks(spin, text);
-      QTest::keyClick(spin, Qt::Key_Return);
-      return;
-    }
-    auto* edit = qobject_cast<QLineEdit*>(w);
-    edit->selectAll();
-    if (text.isEmpty()) {
-      QTest::keyClick(edit, Qt::Key_Backspace);
-    } else {
-      QTest::keyClicks(edit, text);
-    }
-  }
-  QString Path(const QString& name) const { return QDir(dir_->path()).filePath(name); }
-  QString WriteFile(const QString& name, const QByteArray& content) const {
-    QFile f(Path(name));
-    if (!f.open(QIODevice::WriteOnly)) qFatal("cannot write %s", qPrintable(name));
-    f.write(content);
-    return QDir::toNativeSeparators(Path(name));
-  }
-  QByteArray ReadFile(const QString& name) const {
-    QFile f(Path(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-  }
-  // Presses a run button and waits until the run has ended and its message is closed.
-  bool RunAndWait(const char* button) {
-    QSignalSpy finished(window_.get(), &TFormTavoraUX::RunFinished);
-    Click(button);
-    return finished.wait(120000);
-  }
-  // Files as input, in plain text, measuring with a window of 10 into folder "out".
-  void SetUpMeasuring(const QString& inputFile) {
-    Choose("RGMode", 0);
-    dialogs_->openFilesAnswers << QStringList{inputFile};
-    Click("ButtonOpenFiles");
-    Choose("RGInputType", 0);
-    Choose("RadioGroupWhatToDo", 0);
-    Type("SpinEditWindowLength", QStringLiteral("10"));
-    dialogs_->directoryAnswers << QDir::toNativeSeparators(Path(QStringLiteral("out")));
-    Click("ButtonSelectOutputDirectory");
-  }
-  static QByteArray Words(int count) {
-    static const char* const kWords[] = {"the", "cat", "sat", "on",  "a",    "mat",
-                                         "and", "dog", "ran", "far", "away", "home"};
-    QByteArray text;
-    for (int i = 0; i < count; ++i) {
-      text += kWords[(i * 7 + i / 12) % 12];
-      text += (i % 15 == 14) ? ".\n" : " ";
-    }
-    return text;
-  }
-
-  std::unique_ptr<QTemporaryDir> dir_;
-  std::unique_ptr<FakeDialogs> dialogs_;
-  std::unique_ptr<TFormTavoraUX> window_;
 };
 
-void TFormTavoraUXTest::init() {
-  dir_ = std::make_unique<QTemporaryDir>();
-  QVERIFY(dir_->isValid());
-  dialogs_ = std::make_unique<FakeDialogs>();
-  window_ = std::make_unique<TFormTavoraUX>(*dialogs_);
-  window_->show();
-  QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-}
+void TFormTavoraUXTest::init() { Open(); }
 
-void TFormTavoraUXTest::cleanup() {
-  window_.reset();
-  dialogs_.reset();
-  dir_.reset();
-}
+void TFormTavoraUXTest::cleanup() { Close(); }
 
 void TFormTavoraUXTest::startShowsOnlyTheTwoQuestions() {
   QCOMPARE(window_->windowTitle(), QStringLiteral("Tavora"));
@@ -283,8 +191,8 @@ void TFormTavoraUXTest::choicesDiscloseTheirPanels() {
 
   // The window length is clamped when the field is left.
   Choose("RadioGroupWhatToDo", 0);
-  Type("SpinEditWindowLength", QStringLiteral("5"));
-  QCOMPARE(window_->Model().GetValue("SpinEditWindowLength"), 10);
+  Type("SpinEditWindowLength", QStringLiteral("0"));
+  QCOMPARE(window_->Model().GetValue("SpinEditWindowLength"), 1);
 }
 
 void TFormTavoraUXTest::tabOrderFollowsThePanels() {
@@ -373,12 +281,22 @@ void TFormTavoraUXTest::furtherIndicesAreWrittenWhenChecked() {
   Click("CheckBoxIndices");
   QVERIFY(W("PanelIndices")->isVisible());
   Check("CheckBoxIndexMTLDMA", false);
+  // A later index and the variants below the list.
+  Check("CheckBoxIndexUber", true);
+  Type("EditMtldThreshold", QStringLiteral("0.7"));
+  Choose("RadioGroupMtldRule", 1);
+  Type("SpinEditHddSample", QStringLiteral("30"));
+  Choose("RadioGroupLogBase", 1);
+  Type("SpinEditSeed", QStringLiteral("7"));
+  const TIndexVariants expected{0.7, TMtldRule::mrBelowMinTen, 30, TLogBase::lbDecimal, 7};
+  QVERIFY(window_->Model().EncodeIndexVariants() == expected);
   QVERIFY(RunAndWait("ButtonProcess"));
 
   QCOMPARE(dialogs_->errors, QStringList());
   const QByteArray indices = ReadFile(QStringLiteral("out/IndicesWord.csv"));
   QVERIFY2(indices.startsWith("\xEF\xBB\xBF\"File Name\",\"Text id\",\"MTLD\",\"HD-D\","),
            indices.constData());
+  QVERIFY(indices.contains("\"CTTR\",\"Uber U\"\r\n"));
   QVERIFY(indices.contains("text.txt"));
 }
 
@@ -413,7 +331,7 @@ void TFormTavoraUXTest::fieldsPassTheirValuesAsTyped() {
   QCOMPARE(window_->Model().GetValue("SpinEditWindowLength"), 1000000);
   QCOMPARE(W<QSpinBox>("SpinEditWindowLength")->value(), 1000000);
   Type("SpinEditWindowLength", QStringLiteral("5"));
-  QCOMPARE(window_->Model().GetValue("SpinEditWindowLength"), 10);
+  QCOMPARE(window_->Model().GetValue("SpinEditWindowLength"), 5);
 }
 
 void TFormTavoraUXTest::missingListInAHiddenFieldIsPassedOver() {
@@ -507,30 +425,36 @@ void TFormTavoraUXTest::frequencyListRunThenMeasuringUsesTheCachedList() {
   QCOMPARE(dialogs_->informations.size(), 3);
 }
 
+// Files and folders dropped on the file list, as the platform delivers a drop: to the
+// window, at the place of the list. The pasted text waits for paste mode.
 void TFormTavoraUXTest::droppingThreeFilesAppendsThemAsLines() {
   Choose("RGMode", 1);
   W<QPlainTextEdit>("MemoListOfTexts")->insertPlainText(QStringLiteral("pasted words"));
+  QDir(dir_->path()).mkdir(QStringLiteral("folder"));
   QList<QUrl> urls;
   QStringList names;
-  for (const char* file : {"one.txt", "two.txt", "three.txt"}) {
+  for (const char* file : {"one.txt", "folder", "three.txt"}) {
     urls << QUrl::fromLocalFile(Path(QString::fromLatin1(file)));
     names << QDir::toNativeSeparators(Path(QString::fromLatin1(file)));
   }
   QMimeData mime;
   mime.setUrls(urls);
-  const QPoint at = window_->rect().center();
-  QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(window_.get(), &enter);
+  QWidget* list = W("MemoListOfTexts");
+  const QPointF at = list->mapTo(window_.get(), list->rect().center());
+  QWindow* platform = window_->windowHandle();
+  QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(platform, &enter);
   QVERIFY(enter.isAccepted());
-  QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(window_.get(), &drop);
+  QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(platform, &drop);
   QVERIFY(drop.isAccepted());
 
   QCOMPARE(window_->Model().GetItemIndex("RGMode"), 0);
   QVERIFY(window_->Widgets().RadioButton("RGMode", 0)->isChecked());
   QVERIFY(W("PanelInputType")->isVisible());
-  QCOMPARE(W<QPlainTextEdit>("MemoListOfTexts")->toPlainText(),
-           QStringLiteral("pasted words\n") + names.join(QLatin1Char('\n')));
+  QCOMPARE(W<QPlainTextEdit>("MemoListOfTexts")->toPlainText(), names.join(QLatin1Char('\n')));
+  Choose("RGMode", 1);
+  QCOMPARE(W<QPlainTextEdit>("MemoListOfTexts")->toPlainText(), QStringLiteral("pasted words"));
 }
 
 void TFormTavoraUXTest::pastedTextIsReadAsPlainText_data() {
@@ -622,6 +546,7 @@ void TFormTavoraUXTest::failingRunShowsTheErrorAndNotComplete() {
   QCOMPARE(dialogs_->errors.size(), 1);
   QVERIFY2(dialogs_->errors.front().contains(errorContains), qPrintable(dialogs_->errors.front()));
   QCOMPARE(window_->StatusText(), QStringLiteral("Waiting for your input"));
+  QCOMPARE(W<QProgressBar>("ProgressBar")->value(), 0);
   // Nothing was measured, and every option keeps its value.
   QVERIFY(!QFile::exists(Path(QStringLiteral("out/AveragesWord10.csv"))));
   QCOMPARE(W<QLineEdit>("EditOutputDirectory")->text(),
@@ -643,6 +568,7 @@ void TFormTavoraUXTest::cancelEndsTheRunAsCancelled() {
   QCOMPARE(dialogs_->errors, QStringList());
   QCOMPARE(dialogs_->informations, QStringList{QStringLiteral("The run was cancelled.")});
   QCOMPARE(window_->StatusText(), QStringLiteral("Waiting for your input"));
+  QCOMPARE(W<QProgressBar>("ProgressBar")->value(), 0);
   QVERIFY(!W("ButtonCancel")->isVisible());
   QVERIFY(!QFile::exists(Path(QStringLiteral("out/AveragesWord10.csv"))));
 }
@@ -684,7 +610,8 @@ void TFormTavoraUXTest::resultsViewShowsAndExportsTheCharts() {
   auto* measure = W<QComboBox>("ComboMeasure");
   QVERIFY(measure->count() >= 2);
   measure->setCurrentIndex(0);
-  QCOMPARE(view.SeriesChart()->title(), measure->itemText(0));
+  QCOMPARE(view.SeriesChart()->title(),
+           QStringLiteral("Tokens: 1. first.txt, word forms, window 10"));
 
   // The second document instead of the first, then both.
   auto* docs = W<QListWidget>("ListDocuments");
@@ -695,7 +622,8 @@ void TFormTavoraUXTest::resultsViewShowsAndExportsTheCharts() {
   docs->item(1)->setCheckState(Qt::Checked);
   QTRY_VERIFY(!view.IsLoading());
   QTRY_COMPARE(view.SeriesChart()->Curves().size(), std::size_t{1});
-  QCOMPARE(view.SeriesChart()->Curves()[0].Name, QStringLiteral("Text 2, word forms"));
+  QCOMPARE(view.SeriesChart()->Curves()[0].Name,
+           QStringLiteral("2. second \"quoted\".txt, word forms"));
   QVERIFY(std::isfinite(view.SeriesChart()->Curves()[0].Average));
   docs->item(0)->setCheckState(Qt::Checked);
   QTRY_COMPARE(view.SeriesChart()->Curves().size(), std::size_t{2});
@@ -706,6 +634,8 @@ void TFormTavoraUXTest::resultsViewShowsAndExportsTheCharts() {
   Click("ButtonSaveSeriesChart");
   Click("ButtonSaveSeriesChart");
   QCOMPARE(dialogs_->errors, QStringList());
+  QCOMPARE(dialogs_->suggestedChartNames, (QStringList{QStringLiteral("tokens-doc1+2-w10.png"),
+                                                       QStringLiteral("tokens-doc1+2-w10.png")}));
   QCOMPARE(QImage(Path(QStringLiteral("series.png"))).size(), size);
   const QByteArray svg = ReadFile(QStringLiteral("series.svg"));
   QVERIFY2(
@@ -720,9 +650,11 @@ void TFormTavoraUXTest::resultsViewShowsAndExportsTheCharts() {
   QCOMPARE(blocks->currentText(), QStringLiteral("TOTAL"));
   QVERIFY(view.DistributionChart()->BarCount() > 0);
   blocks->setCurrentIndex(0);
-  QVERIFY(view.DistributionChart()->title().contains(QStringLiteral("first.txt")));
+  QVERIFY(view.DistributionChart()->title().contains(
+      QStringLiteral("first.txt (text 1), word forms, window 10")));
   dialogs_->fileAnswers << Path(QStringLiteral("distribution"));
   Click("ButtonSaveDistributionChart");
+  QVERIFY(dialogs_->suggestedChartNames.last().endsWith(QStringLiteral("-doc1-w10.png")));
   QCOMPARE(QImage(Path(QStringLiteral("distribution.png"))).size(),
            view.DistributionView()->size());
 
@@ -755,10 +687,10 @@ void TFormTavoraUXTest::resultsListDocumentsByIdAndShortOnesWithoutAChart() {
   QTRY_VERIFY(!view.IsLoading());
   auto* docs = W<QListWidget>("ListDocuments");
   QCOMPARE(docs->count(), 2);
-  QCOMPARE(docs->item(0)->text(), QStringLiteral("Text 1: long-one"));
+  QCOMPARE(docs->item(0)->text(), QStringLiteral("1. long-one"));
   QCOMPARE(docs->item(0)->checkState(), Qt::Checked);
   QCOMPARE(docs->item(1)->text(),
-           QStringLiteral("Text 2: short-one \u2014 shorter than the window (3 tokens)"));
+           QStringLiteral("2. short-one \u2014 shorter than the window (3 tokens)"));
   QVERIFY(!(docs->item(1)->flags() & Qt::ItemIsUserCheckable));
   QTRY_COMPARE(view.SeriesChart()->Curves().size(), std::size_t{1});
 }

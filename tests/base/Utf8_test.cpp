@@ -63,5 +63,20 @@ TEST(Utf8, StopEndsBeforeTheIllFormedSequence) {
   EXPECT_EQ(utf8, "ok");
 }
 
+// Names that are not UTF-8: Escape keeps each byte of an ill-formed sequence as U+DC80..U+DCFF
+// and gives it back; shown, each such byte is one U+FFFD.
+TEST(Utf8, EscapeKeepsBytesThatAreNotUtf8) {
+  for (const std::string bytes : {"n\xE9.txt", "\xFF\xFE", "\xE2\x82x\xED\xA0\x80", "\xC5\x99ok"}) {
+    const std::u16string escaped = Utf8ToUtf16(bytes, TOnInvalid::Escape);
+    std::string back;
+    EXPECT_TRUE(AppendUtf16ToUtf8(back, escaped, TOnInvalid::Escape));
+    EXPECT_EQ(back, bytes);
+  }
+  EXPECT_EQ(Utf8ToUtf16("n\xE9\xE2\x82", TOnInvalid::Escape), u"n\xDCE9\xDCE2\xDC82");
+  EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("n\xE9.txt", TOnInvalid::Escape)), "n\xEF\xBF\xBD.txt");
+  std::u16string out(4, u'\0');
+  EXPECT_EQ(DecodeUtf8(Bytes("\xC0\xAFx\xFF"), 4, out.data(), true).Replaced, 3u);
+}
+
 }  // namespace
 }  // namespace tavora

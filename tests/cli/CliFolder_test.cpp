@@ -50,10 +50,14 @@ class CliFolder : public tavora::test::TCliTest {
       files[e.path().filename().string()] = ReadWholeFile(e.path());
     return files;
   }
-  static bool HasTemporary(const fs::path& folder) {
+  // Whether the folder holds a temporary file; with resultsOnly, one of a result file (not
+  // of the run record, which a run writes before any result).
+  static bool HasTemporary(const fs::path& folder, bool resultsOnly = false) {
     std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-      if (it->path().extension() == ".part") return true;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+      if (it->path().extension() != ".part") continue;
+      if (!resultsOnly || !it->path().filename().string().starts_with("TavoraRun")) return true;
+    }
     return false;
   }
   // A complete run of one text into out, with series.
@@ -100,7 +104,7 @@ class CliFolder : public tavora::test::TCliTest {
   // Waits until the run has begun to write into the folder (a temporary exists).
   static bool WaitForTemporary(const fs::path& folder, pid_t pid) {
     for (int i = 0; i < 12000; ++i) {
-      if (HasTemporary(folder)) return true;
+      if (HasTemporary(folder, true)) return true;
       if (waitpid(pid, nullptr, WNOHANG) == pid) return false;
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }

@@ -114,19 +114,34 @@ TEST_F(CliOptions, ValuesOutOfRangeAreUsageErrors) {
       [&] {
         (void)Measure({"-m", "types,foo"});
       },
-      ThrowsMessage<TUsageError>(StrEq("Unknown measure 'foo'")));
+      ThrowsMessage<TUsageError>(HasSubstr("Unknown measure 'foo'; did you mean '")));
+}
+
+// Names in any letter case, and mattr for the moving-average TTR.
+TEST_F(CliOptions, MeasureIndexAndFormatNamesInAnyCase) {
+  const TMeasureParameters p = Measure(
+      {"-m", "Types,MATTR", "-f", "CoNLLU", "--outputs", "indices", "--indices", "MTLD,Yule-K"});
+  EXPECT_EQ(p.How, THow::jCONLLU);
+  EXPECT_EQ(p.measures, (TMeasureSet{tMeasure::vTokens, tMeasure::vTypes}));
+  EXPECT_EQ(p.MeasuresSecondary, tMeasureSecondarySet{tMeasureSecondary::vTTR});
+  EXPECT_EQ(p.Indices, (TIndexSet{tIndex::ixMTLD, tIndex::ixYuleK}));
+  EXPECT_EQ(ClosestName("TTTR", {"ttr", "log-ttr", "types"}), "ttr");
 }
 
 TEST(CliNames, IndexListsByName) {
   for (const tIndex i : TIndexSet::All()) EXPECT_EQ(FindIndex(IndexName(i)), i);
-  EXPECT_EQ(FindIndex("MTLD"), std::nullopt);
+  EXPECT_EQ(FindIndex("MTLD"), tIndex::ixMTLD);
+  EXPECT_EQ(FindIndex("mtl"), std::nullopt);
   EXPECT_EQ(ParseIndexList("mtld"), TIndexSet{tIndex::ixMTLD});
   EXPECT_EQ(ParseIndexList("cttr, hdd,mtld"),
             (TIndexSet{tIndex::ixMTLD, tIndex::ixHDD, tIndex::ixCTTR}));
   EXPECT_THAT([] { (void)ParseIndexList("mtld,ttr"); },
               ThrowsMessage<std::invalid_argument>(
                   StrEq("Unknown index 'ttr' (known indices: mtld, mtld-ma, hdd, msttr, yule-k, "
-                        "yule-i, simpson-d, herdan-vm, maas, dugast, summer, cttr)")));
+                        "yule-i, simpson-d, herdan-vm, maas, dugast, summer, cttr, mtld-ma-wrap, "
+                        "mtld-ma-bid, vocd-d, vocd-d-3, lgv0, lgev0, uber; all for every one)")));
+  EXPECT_EQ(ParseIndexList("all"), TIndexSet::All());
+  EXPECT_EQ(ParseIndexList("cttr, all"), TIndexSet::All());
   EXPECT_THROW((void)ParseIndexList(""), std::invalid_argument);
   EXPECT_THROW((void)ParseIndexList("mtld,"), std::invalid_argument);
 }

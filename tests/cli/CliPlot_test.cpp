@@ -67,7 +67,7 @@ TEST_F(CliPlot, BadRequestsFailWithOneLine) {
   };
   const std::string out = Quote(Dir / "out");
   const TCase cases[] = {
-      {"plot --measure nosuch --out x.png " + out, 2, "unknown measure \"nosuch\""},
+      {"plot --measure nosuch --out x.png " + out, 2, "Unknown measure 'nosuch'"},
       {"plot --measure ttr --out " + Quote(Dir / "x.png") + " " + out, 1, "has no column \"TTR\""},
       {"plot --measure types --doc 9 --out " + Quote(Dir / "x.png") + " " + out, 1, "for text 9"},
       {"plot --measure types --out " + Quote(Dir / "x.png") + " " + Quote(Dir / "none"), 1,

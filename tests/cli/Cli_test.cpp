@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -7,6 +8,10 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "CliProcess.h"
 
@@ -57,7 +62,12 @@ TEST_F(Cli, UsageErrorsExitWithTwoBeforeTouchingAnyFile) {
   const TUsageCase cases[] = {
       {"measure --bogus -o OUT data/plain", "--bogus"},
       {"measure -m types,foo -o OUT data/plain", "Unknown measure 'foo'"},
-      {"measure -m Types -o OUT data/plain", "Unknown measure 'Types'"},
+      {"measure -m Typs -o OUT data/plain",
+       "Unknown measure 'Typs'; did you mean 'types'? "
+       "Measures: tokens, types, hapax,"},
+      {"measure -m ttr,renyi-entropie -o OUT data/plain", "did you mean 'renyi-entropy'?"},
+      {"mesure -o OUT data/plain", "unknown command 'mesure'; did you mean 'measure'?"},
+      {"measure -o \"\" data/plain", "--output: name the folder for the result files"},
       {"measure -w 0 -o OUT data/plain", "--window"},
       {"measure -w 1000001 -o OUT data/plain", "--window"},
       {"measure -w abc -o OUT data/plain", "--window"},
@@ -85,6 +95,13 @@ TEST_F(Cli, UsageErrorsExitWithTwoBeforeTouchingAnyFile) {
       {"measure -o OUT - data/plain", "- must be the only INPUT"},
       {"measure --outputs indices --indices mtld,foo -o OUT data/plain", "Unknown index 'foo'"},
       {"measure --indices mtld -o OUT data/plain", "--indices needs --outputs"},
+      {"measure --encoding no-such-encoding -o OUT data/plain", "--encoding: unknown encoding"},
+      {"measure --mtld-threshold 1 -o OUT data/plain", "--mtld-threshold: '1' is not an MTLD"},
+      {"measure --mtld-threshold 0,7 -o OUT data/plain", "--mtld-threshold: '0,7' is not an MTLD"},
+      {"measure --mtld-rule lt -o OUT data/plain", "--mtld-rule"},
+      {"measure --hdd-sample 0 -o OUT data/plain", "--hdd-sample"},
+      {"measure --log-base 2 -o OUT data/plain", "--log-base"},
+      {"measure --seed -1 -o OUT data/plain", "--seed"},
       {"freqlist data/plain", "--word-list"},
       {"freqlist -f vertical --kinds lemma --word-list w.tsv data/vertical", "--lemma-list"},
       {"", "subcommand"},
@@ -123,6 +140,11 @@ TEST_F(Cli, HelpListsEveryOptionWithItsDefault) {
         "--lemma-list",
         "--reference-contains-texts",
         "--autosemantic-tags TEXT=N|A|V|D",
+        "--mtld-threshold TEXT=0.72",
+        "--mtld-rule TEXT:{le,lt-min10}=le",
+        "--hdd-sample INT:INT in [1 - 1000000]=42",
+        "--log-base TEXT:{e,10}=e",
+        "--seed INT:INT in [0 - 2147483647]=42",
         "renyi-relative-entropy",
         "freqlist",
         "measure"}) {
@@ -148,8 +170,14 @@ TEST_F(Cli, MissingInputIsSkippedWithAWarning) {
   const auto r = Run("measure -w 50 -o " + Out() + " data/plain/letter.txt data/no-such/");
   EXPECT_EQ(r.ExitCode, 0) << r.Err;
   EXPECT_EQ(r.Err, "tavora-cli: warning: input \"data/no-such/\" does not exist; skipped.\n");
-  EXPECT_THAT(r.Out, HasSubstr("Complete!"));
   EXPECT_EQ(Lines(ReadWholeFile(Dir / "out" / "AveragesWord50.csv")).size(), 2u);
+  // The closing lines say what the run did.
+  const auto lines = Lines(r.Out);
+  ASSERT_EQ(lines.size(), 4u) << r.Out;
+  EXPECT_THAT(lines[0], StartsWith("Complete! Results are in "));
+  EXPECT_THAT(lines[1], StartsWith("Files read: 1. Documents: 1. Tokens: 282. Time: "));
+  EXPECT_EQ(lines[2], "Documents shorter than the window of 50 tokens: 0.");
+  EXPECT_EQ(lines[3], "Skipped, does not exist: \"data/no-such/\".");
 }
 
 // The engine's diagnostics are warnings on standard error; the results stay as they are.
@@ -166,6 +194,9 @@ TEST_F(Cli, EngineDiagnosticsAreWarningsOnStandardError) {
             "tavora-cli: warning: vCrossHillsContinuum in troubles\n"
             "tavora-cli: warning: vCrossHillsContinuum in troubles\n");
   EXPECT_THAT(r.Out, StartsWith("Complete!"));
+  // The summary gives every warning once, with its count.
+  EXPECT_THAT(r.Out, HasSubstr("\nDocuments shorter than the window of 2 tokens: 0.\n"
+                               "Warning (2 times): vCrossHillsContinuum in troubles\n"));
 }
 
 // With no input left there is nothing to measure: a failure, never "Complete!".
@@ -229,6 +260,40 @@ TEST_F(Cli, IndicesFamilyWritesTheChosenIndicesOnly) {
   EXPECT_EQ(ReadWholeFile(Dir / "plain" / "AveragesWord50.csv"),
             ReadWholeFile(Dir / "all" / "AveragesWord50.csv"));
   EXPECT_FALSE(fs::exists(Dir / "plain" / "IndicesWord.csv"));
+}
+
+// The later indices and the variants of the definitions; a seed gives the same values in
+// every run.
+TEST_F(Cli, IndexVariantsAndTheSeed) {
+  const std::string args =
+      "measure -w 50 --outputs indices --indices maas,uber,hdd,vocd-d,vocd-d-3 "
+      "--log-base 10 --hdd-sample 30 --mtld-rule lt-min10 --mtld-threshold 0.7 ";
+  const auto first = Run(args + "--seed 7 -o " + Quote(Dir / "a") + " data/plain/letter.txt");
+  ASSERT_EQ(first.ExitCode, 0) << first.Err;
+  const auto again = Run(args + "--seed 7 -o " + Quote(Dir / "b") + " data/plain/letter.txt");
+  ASSERT_EQ(again.ExitCode, 0) << again.Err;
+  const auto other = Run(args + "--seed 8 -o " + Quote(Dir / "c") + " data/plain/letter.txt");
+  ASSERT_EQ(other.ExitCode, 0) << other.Err;
+  const std::string a = ReadWholeFile(Dir / "a" / "IndicesWord.csv");
+  const auto lines = Lines(a);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0],
+            "\xEF\xBB\xBF\"File Name\",\"Text id\",\"HD-D\",\"Maas a\xC2\xB2\",\"vocd-D\","
+            "\"vocd-D (3 trials)\",\"Uber U\"");
+  EXPECT_EQ(ReadWholeFile(Dir / "b" / "IndicesWord.csv"), a);
+  EXPECT_NE(ReadWholeFile(Dir / "c" / "IndicesWord.csv"), a);
+  // Decimal logarithms make Maas a² ln 10 times the natural one.
+  const auto natural = Run("measure -w 50 --outputs indices --indices maas -o " + Quote(Dir / "e") +
+                           " data/plain/letter.txt");
+  ASSERT_EQ(natural.ExitCode, 0) << natural.Err;
+  const auto maas = [](const std::string& line, std::size_t field) {
+    std::size_t at = 0;
+    for (std::size_t f = 0; f < field; ++f) at = line.find("\",\"", at) + 3;
+    return std::stod(line.substr(at));
+  };
+  EXPECT_NEAR(maas(lines[1], 3),
+              maas(Lines(ReadWholeFile(Dir / "e" / "IndicesWord.csv"))[1], 2) * std::log(10.0),
+              1e-3);
 }
 
 // The command line allows windows shorter than the window's lower bound of 10.
@@ -371,6 +436,111 @@ TEST_F(Cli, ClosingLineCountsDocumentsShorterThanTheWindow) {
   const auto lines = Lines(ReadWholeFile(Dir / "out" / "AveragesWord50.csv"));
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(AfterKeys(lines[2], 2), "NaN\",\"NaN\",\"NaN\"");
+}
+#ifndef _WIN32
+// Bytes that are not UTF-8 give a warning with their count and stay inside their words; a
+// name that is not UTF-8, in a folder or given directly, is read and shown with U+FFFD; a
+// file in another encoding is read with --encoding.
+TEST_F(Cli, BrokenBytesOtherEncodingsAndNamesThatAreNotUtf8) {
+  fs::create_directories(Dir / "corpus");
+  const fs::path latin1 = Dir / "corpus" / "caf\xE9.txt";
+  std::ofstream(latin1, std::ios::binary) << "caf\xE9 r\xE9sum\xE9 caf\xE9";
+  const std::string shown = "\"" + (Dir / "corpus").string() + "/caf\xEF\xBF\xBD.txt\"";
+  const auto broken =
+      Run("freqlist --word-list " + Quote(Dir / "w.tsv") + " " + Quote(Dir / "corpus"));
+  EXPECT_EQ(broken.ExitCode, 0) << broken.Err;
+  EXPECT_EQ(broken.Err, "tavora-cli: warning: 4 byte sequences in file " + shown +
+                            " are not valid UTF-8 and were read as U+FFFD; if the text is in "
+                            "another encoding, name it with --encoding (in the window: \"Text "
+                            "encoding\").\n");
+  EXPECT_EQ(ReadWholeFile(Dir / "w.tsv"),
+            "\xEF\xBB\xBF"
+            "caf\xEF\xBF\xBD\t2\r\nr\xEF\xBF\xBDsum\xEF\xBF\xBD\t1\r\n");
+
+  const auto named = Run("measure --encoding windows-1252 -w 1 -m types --outputs wholetexts -o " +
+                         Out() + " " + Quote(latin1));
+  EXPECT_EQ(named.ExitCode, 0) << named.Err;
+  EXPECT_EQ(named.Err, "");
+  const auto lines = Lines(ReadWholeFile(Dir / "out" / "WholeTextsWord.csv"));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1], shown + ",\"1\",\"3\",\"2\"");
+
+  std::ofstream(Dir / "koi8.txt", std::ios::binary) << "\xF0\xD2\xC9\xD7\xC5\xD4 \xCD\xC9\xD2";
+  const auto cyrillic = Run("freqlist --encoding KOI8-R --word-list " + Quote(Dir / "k.tsv") + " " +
+                            Quote(Dir / "koi8.txt"));
+  EXPECT_EQ(cyrillic.ExitCode, 0) << cyrillic.Err;
+  EXPECT_EQ(ReadWholeFile(Dir / "k.tsv"),
+            "\xEF\xBB\xBF\xD0\xBC\xD0\xB8\xD1\x80\t1\r\n"
+            "\xD0\xBF\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\t1\r\n");
+}
+
+// A FIFO given as input is read as it is written; Ctrl+C ends a run that waits for its
+// writer, with exit status 1.
+TEST_F(Cli, FifoIsReadAndCtrlCEndsTheWait) {
+  const fs::path fifo = Dir / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string cli = Quote(TAVORA_CLI);
+  std::ofstream(Dir / "run.sh") << "set -m\n"  // the background run gets SIGINT, as from a terminal
+                                << "(sleep 0.2; printf 'b a b' > fifo) &\n"
+                                << cli << " freqlist --word-list w.tsv fifo > out1 2> err1\n"
+                                << "echo $? > rc1\n"
+                                << cli << " freqlist --word-list w2.tsv fifo > out2 2> err2 &\n"
+                                << "pid=$!\n"
+                                << "sleep 0.5\n"
+                                << "kill -INT $pid\n"
+                                << "wait $pid\n"
+                                << "echo $? > rc2\n";
+  ASSERT_EQ(std::system(("cd " + Quote(Dir) + " && bash run.sh").c_str()), 0);
+  EXPECT_EQ(ReadWholeFile(Dir / "rc1"), "0\n") << ReadWholeFile(Dir / "err1");
+  EXPECT_EQ(ReadWholeFile(Dir / "w.tsv"),
+            "\xEF\xBB\xBF"
+            "b\t2\r\na\t1\r\n");
+  EXPECT_EQ(ReadWholeFile(Dir / "rc2"), "1\n") << ReadWholeFile(Dir / "err2");
+  EXPECT_THAT(ReadWholeFile(Dir / "err2"), HasSubstr("ancel"));
+  EXPECT_FALSE(fs::exists(Dir / "w2.tsv"));
+}
+#endif
+
+// What every measure says, as the window's tooltips say it.
+TEST_F(Cli, HelpMeasuresExplainsEveryMeasureAndIndex) {
+  const auto r = Run("measure --help-measures");
+  EXPECT_EQ(r.ExitCode, 0) << r.Err;
+  for (const char* name :
+       {"\ntokens\n", "\nhill\n", "\nrenyi-relative-entropy\n", "\nmtld\n", "\ncttr\n"})
+    EXPECT_THAT(r.Out, HasSubstr(name));
+  EXPECT_EQ(std::count(r.Out.begin(), r.Out.end(), '\n') > 200, true);
+  EXPECT_THAT(r.Out, HasSubstr("\nttr\n  The share of different words in the window;"));
+  EXPECT_THAT(r.Out, HasSubstr("  Names: in the window \"Type-token ratio (TTR + MATTR)\"; "
+                               "command line ttr or mattr; result column \"TTR\".\n"));
+  EXPECT_THAT(r.Out,
+              HasSubstr("  Formula: (sum p(t)^Q)^(1/(1-Q)).\n  Range: 1 to N.\n  Source: Hill"));
+}
+
+// A series output estimated at more than a gigabyte is announced before the run, with the
+// way to leave it out.
+TEST_F(Cli, HugeSeriesAreAnnouncedBeforeTheRun) {
+  const fs::path big = Dir / "big.txt";
+  std::ofstream(big).close();
+  fs::resize_file(big, 600'000'000);  // sparse where the file system allows
+  std::ofstream(Dir / "blocker") << "a file, not a folder";
+  // The output folder cannot be made, so the run ends before reading the input.
+  const auto r = Run("measure --outputs averages,series -o " + Quote(Dir / "blocker" / "out") +
+                     " " + Quote(big));
+  EXPECT_EQ(r.ExitCode, 1);
+  EXPECT_THAT(r.Err, StartsWith("tavora-cli: warning: the series files will take about "));
+  EXPECT_THAT(r.Err, HasSubstr("(estimated from 0.6 GB of input); leave series out of --outputs"));
+  const auto small = Run("measure --outputs series -o " + Out() + " data/plain");
+  EXPECT_EQ(small.ExitCode, 0) << small.Err;
+  EXPECT_EQ(small.Err, "");
+}
+
+// The folder of a frequency list is created, as a measurement run creates its output folder.
+TEST_F(Cli, FrequencyListInANewFolder) {
+  const fs::path list = Dir / "new" / "lists" / "words.tsv";
+  const auto r = Run("freqlist --word-list " + Quote(list) + " data/plain");
+  EXPECT_EQ(r.ExitCode, 0) << r.Err;
+  EXPECT_TRUE(fs::exists(list));
+  EXPECT_THAT(r.Out, HasSubstr("\nFiles read: 3. Documents: 3. Tokens: "));
 }
 
 }  // namespace

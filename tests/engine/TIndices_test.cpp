@@ -19,11 +19,11 @@ TIndexValues ValuesOf(std::string_view letters, std::uint32_t lag = 3,
   return indices.Values();
 }
 
-// The values as the indices file writes them, one text per index in column order.
+// The values as the indices file writes them, one text per index of the default set in
+// column order.
 std::vector<std::string> Written(const TIndexValues& v) {
   std::vector<std::string> texts;
-  for (std::size_t i = 0; i < kIndexCount; ++i)
-    texts.push_back(FormatFixed(v[i], IndexDigits(static_cast<tIndex>(i))));
+  for (const tIndex i : kDefaultIndices) texts.push_back(FormatFixed(v[i], IndexDigits(i)));
   return texts;
 }
 
@@ -139,16 +139,135 @@ TEST(TIndices, LineHoldsTheChosenIndices) {
   EXPECT_THROW(TIndices(TIndexSet::All(), 0), std::invalid_argument);
 }
 
+// ---- Variants of the definitions, each against a value worked out by hand ----
+
+TIndexValues VariantValues(std::string_view letters, const TIndexVariants& variants,
+                           TIndexSet which = TIndexSet::All() -
+                                             TIndexSet{tIndex::ixVocdD, tIndex::ixVocdD3}) {
+  std::vector<std::u16string> tokens;
+  for (const char c : letters) tokens.emplace_back(1, static_cast<char16_t>(c));
+  return TIndices::Compute(tokens, which, 3, variants);
+}
+
+TEST(TIndexVariants, DefaultsGiveTodaysValues) {
+  EXPECT_EQ(Written(VariantValues("abacba", {})), Written(ValuesOf("abacba")));
+  EXPECT_EQ(TIndices(kDefaultIndices, 3).GetVariants(), TIndexVariants{});
+}
+
+TEST(TIndexVariants, MtldThreshold) {
+  // "a a" ends a factor at TTR 0.5, "b" is a rest of TTR 1; backward "b a a" never falls to
+  // 0.5 and is a rest of TTR 2/3, which counts (1 - 2/3) / (1 - 0.5) of a factor.
+  TIndexVariants half;
+  half.MtldThreshold = 0.5;
+  EXPECT_DOUBLE_EQ(VariantValues("aab", half)[tIndex::ixMTLD], (3.0 + 3 / (2.0 / 3)) / 2);
+  EXPECT_DOUBLE_EQ(VariantValues("aab", {})[tIndex::ixMTLD], 3.0);  // "b a a" ends at 2/3
+  half.MtldThreshold = 0;
+  EXPECT_THROW(TIndices(kDefaultIndices, 3, half), std::invalid_argument);
+}
+
+TEST(TIndexVariants, MtldRuleBelowWithTenTokens) {
+  // Eleven a's and a b. Forward the factor ends at 10 tokens (not at "a a"), the rest
+  // "a b" has TTR 1; backward "b a...a" ends at 10 tokens too, the rest "a a" has TTR 1/2.
+  TIndexVariants ten;
+  ten.MtldRule = TMtldRule::mrBelowMinTen;
+  const TIndexValues v = VariantValues("aaaaaaaaaaab", ten);
+  EXPECT_DOUBLE_EQ(v[tIndex::ixMTLD], (12.0 + 12 / (1 + 0.5 / 0.28)) / 2);
+  // Under the default rule "a a" is a factor: five forward, then the rest "a b"; backward
+  // "b a a" and four "a a", then the rest "a".
+  EXPECT_DOUBLE_EQ(VariantValues("aaaaaaaaaaab", {})[tIndex::ixMTLD], 12.0 / 5);
+  // MTLD-MA under this rule is the bidirectional MTLD-MA of the lexical_diversity package.
+  EXPECT_DOUBLE_EQ(v[tIndex::ixMTLDMA], v[tIndex::ixMTLDMABid]);
+}
+
+TEST(TIndexVariants, HddSample) {
+  // Two of "a a b": "a a" with probability 1/3 (TTR 1/2), else TTR 1.
+  TIndexVariants two;
+  two.HddSample = 2;
+  EXPECT_DOUBLE_EQ(VariantValues("aab", two)[tIndex::ixHDD], 1.0 / 6 + 2.0 / 3);
+  two.HddSample = 4;
+  EXPECT_TRUE(std::isnan(VariantValues("aab", two)[tIndex::ixHDD]));
+  two.HddSample = 0;
+  EXPECT_THROW(TIndices(kDefaultIndices, 3, two), std::invalid_argument);
+}
+
+TEST(TIndexVariants, DecimalLogarithms) {
+  // N = 6, V = 3; Herdan's Vm has no logarithm.
+  TIndexVariants decimal;
+  decimal.LogBase = TLogBase::lbDecimal;
+  const TIndexValues v = VariantValues("abacba", decimal);
+  const double lgN = std::log10(6.0), lgV = std::log10(3.0);
+  EXPECT_DOUBLE_EQ(v[tIndex::ixMaas], std::log10(2.0) / (lgN * lgN));
+  EXPECT_DOUBLE_EQ(v[tIndex::ixDugast], lgN * lgN / std::log10(2.0));
+  EXPECT_DOUBLE_EQ(v[tIndex::ixSummer], std::log10(lgV) / std::log10(lgN));
+  EXPECT_EQ(Written(v)[8], "0.4971");  // ln 10 times the natural Maas a² (0.2159)
+  EXPECT_EQ(Written(v)[10], "2.9501");
+  EXPECT_DOUBLE_EQ(v[tIndex::ixHerdanVm], ValuesOf("abacba")[tIndex::ixHerdanVm]);
+}
+
+// ---- The later indices ----
+
+TEST(TIndices, MaasLogV0AndUber) {
+  // N = 6, V = 3: log V / log N = 0.6131 in either base.
+  const TIndexValues v = VariantValues("abacba", {});
+  const double r = std::log10(3.0) / std::log10(6.0);
+  EXPECT_DOUBLE_EQ(v[tIndex::ixLgV0], std::log10(3.0) / std::sqrt(1 - r * r));
+  EXPECT_DOUBLE_EQ(v[tIndex::ixLgeV0], std::log(3.0) / std::sqrt(1 - r * r));
+  EXPECT_DOUBLE_EQ(v[tIndex::ixUber], std::log10(6.0) * std::log10(6.0) / std::log10(2.0));
+  EXPECT_EQ(FormatFixed(v[tIndex::ixLgV0], 4), "0.6040");
+  EXPECT_EQ(FormatFixed(v[tIndex::ixLgeV0], 4), "1.3907");
+  EXPECT_EQ(FormatFixed(v[tIndex::ixUber], 2), "2.01");
+  // Uber is Dugast's U in decimal logarithms.
+  TIndexVariants decimal;
+  decimal.LogBase = TLogBase::lbDecimal;
+  EXPECT_DOUBLE_EQ(VariantValues("abacba", decimal)[tIndex::ixDugast], v[tIndex::ixUber]);
+  // All tokens distinct: V = N divides by 0; one token: 0 / 0.
+  const TIndexValues distinct = VariantValues("abc", {});
+  EXPECT_EQ(FormatFixed(distinct[tIndex::ixUber], 2), "Inf");
+  EXPECT_EQ(FormatFixed(distinct[tIndex::ixLgV0], 4), "Inf");
+  for (const tIndex i : {tIndex::ixUber, tIndex::ixLgV0, tIndex::ixLgeV0})
+    EXPECT_TRUE(std::isnan(VariantValues("a", {})[i]));
+  EXPECT_DOUBLE_EQ(VariantValues("aa", {})[tIndex::ixLgV0], 0.0);  // V = 1
+}
+
+// Factors of the lexical_diversity package's rule: TTR below 0.72 with 10 tokens or more.
+TEST(TIndices, MtldMaBidirectionalAndWrapped) {
+  // a b c d e f g h a a b b c c. Forward, the starts 0 to 2 complete at 12 tokens (8 types;
+  // 8 / 11 is not below 0.72), start 4 at 10 (7 types), start 3 and the starts past 4 run
+  // out of text. Backward (c c b b a a h ...), start 0 completes at 10, starts 1 and 2 at
+  // 12, the rest run out.
+  const TIndexValues v = VariantValues("abcdefghaabbcc", {});
+  EXPECT_DOUBLE_EQ(v[tIndex::ixMTLDMABid], (46.0 / 4 + 34.0 / 3) / 2);
+  // Wrapped, every start completes: at 12 tokens from the starts 0 to 3, 12 and 13, whose
+  // factors hold 8 types, at 10 from the others.
+  EXPECT_DOUBLE_EQ(v[tIndex::ixMTLDMAWrap], (6 * 12.0 + 8 * 10.0) / 14);
+  // A text of period 9: any 13 tokens hold the 9 types (9 / 13 < 0.72 < 9 / 12).
+  const TIndexValues periodic = VariantValues("abcdefghiabcdefghi", {});
+  EXPECT_DOUBLE_EQ(periodic[tIndex::ixMTLDMABid], 13.0);
+  EXPECT_DOUBLE_EQ(periodic[tIndex::ixMTLDMAWrap], 13.0);
+  // Fewer than 10 tokens: no factor completes.
+  EXPECT_TRUE(std::isnan(VariantValues("aaaaaaaaa", {})[tIndex::ixMTLDMABid]));
+  EXPECT_TRUE(std::isnan(VariantValues("aaaaaaaaa", {})[tIndex::ixMTLDMAWrap]));
+  // The threshold applies: at 0.85, 9 types end a factor at 11 tokens (9 / 11 < 0.85).
+  TIndexVariants higher;
+  higher.MtldThreshold = 0.85;
+  EXPECT_DOUBLE_EQ(VariantValues("abcdefghiabcdefghi", higher)[tIndex::ixMTLDMAWrap], 11.0);
+}
+
 TEST(IndexVocabulary, CaptionsAndDigits) {
   const std::vector<std::u16string_view> captions = {
-      u"MTLD",        u"MTLD-MA",     u"HD-D",         u"MSTTR",    u"Yule's K", u"Yule's I",
-      u"Simpson's D", u"Herdan's Vm", u"Maas a\u00B2", u"Dugast U", u"Summer S", u"CTTR"};
+      u"MTLD",         u"MTLD-MA",     u"HD-D",        u"MSTTR",
+      u"Yule's K",     u"Yule's I",    u"Simpson's D", u"Herdan's Vm",
+      u"Maas a\u00B2", u"Dugast U",    u"Summer S",    u"CTTR",
+      u"MTLD-MA wrap", u"MTLD-MA bid", u"vocd-D",      u"vocd-D (3 trials)",
+      u"Maas lgV0",    u"Maas lgeV0",  u"Uber U"};
+  ASSERT_EQ(captions.size(), kIndexCount);
+  const TIndexSet two = {tIndex::ixMTLD,  tIndex::ixDugast, tIndex::ixYuleK, tIndex::ixCTTR,
+                         tIndex::ixVocdD, tIndex::ixVocdD3, tIndex::ixUber};
   for (std::size_t i = 0; i < kIndexCount; ++i) {
     const auto index = static_cast<tIndex>(i);
     EXPECT_EQ(IndexCaption(index), captions[i]);
-    const bool two = index == tIndex::ixMTLD || index == tIndex::ixDugast ||
-                     index == tIndex::ixYuleK || index == tIndex::ixCTTR;
-    EXPECT_EQ(IndexDigits(index), two ? 2 : 4) << i;
+    EXPECT_EQ(IndexDigits(index), two.Contains(index) ? 2 : 4) << i;
+    EXPECT_EQ(kDefaultIndices.Contains(index), i < 12) << i;
   }
 }
 

@@ -69,10 +69,22 @@ const std::vector<TItemsCase> kItemsCases = {
      "a\xF0\x9F\x98\x80"
      "b",
      {"a", "\xF0\x9F\x98\x80", "b"}},
+    // U+FFFD (here from bytes that are not UTF-8) stays inside its item: it takes the class
+    // of the item's last other character, or joins what follows at an item's start.
     {TOp::Word,
      "a\xFF"
-     "b",
-     {"a", "\xEF\xBF\xBD", "b"}},
+     "b caf\xE9 r\xE9sum\xE9\n",
+     {"a\xEF\xBF\xBD"
+      "b",
+      "caf\xEF\xBF\xBD", "r\xEF\xBF\xBDsum\xEF\xBF\xBD"}},
+    {TOp::Word,
+     "ab\xFF"
+     "12 \xFF\xFE"
+     "12ab \xE4\xB8\xAD\xFF\xE6\x96\x87 x\xEF\xBF\xBD,",
+     {"ab\xEF\xBF\xBD", "12",
+      "\xEF\xBF\xBD\xEF\xBF\xBD"
+      "12",
+      "ab", "\xE4\xB8\xAD\xEF\xBF\xBD\xE6\x96\x87", "x\xEF\xBF\xBD", ","}},
     {TOp::Word,
      "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD1\x96\xD1\x82 \xD2\x91\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xBA",
      {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD1\x96\xD1\x82",

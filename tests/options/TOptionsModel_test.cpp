@@ -3,11 +3,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "base/Utf8.h"
 #include "options/ControlNames.h"
 #include "options/OptionText.h"
+#include "options/RunCheck.h"
 
 namespace tavora {
 namespace {
@@ -76,7 +79,8 @@ TEST(TOptionsModelStart, OnlyTheTwoQuestionsAreVisible) {
 TEST(TOptionsModelStart, StartValuesAndBounds) {
   const TOptionsModel m;
   EXPECT_EQ(m.GetValue("SpinEditWindowLength"), 200);
-  EXPECT_EQ(m.Control("SpinEditWindowLength").MinValue, 10);
+  // The engine measures windows from one token on, as the command line does.
+  EXPECT_EQ(m.Control("SpinEditWindowLength").MinValue, 1);
   EXPECT_EQ(m.Control("SpinEditWindowLength").MaxValue, 1000000);
   EXPECT_EQ(m.GetValue("SpinEditWord"), 1);
   EXPECT_EQ(m.GetValue("SpinEditLemma"), 2);
@@ -508,9 +512,8 @@ TEST(TOptionsModelIntegerFields, WindowLengthIsClampedWhenLeft) {
     int value;
     std::u16string textAfterLeaving;
   } cases[] = {
-      {u"5", 10, u"10"},     {u"2000000", 1000000, u"1000000"},
-      {u"abc", 10, u"abc"},  {u"", 10, u""},
-      {u"500", 500, u"500"},
+      {u"0", 1, u"1"},     {u"5", 5, u"5"}, {u"2000000", 1000000, u"1000000"},
+      {u"abc", 1, u"abc"}, {u"", 1, u""},   {u"500", 500, u"500"},
   };
   for (const auto& c : cases) {
     TOptionsModel m;
@@ -521,8 +524,8 @@ TEST(TOptionsModelIntegerFields, WindowLengthIsClampedWhenLeft) {
     EXPECT_EQ(m.GetValue("SpinEditWindowLength"), c.value);
   }
   TOptionsModel m;
-  m.SetValue("SpinEditWindowLength", 5);
-  EXPECT_EQ(m.GetText("SpinEditWindowLength"), u"10");
+  m.SetValue("SpinEditWindowLength", -5);
+  EXPECT_EQ(m.GetText("SpinEditWindowLength"), u"1");
   m.SetOption("SpinEditWindowLength", u"2000000");
   EXPECT_EQ(m.GetValue("SpinEditWindowLength"), 1000000);
 }
@@ -580,7 +583,7 @@ TEST(TOptionsModelSetting, OptionsByNameInAnyOrderGiveTheWindowsParameters) {
   const TMeasureParameters p = byName.GetMeasureParameters();
   EXPECT_EQ(p, clicked.GetMeasureParameters());
   EXPECT_EQ(p.How, THow::jCONLLU);
-  EXPECT_EQ(p.LagLength, 10u);
+  EXPECT_EQ(p.LagLength, 5u);
   EXPECT_EQ(p.HillsQ, 2.5);
   EXPECT_EQ(p.WoL, (TWordOrLemmaSet{tWordOrLemma::tokWord, tWordOrLemma::tokLemma}));
   EXPECT_TRUE(p.measures.Contains(tMeasure::vAutosemantics));
@@ -711,16 +714,77 @@ TEST(TOptionsModelRun, FrequencyListRunTakesTheListFieldsAsOutputs) {
   EXPECT_EQ(p.Custom, (TCustomVertical{true, 1, 2, 1, u"<doc"}));
 }
 
-TEST(TOptionsModelRun, DroppedFilesSwitchToFilesAndAppend) {
+// The list of files and the pasted text are kept apart: file names are never read as the
+// text, nor the text as file names.
+TEST(TOptionsModelRun, DroppedFilesGoToTheListAndThePastedTextWaits) {
   TOptionsModel m = ModelForFiles(kPlain);
+  m.AddInputLine(u"first.txt");
   m.SetItemIndex("RGMode", 1);
+  EXPECT_EQ(m.GetText("MemoListOfTexts"), u"");
   m.SetText("MemoListOfTexts", u"pasted\r\n");
   m.DropFile(u"a.txt");
   m.DropFile(u"b.txt");
   EXPECT_EQ(m.GetItemIndex("RGMode"), 0);
-  EXPECT_EQ(m.GetText("MemoListOfTexts"), u"pasted\r\na.txt\r\nb.txt");
+  EXPECT_EQ(m.GetText("MemoListOfTexts"), u"first.txt\r\na.txt\r\nb.txt");
   // The rule ran again although the source was already files.
   EXPECT_TRUE(m.IsEnabled("CheckBoxLemmata"));
+  m.SetItemIndex("RGMode", 1);
+  EXPECT_EQ(m.GetText("MemoListOfTexts"), u"pasted\r\n");
+
+  // Start values again: the texts wait for their source to be chosen.
+  m.SetItemIndex("RadioGroupWhatToDo", 0);
+  m.ResetToStartValues();
+  EXPECT_EQ(m.GetItemIndex("RGMode"), -1);
+  EXPECT_EQ(m.GetItemIndex("RadioGroupWhatToDo"), -1);
+  EXPECT_EQ(m.GetText("MemoListOfTexts"), u"");
+  EXPECT_FALSE(m.IsVisible("PanelInputTexts"));
+  m.SetItemIndex("RGMode", 0);
+  EXPECT_EQ(m.GetText("MemoListOfTexts"), u"first.txt\r\na.txt\r\nb.txt");
+}
+
+TEST(TOptionsModelRun, RunsThatCouldDoNothingAreRefusedByTheirField) {
+  const auto fields = [](const TOptionsModel& m, TRunTask task) {
+    std::vector<std::string> names;
+    for (const TRunProblem& p : CheckRun(m, task)) names.push_back(p.Control);
+    return names;
+  };
+  TOptionsModel m;
+  EXPECT_THAT(fields(m, TRunTask::Measuring), ElementsAre("RGMode", "EditOutputDirectory"));
+  m.SetItemIndex("RGMode", 0);
+  m.SetText("MemoListOfTexts", u" \r\n");
+  EXPECT_THAT(fields(m, TRunTask::Measuring),
+              ElementsAre("MemoListOfTexts", "EditOutputDirectory"));
+  EXPECT_THAT(CheckRun(m, TRunTask::Measuring)[0].Message, ::testing::HasSubstr("list is empty"));
+  m.SetText("MemoListOfTexts", u"a.txt");
+  m.SetText("EditOutputDirectory", u"out");
+  EXPECT_TRUE(CheckRun(m, TRunTask::Measuring).empty());
+  EXPECT_THAT(fields(m, TRunTask::FrequencyLists), ElementsAre("EditWordDictionary"));
+  m.SetChecked("CheckBoxWordForms", false);
+  EXPECT_THAT(fields(m, TRunTask::Measuring), ElementsAre("CheckBoxWordForms"));
+}
+
+// Every measure and index box says what its measure means, as the command line does.
+TEST(TOptionsModelHelp, EveryMeasureBoxAndOptionExplainsItself) {
+  const TOptionsModel m;
+  for (const TControl& c : m.Controls()) {
+    const bool measure =
+        std::find(kMeasureBoxes.begin(), kMeasureBoxes.end(), c.Name) != kMeasureBoxes.end() ||
+        std::find(kMeasureSecondaryBoxes.begin(), kMeasureSecondaryBoxes.end(), c.Name) !=
+            kMeasureSecondaryBoxes.end() ||
+        std::find(kIndexBoxes.begin(), kIndexBoxes.end(), c.Name) != kIndexBoxes.end();
+    const bool value = c.Kind != TControlKind::Panel && c.Kind != TControlKind::Label;
+    if (!measure && !value) continue;
+    EXPECT_FALSE(c.Help.empty()) << c.Name;
+    if (measure) {
+      for (const char16_t* part : {u"\nFormula: ", u"\nRange: ", u"\nSource: "})
+        EXPECT_NE(c.Help.find(part), std::u16string::npos) << c.Name;
+    }
+  }
+  const std::u16string hill = m.Control("CheckBoxHillsContinuum").Help;
+  EXPECT_NE(hill.find(u"Names: in the window \"Hill's continuum\"; command line hill; result "
+                      u"column \"Hills Continuum\"."),
+            std::u16string::npos);
+  EXPECT_NE(m.Control("CheckBoxTTR").Help.find(u"command line ttr or mattr"), std::u16string::npos);
 }
 
 }  // namespace
@@ -739,13 +803,17 @@ TEST(TOptionsModelIndices, StartValuesAndTheirPlaceInTheOutputPanel) {
   EXPECT_FALSE(m.IsChecked("CheckBoxIndices"));
   EXPECT_EQ(m.Control("PanelIndices").Parent, "PanelProcess");
   EXPECT_FALSE(m.IsShown("PanelIndices"));
-  // The twelve boxes in column order, all checked, just before the process button.
-  std::vector<std::string> boxes;
+  // The boxes in column order, the first twelve checked, then the variants of the
+  // definitions, just before the process button.
+  std::vector<std::string> boxes, variants;
   std::vector<std::u16string> captions;
   for (const TControl& c : m.Controls()) {
     if (c.Parent != "PanelIndices") continue;
-    EXPECT_EQ(c.Kind, TControlKind::CheckBox) << c.Name;
-    EXPECT_TRUE(c.Checked) << c.Name;
+    if (c.Kind != TControlKind::CheckBox) {
+      variants.push_back(c.Name);
+      continue;
+    }
+    EXPECT_EQ(c.Checked, boxes.size() < 12) << c.Name;
     boxes.push_back(c.Name);
     captions.push_back(c.Caption);
   }
@@ -753,11 +821,21 @@ TEST(TOptionsModelIndices, StartValuesAndTheirPlaceInTheOutputPanel) {
               ElementsAre("CheckBoxIndexMTLD", "CheckBoxIndexMTLDMA", "CheckBoxIndexHDD",
                           "CheckBoxIndexMSTTR", "CheckBoxIndexYuleK", "CheckBoxIndexYuleI",
                           "CheckBoxIndexSimpsonD", "CheckBoxIndexHerdanVm", "CheckBoxIndexMaas",
-                          "CheckBoxIndexDugast", "CheckBoxIndexSummer", "CheckBoxIndexCTTR"));
+                          "CheckBoxIndexDugast", "CheckBoxIndexSummer", "CheckBoxIndexCTTR",
+                          "CheckBoxIndexMTLDMAWrap", "CheckBoxIndexMTLDMABid", "CheckBoxIndexVocdD",
+                          "CheckBoxIndexVocdD3", "CheckBoxIndexLgV0", "CheckBoxIndexLgeV0",
+                          "CheckBoxIndexUber"));
   for (std::size_t i = 0; i < kIndexCount; ++i) {
     EXPECT_EQ(kIndexBoxes[i], boxes[i]);
     EXPECT_EQ(captions[i], IndexCaption(static_cast<tIndex>(i)));
   }
+  EXPECT_THAT(variants, ElementsAre("EditMtldThreshold", "RadioGroupMtldRule", "SpinEditHddSample",
+                                    "RadioGroupLogBase", "SpinEditSeed"));
+  EXPECT_EQ(m.GetText("EditMtldThreshold"), u"0.72");
+  EXPECT_EQ(m.GetItemIndex("RadioGroupMtldRule"), 0);
+  EXPECT_EQ(m.GetValue("SpinEditHddSample"), 42);
+  EXPECT_EQ(m.GetItemIndex("RadioGroupLogBase"), 0);
+  EXPECT_EQ(m.GetValue("SpinEditSeed"), 42);
   const auto& all = m.Controls();
   const auto at = [&](std::string_view name) {
     return std::find_if(all.begin(), all.end(), [&](const TControl& c) { return c.Name == name; });
@@ -769,7 +847,8 @@ TEST(TOptionsModelIndices, StartValuesAndTheirPlaceInTheOutputPanel) {
   m.PrepareRun();
   const TMeasureParameters p = m.GetMeasureParameters();
   EXPECT_FALSE(p.OutputTypes.Contains(TOutputType::outIndices));
-  EXPECT_EQ(p.Indices, TIndexSet::All());
+  EXPECT_EQ(p.Indices, kDefaultIndices);
+  EXPECT_EQ(p.IndexVariants, TIndexVariants{});
 }
 
 TEST(TOptionsModelIndices, TheBoxShowsTheListAndChoosesTheFamily) {
@@ -784,7 +863,7 @@ TEST(TOptionsModelIndices, TheBoxShowsTheListAndChoosesTheFamily) {
             (TOutputTypeSet{TOutputType::outAverage, TOutputType::outIndices}));
   m.SetChecked("CheckBoxIndexHDD", false);
   m.SetOption("CheckBoxIndexMTLDMA", u"off");
-  EXPECT_EQ(m.EncodeIndices(), (TIndexSet::All() - TIndexSet{tIndex::ixHDD, tIndex::ixMTLDMA}));
+  EXPECT_EQ(m.EncodeIndices(), (kDefaultIndices - TIndexSet{tIndex::ixHDD, tIndex::ixMTLDMA}));
   m.PrepareRun();
   EXPECT_EQ(m.GetMeasureParameters().Indices, m.EncodeIndices());
 
@@ -803,6 +882,32 @@ TEST(TOptionsModelIndices, TheBoxShowsTheListAndChoosesTheFamily) {
   byName.SetOptions({{"CheckBoxIndexCTTR", u"0"}, {"CheckBoxIndices", u"1"}});
   EXPECT_TRUE(byName.IsShown("PanelIndices"));
   EXPECT_FALSE(byName.EncodeIndices().Contains(tIndex::ixCTTR));
+}
+
+TEST(TOptionsModelIndices, VariantsOfTheDefinitions) {
+  TOptionsModel m = ModelForFiles();
+  m.SetItemIndex("RadioGroupWhatToDo", 0);
+  m.SetOptions({{"CheckBoxIndices", u"1"},
+                {"EditMtldThreshold", u" 0.7 "},
+                {"RadioGroupMtldRule", u"1"},
+                {"SpinEditHddSample", u"30"},
+                {"RadioGroupLogBase", u"decimal (10)"},
+                {"SpinEditSeed", u"7"}});
+  m.PrepareRun();
+  const TIndexVariants expected{0.7, TMtldRule::mrBelowMinTen, 30, TLogBase::lbDecimal, 7};
+  EXPECT_EQ(m.GetMeasureParameters().IndexVariants, expected);
+  // The bounds of the fields; the threshold lies strictly between 0 and 1.
+  m.SetOption("SpinEditHddSample", u"0");
+  EXPECT_EQ(m.EncodeIndexVariants().HddSample, 1u);
+  m.SetOption("SpinEditSeed", u"-5");
+  EXPECT_EQ(m.EncodeIndexVariants().Seed, 0u);
+  for (const std::u16string_view bad : {u"1", u"0", u"0.0000001", u"-0.5", u"0,7", u""}) {
+    m.SetText("EditMtldThreshold", std::u16string(bad));
+    EXPECT_THROW((void)m.GetMeasureParameters(), EConvertError) << Utf16ToUtf8(bad);
+  }
+  // Without the family the fields are not read.
+  m.SetChecked("CheckBoxIndices", false);
+  EXPECT_EQ(m.GetMeasureParameters().IndexVariants, TIndexVariants{});
 }
 
 }  // namespace

@@ -25,7 +25,21 @@ double TtrOf(const Tokens& t, std::size_t from, std::size_t to) {
          static_cast<double>(to - from);
 }
 
-double PlainMtld(const Tokens& t) {
+// The definitions' settings: MTLD's threshold and rule, HD-D's sample, the logarithm.
+struct TPlainVariants {
+  double threshold = 0.72;
+  bool belowFromTen = false;  // a factor ends at TTR < threshold with 10 tokens or more
+  double sample = 42;
+  bool decimal = false;
+};
+
+bool FactorEnds(const Tokens& s, std::size_t from, std::size_t to, double threshold,
+                bool belowFromTen) {
+  const double ttr = TtrOf(s, from, to);
+  return belowFromTen ? ttr < threshold && to - from >= 10 : ttr <= threshold;
+}
+
+double PlainMtld(const Tokens& t, const TPlainVariants& x = {}) {
   double sum = 0;
   for (int direction = 0; direction < 2; ++direction) {
     Tokens s = t;
@@ -33,39 +47,42 @@ double PlainMtld(const Tokens& t) {
     double factors = 0;
     std::size_t start = 0;
     for (std::size_t i = 0; i < s.size(); ++i) {
-      if (TtrOf(s, start, i + 1) <= 0.72) {
+      if (FactorEnds(s, start, i + 1, x.threshold, x.belowFromTen)) {
         factors += 1;
         start = i + 1;
       }
     }
-    if (start < s.size()) factors += (1 - TtrOf(s, start, s.size())) / 0.28;
+    if (start < s.size()) factors += (1 - TtrOf(s, start, s.size())) / (1 - x.threshold);
     if (factors == 0) return NAN;
     sum += static_cast<double>(s.size()) / factors;
   }
   return sum / 2;
 }
 
-double PlainMtldMa(const Tokens& t) {
-  double sum = 0;
-  for (int direction = 0; direction < 2; ++direction) {
-    Tokens s = t;
-    if (direction == 1) std::reverse(s.begin(), s.end());
-    double lengths = 0, completed = 0;
-    for (std::size_t start = 0; start < s.size(); ++start) {
-      for (std::size_t end = start + 1; end <= s.size(); ++end) {
-        if (TtrOf(s, start, end) <= 0.72) {
-          lengths += static_cast<double>(end - start);
-          completed += 1;
-          break;
-        }
+// Mean length of the completed factors from every start; wrapped, the text is read twice
+// and a factor takes at most N tokens.
+double PlainMtldMa(const Tokens& t, bool backward, bool wrap, double threshold, bool belowFromTen) {
+  Tokens s = t;
+  if (backward) std::reverse(s.begin(), s.end());
+  const std::size_t n = s.size();
+  if (wrap) s.insert(s.end(), t.begin(), t.end());
+  double lengths = 0, completed = 0;
+  for (std::size_t start = 0; start < n; ++start) {
+    const std::size_t last = wrap ? start + n : n;
+    for (std::size_t end = start + 1; end <= last; ++end) {
+      if (FactorEnds(s, start, end, threshold, belowFromTen)) {
+        lengths += static_cast<double>(end - start);
+        completed += 1;
+        break;
       }
     }
-    sum += lengths / completed;
   }
-  return sum / 2;
+  return lengths / completed;
 }
 
-std::vector<std::string> PlainIndices(const Tokens& t, std::size_t lag) {
+// Every index but vocd-D as the indices file writes it, in column order.
+std::vector<std::string> PlainIndices(const Tokens& t, std::size_t lag,
+                                      const TPlainVariants& x = {}) {
   std::map<std::string, double> f;
   for (const std::string& w : t) f[w] += 1;
   const double N = static_cast<double>(t.size()), V = static_cast<double>(f.size());
@@ -73,31 +90,44 @@ std::vector<std::string> PlainIndices(const Tokens& t, std::size_t lag) {
   for (const auto& [w, count] : f) {
     squares += count * count;
     pairs += count * (count - 1);
-    // Probability that a sample of 42 tokens misses the type, drawn one by one.
+    // Probability that a sample misses the type, drawn one by one.
     double miss = 1;
-    for (int k = 0; k < 42; ++k) miss *= std::max(0.0, (N - count - k) / (N - k));
-    hdd += (1 - miss) / 42;
+    for (int k = 0; k < x.sample; ++k) miss *= std::max(0.0, (N - count - k) / (N - k));
+    hdd += (1 - miss) / x.sample;
   }
   double msttr = 0;
   const std::size_t segments = t.size() / lag;
   for (std::size_t s = 0; s < segments; ++s) msttr += TtrOf(t, s * lag, (s + 1) * lag);
+  const auto log = [&](double v) { return x.decimal ? std::log10(v) : std::log(v); };
+  const double r = std::log(V) / std::log(N);
   const double values[] = {
-      PlainMtld(t),
-      PlainMtldMa(t),
-      t.size() < 42 ? NAN : hdd,
+      PlainMtld(t, x),
+      (PlainMtldMa(t, false, false, x.threshold, x.belowFromTen) +
+       PlainMtldMa(t, true, false, x.threshold, x.belowFromTen)) /
+          2,
+      N < x.sample ? NAN : hdd,
       segments == 0 ? NAN : msttr / static_cast<double>(segments),
       1e4 * (squares - N) / (N * N),
       V * V / (squares - V),
       pairs / (N * (N - 1)),
       std::sqrt(squares / (N * N) - 1 / V),
-      (std::log(N) - std::log(V)) / std::pow(std::log(N), 2),
-      std::pow(std::log(N), 2) / (std::log(N) - std::log(V)),
-      std::log(std::log(V)) / std::log(std::log(N)),
+      (log(N) - log(V)) / std::pow(log(N), 2),
+      std::pow(log(N), 2) / (log(N) - log(V)),
+      log(log(V)) / log(log(N)),
       V / std::sqrt(2 * N),
+      PlainMtldMa(t, false, true, x.threshold, true),
+      (PlainMtldMa(t, false, false, x.threshold, true) +
+       PlainMtldMa(t, true, false, x.threshold, true)) /
+          2,
+      NAN,
+      NAN,
+      std::log10(V) / std::sqrt(1 - r * r),
+      std::log(V) / std::sqrt(1 - r * r),
+      std::pow(std::log10(N), 2) / (std::log10(N) - std::log10(V)),
   };
-  const int digits[] = {2, 4, 4, 4, 2, 4, 4, 4, 4, 2, 4, 2};
+  const int digits[] = {2, 4, 4, 4, 2, 4, 4, 4, 4, 2, 4, 2, 4, 4, 2, 2, 4, 4, 2};
   std::vector<std::string> texts;
-  for (std::size_t i = 0; i < 12; ++i) texts.push_back(FormatFixed(values[i], digits[i]));
+  for (std::size_t i = 0; i < kIndexCount; ++i) texts.push_back(FormatFixed(values[i], digits[i]));
   return texts;
 }
 
@@ -133,15 +163,23 @@ class IndicesFile : public RunFixture {
     for (const std::string& w : t) s += w + " ";
     return s;
   }
-  void MeasureWithIndices(const TRun& r, TIndexSet indices) {
+  void MeasureWithIndices(const TRun& r, TIndexSet indices, const TIndexVariants& variants = {}) {
     TProcessTexts process(r.Locale);
     process.SetAutosemanticTags(r.Tags);
     process.SetIndices(indices);
+    process.SetIndexVariants(variants);
     process.Measure(r.How, r.Input, out_, r.IsWholeText, r.OmitPunctuation, r.OmitDigits, r.CS,
                     r.WoL, r.Measures, r.Secondary, r.Custom, r.Lag, r.Reference, r.Outputs, r.Q,
                     false);
   }
 };
+
+// The chosen fields of a plain recomputation, in column order.
+std::vector<std::string> Chosen(const std::vector<std::string>& all, TIndexSet indices) {
+  std::vector<std::string> chosen;
+  for (const tIndex i : indices) chosen.push_back(all[static_cast<std::size_t>(i)]);
+  return chosen;
+}
 
 TEST_F(IndicesFile, FieldsEqualAPlainRecomputation) {
   // Three documents: a long one, one shorter than 42 tokens and the window, one of a
@@ -155,7 +193,7 @@ TEST_F(IndicesFile, FieldsEqualAPlainRecomputation) {
   r.Input = Lines({a, b, c});
   r.Lag = 50;
   r.Outputs = TOutputTypeSet{TOutputType::outIndices};
-  MeasureWithIndices(r, TIndexSet::All());
+  MeasureWithIndices(r, kDefaultIndices);
   EXPECT_THAT(OutputNames(), ElementsAre("IndicesWord.csv"));
   const auto lines = ReadLines(out_ / "IndicesWord.csv");
   ASSERT_EQ(lines.size(), 4u);
@@ -166,8 +204,44 @@ TEST_F(IndicesFile, FieldsEqualAPlainRecomputation) {
   const std::vector<std::pair<fs::path, Tokens>> docs = {{a, long1}, {b, short2}, {c, same3}};
   for (std::size_t d = 0; d < docs.size(); ++d) {
     std::vector<std::string> expected = {Utf8(docs[d].first), std::to_string(d + 1)};
-    for (const std::string& v : PlainIndices(docs[d].second, 50)) expected.push_back(v);
+    for (const std::string& v : Chosen(PlainIndices(docs[d].second, 50), kDefaultIndices))
+      expected.push_back(v);
     EXPECT_EQ(Fields(lines[d + 1]), expected) << d + 1;
+  }
+}
+
+// Every index but vocd-D under variants of the definitions, against the recomputation.
+TEST_F(IndicesFile, VariantsEqualAPlainRecomputation) {
+  const std::vector<Tokens> docs = {RandomWords(300, 11), RandomWords(60, 12), RandomWords(35, 13),
+                                    Tokens(20, "la")};
+  std::vector<fs::path> files;
+  for (std::size_t d = 0; d < docs.size(); ++d)
+    files.push_back(WriteInput("v" + std::to_string(d) + ".txt", Joined(docs[d])));
+  TRun r;
+  r.Input = Lines({files[0], files[1], files[2], files[3]});
+  r.Lag = 20;
+  r.Outputs = TOutputTypeSet{TOutputType::outIndices};
+  const TIndexSet indices = TIndexSet::All() - TIndexSet{tIndex::ixVocdD, tIndex::ixVocdD3};
+  struct Case {
+    TIndexVariants variants;
+    TPlainVariants plain;
+  };
+  const Case cases[] = {
+      {{0.72, TMtldRule::mrAtOrBelow, 42, TLogBase::lbNatural, 42}, {}},
+      {{0.7, TMtldRule::mrBelowMinTen, 30, TLogBase::lbDecimal, 42}, {0.7, true, 30, true}},
+      {{0.8, TMtldRule::mrAtOrBelow, 1, TLogBase::lbDecimal, 42}, {0.8, false, 1, true}},
+  };
+  for (const Case& c : cases) {
+    fs::remove_all(out_);
+    MeasureWithIndices(r, indices, c.variants);
+    const auto lines = ReadLines(out_ / "IndicesWord.csv");
+    ASSERT_EQ(lines.size(), docs.size() + 1);
+    for (std::size_t d = 0; d < docs.size(); ++d) {
+      std::vector<std::string> fields = Fields(lines[d + 1]);
+      fields.erase(fields.begin(), fields.begin() + 2);
+      EXPECT_EQ(fields, Chosen(PlainIndices(docs[d], 20, c.plain), indices))
+          << c.plain.threshold << " " << d;
+    }
   }
 }
 
@@ -225,21 +299,26 @@ TEST_F(IndicesFile, RunWithoutIndicesIsUnchanged) {
   EXPECT_EQ(OutputNames(), names);
 }
 
-// The parameter bundle carries the chosen indices.
+// The parameter bundle carries the chosen indices and their variants.
 TEST_F(IndicesFile, ParameterBundleCarriesTheIndices) {
   TMeasureParameters p;
-  EXPECT_EQ(p.Indices, TIndexSet::All());
+  EXPECT_EQ(p.Indices, kDefaultIndices);
+  EXPECT_EQ(p.IndexVariants, TIndexVariants{});
   p.InputFile = u"a b a";
   p.IsWholeText = true;
   p.OutputFolder = out_.u16string();
   p.WoL = TWordOrLemmaSet{tWordOrLemma::tokWord};
   p.OutputTypes = TOutputTypeSet{TOutputType::outIndices};
-  p.Indices = TIndexSet{tIndex::ixCTTR};
+  p.Indices = TIndexSet{tIndex::ixCTTR, tIndex::ixMaas};
+  p.IndexVariants.LogBase = TLogBase::lbDecimal;
   TProcessTexts process;
   process.Measure(p, TReferenceDictionaryPair{});
-  EXPECT_EQ(process.GetIndices(), TIndexSet{tIndex::ixCTTR});
+  EXPECT_EQ(process.GetIndices(), p.Indices);
+  EXPECT_EQ(process.GetIndexVariants(), p.IndexVariants);
+  // Maas a² of N = 3, V = 2 in decimal logarithms: log10 1.5 / log10² 3.
   EXPECT_EQ(Read(out_ / "IndicesWord.csv"),
-            "\xEF\xBB\xBF\"File Name\",\"Text id\",\"CTTR\"\r\n\"\",\"1\",\"0.82\"\r\n");
+            "\xEF\xBB\xBF\"File Name\",\"Text id\",\"Maas a\xC2\xB2\",\"CTTR\"\r\n"
+            "\"\",\"1\",\"0.7735\",\"0.82\"\r\n");
 }
 
 }  // namespace

@@ -174,7 +174,8 @@ TEST_F(MeasureRun, DocumentStartsAtADroppedFirstWord) {
   Measure(r);
   EXPECT_EQ(report_.FilesRead, 3u);
   EXPECT_EQ(report_.Documents, 3u);
-  EXPECT_EQ(report_.Tokens, 9u);  // before the punctuation filter
+  EXPECT_EQ(report_.Tokens, 9u);          // before the punctuation filter
+  EXPECT_EQ(report_.ShortDocuments, 1u);  // c has no word left for a window of 3
   EXPECT_THAT(report_.SkippedEntries, ElementsAre(dir_ / "missing.txt"));
   const auto whole = ReadLines(out_ / "WholeTextsWord.csv");
   ASSERT_EQ(whole.size(), 4u);
@@ -277,13 +278,18 @@ class FrequencyLists : public RunFixture {
   using M = std::map<std::u16string, std::uint32_t>;
 };
 
+// The lists' folder is made before the input is read; the phases are told as they begin.
 TEST_F(FrequencyLists, CountOverTwoFilesAndAreSaved) {
   const fs::path a = WriteInput("a.txt", "The cat saw the dog.");
   const fs::path b = WriteInput("b.txt", "the Cat 3");
   TProcessTexts p("en_US");
+  std::vector<TRunPhase> phases;
+  p.SetPhaseCallback([&phases](TRunPhase phase) { phases.push_back(phase); });
   const auto lists = p.PrepareDictionary(
-      THow::JStandard, Lines({a, b}), dir_ / "wf.tsv", dir_ / "lemma.tsv", false, true, true,
-      TCasesensitiveness::csCaseInsensitive, TWordOrLemmaSet{tWordOrLemma::tokWord}, {});
+      THow::JStandard, Lines({a, b}), dir_ / "new" / "wf.tsv", dir_ / "lemma.tsv", false, true,
+      true, TCasesensitiveness::csCaseInsensitive, TWordOrLemmaSet{tWordOrLemma::tokWord}, {});
+  EXPECT_THAT(phases, ElementsAre(TRunPhase::ReadingAndCounting, TRunPhase::WritingLists));
+  EXPECT_EQ(PhaseName(phases.back()), "Writing frequency lists");
   const M expected{{u"the", 3}, {u"cat", 2}, {u"saw", 1}, {u"dog", 1}};
   EXPECT_EQ(Counts(lists[0].get()), expected);
   EXPECT_TRUE(lists[0]->ShouldSurvive);
@@ -291,8 +297,20 @@ TEST_F(FrequencyLists, CountOverTwoFilesAndAreSaved) {
   EXPECT_EQ(lists[1], nullptr);
   EXPECT_FALSE(fs::exists(dir_ / "lemma.tsv"));
   TReferenceDictionary saved;
-  saved.Load(dir_ / "wf.tsv");
+  saved.Load(dir_ / "new" / "wf.tsv");
   EXPECT_EQ(Counts(&saved), expected);
+
+  // A folder that cannot be made fails the run at once, naming the list.
+  WriteInput("blocker", "a file");
+  EXPECT_THAT(
+      [&] {
+        (void)p.PrepareDictionary(THow::JStandard, Lines({a}), dir_ / "blocker" / "wf.tsv", {},
+                                  false, true, true, TCasesensitiveness::csCaseInsensitive,
+                                  TWordOrLemmaSet{tWordOrLemma::tokWord}, {});
+      },
+      ::testing::ThrowsMessage<std::runtime_error>(::testing::HasSubstr(
+          "for the frequency list \"" + Utf8(dir_ / "blocker" / "wf.tsv") + "\"")));
+  EXPECT_EQ(p.GetReport().Tokens, 0u);
 }
 
 // The case rules, as frequency lists show them.

@@ -210,6 +210,29 @@ def generate_small(r, fmt):
     return gen_vertical(r, fmt)
 
 
+# Byte sequences that are not UTF-8: a Latin-1 letter, lone lead and
+# continuation bytes, cut sequences, an overlong form, an encoded surrogate, a
+# code point past U+10FFFF, and the bytes of a UTF-16 byte-order mark.
+BAD_UTF8 = [b"\xe9", b"\xff", b"\x80", b"\x80\x80", b"\xc3", b"\xe2\x82",
+            b"\xf0\x9f\x98", b"\xc0\xaf", b"\xed\xa0\x80", b"\xf4\x90\x80\x80",
+            b"\xff\xfe", b"\xfe\xff", b"\xc3(", b"caf\xe9"]
+
+# The encodings a case may be written in: (name for --encoding, Python codec).
+ENCODINGS = [("windows-1250", "cp1250"), ("KOI8-R", "koi8_r"),
+             ("ISO-8859-2", "iso8859_2"), ("UTF-16LE", "utf-16-le"),
+             ("utf-16be", "utf-16-be")]
+
+
+def corrupt(r, data):
+    """Inserts ill-formed UTF-8 at random places after the first byte (a
+    byte-order mark at the start would make the input UTF-16)."""
+    data = bytearray(data)
+    for _ in range(r.randint(1, 6)):
+        at = r.randint(1, len(data))
+        data[at:at] = r.choice(BAD_UTF8)
+    return bytes(data)
+
+
 def generate(r, fmt):
     x = r.random()
     if x < 0.7:
@@ -282,6 +305,14 @@ class Case:
             self.patterns = r.choice(["N|A|V|D", "N|A|", "", "NN|V", "|", "Z:",
                                       "PUN|C"])
             self.measure_options = ["--autosemantic-tags", self.patterns]
+        # Most cases are UTF-8; some hold ill-formed sequences, some are in
+        # another encoding.
+        self.encoding = None
+        x = r.random()
+        if x < 0.15:
+            self.encoding = r.choice(ENCODINGS)
+            self.options += ["--encoding", self.encoding[0]]
+        self.corrupt = self.encoding is None and x > 0.75
         self.kinds = ["word", "lemma"] if fmt not in (
             "plain", "lines", "whitespace") else ["word"]
         self.tags = fmt not in ("plain", "lines", "whitespace") and explicit
@@ -289,27 +320,30 @@ class Case:
             self.kinds = ["word"]
         elif len(self.kinds) == 2 and r.random() < 0.3:
             self.kinds = [r.choice(self.kinds)]
+        self.bytes = []
         for name, text in zip(self.names, self.texts):
+            if self.encoding:
+                data = text.encode(self.encoding[1], "replace")
+            else:
+                data = text.encode("utf-8")
+                if self.corrupt and data:
+                    data = corrupt(r, data)
+            self.bytes.append(data)
             with open(os.path.join(workdir, name), "wb") as f:
-                f.write(text.encode("utf-8"))
+                f.write(data)
 
     def inputs(self):
         return ["-"] if self.stdin else self.names
 
     def ref_files(self):
-        if not self.stdin:
-            return [(n, ref.decode_utf8(t.encode("utf-8")))
-                    for n, t in zip(self.names, self.texts)]
-        # Text from standard input is split into lines and read back as UTF-8
-        # with a byte-order mark and CR LF after every line.
-        lines = re.split(r"\r\n|\r|\n", self.texts[0])
-        if lines and lines[-1] == "":
-            lines.pop()
-        return [("", ref.to_units("\ufeff" + "".join(l + "\r\n" for l in lines)))]
+        # Standard input is read as a file without a name.
+        names = [""] if self.stdin else self.names
+        codec = self.encoding[1] if self.encoding else None
+        return [(n, ref.decode(b, codec)) for n, b in zip(names, self.bytes)]
 
     def cli(self, binary, args):
         cmd = [binary] + args + ["-f", self.fmt] + self.options + self.inputs()
-        stdin = self.texts[0].encode("utf-8") if self.stdin else None
+        stdin = self.bytes[0] if self.stdin else None
         p = subprocess.run(cmd, cwd=self.dir, input=stdin, capture_output=True)
         if p.returncode != 0:
             raise RuntimeError("%s failed (%d): %s" % (

@@ -11,6 +11,7 @@ two surrogate halves), exactly as the C++ side sees them.
 
 Usage as a program:
     tokenize_ref.py FORMAT FILE...   prints one JSON line per normal token
+    (TAVORA_REF_ENCODING names a Python codec for the files; default UTF-8)
 """
 import json
 import os
@@ -45,7 +46,21 @@ def from_units(units):
 
 
 def decode_utf8(data):
+    """Each maximal ill-formed subpart becomes one U+FFFD (Python follows the
+    same practice as Unicode's recommendation)."""
     return to_units(data.decode("utf-8", "replace"))
+
+
+def decode(data, encoding=None):
+    """Bytes in a Python codec, or by default UTF-8 (UTF-16 after a byte-order
+    mark FF FE or FE FF, which is skipped)."""
+    if encoding:
+        return to_units(data.decode(encoding, "replace"))
+    if data[:2] == b"\xff\xfe":
+        return to_units(data[2:].decode("utf-16-le", "replace"))
+    if data[:2] == b"\xfe\xff":
+        return to_units(data[2:].decode("utf-16-be", "replace"))
+    return decode_utf8(data)
 
 
 # --- Character classes ---------------------------------------------------------
@@ -90,9 +105,17 @@ def is_punct(c):
 _SEP = " \t\n"
 
 
+def _word_class(c):
+    return is_letter(c), is_digit(c)
+
+
 def read_word(s, i):
+    """U+FFFD (a character the encoding lost) never cuts an item: it counts as
+    of the class of the item's last other character, and a class change next to
+    it does not cut; at the start of an item it joins whatever follows."""
     n = len(s)
     j = i
+    run = None  # class of the item's last character other than U+FFFD
     while True:
         if j >= n:
             return s[i:j], j
@@ -103,13 +126,17 @@ def read_word(s, i):
             return s[i:j + 1], j + 1
         if c == "\r":
             return s[i:j], (j + 2 if j + 1 < n and s[j + 1] == "\n" else j + 1)
+        if c == "\ufffd":
+            cls = run
+        else:
+            cls = run = _word_class(c)
         if j + 1 >= n:
             j += 1
             continue
         d = s[j + 1]
         if d in _SEP:
             return s[i:j + 1], j + 2
-        if is_letter(c) != is_letter(d) or is_digit(c) != is_digit(d):
+        if d != "\ufffd" and cls is not None and cls != _word_class(d):
             return s[i:j + 1], j + 1
         j += 1
 
@@ -344,7 +371,8 @@ def main(argv):
     files = []
     for name in argv[2:]:
         with open(name, "rb") as f:
-            files.append((name, decode_utf8(f.read())))
+            files.append((name, decode(f.read(),
+                                       os.environ.get("TAVORA_REF_ENCODING"))))
     for index, name, raw in stream(fmt, files):
         word, lemma, tag = fields(fmt, raw)
         print(json.dumps({"file": name, "index_in_doc": index,
