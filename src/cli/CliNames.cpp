@@ -12,9 +12,7 @@ namespace tavora {
 namespace {
 
 // Each measure under its short name (engine/Measures.h).
-TCliMeasure Basic(tMeasure m) {
-  return {MeasureName(m), false, static_cast<std::uint8_t>(m)};
-}
+TCliMeasure Basic(tMeasure m) { return {MeasureName(m), false, static_cast<std::uint8_t>(m)}; }
 
 TCliMeasure Secondary(tMeasureSecondary m) {
   return {MeasureSecondaryName(m), true, static_cast<std::uint8_t>(m)};

@@ -348,13 +348,12 @@ std::vector<std::string> HelpNotation() {
 }
 
 std::vector<std::string> MeasureHelpLines(tMeasure m, std::u16string_view BoxCaption) {
-  return WithNames(Lines(MeasureHelp(m)), BoxCaption, MeasureName(m),
-                   MeasureCaption(m));
+  return WithNames(Lines(MeasureHelp(m)), BoxCaption, MeasureName(m), MeasureCaption(m));
 }
 
 std::vector<std::string> MeasureHelpLines(tMeasureSecondary m, std::u16string_view BoxCaption) {
-  return WithNames(Lines(MeasureHelp(m)), BoxCaption,
-                   MeasureSecondaryName(m), MeasureSecondaryCaption(m));
+  return WithNames(Lines(MeasureHelp(m)), BoxCaption, MeasureSecondaryName(m),
+                   MeasureSecondaryCaption(m));
 }
 
 std::vector<std::string> IndexHelpLines(tIndex i) {
