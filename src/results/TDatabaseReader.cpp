@@ -27,7 +27,8 @@ std::u16string NumberText(std::int64_t n) {
 // The families named by a run's "outputs" (a JSON array of names).
 TOutputTypeSet Families(const std::string& outputs) {
   TOutputTypeSet families;
-  for (const TJsonValue& name : TJsonValue::Parse(outputs).AsArray())
+  const TJsonValue parsed = TJsonValue::Parse(outputs);  // outlives the loop over its items
+  for (const TJsonValue& name : parsed.AsArray())
     for (const TOutputType t : TOutputTypeSet::All())
       if (OutputTypeName(t) == name.AsString()) families.Include(t);
   return families;

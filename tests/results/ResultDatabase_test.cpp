@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <iostream>
 #include <stdexcept>
 
 #include "processing/RunFixture.h"
@@ -115,7 +114,6 @@ TEST_F(ResultDatabase, HoldsWhatTheCsvFilesHold) {
   EXPECT_EQ(folder.GetDatabaseRun(), 1);
   std::size_t csvFiles = 0;
   for (const auto& e : fs::directory_iterator(out_)) csvFiles += e.path().extension() == ".csv";
-  for (const auto& f : folder.GetFiles()) std::cerr << f.Path << "\n";
   EXPECT_EQ(folder.GetFiles().size(), csvFiles);
   for (const TResultFileInfo& f : folder.GetFiles()) ExpectSameFile(f, out_ / f.Path.filename());
   EXPECT_GT(nans_, 0);
