@@ -296,7 +296,9 @@ void TCommandLine::AddDatabaseOptions(CLI::App& command, const std::string& wher
 }
 
 void TCommandLine::AddPlotOptions(CLI::App& command) {
-  command.add_option("OUTPUT_FOLDER", choices_.PlotFolder, "Folder with the result files of a run, or a results database (.sqlite)")
+  command
+      .add_option("OUTPUT_FOLDER", choices_.PlotFolder,
+                  "Folder with the result files of a run, or a results database (.sqlite)")
       ->required();
   command
       .add_option("--measure", choices_.PlotMeasure,

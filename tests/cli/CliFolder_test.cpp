@@ -169,11 +169,11 @@ TEST_F(CliFolder, LockOfAKilledRunIsTakenOver) {
 TEST_F(CliFolder, KilledRunLeavesThePreviousDatabase) {
   const fs::path out = Dir / "out";
   const fs::path db = out / "Tavora.sqlite";
-  ASSERT_EQ(Run("measure -w 10 --outputs averages,sqlite -o " + Quote(out) + " data/plain").ExitCode,
-            0);
+  ASSERT_EQ(
+      Run("measure -w 10 --outputs averages,sqlite -o " + Quote(out) + " data/plain").ExitCode, 0);
   const std::string before = ReadWholeFile(db);
-  const pid_t killed = Spawn({"measure", "--outputs", "averages,series,sqlite", "-o",
-                              out.string(), BigInput().string()});
+  const pid_t killed = Spawn(
+      {"measure", "--outputs", "averages,series,sqlite", "-o", out.string(), BigInput().string()});
   // Killed once the run has written series into the database file itself.
   bool grown = false;
   for (int i = 0; i < 12000 && !grown && waitpid(killed, nullptr, WNOHANG) != killed; ++i) {

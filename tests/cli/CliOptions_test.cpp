@@ -67,11 +67,15 @@ TEST(CliDestinations, OutputsChooseTheCsvFilesAndTheDatabase) {
   const TCase cases[] = {
       {{}, {true, false, u"", false}, averages, 0},
       {{"--outputs", "series,sqlite"}, {false, true, u"", false}, series, 0},
-      {{"--outputs", "sqlite", "--database", "r.db", "--replace"}, {false, true, u"r.db", true},
-       averages, 0},
+      {{"--outputs", "sqlite", "--database", "r.db", "--replace"},
+       {false, true, u"r.db", true},
+       averages,
+       0},
       {{"--outputs", "csv,series,sqlite"}, {true, true, u"", false}, series, 0},
-      {{"--outputs", "series", "--database", "r.db", "--replace"}, {true, false, u"", false},
-       series, 2},
+      {{"--outputs", "series", "--database", "r.db", "--replace"},
+       {true, false, u"", false},
+       series,
+       2},
   };
   for (const TCase& c : cases) {
     TOptionsModel model;
