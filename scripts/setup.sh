@@ -8,6 +8,7 @@ PACKAGES=(
   libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev
+  libsqlite3-dev
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
   time python3
   clang libclang-rt-14-dev clang-format clang-tidy

@@ -100,10 +100,12 @@ QString ChartTitle(const QString& MeasureTitle, const QStringList& Documents, co
 QString ChartFileName(const QString& Caption, const QList<std::int64_t>& Documents,
                       tWordOrLemma Kind, std::int64_t Lag) {
   const std::optional<TFound> found = FindCaption(Caption);
-  QString name = !found ? Simplified(Caption)
-                 : found->Secondary
-                     ? QString::fromLatin1(kMeasureSecondaryNames[found->Ordinal].data())
-                     : QString::fromLatin1(kMeasureNames[found->Ordinal].data());
+  QString name =
+      !found ? Simplified(Caption)
+      : found->Secondary
+          ? QString::fromLatin1(
+                MeasureSecondaryName(static_cast<tMeasureSecondary>(found->Ordinal)).data())
+          : QString::fromLatin1(MeasureName(static_cast<tMeasure>(found->Ordinal)).data());
   if (Kind == tWordOrLemma::tokLemma) name += QStringLiteral("-lemma");
   if (Documents.isEmpty()) {
     name += QStringLiteral("-total");

@@ -11,13 +11,11 @@ namespace tavora {
 
 namespace {
 
-// Each measure under its short name (options/MeasureHelp.h).
-constexpr TCliMeasure Basic(tMeasure m) {
-  return {kMeasureNames[static_cast<std::size_t>(m)], false, static_cast<std::uint8_t>(m)};
-}
+// Each measure under its short name (engine/Measures.h).
+TCliMeasure Basic(tMeasure m) { return {MeasureName(m), false, static_cast<std::uint8_t>(m)}; }
 
-constexpr TCliMeasure Secondary(tMeasureSecondary m) {
-  return {kMeasureSecondaryNames[static_cast<std::size_t>(m)], true, static_cast<std::uint8_t>(m)};
+TCliMeasure Secondary(tMeasureSecondary m) {
+  return {MeasureSecondaryName(m), true, static_cast<std::uint8_t>(m)};
 }
 
 // Letters A to Z lowered; names are ASCII.
@@ -28,46 +26,15 @@ std::string Lowered(std::string_view name) {
   return lowered;
 }
 
-constexpr std::array<std::string_view, kIndexCount> kIndexNames = {
-    "mtld",      "mtld-ma",  "hdd",    "msttr",  "yule-k", "yule-i",       "simpson-d",
-    "herdan-vm", "maas",     "dugast", "summer", "cttr",   "mtld-ma-wrap", "mtld-ma-bid",
-    "vocd-d",    "vocd-d-3", "lgv0",   "lgev0",  "uber",
-};
-
 }  // namespace
 
-const std::array<TCliMeasure, kMeasureCount + kMeasureSecondaryCount> kCliMeasures = {{
-    Basic(tMeasure::vTokens),
-    Basic(tMeasure::vTypes),
-    Basic(tMeasure::vHapax),
-    Basic(tMeasure::vPerplexity),
-    Basic(tMeasure::vRRR),
-    Basic(tMeasure::vHillsContinuum),
-    Basic(tMeasure::vCrossTypes),
-    Basic(tMeasure::vCrossPerplexity),
-    Basic(tMeasure::vCrossRRR),
-    Basic(tMeasure::vCrossHillsContinuum),
-    Basic(tMeasure::vLength),
-    Basic(tMeasure::vDifference),
-    Basic(tMeasure::vAutosemantics),
-    Secondary(tMeasureSecondary::vTTR),
-    Secondary(tMeasureSecondary::vLogTTR),
-    Secondary(tMeasureSecondary::vRootTTR),
-    Secondary(tMeasureSecondary::vEntropy),
-    Secondary(tMeasureSecondary::vCrossEntropy),
-    Secondary(tMeasureSecondary::vRelativeEntropy),
-    Secondary(tMeasureSecondary::vRepeatRate),
-    Secondary(tMeasureSecondary::vCrossRepeatRate),
-    Secondary(tMeasureSecondary::vLogLogTTR),
-    Secondary(tMeasureSecondary::vLogLogLogTTR),
-    Secondary(tMeasureSecondary::vRelativePerplexity),
-    Secondary(tMeasureSecondary::vRelativeTypes),
-    Secondary(tMeasureSecondary::vLogTypes),
-    Secondary(tMeasureSecondary::vLogRelativeTypes),
-    Secondary(tMeasureSecondary::vRenyiEntropy),
-    Secondary(tMeasureSecondary::vRenyiCrossEntropy),
-    Secondary(tMeasureSecondary::vRenyiRelativeEntropy),
-}};
+const std::array<TCliMeasure, kMeasureCount + kMeasureSecondaryCount> kCliMeasures = [] {
+  std::array<TCliMeasure, kMeasureCount + kMeasureSecondaryCount> all{};
+  std::size_t i = 0;
+  for (const tMeasure m : TMeasureSet::All()) all[i++] = Basic(m);
+  for (const tMeasureSecondary m : tMeasureSecondarySet::All()) all[i++] = Secondary(m);
+  return all;
+}();
 
 std::optional<TCliMeasure> FindCliMeasure(std::string_view Name) {
   std::string name = Lowered(Name);
@@ -79,12 +46,11 @@ std::optional<TCliMeasure> FindCliMeasure(std::string_view Name) {
   return *it;
 }
 
-std::string_view IndexName(tIndex i) { return kIndexNames[static_cast<std::size_t>(i)]; }
-
 std::optional<tIndex> FindIndex(std::string_view Name) {
-  const auto it = std::find(kIndexNames.begin(), kIndexNames.end(), Lowered(Name));
-  if (it == kIndexNames.end()) return std::nullopt;
-  return static_cast<tIndex>(it - kIndexNames.begin());
+  const std::string name = Lowered(Name);
+  for (const tIndex i : TIndexSet::All())
+    if (IndexName(i) == name) return i;
+  return std::nullopt;
 }
 
 TIndexSet ParseIndexList(std::string_view List) {
@@ -100,7 +66,7 @@ TIndexSet ParseIndexList(std::string_view List) {
       throw std::invalid_argument(
           "Unknown index '" + std::string(name) + "' (known indices: " +
           JoinNames(
-              kIndexNames, [](std::string_view n) { return std::string(n); }, ", ") +
+              TIndexSet::All(), [](tIndex i) { return std::string(IndexName(i)); }, ", ") +
           "; all for every one)");
     } else {
       set.Include(*index);

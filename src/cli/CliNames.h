@@ -65,6 +65,11 @@ inline constexpr std::array<TCliOutput, 5> kCliOutputs = {{
     {"indices", TOutputType::outIndices},
 }};
 
+// Where results go, named in --outputs beside the families: the CSV files and the results
+// database, each tied to its check box.
+inline constexpr std::string_view kCliCsv = "csv";
+inline constexpr std::string_view kCliSqlite = "sqlite";
+
 // A measure by name: basic (tMeasure ordinal) or secondary (tMeasureSecondary ordinal).
 struct TCliMeasure {
   std::string_view Name;
@@ -78,7 +83,7 @@ struct TCliMeasure {
 };
 
 // Every measure, basic ones in tMeasure order, then secondary ones in tMeasureSecondary
-// order.
+// order, named by MeasureName and MeasureSecondaryName.
 extern const std::array<TCliMeasure, kMeasureCount + kMeasureSecondaryCount> kCliMeasures;
 
 // A measure by its name or alias, in any letter case.
@@ -95,9 +100,7 @@ inline constexpr std::array<std::string_view, 2> kCliMtldRuleNames = {"le", "lt-
 // The logarithm of Maas, Dugast and Summer, in TLogBase order (ctl::RadioGroupLogBase).
 inline constexpr std::array<std::string_view, 2> kCliLogBaseNames = {"e", "10"};
 
-// Further indices by name ("mtld", "yule-k"), in tIndex order.
-[[nodiscard]] std::string_view IndexName(tIndex i);
-// The index of a name as IndexName gives it, in any letter case.
+// The index of a name as IndexName (engine/Indices.h) gives it, in any letter case.
 [[nodiscard]] std::optional<tIndex> FindIndex(std::string_view Name);
 // The name that stands for every index in a list.
 inline constexpr std::string_view kAllIndices = "all";

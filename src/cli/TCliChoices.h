@@ -32,7 +32,12 @@ struct TCliChoices {
   std::string WordList;
   std::string LemmaList;
 
-  // measure only.
+  // The results database (with "sqlite" in Outputs): another file than the output folder's,
+  // and whether the run replaces the database's earlier runs.
+  std::string Database;
+  bool ReplaceDatabase = false;
+
+  // measure only (and Outputs for freqlist, where only "sqlite" is known).
   std::string OutputFolder;
   std::int64_t Window = 0;
   std::string Measures;

@@ -202,16 +202,28 @@ void TCliOptionMapper::SetMeasures(TMeasureSet& Basic, tMeasureSecondarySet& Sec
 
 void TCliOptionMapper::SetOutputs(TOutputTypeSet& Outputs, TIndexSet& Indices) {
   Outputs = {};
+  bool csv = false;
+  bool sqlite = false;
   for (const std::string& name : SplitCommaList(choices_.Outputs)) {
+    if (name == kCliCsv || name == kCliSqlite) {
+      (name == kCliCsv ? csv : sqlite) = true;
+      continue;
+    }
     const auto it = std::find_if(kCliOutputs.begin(), kCliOutputs.end(),
                                  [&](const TCliOutput& o) { return o.Name == name; });
     if (it == kCliOutputs.end()) {
       throw TUsageError("--outputs: unknown result family '" + name +
-                        "' (averages, distributions, series, wholetexts, indices)");
+                        "' (averages, distributions, series, wholetexts, indices; csv, sqlite)");
     }
     Outputs.Include(it->Type);
   }
+  // A list that names no family takes the averages, as one that is not given.
+  if (Outputs.Empty() && sqlite) Outputs.Include(TOutputType::outAverage);
   for (const TCliOutput& o : kCliOutputs) model_.SetChecked(o.Box(), Outputs.Contains(o.Type));
+  // The CSV files unless the list names only the database.
+  model_.SetChecked(ctl::CheckBoxOutputCsv, csv || !sqlite);
+  model_.SetChecked(ctl::CheckBoxOutputDatabase, sqlite);
+  IgnoreDatabaseOptions(sqlite);
 
   // Further indices: the default set unless --indices names some; they need the indices
   // family.
@@ -296,6 +308,7 @@ TMeasureParameters TCliOptionMapper::MeasureParameters() {
     throw std::logic_error("The option model does not give the measures asked for");
   }
   // What the window cannot express.
+  SetDatabase(p.Destinations);
   p.LagLength = static_cast<std::uint32_t>(choices_.Window);
   p.measures = basic;
   p.MeasuresSecondary = secondary;
@@ -308,6 +321,18 @@ TMeasureParameters TCliOptionMapper::MeasureParameters() {
                         "is 0 (--autosemantic-rule prefixes tests the tags)");
   }
   return p;
+}
+
+void TCliOptionMapper::IgnoreDatabaseOptions(bool Database) {
+  if (Database) return;
+  if (choices_.IsGiven("database")) Ignore("database", "needs --outputs with sqlite");
+  if (choices_.IsGiven("replace")) Ignore("replace", "needs --outputs with sqlite");
+}
+
+void TCliOptionMapper::SetDatabase(TResultDestinations& Destinations) const {
+  if (!Destinations.Database) return;
+  Destinations.DatabaseFile = Utf8ToUtf16(choices_.Database);
+  Destinations.ReplaceDatabase = choices_.ReplaceDatabase;
 }
 
 TDictionaryParameters TCliOptionMapper::DictionaryParameters() {
@@ -324,6 +349,21 @@ TDictionaryParameters TCliOptionMapper::DictionaryParameters() {
   model_.PrepareRun();
   TDictionaryParameters p = model_.GetDictionaryParameters();
   p.IsStandardInput = choices_.ReadsStandardInput();
+  // The window writes lists only; the command line can write them into the database too.
+  bool sqlite = false;
+  if (choices_.IsGiven("outputs")) {
+    for (const std::string& name : SplitCommaList(choices_.Outputs)) {
+      if (name != kCliSqlite)
+        throw TUsageError(
+            "--outputs: freqlist writes its lists into list files and, with "
+            "sqlite, into the results database; '" +
+            name + "' is not known here");
+      sqlite = true;
+    }
+  }
+  IgnoreDatabaseOptions(sqlite);
+  p.Destinations.Database = sqlite;
+  SetDatabase(p.Destinations);
   return p;
 }
 

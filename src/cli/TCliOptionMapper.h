@@ -46,8 +46,12 @@ class TCliOptionMapper {
   void SetShared(int Task);
   // The measures asked for; sets their boxes and opens the panels that hold them.
   void SetMeasures(TMeasureSet& Basic, tMeasureSecondarySet& Secondary);
-  // The result families and indices asked for; sets their boxes.
+  // The result families and indices asked for, and where they go; sets their boxes.
   void SetOutputs(TOutputTypeSet& Outputs, TIndexSet& Indices);
+  // --database and --replace are ignored without the database.
+  void IgnoreDatabaseOptions(bool Database);
+  // The database's file and whether it is replaced, which the window does not choose.
+  void SetDatabase(TResultDestinations& Destinations) const;
   // The variants of the indices' definitions, checked; sets their fields when the indices
   // family is chosen (call after SetOutputs).
   [[nodiscard]] TIndexVariants SetIndexVariants();

@@ -202,7 +202,9 @@ void TCommandLine::AddMeasureOptions(CLI::App& command) {
           "--outputs", choices_.Outputs,
           "Comma-separated result families: " +
               JoinNames(
-                  kCliOutputs, [](const TCliOutput& o) { return std::string(o.Name); }, ", "))
+                  kCliOutputs, [](const TCliOutput& o) { return std::string(o.Name); }, ", ") +
+              "; and where they go: csv (the CSV files, the default), sqlite (the results "
+              "database; with csv too for both)")
       ->capture_default_str();
   command.add_option(
       "--indices", choices_.Indices,
@@ -269,6 +271,7 @@ void TCommandLine::AddMeasureOptions(CLI::App& command) {
                   "to the same number)")
       ->check(CLI::IsMember(Strings(kCliPrecisions)))
       ->capture_default_str();
+  AddDatabaseOptions(command, "the output folder");
   command.add_flag("--safe-csv", choices_.SafeCsv,
                    "Write document names that begin with =, +, - or @ with an apostrophe before "
                    "them, so that spreadsheet programs do not run them as formulas (default: "
@@ -278,10 +281,24 @@ void TCommandLine::AddMeasureOptions(CLI::App& command) {
 void TCommandLine::AddFreqListOptions(CLI::App& command) {
   command.add_option("--word-list", choices_.WordList, "File to write the list of word forms to");
   command.add_option("--lemma-list", choices_.LemmaList, "File to write the list of lemmata to");
+  command.add_option("--outputs", choices_.Outputs,
+                     "sqlite: write the lists into the results database too");
+  AddDatabaseOptions(command, "the folder of the first list");
+}
+
+void TCommandLine::AddDatabaseOptions(CLI::App& command, const std::string& where) {
+  command.add_option("--database", choices_.Database,
+                     "With --outputs sqlite: the results database to write (default: " +
+                         std::string(kDatabaseName) + " in " + where + ")");
+  command.add_flag("--replace", choices_.ReplaceDatabase,
+                   "With --outputs sqlite: the run replaces the database's earlier runs (default: "
+                   "it is added to them)");
 }
 
 void TCommandLine::AddPlotOptions(CLI::App& command) {
-  command.add_option("OUTPUT_FOLDER", choices_.PlotFolder, "Folder with the result files of a run")
+  command
+      .add_option("OUTPUT_FOLDER", choices_.PlotFolder,
+                  "Folder with the result files of a run, or a results database (.sqlite)")
       ->required();
   command
       .add_option("--measure", choices_.PlotMeasure,

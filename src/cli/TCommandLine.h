@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "cli/TCliChoices.h"
 
@@ -37,6 +38,8 @@ class TCommandLine {
   void AddSharedOptions(CLI::App& command);
   void AddMeasureOptions(CLI::App& command);
   void AddFreqListOptions(CLI::App& command);
+  // --database and --replace; where: the default folder of the database.
+  void AddDatabaseOptions(CLI::App& command, const std::string& where);
   void AddPlotOptions(CLI::App& command);
 
   const TOptionsModel& model_;

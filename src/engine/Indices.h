@@ -1,8 +1,8 @@
 #pragma once
 
 // The vocabulary of the further lexical-diversity indices computed once per text: the
-// indices in column order, their captions, digits and set, and the variants of their
-// definitions. (Their names on the command line are the command line's: cli/CliNames.h.)
+// indices in column order, their names, captions, digits and set, and the variants of their
+// definitions.
 
 #include <array>
 #include <cstddef>
@@ -41,6 +41,9 @@ inline constexpr std::size_t kIndexCount = 19;
 
 using TIndexSet = EnumSet<tIndex, kIndexCount, std::uint32_t>;
 using TIndexValues = EnumArray<tIndex, kIndexCount>;
+
+// Name on the command line (--indices) and in the results database ("mtld", "yule-k").
+[[nodiscard]] std::string_view IndexName(tIndex i);
 
 // The indices written when none are named: the twelve from MTLD to CTTR. The later ones are
 // written only when chosen, so that the files of a default run keep their columns.

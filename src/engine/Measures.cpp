@@ -47,6 +47,33 @@ constexpr std::array<std::u16string_view, kMeasureSecondaryCount> kMeasureSecond
     u"R\u00E9nyi Relative Entropy",
 };
 
+constexpr std::array<std::string_view, kMeasureCount> kMeasureNames = {
+    "tokens",        "types",      "hapax",       "perplexity",
+    "rrr",           "hill",       "cross-types", "cross-perplexity",
+    "cross-rrr",     "cross-hill", "length",      "difference",
+    "autosemantics",
+};
+
+constexpr std::array<std::string_view, kMeasureSecondaryCount> kMeasureSecondaryNames = {
+    "ttr",
+    "log-ttr",
+    "root-ttr",
+    "entropy",
+    "cross-entropy",
+    "relative-entropy",
+    "repeat-rate",
+    "cross-repeat-rate",
+    "loglog-ttr",
+    "logloglog-ttr",
+    "relative-perplexity",
+    "relative-types",
+    "log-types",
+    "log-relative-types",
+    "renyi-entropy",
+    "renyi-cross-entropy",
+    "renyi-relative-entropy",
+};
+
 constexpr std::array<int, kMeasureCount> kPositionDigits = {0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 4, 4, 4};
 constexpr std::array<int, kMeasureCount> kAverageDigits = {1, 1, 1, 1, 1, 4, 1, 1, 1, 1, 4, 4, 4};
 constexpr std::array<int, kMeasureSecondaryCount> kSecondaryDigits = {3, 3, 3, 2, 2, 2, 4, 4, 4,
@@ -92,6 +119,10 @@ std::u16string_view MeasureCaption(tMeasure m) {
 }
 std::u16string_view MeasureSecondaryCaption(tMeasureSecondary m) {
   return kMeasureSecondaryCaptions[static_cast<std::size_t>(m)];
+}
+std::string_view MeasureName(tMeasure m) { return kMeasureNames[static_cast<std::size_t>(m)]; }
+std::string_view MeasureSecondaryName(tMeasureSecondary m) {
+  return kMeasureSecondaryNames[static_cast<std::size_t>(m)];
 }
 int MeasurePositionDigits(tMeasure m) { return kPositionDigits[static_cast<std::size_t>(m)]; }
 int MeasureAverageDigits(tMeasure m) { return kAverageDigits[static_cast<std::size_t>(m)]; }

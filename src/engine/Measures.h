@@ -164,6 +164,9 @@ using TMeasureSecondaryValues = EnumArray<tMeasureSecondary, kMeasureSecondaryCo
 // Captions used in result-file headers (UTF-16).
 [[nodiscard]] std::u16string_view MeasureCaption(tMeasure m);
 [[nodiscard]] std::u16string_view MeasureSecondaryCaption(tMeasureSecondary m);
+// Names on the command line (-m) and in the results database ("tokens", "log-ttr").
+[[nodiscard]] std::string_view MeasureName(tMeasure m);
+[[nodiscard]] std::string_view MeasureSecondaryName(tMeasureSecondary m);
 // Digits after the decimal point when a value is written.
 [[nodiscard]] int MeasurePositionDigits(tMeasure m);
 [[nodiscard]] int MeasureAverageDigits(tMeasure m);

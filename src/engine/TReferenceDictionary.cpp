@@ -135,25 +135,25 @@ void TReferenceDictionary::Read(const std::filesystem::path& FileName) {
   IsLoaded = true;
 }
 
-std::size_t TReferenceDictionary::Save(const std::filesystem::path& FileName) {
-  LastFileName = FileName;
-
-  // Most frequent types first, equal counts in code-unit order of the type: the same list
-  // gives the same file on every run and every platform.
+std::vector<const TReferenceDictionary::TMap::value_type*> TReferenceDictionary::InListOrder()
+    const {
   std::vector<const TMap::value_type*> entries;
   entries.reserve(map_.size());
-  std::size_t skipped = 0;
-  for (const auto& entry : map_) {
-    if (Storable(entry.first)) {
-      entries.push_back(&entry);
-    } else {
-      ++skipped;
-    }
-  }
+  for (const auto& entry : map_) entries.push_back(&entry);
   std::sort(entries.begin(), entries.end(), [](const auto* a, const auto* b) {
     if (a->second.Count != b->second.Count) return a->second.Count > b->second.Count;
     return a->first < b->first;
   });
+  return entries;
+}
+
+std::size_t TReferenceDictionary::Save(const std::filesystem::path& FileName) {
+  LastFileName = FileName;
+
+  std::vector<const TMap::value_type*> entries = InListOrder();
+  const std::size_t all = entries.size();
+  std::erase_if(entries, [](const auto* entry) { return !Storable(entry->first); });
+  const std::size_t skipped = all - entries.size();
   std::string out = "\xEF\xBB\xBF";
   for (const auto* entry : entries) {
     AppendUtf16ToUtf8(out, entry->first);

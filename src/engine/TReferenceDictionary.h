@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace tavora {
 
@@ -61,6 +62,10 @@ class TReferenceDictionary {
   // out; the return value is the number of types left out. Throws
   // std::runtime_error naming the file when it cannot be written.
   std::size_t Save(const std::filesystem::path& FileName);
+
+  // Every entry in the order of the list file: the most frequent type first, equal counts in
+  // code-unit order of the type, so that the same list is saved alike on every platform.
+  [[nodiscard]] std::vector<const TMap::value_type*> InListOrder() const;
 
   // Look-up without allocation; nullptr when the type is not listed.
   [[nodiscard]] const TCount* Find(std::u16string_view Type) const;

@@ -102,6 +102,8 @@ inline constexpr std::string_view CheckBoxOutputSeries = "CheckBoxOutputSeries";
 inline constexpr std::string_view CheckBoxOutputTotalValues = "CheckBoxOutputTotalValues";
 inline constexpr std::string_view CheckBoxIndices = "CheckBoxIndices";
 inline constexpr std::string_view CheckBoxSafeCsv = "CheckBoxSafeCsv";
+inline constexpr std::string_view CheckBoxOutputCsv = "CheckBoxOutputCsv";
+inline constexpr std::string_view CheckBoxOutputDatabase = "CheckBoxOutputDatabase";
 
 inline constexpr std::string_view PanelIndices = "PanelIndices";
 inline constexpr std::string_view CheckBoxDocumentIds = "CheckBoxDocumentIds";

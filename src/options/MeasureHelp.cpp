@@ -279,6 +279,10 @@ const std::map<std::string_view, std::string_view>& OptionSentences() {
        "Adds the column \"Document id\" with the id the input gives each document."},
       {ctl::CheckBoxFullPrecision,
        "Writes every value with as many digits as it takes to read back the same number."},
+      {ctl::CheckBoxOutputCsv, "Writes the chosen results as CSV files in the output folder."},
+      {ctl::CheckBoxOutputDatabase,
+       "Writes every chosen result at full precision into Tavora.sqlite in the output folder, "
+       "one run after another."},
       {ctl::CheckBoxSafeCsv,
        "Puts an apostrophe before a document name that begins with =, +, - or @, so that "
        "spreadsheets do not run it as a formula."},
@@ -348,13 +352,12 @@ std::vector<std::string> HelpNotation() {
 }
 
 std::vector<std::string> MeasureHelpLines(tMeasure m, std::u16string_view BoxCaption) {
-  return WithNames(Lines(MeasureHelp(m)), BoxCaption, kMeasureNames[static_cast<std::size_t>(m)],
-                   MeasureCaption(m));
+  return WithNames(Lines(MeasureHelp(m)), BoxCaption, MeasureName(m), MeasureCaption(m));
 }
 
 std::vector<std::string> MeasureHelpLines(tMeasureSecondary m, std::u16string_view BoxCaption) {
-  return WithNames(Lines(MeasureHelp(m)), BoxCaption,
-                   kMeasureSecondaryNames[static_cast<std::size_t>(m)], MeasureSecondaryCaption(m));
+  return WithNames(Lines(MeasureHelp(m)), BoxCaption, MeasureSecondaryName(m),
+                   MeasureSecondaryCaption(m));
 }
 
 std::vector<std::string> IndexHelpLines(tIndex i) {

@@ -18,33 +18,6 @@ namespace tavora {
 
 struct TControl;
 
-// Short names of the basic measures, by tMeasure.
-inline constexpr std::array<std::string_view, kMeasureCount> kMeasureNames = {
-    "tokens",       "types",      "hapax",       "perplexity",
-    "rrr",          "hill",       "cross-types", "cross-perplexity",
-    "cross-rrr",    "cross-hill", "length",      "difference",
-    "autosemantics"};
-
-// Short names of the secondary measures, by tMeasureSecondary.
-inline constexpr std::array<std::string_view, kMeasureSecondaryCount> kMeasureSecondaryNames = {
-    "ttr",
-    "log-ttr",
-    "root-ttr",
-    "entropy",
-    "cross-entropy",
-    "relative-entropy",
-    "repeat-rate",
-    "cross-repeat-rate",
-    "loglog-ttr",
-    "logloglog-ttr",
-    "relative-perplexity",
-    "relative-types",
-    "log-types",
-    "log-relative-types",
-    "renyi-entropy",
-    "renyi-cross-entropy",
-    "renyi-relative-entropy"};
-
 // Further names a measure is known by (the name, then the measure's own short name).
 inline constexpr std::array<std::array<std::string_view, 2>, 1> kMeasureAliases = {{
     {"mattr", "ttr"},  // the average of the window TTRs is the moving-average TTR

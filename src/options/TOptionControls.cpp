@@ -211,6 +211,9 @@ TOptionControls::TOptionControls() {
     c.push_back(Check(kIndexBoxes[static_cast<std::size_t>(index)], ctl::PanelIndices,
                       std::u16string(IndexCaption(index)), kDefaultIndices.Contains(index)));
   }
+  c.push_back(Check(ctl::CheckBoxOutputCsv, ctl::PanelProcess, u"CSV files", true));
+  c.push_back(
+      Check(ctl::CheckBoxOutputDatabase, ctl::PanelProcess, u"Results database (SQLite)", false));
   c.push_back(Check(ctl::CheckBoxSafeCsv, ctl::PanelProcess,
                     u"Safe for spreadsheets (an apostrophe before =, +, -, @)", true));
   c.push_back(Check(ctl::CheckBoxDocumentIds, ctl::PanelProcess, u"Document id column", false));

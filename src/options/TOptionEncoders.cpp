@@ -133,6 +133,8 @@ TMeasureParameters TOptionEncoders::GetMeasureParameters() const {
   p.OutputTypes = EncodeOutputTypes();
   p.Indices = EncodeIndices();
   p.SafeCsv = Checked(ctl::CheckBoxSafeCsv);
+  p.Destinations.CsvFiles = Checked(ctl::CheckBoxOutputCsv);
+  p.Destinations.Database = Checked(ctl::CheckBoxOutputDatabase);
   p.IndexVariants = EncodeIndexVariants();
   p.HillsQ = ReadFloat(Text(ctl::EditHillsQ));
   if (!IsAcceptedHillsQ(p.HillsQ)) throw EConvertError(HillsQRangeMessage(p.HillsQ));

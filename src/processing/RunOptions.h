@@ -57,6 +57,20 @@ struct TCorpusOptions {
   friend bool operator==(const TCorpusOptions&, const TCorpusOptions&) = default;
 };
 
+// Where the results of a run go: the CSV files (measurement runs) and the results database
+// (TDatabaseWriter). The start values write the CSV files only.
+struct TResultDestinations {
+  bool CsvFiles = true;
+  bool Database = false;
+  // Empty: "Tavora.sqlite" in the output folder, or for frequency lists in the folder of the
+  // first list.
+  std::u16string DatabaseFile;
+  // The run replaces the database's earlier runs instead of being added to them.
+  bool ReplaceDatabase = false;
+
+  friend bool operator==(const TResultDestinations&, const TResultDestinations&) = default;
+};
+
 // One reference list per kind, indexed by tWordOrLemma; either may be null. The lists are
 // borrowed: their owner (the front end's cache) keeps them alive for the whole run.
 struct TReferenceDictionaryPair {
@@ -115,6 +129,7 @@ struct TMeasureParameters {
   TIndexVariants IndexVariants{};       // the definitions the indices follow
   bool SafeCsv = false;                 // document names that look like formulas get an apostrophe
   TCorpusOptions Corpus{};
+  TResultDestinations Destinations{};
 
   friend bool operator==(const TMeasureParameters&, const TMeasureParameters&) = default;
 };
@@ -135,6 +150,7 @@ struct TDictionaryParameters {
   TWordOrLemmaSet WoL{};
   TCustomVertical Custom{};
   TCorpusOptions Corpus{};  // the reading choices apply; the writing ones have no use here
+  TResultDestinations Destinations{};  // the database, besides the list files
 
   friend bool operator==(const TDictionaryParameters&, const TDictionaryParameters&) = default;
 };

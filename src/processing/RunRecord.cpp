@@ -13,8 +13,6 @@ namespace tavora {
 namespace {
 
 constexpr const char* kCaseNames[] = {"sensitive", "lemma", "insensitive"};
-constexpr const char* kOutputNames[] = {"averages", "distributions", "series", "wholetexts",
-                                        "indices"};
 constexpr const char* kRuleNames[] = {"builtin", "upos", "prefixes"};
 
 TJsonValue Text(std::u16string_view text) { return TJsonValue(Utf16ToUtf8(text)); }
@@ -23,12 +21,23 @@ TJsonValue ListFile(const TWordOrLemmaNames& names, tWordOrLemma kind) {
   return names[kind].empty() ? TJsonValue() : Text(names[kind]);
 }
 
+TJsonValue Kinds(TWordOrLemmaSet WoL) {
+  TJsonValue kinds = TJsonValue::Array();
+  for (const tWordOrLemma k : WoL) kinds.Push(std::string(KindName(k)));
+  return kinds;
+}
+
+// The database among the destinations; nothing is said when it is not.
+void SetDatabase(TJsonValue& o, const TResultDestinations& d) {
+  if (!d.Database) return;
+  o.Set("database", d.DatabaseFile.empty() ? TJsonValue() : Text(d.DatabaseFile));
+  o.Set("replaceDatabase", d.ReplaceDatabase);
+}
+
 TJsonValue Options(const TMeasureParameters& p) {
   TJsonValue o = TJsonValue::Object();
   o.Set("format", Text(InputFormat(p.How).Caption));
-  TJsonValue kinds = TJsonValue::Array();
-  for (const tWordOrLemma k : p.WoL) kinds.Push(k == tWordOrLemma::tokWord ? "word" : "lemma");
-  o.Set("kinds", std::move(kinds));
+  o.Set("kinds", Kinds(p.WoL));
   o.Set("windowLength", p.LagLength);
   TJsonValue measures = TJsonValue::Array();
   for (const tMeasure m : p.measures) measures.Push(Text(MeasureCaption(m)));
@@ -36,7 +45,7 @@ TJsonValue Options(const TMeasureParameters& p) {
     measures.Push(Text(MeasureSecondaryCaption(m)));
   o.Set("measures", std::move(measures));
   TJsonValue outputs = TJsonValue::Array();
-  for (const TOutputType t : p.OutputTypes) outputs.Push(kOutputNames[static_cast<int>(t)]);
+  for (const TOutputType t : p.OutputTypes) outputs.Push(std::string(OutputTypeName(t)));
   o.Set("outputs", std::move(outputs));
   if (p.OutputTypes.Contains(TOutputType::outIndices)) {
     TJsonValue indices = TJsonValue::Array();
@@ -65,7 +74,21 @@ TJsonValue Options(const TMeasureParameters& p) {
   o.Set("documentPerFile", p.Corpus.DocumentPerFile);
   o.Set("documentIds", p.Corpus.DocumentIds);
   o.Set("precision", p.Corpus.Precision == TPrecision::Full ? "full" : "fixed");
+  if (p.Destinations.Database) o.Set("csvFiles", p.Destinations.CsvFiles);
+  SetDatabase(o, p.Destinations);
   return o;
+}
+
+TJsonValue Inputs(bool IsWholeText, std::u16string_view Input) {
+  TJsonValue inputs = TJsonValue::Array();
+  if (IsWholeText) return inputs;
+  for (std::size_t start = 0; start < Input.size();) {
+    std::size_t end = Input.find_first_of(u"\r\n", start);
+    if (end == std::u16string_view::npos) end = Input.size();
+    if (end > start) inputs.Push(Text(Input.substr(start, end - start)));
+    start = end + 1;
+  }
+  return inputs;
 }
 
 }  // namespace
@@ -74,16 +97,29 @@ TJsonValue MeasureRunDescription(const TMeasureParameters& p, std::u16string_vie
   TJsonValue d = TJsonValue::Object();
   d.Set("task", "measure");
   d.Set("options", Options(p));
-  TJsonValue inputs = TJsonValue::Array();
-  if (!p.IsWholeText) {
-    for (std::size_t start = 0; start < Input.size();) {
-      std::size_t end = Input.find_first_of(u"\r\n", start);
-      if (end == std::u16string_view::npos) end = Input.size();
-      if (end > start) inputs.Push(Text(Input.substr(start, end - start)));
-      start = end + 1;
-    }
-  }
-  d.Set("inputs", std::move(inputs));
+  d.Set("inputs", Inputs(p.IsWholeText, Input));
+  d.Set("inputText", p.IsWholeText);
+  return d;
+}
+
+TJsonValue DictionaryRunDescription(const TDictionaryParameters& p, std::u16string_view Input) {
+  TJsonValue o = TJsonValue::Object();
+  o.Set("format", Text(InputFormat(p.How).Caption));
+  o.Set("kinds", Kinds(p.WoL));
+  o.Set("case", kCaseNames[static_cast<int>(p.CS)]);
+  o.Set("omitPunctuation", p.DoOmitPunctuation);
+  o.Set("omitDigits", p.DoOmitDigits);
+  const bool word = p.WoL.Contains(tWordOrLemma::tokWord);
+  const bool lemma = p.WoL.Contains(tWordOrLemma::tokLemma);
+  o.Set("wordList", word ? Text(p.OutputFileWF) : TJsonValue());
+  o.Set("lemmaList", lemma ? Text(p.OutputFileLemma) : TJsonValue());
+  o.Set("universalDependencies", p.Corpus.UniversalDependencies);
+  o.Set("documentPerFile", p.Corpus.DocumentPerFile);
+  SetDatabase(o, p.Destinations);
+  TJsonValue d = TJsonValue::Object();
+  d.Set("task", "freqlist");
+  d.Set("options", std::move(o));
+  d.Set("inputs", Inputs(p.IsWholeText, Input));
   d.Set("inputText", p.IsWholeText);
   return d;
 }

@@ -22,6 +22,11 @@ namespace tavora {
 [[nodiscard]] TJsonValue MeasureRunDescription(const TMeasureParameters& p,
                                                std::u16string_view Input);
 
+// The same for a frequency-list run: "task" ("freqlist"), "options" (the reading choices and
+// the list files) and "inputs".
+[[nodiscard]] TJsonValue DictionaryRunDescription(const TDictionaryParameters& p,
+                                                  std::u16string_view Input);
+
 // The folders a run writes into and the files it writes, left out of the walk of its input
 // folders together with every file that runs write into output folders (result files, run
 // records, locks and their temporaries), so that a run never reads what it or an earlier run

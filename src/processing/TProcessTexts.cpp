@@ -14,6 +14,8 @@
 #include "processing/RunRecord.h"
 #include "processing/TTokenPipeline.h"
 #include "processing/TTypeCounter.h"
+#include "results/TDatabaseSink.h"
+#include "results/TDatabaseWriter.h"
 #include "results/TOutputStructures.h"
 
 namespace tavora {
@@ -115,6 +117,25 @@ std::u16string JoinTags(const std::vector<std::u16string>& tags) {
   std::u16string text;
   for (std::size_t i = 0; i < tags.size(); ++i) text += (i > 0 ? u"|" : u"") + tags[i];
   return text;
+}
+
+// The database of a run: the one named, or "Tavora.sqlite" in Folder.
+std::filesystem::path DatabaseFile(const TResultDestinations& d,
+                                   const std::filesystem::path& Folder) {
+  if (!d.DatabaseFile.empty()) return std::filesystem::path(d.DatabaseFile);
+  return Folder / std::filesystem::path(kDatabaseName);
+}
+
+// What the database's table "runs" says of a run that the description describes.
+TDatabaseWriter::TRun DatabaseRun(const TJsonValue& Description, std::uint32_t WindowLength,
+                                  TOutputTypeSet Families) {
+  TDatabaseWriter::TRun run;
+  run.Task = Description.Find("task")->AsString();
+  run.Options = Description.Find("options")->Dump();
+  run.Inputs = Description.Find("inputs")->Dump();
+  run.WindowLength = WindowLength;
+  run.Families = Families;
+  return run;
 }
 
 // Locks the existing folders of the frequency lists, each once.
@@ -287,8 +308,20 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   described.Indices = indices_;
   described.SafeCsv = safeCsv_;
   described.Corpus = corpus_;
+  described.Destinations = destinations_;
+  const TJsonValue description = MeasureRunDescription(described, InputFile);
   TOutputStructures output(WoL, measures, MeasuresSecondary, OutputTypes, OutputFolder,
-                           MeasureRunDescription(described, InputFile));
+                           description);
+  TOwnFilesLeftOut leftOut;
+  leftOut.AddFolder(OutputFolder);
+  output.SetCsv(destinations_.CsvFiles);
+  if (destinations_.Database) {
+    const std::filesystem::path database = DatabaseFile(destinations_, OutputFolder);
+    output.AddSink(std::make_unique<TDatabaseSink>(database, destinations_.ReplaceDatabase,
+                                                   DatabaseRun(description, LagLength, OutputTypes),
+                                                   output.GetRunFolder()));
+    leftOut.AddFile(database);
+  }
   output.SetSafeCsv(safeCsv_);
   output.SetDocumentIds(corpus_.DocumentIds);
   output.SetPrecision(corpus_.Precision);
@@ -296,8 +329,6 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
     output.ttr[Slot(kind)] = engines[Slot(kind)].get();
     output.indices[Slot(kind)] = indices[Slot(kind)].get();
   }
-  TOwnFilesLeftOut leftOut;
-  leftOut.AddFolder(OutputFolder);
   LoadInput(stream, Custom, InputFile, IsWholeText, leftOut);
   if (stream.GetListOfFiles().size() == 1) inputFile_ = stream.GetListOfFiles().front();
   const std::uint64_t totalBytes = stream.GetTotalBytes();
@@ -400,6 +431,7 @@ void TProcessTexts::Measure(const TMeasureParameters& p,
   SetIndices(p.Indices);
   SetSafeCsv(p.SafeCsv);
   SetCorpusOptions(p.Corpus);
+  SetResultDestinations(p.Destinations);
   SetEncoding(p.Encoding);
   SetStandardInput(p.IsStandardInput);
   SetIndexVariants(p.IndexVariants);
@@ -422,12 +454,35 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
     CreateListFolder(targets.back(), kind);
   }
   const auto locks = LockListFolders(targets);
+  TOwnFilesLeftOut leftOut;
+  for (const std::filesystem::path& target : targets) leftOut.AddFile(target);
+  std::unique_ptr<TDatabaseWriter> database;
+  if (destinations_.Database && !targets.empty()) {
+    TDictionaryParameters described;
+    described.How = How;
+    described.OutputFileWF = OutputFileWF.u16string();
+    described.OutputFileLemma = OutputFileLemma.u16string();
+    described.IsWholeText = IsWholeText;
+    described.DoOmitPunctuation = DoOmitPunctuation;
+    described.DoOmitDigits = DoOmitDigits;
+    described.CS = CS;
+    described.WoL = WoL;
+    described.Custom = Custom;
+    described.Corpus = corpus_;
+    described.Destinations = destinations_;
+    std::vector<std::filesystem::path> locked;
+    for (const auto& lock : locks) locked.push_back(lock->GetPath().parent_path());
+    const std::filesystem::path file = DatabaseFile(
+        destinations_, targets.front().has_parent_path() ? targets.front().parent_path() : ".");
+    database = std::make_unique<TDatabaseWriter>(
+        file, destinations_.ReplaceDatabase,
+        DatabaseRun(DictionaryRunDescription(described, InputFile), 0, {}), locked);
+    leftOut.AddFile(file);
+  }
   TTokenizationStream stream(How);
   stream.SetEncoding(encoding_);
   TPreparedDictionaries lists;
   for (const tWordOrLemma kind : WoL) lists[Slot(kind)] = std::make_unique<TReferenceDictionary>();
-  TOwnFilesLeftOut leftOut;
-  for (const std::filesystem::path& target : targets) leftOut.AddFile(target);
   LoadInput(stream, Custom, InputFile, IsWholeText, leftOut);
   if (stream.GetListOfFiles().size() == 1) inputFile_ = stream.GetListOfFiles().front();
   InputListed(leftOut, stream.GetTotalBytes(), progress);
@@ -480,6 +535,10 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
            " a TAB or a line break, which the list format cannot store.");
     }
   }
+  if (database) {
+    for (const tWordOrLemma kind : WoL) database->AddFrequencyList(kind, *lists[Slot(kind)]);
+    database->Commit();
+  }
   return lists;
 } catch (const std::bad_alloc&) {
   throw OutOfMemory();
@@ -488,6 +547,7 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
 TPreparedDictionaries TProcessTexts::PrepareDictionary(const TDictionaryParameters& p,
                                                        const TProgressCallback& progress) {
   SetCorpusOptions(p.Corpus);
+  SetResultDestinations(p.Destinations);
   SetEncoding(p.Encoding);
   SetStandardInput(p.IsStandardInput);
   return PrepareDictionary(p.How, p.InputFile, p.OutputFileWF, p.OutputFileLemma, p.IsWholeText,

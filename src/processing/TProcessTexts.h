@@ -66,6 +66,13 @@ class TProcessTexts {
   // one file without a name.
   void SetStandardInput(bool StandardInput) { standardInput_ = StandardInput; }
 
+  // Where the results of the following runs go (RunOptions.h): the CSV files, the results
+  // database. The start values write the CSV files only.
+  void SetResultDestinations(const TResultDestinations& Destinations) {
+    destinations_ = Destinations;
+  }
+  [[nodiscard]] const TResultDestinations& GetResultDestinations() const { return destinations_; }
+
   // The further indices that the following measurement runs write when their output
   // types hold outIndices; none at first, so such a run writes no indices file and does
   // no work for it.
@@ -101,8 +108,10 @@ class TProcessTexts {
   [[nodiscard]] unsigned GetThreads() const { return threads_; }
 
   // Measures the input and writes the result files into OutputFolder (see
-  // TOutputStructures), which the run locks and records itself in (TRunFolder): a run that
-  // fails or is cancelled leaves the folder's files as they were. InputFile holds input files
+  // TOutputStructures), which the run locks and records itself in (TRunFolder), and, with the
+  // database among the destinations, the results database ("Tavora.sqlite" in OutputFolder
+  // unless another is named; TDatabaseSink): a run that fails or is cancelled leaves the
+  // folder's files and the database as they were. InputFile holds input files
   // and folders, one per line, or, with IsWholeText, the text itself; folder walks leave out
   // the output folder and the files runs write (a warning says so). The reference lists are
   // borrowed for the call; a null slot measures against an empty list. progress, when given,
@@ -118,9 +127,9 @@ class TProcessTexts {
 
   // The same from a parameter bundle: sets AutosemanticTags from p.AutosemanticTags, the
   // indices from p.Indices and p.IndexVariants, safe CSV from p.SafeCsv, the corpus options
-  // from p.Corpus, the encoding and standard input from theirs, then measures.
-  // p.ReferenceDictionary (file names) is not read; the lists come resolved in
-  // ReferenceDictionary.
+  // from p.Corpus, the encoding and standard input from theirs, the destinations from
+  // p.Destinations, then measures. p.ReferenceDictionary (file names) is not read; the lists
+  // come resolved in ReferenceDictionary.
   void Measure(const TMeasureParameters& p, const TReferenceDictionaryPair& ReferenceDictionary,
                const TProgressCallback& progress = {});
 
@@ -138,8 +147,9 @@ class TProcessTexts {
                                           bool DoOmitDigits, TCasesensitiveness CS,
                                           TWordOrLemmaSet WoL, const TCustomVertical& Custom,
                                           const TProgressCallback& progress = {});
-  // The same from a parameter bundle; the corpus options, the encoding and standard input
-  // come from it.
+  // The same from a parameter bundle; the corpus options, the encoding, standard input and the
+  // destinations come from it. With the database, the lists are also written into it (after
+  // their files), "Tavora.sqlite" in the folder of the first list unless another is named.
   TPreparedDictionaries PrepareDictionary(const TDictionaryParameters& p,
                                           const TProgressCallback& progress = {});
 
@@ -173,6 +183,7 @@ class TProcessTexts {
   TIndexSet indices_{};
   bool safeCsv_ = false;
   TCorpusOptions corpus_{};
+  TResultDestinations destinations_{};
   std::string encoding_;
   bool standardInput_ = false;
   TIndexVariants indexVariants_{};

@@ -15,6 +15,10 @@ constexpr std::array<std::string_view, kOutputTypeCount> kFamilyNames = {
 // By tWordOrLemma.
 constexpr std::array<std::string_view, kWordOrLemmaCount> kKindNames = {"Word", "Lemma"};
 constexpr std::string_view kExtension = ".csv";
+// By TOutputType and tWordOrLemma: the command line's names.
+constexpr std::array<std::string_view, kOutputTypeCount> kOutputNames = {
+    "averages", "distributions", "series", "wholetexts", "indices"};
+constexpr std::array<std::string_view, kWordOrLemmaCount> kKindOptionNames = {"word", "lemma"};
 
 constexpr bool HasLag(TOutputType f) {
   return f == TOutputType::outSerie || f == TOutputType::outAverage ||
@@ -70,6 +74,40 @@ bool TakeCaptionAndLag(std::string_view s, TResultName& name) {
 }
 
 }  // namespace
+
+std::string_view OutputTypeName(TOutputType Type) {
+  return kOutputNames[static_cast<std::size_t>(Type)];
+}
+
+std::string_view KindName(tWordOrLemma Kind) {
+  return kKindOptionNames[static_cast<std::size_t>(Kind)];
+}
+
+std::u16string_view TMeasureRef::Caption() const {
+  return IsSecondary ? MeasureSecondaryCaption(static_cast<tMeasureSecondary>(Ordinal))
+                     : MeasureCaption(static_cast<tMeasure>(Ordinal));
+}
+
+std::string_view TMeasureRef::Name() const {
+  return IsSecondary ? MeasureSecondaryName(static_cast<tMeasureSecondary>(Ordinal))
+                     : MeasureName(static_cast<tMeasure>(Ordinal));
+}
+
+std::uint32_t TMeasureRef::Granularity() const {
+  if (IsSecondary) return 100;
+  const auto m = static_cast<tMeasure>(Ordinal);
+  return m == tMeasure::vLength || m == tMeasure::vDifference || m == tMeasure::vAutosemantics ? 100
+                                                                                               : 1;
+}
+
+std::vector<TMeasureRef> MeasureRefs(TMeasureSet Measures, tMeasureSecondarySet MeasuresSecondary) {
+  std::vector<TMeasureRef> refs;
+  refs.reserve(Measures.Count() + MeasuresSecondary.Count());
+  for (const tMeasure m : Measures) refs.push_back({false, static_cast<std::uint8_t>(m)});
+  for (const tMeasureSecondary m : MeasuresSecondary)
+    refs.push_back({true, static_cast<std::uint8_t>(m)});
+  return refs;
+}
 
 std::u16string ResultFileName(const TResultName& Name) {
   std::u16string text;

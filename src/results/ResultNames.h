@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/Measures.h"
 
@@ -26,6 +27,35 @@ enum class TOutputType : std::uint8_t {
 inline constexpr std::size_t kOutputTypeCount = 5;
 
 using TOutputTypeSet = EnumSet<TOutputType, kOutputTypeCount, std::uint8_t>;
+
+// Family names on the command line (--outputs), in run records and in the results database
+// ("averages", "distributions", "series", "wholetexts", "indices").
+[[nodiscard]] std::string_view OutputTypeName(TOutputType Type);
+// Kind names on the command line and in the results database ("word", "lemma").
+[[nodiscard]] std::string_view KindName(tWordOrLemma Kind);
+
+// The results database's file name in an output folder.
+inline constexpr std::string_view kDatabaseName = "Tavora.sqlite";
+
+// A measure of a run, basic or secondary.
+struct TMeasureRef {
+  bool IsSecondary = false;
+  std::uint8_t Ordinal = 0;  // of tMeasure, or of tMeasureSecondary
+
+  // The column title of the result files ("Types", "TTR").
+  [[nodiscard]] std::u16string_view Caption() const;
+  // The name on the command line and in the results database ("types", "ttr").
+  [[nodiscard]] std::string_view Name() const;
+  // Intervals per unit of the measure's distributions: 100 for token length, difference,
+  // autosemantics and every secondary measure, 1 for the others (which count whole things).
+  [[nodiscard]] std::uint32_t Granularity() const;
+
+  friend bool operator==(const TMeasureRef&, const TMeasureRef&) = default;
+};
+
+// The measures of the sets in column order: the basic ones, then the secondary ones.
+[[nodiscard]] std::vector<TMeasureRef> MeasureRefs(TMeasureSet Measures,
+                                                   tMeasureSecondarySet MeasuresSecondary);
 
 // What the name of one result file says.
 struct TResultName {

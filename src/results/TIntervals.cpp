@@ -202,6 +202,10 @@ void TIntervals::ForEachUsed(Visit&& visit) const {
   }
 }
 
+void TIntervals::ForEachCount(const std::function<void(std::int64_t, std::uint64_t)>& Visit) const {
+  ForEachUsed(Visit);
+}
+
 void TIntervals::Clear() {
   counts_.clear();
   pageStart_.clear();

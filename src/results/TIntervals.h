@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <limits>
 #include <memory>
@@ -89,6 +90,8 @@ class TIntervals {
   [[nodiscard]] std::int64_t GetHighestIndex() const { return !IsEmpty() && hi_ >= 0 ? hi_ : -1; }
   // Counter of interval Index; 0 outside the distribution.
   [[nodiscard]] std::uint64_t GetCount(std::int64_t Index) const;
+  // Calls Visit(index, count) for every interval whose count is not 0, in ascending order.
+  void ForEachCount(const std::function<void(std::int64_t, std::uint64_t)>& Visit) const;
   // Total weight of the values left out since creation or the last Clear.
   [[nodiscard]] std::uint64_t GetOmittedCount() const { return omitted_; }
 

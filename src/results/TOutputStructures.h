@@ -9,8 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/NumberFormat.h"
 #include "base/TJsonValue.h"
 #include "engine/Measures.h"
+#include "results/IResultSink.h"
 #include "results/ResultNames.h"
 #include "results/TIntervals.h"
 
@@ -18,21 +20,17 @@ namespace tavora {
 
 class TSimpleTTR;
 class TIndices;
-class TResultFile;
+class TCsvSink;
 class TRunFolder;
 
-// Writes the result files of a measurement run into the output folder, named by
-// ResultFileName: per kind of aWoL, the series of every document ("Serie<n><Kind><L>.csv"),
-// the averages ("Averages<Kind><L>.csv"), the whole-text values ("WholeTexts<Kind>.csv")
-// and one distribution file per selected measure ("Distribution<Kind>_<Caption><L>.csv"),
-// and, with outIndices, the further indices of every document ("Indices<Kind>.csv").
+// Gathers the results of a measurement run from its engines and hands them to its sinks
+// (IResultSink): the CSV files of the output folder (TCsvSink) unless SetCsv(false), and the
+// sinks added with AddSink, such as the results database. Every sink gets the same values.
+// The distributions are counted here, once for all sinks.
 //
-// Files are UTF-8 with a byte-order mark and CR LF line ends; every field of a header or
-// data line is quoted, a double quote inside a field doubled. The folder holds one run at a
-// time (TRunFolder): it is locked for the run, each file is streamed to a temporary beside
-// it and closed when complete (a series file when its document ends, the others in
-// LastDoc), and LastDoc renames them all into place and records the run as complete. A run
-// that does not reach the end of LastDoc leaves the folder as it was before.
+// The folder holds one run at a time (TRunFolder): it is locked for the run and recorded in, and
+// LastDoc commits the sinks and then puts the CSV files in place. A run that does not reach the
+// end of LastDoc leaves the folder, and every sink's target, as it was before.
 class TOutputStructures {
  public:
   // Creates the output folder with every missing parent, locks it and records the run
@@ -55,19 +53,26 @@ class TOutputStructures {
   std::array<TIndices*, kWordOrLemmaCount> indices{};
 
   // Called between the files that LastDoc completes; throws to stop the run there (a cancel).
-  void SetCancelCheck(std::function<void()> Check) { cancelCheck_ = std::move(Check); }
+  void SetCancelCheck(std::function<void()> Check);
   // Document names that begin with "=", "+", "-" or "@" are written with an apostrophe
   // before them, so that spreadsheet programs do not run them as formulas. Off at first.
-  void SetSafeCsv(bool Safe) { safeCsv_ = Safe; }
+  void SetSafeCsv(bool Safe);
+  // Whether the CSV files are written; on at first. Call before the first NewDoc.
+  void SetCsv(bool On) { csvOn_ = On; }
+  // A further place the results go, committed before the CSV files are put in place. Call
+  // before the first NewDoc.
+  void AddSink(std::unique_ptr<IResultSink> Sink);
+  // The run folder, for sinks that record what they wrote in it.
+  [[nodiscard]] TRunFolder& GetRunFolder() const { return *folder_; }
 
   // "," + quoted caption for each selected basic, then secondary measure; empty when none.
   [[nodiscard]] std::u16string GetHeader() const;
 
   // Adds the column "Document id" after "Text id" to the averages, whole-text and indices
   // files. Call before the first NewDoc.
-  void SetDocumentIds(bool On) { documentIds_ = On; }
+  void SetDocumentIds(bool On);
   // How values are written (NumberFormat.h): the measures' digits, or full precision.
-  void SetPrecision(TPrecision Precision) { precision_ = Precision; }
+  void SetPrecision(TPrecision Precision);
 
   // Writes out the document that has ended and begins document `name` (a file path,
   // or empty for pasted text) with the id the input gives it (empty: none). Call before
@@ -89,37 +94,26 @@ class TOutputStructures {
 
  private:
   struct TDistribution {
-    bool IsSecondary = false;
-    std::uint8_t Ordinal = 0;
+    TMeasureRef Measure;
     TIntervals Dist;       // the current document
     TIntervals DistTotal;  // the whole run
-    std::unique_ptr<TResultFile> File;
-    TDistribution(bool secondary, std::uint8_t ordinal, std::uint32_t granularity);
+    TDistribution(TMeasureRef measure, std::uint32_t granularity);
   };
   struct TKindOutput {
     std::uint64_t LastWindow = 0;  // the engine's window last recorded in this document
-    std::unique_ptr<TResultFile> Serie;
-    std::unique_ptr<TResultFile> Average;
-    std::unique_ptr<TResultFile> WholeTexts;
-    std::unique_ptr<TResultFile> Indices;
     std::vector<TDistribution> Dists;
+    std::vector<TMeasureDistribution> DistRefs;       // the current document's, for the sinks
+    std::vector<TMeasureDistribution> DistTotalRefs;  // the run's
   };
 
-  void OpenRunFiles();
-  void WriteEndedDocument(tWordOrLemma kind, TKindOutput& out);
-  // The key fields of the ended document: name, number and, with ids, its id.
-  void WriteKey(TResultFile& file, bool withId);
-  void WriteKeyHeader(TResultFile& file) const;
+  void BeginRun();
+  void EndDocument(tWordOrLemma kind, TKindOutput& out);
   // Counts the ended document when a measured kind completed no window in it.
   void CountIfShort();
   void CheckCancel() const {
     if (cancelCheck_) cancelCheck_();
   }
   [[nodiscard]] TSimpleTTR& Engine(tWordOrLemma kind) const;
-  // A new file of the family for the kind (named by ResultFileName; a series for the
-  // document that begins).
-  [[nodiscard]] std::unique_ptr<TResultFile> Open(TOutputType family, tWordOrLemma kind,
-                                                  std::u16string_view caption = {}) const;
 
   TWordOrLemmaSet aWoL;
   TMeasureSet aMeasures;
@@ -127,18 +121,20 @@ class TOutputStructures {
   TOutputTypeSet aOutputTypes;
   std::filesystem::path aOutputFolder;
   std::unique_ptr<TRunFolder> folder_;
+  std::unique_ptr<TCsvSink> csv_;
+  bool csvOn_ = true;
+  std::vector<std::unique_ptr<IResultSink>> extraSinks_;
+  std::vector<IResultSink*> sinks_;  // the sinks of the run, set when it begins
   std::function<void()> cancelCheck_;
-  bool safeCsv_ = false;
   std::int64_t TextNumber = 0;  // documents begun; 64 bits never wrap
   std::u16string LastMETA;
   std::u16string lastId_;  // the id of the current document
-  bool documentIds_ = false;
-  TPrecision precision_ = TPrecision::Fixed;
   std::uint64_t shortDocuments_ = 0;
-  bool runFilesOpen_ = false;
+  bool begun_ = false;
+  bool series_ = false;  // the run writes series
   std::array<TKindOutput, kWordOrLemmaCount> kinds_;
-  std::u16string line_;                  // scratch for one line, reused
   TMeasureSecondaryValues secondary_{};  // the current window's secondary values
+  TPositionResults wholeText_{};         // the ended document's whole-text values
 };
 
 }  // namespace tavora

@@ -12,6 +12,7 @@
 
 #include "base/Paths.h"
 #include "base/Utf8.h"
+#include "results/TDatabaseReader.h"
 #include "results/TRunFolder.h"
 
 namespace tavora {
@@ -138,6 +139,29 @@ TCsvCursor Open(const std::filesystem::path& file) {
   return TCsvCursor(file, std::move(text));
 }
 
+// A result that a database holds, addressed as "<database>/<run id>/<file name>".
+struct TDatabaseItem {
+  std::filesystem::path File;
+  std::int64_t Run = 0;
+  TResultName Name;
+};
+
+std::optional<TDatabaseItem> DatabaseItem(const std::filesystem::path& path) {
+  const std::filesystem::path runFolder = path.parent_path();
+  const std::filesystem::path database = runFolder.parent_path();
+  if (runFolder.empty() || database.empty()) return std::nullopt;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(database, ec)) return std::nullopt;
+  const std::string run = PathToUtf8(runFolder.filename());
+  TDatabaseItem item;
+  const auto [end, error] = std::from_chars(run.data(), run.data() + run.size(), item.Run);
+  std::optional<TResultName> name = ParseResultFileName(PathToUtf8(path.filename()));
+  if (error != std::errc() || end != run.data() + run.size() || !name) return std::nullopt;
+  item.File = database;
+  item.Name = std::move(*name);
+  return item;
+}
+
 template <class TTable>
 std::optional<std::size_t> FindCaption(const TTable& table, std::u16string_view caption) {
   const auto it = std::find(table.Captions.begin(), table.Captions.end(), caption);
@@ -157,9 +181,31 @@ std::optional<std::size_t> TTextTable::ColumnOf(std::u16string_view caption) con
 
 TResultFolder::TResultFolder(std::filesystem::path folder) : folder_(std::move(folder)) {
   std::error_code ec;
-  if (!std::filesystem::is_directory(folder_, ec))
+  if (std::filesystem::is_regular_file(folder_, ec)) {
+    if (!ListDatabase(folder_, 0))
+      throw std::runtime_error("Cannot read results: the database " + QuotedPath(folder_) +
+                               " holds no complete measurement run.");
+  } else if (!std::filesystem::is_directory(folder_, ec)) {
     throw std::runtime_error("Cannot read results: the folder " + QuotedPath(folder_) +
                              " does not exist.");
+  } else {
+    const auto run = TRunFolder::CompleteRun(folder_);
+    const std::filesystem::path recorded =
+        run && !run->Database.empty() ? folder_ / run->Database : std::filesystem::path();
+    const bool listed = run ? !recorded.empty() && std::filesystem::exists(recorded, ec) &&
+                                  ListDatabase(recorded, run->DatabaseRun)
+                            : std::filesystem::is_regular_file(folder_ / kDatabaseName, ec) &&
+                                  ListDatabase(folder_ / kDatabaseName, 0);
+    if (!listed) ListFolder();
+  }
+  std::sort(files_.begin(), files_.end(), [](const TResultFileInfo& a, const TResultFileInfo& b) {
+    return std::tie(a.Family, a.Kind, a.Lag, a.Doc, a.Caption) <
+           std::tie(b.Family, b.Kind, b.Lag, b.Doc, b.Caption);
+  });
+}
+
+void TResultFolder::ListFolder() {
+  std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(folder_, ec)) {
     if (!entry.is_regular_file(ec)) continue;
     if (auto info = Classify(entry.path())) files_.push_back(std::move(*info));
@@ -174,10 +220,24 @@ TResultFolder::TResultFolder(std::filesystem::path folder) : folder_(std::move(f
       return names.count(PathToUtf8(f.Path.filename())) == 0;
     });
   }
-  std::sort(files_.begin(), files_.end(), [](const TResultFileInfo& a, const TResultFileInfo& b) {
-    return std::tie(a.Family, a.Kind, a.Lag, a.Doc, a.Caption) <
-           std::tie(b.Family, b.Kind, b.Lag, b.Doc, b.Caption);
-  });
+}
+
+bool TResultFolder::ListDatabase(const std::filesystem::path& File, std::int64_t Run) {
+  TDatabaseReader reader(File);
+  if (Run == 0) {
+    const auto latest = reader.LatestRun();
+    if (!latest) return false;
+    Run = *latest;
+  }
+  for (TResultName& name : reader.Contents(Run)) {
+    TResultFileInfo info;
+    info.Path = File / std::to_string(Run) / std::filesystem::path(ResultFileName(name));
+    static_cast<TResultName&>(info) = std::move(name);
+    files_.push_back(std::move(info));
+  }
+  database_ = File;
+  databaseRun_ = Run;
+  return true;
 }
 
 std::vector<TResultFileInfo> TResultFolder::Find(TOutputType family,
@@ -202,6 +262,9 @@ std::optional<TResultFileInfo> TResultFolder::Classify(const std::filesystem::pa
 
 TSeriesTable TResultFolder::ReadSeries(const std::filesystem::path& file,
                                        const TReadProgress& progress) {
+  if (const auto item = DatabaseItem(file))
+    return TDatabaseReader(item->File)
+        .ReadSeries(item->Run, item->Name.Kind, item->Name.Doc, progress);
   TCsvCursor cursor = Open(file);
   TRecord r;
   cursor.Next(r);
@@ -229,6 +292,8 @@ TSeriesTable TResultFolder::ReadSeries(const std::filesystem::path& file,
 }
 
 std::vector<std::u16string> TResultFolder::ReadSeriesCaptions(const std::filesystem::path& file) {
+  if (const auto item = DatabaseItem(file))
+    return TDatabaseReader(item->File).SeriesCaptions(item->Run);
   std::ifstream in(file, std::ios::binary);
   std::string line;
   if (!in || !std::getline(in, line))
@@ -288,6 +353,9 @@ std::optional<double> TResultFolder::ReadTokens(tWordOrLemma kind, std::int64_t 
 }
 
 bool TResultFolder::SeriesHasNoWindow(const std::filesystem::path& file) {
+  if (const auto item = DatabaseItem(file))
+    return TDatabaseReader(item->File)
+        .SeriesHasNoWindow(item->Run, item->Name.Kind, item->Name.Doc);
   std::ifstream in(file, std::ios::binary);
   std::string line;
   if (!in || !std::getline(in, line))
@@ -299,6 +367,8 @@ bool TResultFolder::SeriesHasNoWindow(const std::filesystem::path& file) {
 }
 
 TTextTable TResultFolder::ReadTextTable(const std::filesystem::path& file) {
+  if (const auto item = DatabaseItem(file))
+    return TDatabaseReader(item->File).ReadTextTable(item->Run, item->Name.Family, item->Name.Kind);
   TCsvCursor cursor = Open(file);
   TRecord r;
   cursor.Next(r);
@@ -329,6 +399,9 @@ TTextTable TResultFolder::ReadTextTable(const std::filesystem::path& file) {
 }
 
 std::vector<TDistributionBlock> TResultFolder::ReadDistribution(const std::filesystem::path& file) {
+  if (const auto item = DatabaseItem(file))
+    return TDatabaseReader(item->File)
+        .ReadDistribution(item->Run, item->Name.Kind, item->Name.Caption);
   TCsvCursor cursor = Open(file);
   std::vector<TDistributionBlock> blocks;
   TRecord key;

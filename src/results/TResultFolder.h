@@ -55,17 +55,27 @@ struct TDistributionBlock {
 // Reads the result files of an output folder: the files of the latest complete run that the
 // folder's run record (TRunFolder) lists, or, in a folder without such a record (written by
 // an older version), every file recognised by its name. Each file is parsed on request. Values
-// "NaN", "Inf" and
-// "-Inf" are read as the IEEE values. A file that cannot be read or parsed throws
-// std::runtime_error naming the file, the line and the problem.
+// "NaN", "Inf" and "-Inf" are read as the IEEE values. A file that cannot be read or parsed
+// throws std::runtime_error naming the file, the line and the problem.
+//
+// Results in a database (TDatabaseReader) are read in the same shapes. A run is read from a
+// database when the folder's latest complete run wrote one (its CSV files, if any, hold the
+// same values rounded), when a folder without a record holds "Tavora.sqlite" with a complete
+// measurement run, and when the path given is a database file itself (its latest complete
+// measurement run). Such a run is listed as the files it stands for, under the path
+// "<database>/<run id>/<file name>" ("out/Tavora.sqlite/3/Serie1Word200.csv"), which the
+// static readers below accept like the path of a file.
 class TResultFolder {
  public:
-  // Lists the result files of the folder (not its subfolders), sorted by family, kind,
-  // window length, document and caption. Throws when the folder does not exist or its run
-  // record cannot be read.
+  // Lists the result files of the folder (not its subfolders), or of the database, sorted by
+  // family, kind, window length, document and caption. Throws when the folder does not exist,
+  // its run record cannot be read, or the database it names cannot be read.
   explicit TResultFolder(std::filesystem::path folder);
 
   [[nodiscard]] const std::filesystem::path& GetFolder() const { return folder_; }
+  // The database the results are read from, and its run; empty and 0 for result files.
+  [[nodiscard]] const std::filesystem::path& GetDatabase() const { return database_; }
+  [[nodiscard]] std::int64_t GetDatabaseRun() const { return databaseRun_; }
   [[nodiscard]] const std::vector<TResultFileInfo>& GetFiles() const { return files_; }
   // The files of one family (and kind and window length, when given).
   [[nodiscard]] std::vector<TResultFileInfo> Find(TOutputType family,
@@ -105,7 +115,14 @@ class TResultFolder {
       const std::filesystem::path& file);
 
  private:
+  void ListFolder();
+  // Lists run Run of the database (0: its latest complete measurement run); false when it
+  // holds no complete measurement run to list.
+  bool ListDatabase(const std::filesystem::path& File, std::int64_t Run);
+
   std::filesystem::path folder_;
+  std::filesystem::path database_;
+  std::int64_t databaseRun_ = 0;
   std::vector<TResultFileInfo> files_;
 };
 

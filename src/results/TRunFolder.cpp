@@ -10,6 +10,7 @@
 #include "base/TAtomicFile.h"
 #include "base/TFolderLock.h"
 #include "base/Timestamp.h"
+#include "base/Utf8.h"
 #include "results/ResultNames.h"
 #include "results/TResultFile.h"
 
@@ -43,6 +44,10 @@ std::string_view TemporaryOf(std::string_view name) {
 }
 
 bool IsOwnName(std::string_view name) {
+  if (name.starts_with(kDatabaseName)) {
+    const std::string_view rest = name.substr(kDatabaseName.size());
+    if (rest.empty() || rest == "-journal" || rest == "-wal" || rest == "-shm") return true;
+  }
   return name == TRunFolder::kRecordName || name == TFolderLock::kFileName ||
          ParseResultFileName(name).has_value();
 }
@@ -126,9 +131,17 @@ std::string TRunFolder::Record(std::string_view state, bool withPrevious) const 
   if (description_.IsObject())
     for (const auto& [key, value] : description_.AsObject()) record.Set(key, value);
   TJsonValue files = TJsonValue::Array();
-  if (state == "complete")
+  if (state == "complete") {
     for (const TKept& k : kept_) files.Push(PathToUtf8(k.Target));
+    if (!database_.empty()) files.Push(PathToUtf8(database_));
+  }
   record.Set("files", std::move(files));
+  if (state == "complete" && !database_.empty()) {
+    TJsonValue database = TJsonValue::Object();
+    database.Set("file", PathToUtf8(database_));
+    database.Set("run", databaseRun_);
+    record.Set("database", std::move(database));
+  }
   if (withPrevious) record.Set("previous", previous_);
   return record.Dump() + "\n";
 }
@@ -145,13 +158,23 @@ void TRunFolder::Keep(TResultFile& file) {
   kept_.push_back({temporary, target});
 }
 
-void TRunFolder::Commit() {
+void TRunFolder::KeepDatabase(const fs::path& File, std::int64_t Run) {
+  std::error_code ec;
+  const bool inFolder =
+      fs::equivalent(File.has_parent_path() ? File.parent_path() : fs::path("."), folder_, ec);
+  database_ = inFolder ? File.filename() : fs::absolute(File, ec);
+  if (ec) database_ = File;
+  databaseRun_ = Run;
+}
+
+void TRunFolder::Commit(const std::function<void()>& BeforeRenames) {
   for (const TKept& k : kept_) {
     std::error_code ec;
     if (fs::is_directory(fs::symlink_status(folder_ / k.Target, ec)))
       throw std::runtime_error("Cannot write file " + QuotedPath(folder_ / k.Target) +
                                ": a folder of that name exists.");
   }
+  if (BeforeRenames) BeforeRenames();
   for (; renamed_ < kept_.size(); ++renamed_) {
     const TKept& k = kept_[renamed_];
     std::error_code ec;
@@ -185,7 +208,7 @@ void TRunFolder::Undo() const {
   }
 }
 
-std::optional<std::vector<std::string>> TRunFolder::CompleteRunFiles(const fs::path& folder) {
+std::optional<TRunFolder::TCompleteRun> TRunFolder::CompleteRun(const fs::path& folder) {
   const fs::path path = folder / kRecordName;
   std::error_code ec;
   if (!fs::exists(path, ec)) return std::nullopt;
@@ -202,12 +225,29 @@ std::optional<std::vector<std::string>> TRunFolder::CompleteRunFiles(const fs::p
     }
     const TJsonValue* files = run->Find("files");
     if (files == nullptr) throw std::runtime_error("it lists no files");
-    std::vector<std::string> names;
-    for (const TJsonValue& name : files->AsArray()) names.push_back(name.AsString());
-    return names;
+    TCompleteRun complete;
+    for (const TJsonValue& name : files->AsArray()) complete.Files.push_back(name.AsString());
+    if (const TJsonValue* database = run->Find("database"); database != nullptr) {
+      const TJsonValue* file = database->Find("file");
+      const TJsonValue* id = database->Find("run");
+      if (file == nullptr || id == nullptr) throw std::runtime_error("its database is incomplete");
+      complete.Database = fs::path(Utf8ToUtf16(file->AsString()));
+      complete.DatabaseRun = static_cast<std::int64_t>(id->AsNumber());
+    }
+    return complete;
   } catch (const std::runtime_error& e) {
     FailRecord(path, e.what());
   }
+}
+
+std::optional<std::vector<std::string>> TRunFolder::CompleteRunFiles(const fs::path& folder) {
+  std::optional<TCompleteRun> run = CompleteRun(folder);
+  if (!run) return std::nullopt;
+  return std::move(run->Files);
+}
+
+std::string_view TRunFolder::TemporaryTarget(std::string_view fileName) {
+  return TemporaryOf(fileName);
 }
 
 bool TRunFolder::IsWrittenByRuns(std::string_view fileName) {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,19 +51,35 @@ class TRunFolder {
   // Finishes a written result file of the folder and keeps its temporary, closed, for
   // Commit; the file object can then be destroyed.
   void Keep(TResultFile& file);
-  // Renames every kept file into place, flushes the folder and records the run as complete.
-  // A file that cannot be put in place (a folder of its name) fails before any is renamed.
-  void Commit();
+  // Records that the run wrote its results into a database as run Run: File is listed with
+  // the files (relative to the folder when it lies in it) and under "database" with the run.
+  void KeepDatabase(const std::filesystem::path& File, std::int64_t Run);
+  // Calls BeforeRenames (which commits what is written elsewhere, such as a database), then
+  // renames every kept file into place, flushes the folder and records the run as complete. A
+  // file that cannot be put in place (a folder of its name) fails before anything is done.
+  void Commit(const std::function<void()>& BeforeRenames = {});
 
-  // The names of the files of the latest complete run recorded in the folder, in the order
-  // written; nullopt when the folder holds no record of a complete run (one written by an
-  // older version, or none at all). Throws std::runtime_error naming the record when it
-  // cannot be read.
+  // What the record of a folder's latest complete run says.
+  struct TCompleteRun {
+    std::vector<std::string> Files;  // in the order written
+    // The database the run wrote, as recorded (relative to the folder, or absolute), and
+    // the run's id in it; empty and 0 when it wrote none.
+    std::filesystem::path Database;
+    std::int64_t DatabaseRun = 0;
+  };
+  // The latest complete run recorded in the folder; nullopt when the folder holds no record
+  // of a complete run (one written by an older version, or none at all). Throws
+  // std::runtime_error naming the record when it cannot be read.
+  [[nodiscard]] static std::optional<TCompleteRun> CompleteRun(const std::filesystem::path& folder);
+  // The names of the files of CompleteRun.
   [[nodiscard]] static std::optional<std::vector<std::string>> CompleteRunFiles(
       const std::filesystem::path& folder);
   // Whether runs write files of this name into an output folder: result files, the record,
-  // the lock, and their temporaries.
+  // the lock, the results database with its journal, and their temporaries.
   [[nodiscard]] static bool IsWrittenByRuns(std::string_view fileName);
+  // The name of the file whose temporary (TAtomicFile: "<name>.<16 hex digits>.part") this
+  // is; empty for any other name.
+  [[nodiscard]] static std::string_view TemporaryTarget(std::string_view fileName);
 
  private:
   struct TKept {
@@ -82,6 +100,8 @@ class TRunFolder {
   std::optional<std::string> oldRecord_;  // the record's bytes before the run
   TJsonValue previous_;                   // the latest complete run's record, or null
   std::vector<TKept> kept_;
+  std::filesystem::path database_;  // as recorded; empty when the run writes none
+  std::int64_t databaseRun_ = 0;
   std::size_t renamed_ = 0;  // kept files already in place
   bool committed_ = false;
 };

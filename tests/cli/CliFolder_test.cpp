@@ -16,6 +16,9 @@
 #include <gtest/gtest.h>
 
 #include "CliProcess.h"
+#include "results/TResultFolder.h"
+#include "results/TSqliteDatabase.h"
+#include "results/TSqliteStatement.h"
 
 #ifndef _WIN32
 #include <csignal>
@@ -29,6 +32,7 @@ extern char** environ;
 #endif
 
 namespace fs = std::filesystem;
+using tavora::TSqliteStatement;
 using tavora::test::Quote;
 using tavora::test::ReadWholeFile;
 using ::testing::HasSubstr;
@@ -158,6 +162,40 @@ TEST_F(CliFolder, LockOfAKilledRunIsTakenOver) {
   EXPECT_FALSE(HasTemporary(out));
   EXPECT_FALSE(fs::exists(out / "TavoraRun.lock"));
   EXPECT_THAT(ReadWholeFile(out / "TavoraRun.json"), HasSubstr("\"state\": \"complete\""));
+}
+
+// A run killed while it adds to the results database leaves the database of the run before: the
+// next reader rolls the killed run's journal back, and the database opens, whole, with that run.
+TEST_F(CliFolder, KilledRunLeavesThePreviousDatabase) {
+  const fs::path out = Dir / "out";
+  const fs::path db = out / "Tavora.sqlite";
+  ASSERT_EQ(
+      Run("measure -w 10 --outputs averages,sqlite -o " + Quote(out) + " data/plain").ExitCode, 0);
+  const std::string before = ReadWholeFile(db);
+  const pid_t killed = Spawn(
+      {"measure", "--outputs", "averages,series,sqlite", "-o", out.string(), BigInput().string()});
+  // Killed once the run has written series into the database file itself.
+  bool grown = false;
+  for (int i = 0; i < 12000 && !grown && waitpid(killed, nullptr, WNOHANG) != killed; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::error_code ec;
+    grown = fs::file_size(db, ec) > before.size() + (std::uintmax_t{4} << 20);
+  }
+  ASSERT_TRUE(grown);
+  kill(killed, SIGKILL);
+  EXPECT_EQ(Wait(killed), -1);
+  EXPECT_TRUE(fs::exists(out / "Tavora.sqlite-journal"));
+
+  const tavora::TResultFolder results(out);
+  EXPECT_EQ(results.GetDatabaseRun(), 1);
+  EXPECT_EQ(results.Find(tavora::TOutputType::outAverage).size(), 1u);
+  EXPECT_FALSE(fs::exists(out / "Tavora.sqlite-journal"));
+  EXPECT_EQ(ReadWholeFile(db), before);
+  tavora::TSqliteDatabase check(db, tavora::TSqliteDatabase::TOpen::ReadOnly, "Cannot read");
+  EXPECT_EQ(check.QueryInteger("SELECT count(*) FROM runs;"), 1);
+  TSqliteStatement integrity(check, "PRAGMA integrity_check;");
+  ASSERT_TRUE(integrity.Step());
+  EXPECT_EQ(integrity.Text(0), "ok");
 }
 
 // SIGTERM, SIGINT and SIGHUP end a run as a cancel does: status 1, a message, no temporary

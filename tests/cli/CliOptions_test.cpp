@@ -52,6 +52,47 @@ TEST_F(CliOptions, SafeCsvIsTheWindowsDefaultAndOptInOnTheCommandLine) {
   EXPECT_TRUE(TCliOptionMapper(line.Choices(), model).MeasureParameters().SafeCsv);
 }
 
+// --outputs names where results go beside the families: the CSV files unless it names only
+// sqlite; a list that names no family takes the averages. --database and --replace are
+// ignored, with a warning, without the database.
+TEST(CliDestinations, OutputsChooseTheCsvFilesAndTheDatabase) {
+  struct TCase {
+    std::vector<const char*> Args;
+    TResultDestinations Expected;
+    TOutputTypeSet Families;
+    std::size_t Warnings;
+  };
+  const TOutputTypeSet averages{TOutputType::outAverage};
+  const TOutputTypeSet series{TOutputType::outSerie};
+  const TCase cases[] = {
+      {{}, {true, false, u"", false}, averages, 0},
+      {{"--outputs", "series,sqlite"}, {false, true, u"", false}, series, 0},
+      {{"--outputs", "sqlite", "--database", "r.db", "--replace"},
+       {false, true, u"r.db", true},
+       averages,
+       0},
+      {{"--outputs", "csv,series,sqlite"}, {true, true, u"", false}, series, 0},
+      {{"--outputs", "series", "--database", "r.db", "--replace"},
+       {true, false, u"", false},
+       series,
+       2},
+  };
+  for (const TCase& c : cases) {
+    TOptionsModel model;
+    TCommandLine line(model);
+    std::vector<const char*> args{"tavora-cli", "measure", "-o", "out"};
+    args.insert(args.end(), c.Args.begin(), c.Args.end());
+    args.push_back("input.txt");
+    ASSERT_EQ(line.Parse(static_cast<int>(args.size()), args.data()), std::nullopt);
+    TCliOptionMapper mapper(line.Choices(), model);
+    const TMeasureParameters p = mapper.MeasureParameters();
+    EXPECT_EQ(p.Destinations, c.Expected) << c.Args.size();
+    EXPECT_EQ(p.OutputTypes, c.Families);
+    EXPECT_EQ(mapper.Warnings().size(), c.Warnings);
+    EXPECT_EQ(model.IsChecked(ctl::CheckBoxOutputDatabase), c.Expected.Database);
+  }
+}
+
 TEST_F(CliOptions, FormatNamesAreTheInputFormats) {
   EXPECT_EQ(Measure({"-f", "conllu", "--kinds", "word,lemma"}).How, THow::jCONLLU);
   EXPECT_EQ(model_.GetItemIndex(ctl::RGInputType), static_cast<int>(THow::jCONLLU));
