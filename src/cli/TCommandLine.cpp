@@ -76,7 +76,7 @@ TCommandLine::TCommandLine(const TOptionsModel& model)
   // The start values of the window.
   choices_.Format = kCliFormatNames[0];
   choices_.Case =
-      kCliCaseNames[static_cast<std::size_t>(model.GetItemIndex(ctl::RadioGroupCaseSensitivity))];
+      kCaseNames[static_cast<std::size_t>(model.GetItemIndex(ctl::RadioGroupCaseSensitivity))];
   choices_.KeepPunctuation = !model.IsChecked(ctl::CheckBoxOmitPunctuation);
   choices_.KeepDigits = !model.IsChecked(ctl::CheckBoxOmitDigits);
   std::vector<std::string> kinds;
@@ -145,7 +145,7 @@ void TCommandLine::AddSharedOptions(CLI::App& command) {
       .add_option("--case", choices_.Case,
                   "Case of word forms: sensitive (never lowered), lemma (lowered unless the "
                   "lemma has a capital), insensitive (always lowered)")
-      ->check(CLI::IsMember(Strings(kCliCaseNames)))
+      ->check(CLI::IsMember(Strings(kCaseNames)))
       ->capture_default_str();
   command.add_flag("--keep-punctuation", choices_.KeepPunctuation,
                    "Keep punctuation tokens (default: omitted)");
@@ -257,7 +257,7 @@ void TCommandLine::AddMeasureOptions(CLI::App& command) {
       .add_option("--autosemantic-rule", choices_.AutosemanticRule,
                   "Rule of autosemantic (content) words: builtin (the format's own), upos "
                   "(CoNLL-U UPOS NOUN, PROPN, VERB, ADJ, ADV), prefixes (--autosemantic-tags)")
-      ->check(CLI::IsMember(Strings(kCliAutosemanticRules)))
+      ->check(CLI::IsMember(Strings(kAutosemanticRuleNames)))
       ->capture_default_str();
   command.add_flag("--document-per-file", choices_.DocumentPerFile,
                    "Every input file starts a new document, also in formats with a document "
@@ -269,7 +269,7 @@ void TCommandLine::AddMeasureOptions(CLI::App& command) {
       .add_option("--precision", choices_.Precision,
                   "fixed (the measures' digits) or full (the shortest text that reads back "
                   "to the same number)")
-      ->check(CLI::IsMember(Strings(kCliPrecisions)))
+      ->check(CLI::IsMember(Strings(kPrecisionNames)))
       ->capture_default_str();
   AddDatabaseOptions(command, "the output folder");
   command.add_flag("--safe-csv", choices_.SafeCsv,
@@ -313,7 +313,7 @@ void TCommandLine::AddPlotOptions(CLI::App& command) {
                   "Document number (from 1) or document id (as in the \"Document id\" column)")
       ->capture_default_str();
   command.add_option("--kind", choices_.PlotKind, "word or lemma")
-      ->check(CLI::IsMember({"word", "lemma"}))
+      ->check(CLI::IsMember(Strings(kKindNames)))
       ->capture_default_str();
   command
       .add_option("-w,--window", choices_.PlotWindow,
