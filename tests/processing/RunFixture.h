@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "TestFolders.h"
 #include "base/Utf8.h"
 #include "processing/RunOptions.h"
 #include "processing/TProcessTexts.h"
@@ -23,18 +24,7 @@ namespace fs = std::filesystem;
 
 class RunFixture : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::random_device rd;
-    dir_ = fs::temp_directory_path() /
-           ("tavora_processing_" + std::to_string(rd()) + "_" + std::to_string(rd()));
-    fs::create_directories(dir_);
-    out_ = dir_ / "out";
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(dir_, ec);
-  }
+  void SetUp() override { out_ = dir_ / "out"; }
 
   // Writes bytes to a file in the temporary folder and returns its path.
   fs::path WriteInput(const std::string& name, const std::string& bytes) {
@@ -117,7 +107,8 @@ class RunFixture : public ::testing::Test {
     report_ = process.GetReport();
   }
 
-  fs::path dir_;
+  ::tavora::test::TTempFolder folder_{"tavora_processing"};
+  const fs::path& dir_ = folder_.Path();
   fs::path out_;
   TRunReport report_;  // of the last Measure
 };
