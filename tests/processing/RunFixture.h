@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -66,6 +67,24 @@ class RunFixture : public ::testing::Test {
       start = end + 2;
     }
     return lines;
+  }
+  // Counts per interval label of every block of a distribution file: name line -> counts.
+  static std::vector<std::pair<std::string, std::map<std::string, std::uint64_t>>>
+  DistributionBlocks(const std::vector<std::string>& lines) {
+    std::vector<std::pair<std::string, std::map<std::string, std::uint64_t>>> blocks;
+    EXPECT_EQ(lines.size() % 3, 0u);
+    for (std::size_t i = 0; i + 2 < lines.size(); i += 3) {
+      std::map<std::string, std::uint64_t> counts;
+      std::size_t l = 0, c = 0;
+      while (l < lines[i + 1].size()) {
+        const std::size_t le = lines[i + 1].find(',', l), ce = lines[i + 2].find(',', c);
+        counts[lines[i + 1].substr(l, le - l)] += std::stoull(lines[i + 2].substr(c, ce - c));
+        l = le + 1;
+        c = ce + 1;
+      }
+      blocks.emplace_back(lines[i], counts);
+    }
+    return blocks;
   }
   // The names in the output folder but its run record.
   std::vector<std::string> OutputNames() const {
