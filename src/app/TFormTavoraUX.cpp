@@ -84,21 +84,7 @@ void TFormTavoraUX::BuildWindow() {
   });
   options_ = new TOptionPanes(model_, *widgets_);
 
-  // The results of a run in a second tab; reading long series drives the progress bar.
-  progress_ = new TProgressDisplay(this);
-  results_ = new TResultsView(dialogs_);
-  results_->setObjectName(QStringLiteral("ResultsView"));
-  connect(results_, &TResultsView::LoadProgress, progress_, &TProgressDisplay::ShowLoading);
-  tabs_ = new QTabWidget;
-  tabs_->setObjectName(QStringLiteral("TabsMain"));
-  tabs_->addTab(options_, QStringLiteral("Options"));
-  tabs_->addTab(results_, QStringLiteral("Results"));
-
-  summary_ = new TRunSummary;
-  connect(summary_, &TRunSummary::OpenFolderClicked, this,
-          [this](const QString& folder) { dialogs_.ShowFolder(folder); });
-  connect(summary_, &TRunSummary::ShowResultsClicked, this,
-          [this] { tabs_->setCurrentWidget(results_); });
+  BuildTabs();
 
   labelWarning_ = new QLabel;
   labelWarning_->setObjectName(QStringLiteral("LabelStatusWarning"));
@@ -127,6 +113,25 @@ void TFormTavoraUX::BuildWindow() {
     resize(std::min(available.width(), std::max(sizeHint().width(), available.width() * 3 / 4)),
            std::min(available.height(), std::max(sizeHint().height(), available.height() * 3 / 4)));
   }
+}
+
+// The options and, in a second tab, the results of a run; reading long series drives the
+// progress bar. The summary of the last run stands below the tabs.
+void TFormTavoraUX::BuildTabs() {
+  progress_ = new TProgressDisplay(this);
+  results_ = new TResultsView(dialogs_);
+  results_->setObjectName(QStringLiteral("ResultsView"));
+  connect(results_, &TResultsView::LoadProgress, progress_, &TProgressDisplay::ShowLoading);
+  tabs_ = new QTabWidget;
+  tabs_->setObjectName(QStringLiteral("TabsMain"));
+  tabs_->addTab(options_, QStringLiteral("Options"));
+  tabs_->addTab(results_, QStringLiteral("Results"));
+
+  summary_ = new TRunSummary;
+  connect(summary_, &TRunSummary::OpenFolderClicked, this,
+          [this](const QString& folder) { dialogs_.ShowFolder(folder); });
+  connect(summary_, &TRunSummary::ShowResultsClicked, this,
+          [this] { tabs_->setCurrentWidget(results_); });
 }
 
 // The run buttons of both tasks, Cancel and the progress bar: outside the scrolling panes,

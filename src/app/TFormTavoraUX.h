@@ -104,6 +104,7 @@ class TFormTavoraUX : public QMainWindow {
   using TJob = std::function<void(TProcessTexts&, const TProgressCallback&)>;
 
   void BuildWindow();
+  void BuildTabs();
   QWidget* BuildRunRow();
   void BuildMenus();
   void OnButton(const QString& Name);

@@ -173,42 +173,30 @@ QWidget* TOptionWidgets::BuildPanel(const TControl& panel) {
 }
 
 void TOptionWidgets::AddControl(const TControl& c, QHBoxLayout* row) {
+  if (c.Kind == TControlKind::Panel) return;
+  QWidget* w = NewWidget(c);
+  w->setObjectName(Q(c.Name));
+  widgets_.emplace(c.Name, w);
+  Place(c, w, row);
+}
+
+QWidget* TOptionWidgets::NewWidget(const TControl& c) {
   const std::string name = c.Name;
-  QWidget* w = nullptr;
   switch (c.Kind) {
-    case TControlKind::RadioGroup: {
-      auto* box = new QGroupBox(Q(c.Caption));
-      // Items run down the first column, then down the next; fewer columns when narrow.
-      auto* grid = new TFlowGrid(c.Columns, true, box);
-      auto* group = new QButtonGroup(box);
-      const int n = static_cast<int>(c.Items.size());
-      for (int i = 0; i < n; ++i) {
-        auto* item = new QRadioButton(Q(c.Items[static_cast<std::size_t>(i)]));
-        item->setObjectName(Q(c.Name) + QLatin1Char('_') + QString::number(i));
-        item->setAccessibleName(item->text());
-        group->addButton(item, i);
-        grid->addWidget(item);
-      }
-      connect(group, &QButtonGroup::idClicked, this,
-              [this, name](int id) { Change([&] { model_.SetItemIndex(name, id); }); });
-      groups_.emplace(name, group);
-      w = box;
-      break;
-    }
+    case TControlKind::RadioGroup:
+      return NewRadioGroup(c);
     case TControlKind::CheckBox: {
       auto* box = new QCheckBox(Q(c.Caption));
       connect(box, &QCheckBox::clicked, this,
               [this, name](bool checked) { Change([&] { model_.SetChecked(name, checked); }); });
-      w = box;
-      break;
+      return box;
     }
     case TControlKind::Choice: {
       auto* combo = new QComboBox;
       for (const std::u16string& item : c.Items) combo->addItem(Q(item));
       connect(combo, &QComboBox::activated, this,
               [this, name](int index) { Change([&] { model_.SetItemIndex(name, index); }); });
-      w = combo;
-      break;
+      return combo;
     }
     case TControlKind::IntegerField: {
       auto* spin = new QSpinBox;
@@ -218,57 +206,78 @@ void TOptionWidgets::AddControl(const TControl& c, QHBoxLayout* row) {
       spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
       connect(spin, &QSpinBox::valueChanged, this,
               [this, name](int value) { Change([&] { model_.SetValue(name, value); }); });
-      w = spin;
-      break;
+      return spin;
     }
-    case TControlKind::TextField: {
-      auto* edit = new QLineEdit;
-      edit->setAcceptDrops(false);  // dropped files go to the window
-      if (name == ctl::EditHillsQ) {
-        edit->setValidator(
-            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
-        edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 8);
-        edit->setToolTip(
-            QStringLiteral("Order Q of Hill's continuum: a whole number from 0 to 1000000"));
-      } else if (name == ctl::EditMtldThreshold) {
-        edit->setValidator(
-            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), edit));
-        edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 10);
-      }
-      connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) {
-        Change([&] { model_.SetText(name, text.toStdU16String()); });
-      });
-      w = edit;
-      break;
-    }
-    case TControlKind::MultiLineText: {
-      auto* memo = new QPlainTextEdit;
-      memo->setLineWrapMode(QPlainTextEdit::NoWrap);
-      memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-      memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-      memo->setAcceptDrops(false);
-      memo->setTabChangesFocus(true);
-      connect(memo, &QPlainTextEdit::textChanged, this, [this, name, memo] {
-        Change([&] { model_.SetText(name, RawText(memo).toStdU16String()); });
-      });
-      w = memo;
-      break;
-    }
+    case TControlKind::TextField:
+      return NewTextField(c);
+    case TControlKind::MultiLineText:
+      return NewMultiLineText(c);
     case TControlKind::Button: {
       auto* button = new QPushButton(Q(c.Caption));
       connect(button, &QPushButton::clicked, this, [this, name] { emit ButtonClicked(Q(name)); });
-      w = button;
-      break;
+      return button;
     }
     case TControlKind::Label:
-      w = new QLabel(Q(c.Caption));
-      break;
+      return new QLabel(Q(c.Caption));
     case TControlKind::Panel:
-      return;
+      break;
   }
-  w->setObjectName(Q(name));
-  widgets_.emplace(name, w);
-  Place(c, w, row);
+  return nullptr;
+}
+
+QWidget* TOptionWidgets::NewRadioGroup(const TControl& c) {
+  const std::string name = c.Name;
+  auto* box = new QGroupBox(Q(c.Caption));
+  // Items run down the first column, then down the next; fewer columns when narrow.
+  auto* grid = new TFlowGrid(c.Columns, true, box);
+  auto* group = new QButtonGroup(box);
+  const int n = static_cast<int>(c.Items.size());
+  for (int i = 0; i < n; ++i) {
+    auto* item = new QRadioButton(Q(c.Items[static_cast<std::size_t>(i)]));
+    item->setObjectName(Q(c.Name) + QLatin1Char('_') + QString::number(i));
+    item->setAccessibleName(item->text());
+    group->addButton(item, i);
+    grid->addWidget(item);
+  }
+  connect(group, &QButtonGroup::idClicked, this,
+          [this, name](int id) { Change([&] { model_.SetItemIndex(name, id); }); });
+  groups_.emplace(name, group);
+  return box;
+}
+
+QWidget* TOptionWidgets::NewTextField(const TControl& c) {
+  const std::string name = c.Name;
+  auto* edit = new QLineEdit;
+  edit->setAcceptDrops(false);  // dropped files go to the window
+  if (name == ctl::EditHillsQ) {
+    edit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 8);
+    edit->setToolTip(
+        QStringLiteral("Order Q of Hill's continuum: a whole number from 0 to 1000000"));
+  } else if (name == ctl::EditMtldThreshold) {
+    edit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), edit));
+    edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 10);
+  }
+  connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) {
+    Change([&] { model_.SetText(name, text.toStdU16String()); });
+  });
+  return edit;
+}
+
+QWidget* TOptionWidgets::NewMultiLineText(const TControl& c) {
+  const std::string name = c.Name;
+  auto* memo = new QPlainTextEdit;
+  memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  memo->setAcceptDrops(false);
+  memo->setTabChangesFocus(true);
+  connect(memo, &QPlainTextEdit::textChanged, this, [this, name, memo] {
+    Change([&] { model_.SetText(name, RawText(memo).toStdU16String()); });
+  });
+  return memo;
 }
 
 void TOptionWidgets::Place(const TControl& c, QWidget* w, QHBoxLayout* row) {
@@ -380,21 +389,17 @@ void TOptionWidgets::Refresh(std::string_view Name) {
     it->second->setVisible(c.Shown);
     it->second->setEnabled(c.Enabled);
   }
+  ShowValue(c, w);
+  RefreshDetached();
+  if (Name == ctl::PanelWoL) emit PanelsMoved();
+}
+
+void TOptionWidgets::ShowValue(const TControl& c, QWidget* w) {
   const QSignalBlocker blocker(w);
   switch (c.Kind) {
-    case TControlKind::RadioGroup: {
-      QButtonGroup* group = groups_.find(Name)->second;
-      const QSignalBlocker groupBlocker(group);
-      if (c.ItemIndex < 0) {
-        group->setExclusive(false);
-        for (QAbstractButton* b : group->buttons()) b->setChecked(false);
-        group->setExclusive(true);
-      } else {
-        group->button(c.ItemIndex)->setChecked(true);
-      }
-      RefreshTabStops(Name);
+    case TControlKind::RadioGroup:
+      ShowChosenItem(c);
       break;
-    }
     case TControlKind::CheckBox:
       static_cast<QCheckBox*>(w)->setChecked(c.Checked);
       break;
@@ -412,7 +417,7 @@ void TOptionWidgets::Refresh(std::string_view Name) {
     }
     case TControlKind::IntegerField: {
       auto* spin = static_cast<QSpinBox*>(w);
-      const int value = model_.GetValue(Name);
+      const int value = model_.GetValue(c.Name);
       if (spin->value() != value) spin->setValue(value);
       break;
     }
@@ -433,8 +438,19 @@ void TOptionWidgets::Refresh(std::string_view Name) {
     default:
       break;
   }
-  RefreshDetached();
-  if (Name == ctl::PanelWoL) emit PanelsMoved();
+}
+
+void TOptionWidgets::ShowChosenItem(const TControl& c) {
+  QButtonGroup* group = groups_.find(c.Name)->second;
+  const QSignalBlocker groupBlocker(group);
+  if (c.ItemIndex < 0) {
+    group->setExclusive(false);
+    for (QAbstractButton* b : group->buttons()) b->setChecked(false);
+    group->setExclusive(true);
+  } else {
+    group->button(c.ItemIndex)->setChecked(true);
+  }
+  RefreshTabStops(c.Name);
 }
 
 void TOptionWidgets::RefreshAll() {

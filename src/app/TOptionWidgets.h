@@ -77,10 +77,18 @@ class TOptionWidgets : public QObject {
  private:
   QWidget* BuildPanel(const TControl& panel);
   void AddControl(const TControl& c, QHBoxLayout* row);
+  // The widget of a control other than a panel, wired to the model.
+  QWidget* NewWidget(const TControl& c);
+  QWidget* NewRadioGroup(const TControl& c);
+  QWidget* NewTextField(const TControl& c);
+  QWidget* NewMultiLineText(const TControl& c);
   // Puts a control's widget, with the label beside or above it, into its row.
   void Place(const TControl& c, QWidget* w, QHBoxLayout* row);
   void Describe(const TControl& c, QWidget* w, const QString& fallbackName);
   void RefreshTabStops(std::string_view Group);
+  // Shows the model's value of a control in its widget, without signals back to the model.
+  void ShowValue(const TControl& c, QWidget* w);
+  void ShowChosenItem(const TControl& c);
   void RefreshDetached();
   template <typename F>
   void Change(F&& change);

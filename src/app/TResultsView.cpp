@@ -347,9 +347,18 @@ void TResultsView::ShowSeries() {
     return;
   }
 
+  std::vector<TSeriesCurve> curves = LoadedCurves(wanted, measure.toStdU16String());
+  seriesChart_->SetCurves(MeasureTitle(measure, hillsQ_), std::move(curves));
+  seriesChart_->setTitle(ChartTitle(
+      MeasureTitle(measure, hillsQ_), documents,
+      kinds.size() > 1 ? QStringLiteral("word forms and lemmata") : KindText(s.Kind), s.Lag));
+  emit SeriesShown();
+}
+
+std::vector<TSeriesCurve> TResultsView::LoadedCurves(const std::vector<TWantedCurve>& Wanted,
+                                                     const std::u16string& caption) const {
   std::vector<TSeriesCurve> curves;
-  const std::u16string caption = measure.toStdU16String();
-  for (const TWantedCurve& w : wanted) {
+  for (const TWantedCurve& w : Wanted) {
     const auto& table = tables_.at(w.Path);
     const auto column = table->ColumnOf(caption);
     if (!column) continue;
@@ -365,11 +374,7 @@ void TResultsView::ShowSeries() {
     }
     curves.push_back(std::move(curve));
   }
-  seriesChart_->SetCurves(MeasureTitle(measure, hillsQ_), std::move(curves));
-  seriesChart_->setTitle(ChartTitle(
-      MeasureTitle(measure, hillsQ_), documents,
-      kinds.size() > 1 ? QStringLiteral("word forms and lemmata") : KindText(s.Kind), s.Lag));
-  emit SeriesShown();
+  return curves;
 }
 
 void TResultsView::StartLoading(std::vector<std::filesystem::path> Paths) {

@@ -34,6 +34,7 @@ class TDistributionChart;
 class TDistributionPage;
 class TResultTable;
 class TSeriesChart;
+struct TSeriesCurve;
 
 class TResultsView : public QWidget {
   Q_OBJECT
@@ -93,6 +94,10 @@ class TResultsView : public QWidget {
   void FillSeriesChoices();
   void FillDocuments();
   void ShowSeries();
+  // The curves of the wanted series whose tables are loaded and have the measure's column,
+  // each with its document's average when the averages can be read.
+  [[nodiscard]] std::vector<TSeriesCurve> LoadedCurves(const std::vector<TWantedCurve>& Wanted,
+                                                       const std::u16string& caption) const;
   void StartLoading(std::vector<std::filesystem::path> Paths);
   void LoadingEnded();
   void ShowTable();

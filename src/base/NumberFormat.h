@@ -3,14 +3,22 @@
 // The one number-to-text conversion for measure values. Independent of the
 // user's locale: "." as decimal separator, no thousands separator.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tavora {
 
 // How measure values are written: Fixed with the digits of each measure, or Full, the
 // shortest decimal text that reads back to the same double.
 enum class TPrecision : std::uint8_t { Fixed, Full };
+// Their names on the command line and in run records, in TPrecision order.
+inline constexpr std::array<std::string_view, 2> kPrecisionNames = {"fixed", "full"};
+[[nodiscard]] constexpr std::string_view PrecisionName(TPrecision Precision) {
+  return kPrecisionNames[static_cast<std::size_t>(Precision)];
+}
 
 // Fixed-point text with exactly `digits` digits after the decimal point (no
 // point when `digits` is 0). At most 10 significant digits are kept; later

@@ -22,17 +22,9 @@ namespace tavora {
 inline constexpr std::array<std::string_view, 8> kCliFormatNames = {
     "plain", "lines", "whitespace", "vertical", "coca", "custom", "conllu", "bnc"};
 
-// Case handling, in the item order of ctl::RadioGroupCaseSensitivity.
-inline constexpr std::array<std::string_view, 3> kCliCaseNames = {"sensitive", "lemma",
-                                                                  "insensitive"};
-
-// Rules of content words, in TAutosemanticChoice order (the items of
-// ctl::ComboBoxAutosemanticRule).
-inline constexpr std::array<std::string_view, kAutosemanticChoiceCount> kCliAutosemanticRules = {
-    "builtin", "upos", "prefixes"};
-
-// Precision of written values, in TPrecision order.
-inline constexpr std::array<std::string_view, 2> kCliPrecisions = {"fixed", "full"};
+// Case handling, rules of content words and precision go by the names of their enumerations
+// (kCaseNames, kAutosemanticRuleNames, kPrecisionNames), which are also the item orders of
+// ctl::RadioGroupCaseSensitivity and ctl::ComboBoxAutosemanticRule.
 
 // Kinds of tokens measured.
 struct TCliKind {
@@ -43,9 +35,9 @@ struct TCliKind {
     return kKindBoxes[static_cast<std::size_t>(Kind)];
   }
 };
-inline constexpr std::array<TCliKind, 2> kCliKinds = {{
-    {"word", tWordOrLemma::tokWord},
-    {"lemma", tWordOrLemma::tokLemma},
+inline constexpr std::array<TCliKind, kWordOrLemmaCount> kCliKinds = {{
+    {KindName(tWordOrLemma::tokWord), tWordOrLemma::tokWord},
+    {KindName(tWordOrLemma::tokLemma), tWordOrLemma::tokLemma},
 }};
 
 // Families of result files.
@@ -57,13 +49,14 @@ struct TCliOutput {
     return kOutputBoxes[static_cast<std::size_t>(Type)];
   }
 };
-inline constexpr std::array<TCliOutput, 5> kCliOutputs = {{
-    {"averages", TOutputType::outAverage},
-    {"distributions", TOutputType::outDistribution},
-    {"series", TOutputType::outSerie},
-    {"wholetexts", TOutputType::outWholeTexts},
-    {"indices", TOutputType::outIndices},
-}};
+inline constexpr std::array<TCliOutput, kOutputTypeCount> kCliOutputs = [] {
+  std::array<TCliOutput, kOutputTypeCount> all{};
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    const auto type = static_cast<TOutputType>(i);
+    all[i] = {OutputTypeName(type), type};
+  }
+  return all;
+}();
 
 // Where results go, named in --outputs beside the families: the CSV files and the results
 // database, each tied to its check box.

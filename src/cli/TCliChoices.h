@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "processing/RunOptions.h"
+
 namespace tavora {
 
 // What the command line asks for, as typed (names not yet resolved). Start values are the
@@ -52,17 +54,17 @@ struct TCliChoices {
   bool ReferenceContainsTexts = false;
   std::string AutosemanticTags;
   bool SafeCsv = false;  // off on the command line, so that its files stay byte-exact
-  std::string AutosemanticRule = "builtin";
+  std::string AutosemanticRule{AutosemanticRuleName(TAutosemanticChoice::Builtin)};
   bool DocumentPerFile = false;
   bool DocumentIds = false;
-  std::string Precision = "fixed";
+  std::string Precision{PrecisionName(TPrecision::Fixed)};
 
   // plot only.
   std::string PlotMeasure;
   std::string PlotOut;
   std::string PlotFolder;
   std::string PlotDoc = "1";  // a document number, or a document id
-  std::string PlotKind = "word";
+  std::string PlotKind{KindName(tWordOrLemma::tokWord)};
   std::int64_t PlotWindow = 0;  // 0: the smallest window length in the folder
 
   // Long names of the options given on the command line ("lemma-column").

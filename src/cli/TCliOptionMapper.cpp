@@ -113,7 +113,7 @@ void TCliOptionMapper::SetShared(int Task) {
   }
   model_.SetText(ctl::EditEncoding, Utf8ToUtf16(choices_.Encoding));
   model_.SetItemIndex(ctl::RadioGroupCaseSensitivity,
-                      static_cast<int>(IndexOf(kCliCaseNames, choices_.Case, "case handling")));
+                      static_cast<int>(IndexOf(kCaseNames, choices_.Case, "case handling")));
   model_.SetChecked(ctl::CheckBoxOmitPunctuation, !choices_.KeepPunctuation);
   model_.SetChecked(ctl::CheckBoxOmitDigits, !choices_.KeepDigits);
 
@@ -136,7 +136,7 @@ void TCliOptionMapper::SetShared(int Task) {
 void TCliOptionMapper::SetAutosemanticRule(int Format) {
   const TInputFormat& format = *InputFormatAt(Format);
   const auto choice = static_cast<TAutosemanticChoice>(
-      IndexOf(kCliAutosemanticRules, choices_.AutosemanticRule, "rule of autosemantics"));
+      IndexOf(kAutosemanticRuleNames, choices_.AutosemanticRule, "rule of autosemantics"));
   const bool tagged = format.AutosemanticChoices != 0;
   if (!tagged) {
     if (choices_.IsGiven("autosemantic-rule"))
@@ -212,8 +212,11 @@ void TCliOptionMapper::SetOutputs(TOutputTypeSet& Outputs, TIndexSet& Indices) {
     const auto it = std::find_if(kCliOutputs.begin(), kCliOutputs.end(),
                                  [&](const TCliOutput& o) { return o.Name == name; });
     if (it == kCliOutputs.end()) {
-      throw TUsageError("--outputs: unknown result family '" + name +
-                        "' (averages, distributions, series, wholetexts, indices; csv, sqlite)");
+      throw TUsageError(
+          "--outputs: unknown result family '" + name + "' (" +
+          JoinNames(
+              kOutputTypeNames, [](std::string_view n) { return std::string(n); }, ", ") +
+          "; " + std::string(kCliCsv) + ", " + std::string(kCliSqlite) + ")");
     }
     Outputs.Include(it->Type);
   }
@@ -289,7 +292,7 @@ TMeasureParameters TCliOptionMapper::MeasureParameters() {
   model_.SetChecked(ctl::CheckBoxDocumentPerFile, choices_.DocumentPerFile);
   model_.SetChecked(ctl::CheckBoxDocumentIds, choices_.DocumentIds);
   model_.SetChecked(ctl::CheckBoxFullPrecision,
-                    IndexOf(kCliPrecisions, choices_.Precision, "precision") ==
+                    IndexOf(kPrecisionNames, choices_.Precision, "precision") ==
                         static_cast<std::size_t>(TPrecision::Full));
   const TIndexVariants variants = SetIndexVariants();
 

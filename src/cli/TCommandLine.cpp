@@ -73,42 +73,7 @@ TCommandLine::TCommandLine(const TOptionsModel& model)
       app_(std::make_unique<CLI::App>(
           "Tavora measures lexical diversity over a moving window and builds frequency lists.",
           "tavora-cli")) {
-  // The start values of the window.
-  choices_.Format = kCliFormatNames[0];
-  choices_.Case =
-      kCliCaseNames[static_cast<std::size_t>(model.GetItemIndex(ctl::RadioGroupCaseSensitivity))];
-  choices_.KeepPunctuation = !model.IsChecked(ctl::CheckBoxOmitPunctuation);
-  choices_.KeepDigits = !model.IsChecked(ctl::CheckBoxOmitDigits);
-  std::vector<std::string> kinds;
-  for (const TCliKind& k : kCliKinds)
-    if (model.IsChecked(k.Box())) kinds.emplace_back(k.Name);
-  choices_.Kinds = JoinNames(
-      kinds, [](const std::string& s) { return s; }, ",");
-  choices_.WordColumn = model.GetValue(ctl::SpinEditWord);
-  choices_.LemmaColumn = choices_.WordColumn;
-  choices_.TagColumn = choices_.WordColumn;
-  choices_.DocMarker = Utf16ToUtf8(model.GetText(ctl::EditTextBegin));
-  choices_.Window = model.GetValue(ctl::SpinEditWindowLength);
-  std::vector<std::string> measures;
-  for (const TCliMeasure& m : kCliMeasures)
-    if (!m.Box().empty() && model.IsChecked(m.Box())) measures.emplace_back(m.Name);
-  choices_.Measures = JoinNames(
-      measures, [](const std::string& s) { return s; }, ",");
-  std::vector<std::string> outputs;
-  for (const TCliOutput& o : kCliOutputs)
-    if (model.IsChecked(o.Box())) outputs.emplace_back(o.Name);
-  choices_.Outputs = JoinNames(
-      outputs, [](const std::string& s) { return s; }, ",");
-  choices_.HillsQ = Utf16ToUtf8(model.GetText(ctl::EditHillsQ));
-  choices_.ReferenceContainsTexts = model.IsChecked(ctl::CheckBoxReferenceContains);
-  choices_.AutosemanticTags = Utf16ToUtf8(model.GetText(ctl::EditTagsForAutosemantics));
-  choices_.MtldThreshold = Utf16ToUtf8(model.GetText(ctl::EditMtldThreshold));
-  choices_.MtldRule =
-      kCliMtldRuleNames[static_cast<std::size_t>(model.GetItemIndex(ctl::RadioGroupMtldRule))];
-  choices_.HddSample = model.GetValue(ctl::SpinEditHddSample);
-  choices_.LogBase =
-      kCliLogBaseNames[static_cast<std::size_t>(model.GetItemIndex(ctl::RadioGroupLogBase))];
-  choices_.Seed = model.GetValue(ctl::SpinEditSeed);
+  TakeStartValues();
 
   app_->set_version_flag("--version", std::string("tavora-cli ") + TAVORA_VERSION);
   app_->set_help_flag();
@@ -132,6 +97,45 @@ TCommandLine::TCommandLine(const TOptionsModel& model)
 
 TCommandLine::~TCommandLine() = default;
 
+// The start values of the window.
+void TCommandLine::TakeStartValues() {
+  choices_.Format = kCliFormatNames[0];
+  choices_.Case =
+      kCaseNames[static_cast<std::size_t>(model_.GetItemIndex(ctl::RadioGroupCaseSensitivity))];
+  choices_.KeepPunctuation = !model_.IsChecked(ctl::CheckBoxOmitPunctuation);
+  choices_.KeepDigits = !model_.IsChecked(ctl::CheckBoxOmitDigits);
+  std::vector<std::string> kinds;
+  for (const TCliKind& k : kCliKinds)
+    if (model_.IsChecked(k.Box())) kinds.emplace_back(k.Name);
+  choices_.Kinds = JoinNames(
+      kinds, [](const std::string& s) { return s; }, ",");
+  choices_.WordColumn = model_.GetValue(ctl::SpinEditWord);
+  choices_.LemmaColumn = choices_.WordColumn;
+  choices_.TagColumn = choices_.WordColumn;
+  choices_.DocMarker = Utf16ToUtf8(model_.GetText(ctl::EditTextBegin));
+  choices_.Window = model_.GetValue(ctl::SpinEditWindowLength);
+  std::vector<std::string> measures;
+  for (const TCliMeasure& m : kCliMeasures)
+    if (!m.Box().empty() && model_.IsChecked(m.Box())) measures.emplace_back(m.Name);
+  choices_.Measures = JoinNames(
+      measures, [](const std::string& s) { return s; }, ",");
+  std::vector<std::string> outputs;
+  for (const TCliOutput& o : kCliOutputs)
+    if (model_.IsChecked(o.Box())) outputs.emplace_back(o.Name);
+  choices_.Outputs = JoinNames(
+      outputs, [](const std::string& s) { return s; }, ",");
+  choices_.HillsQ = Utf16ToUtf8(model_.GetText(ctl::EditHillsQ));
+  choices_.ReferenceContainsTexts = model_.IsChecked(ctl::CheckBoxReferenceContains);
+  choices_.AutosemanticTags = Utf16ToUtf8(model_.GetText(ctl::EditTagsForAutosemantics));
+  choices_.MtldThreshold = Utf16ToUtf8(model_.GetText(ctl::EditMtldThreshold));
+  choices_.MtldRule =
+      kCliMtldRuleNames[static_cast<std::size_t>(model_.GetItemIndex(ctl::RadioGroupMtldRule))];
+  choices_.HddSample = model_.GetValue(ctl::SpinEditHddSample);
+  choices_.LogBase =
+      kCliLogBaseNames[static_cast<std::size_t>(model_.GetItemIndex(ctl::RadioGroupLogBase))];
+  choices_.Seed = model_.GetValue(ctl::SpinEditSeed);
+}
+
 void TCommandLine::AddSharedOptions(CLI::App& command) {
   command
       .add_option("INPUT", choices_.Inputs,
@@ -145,7 +149,7 @@ void TCommandLine::AddSharedOptions(CLI::App& command) {
       .add_option("--case", choices_.Case,
                   "Case of word forms: sensitive (never lowered), lemma (lowered unless the "
                   "lemma has a capital), insensitive (always lowered)")
-      ->check(CLI::IsMember(Strings(kCliCaseNames)))
+      ->check(CLI::IsMember(Strings(kCaseNames)))
       ->capture_default_str();
   command.add_flag("--keep-punctuation", choices_.KeepPunctuation,
                    "Keep punctuation tokens (default: omitted)");
@@ -206,6 +210,12 @@ void TCommandLine::AddMeasureOptions(CLI::App& command) {
               "; and where they go: csv (the CSV files, the default), sqlite (the results "
               "database; with csv too for both)")
       ->capture_default_str();
+  AddIndexOptions(command);
+  AddReferenceAndCorpusOptions(command);
+}
+
+// The further indices and the variants of their definitions.
+void TCommandLine::AddIndexOptions(CLI::App& command) {
   command.add_option(
       "--indices", choices_.Indices,
       "Comma-separated further indices of the indices family: " +
@@ -238,6 +248,10 @@ void TCommandLine::AddMeasureOptions(CLI::App& command) {
                   "Seed of vocd-D's random samples; the same seed gives the same values")
       ->check(CLI::Range(std::int64_t{0}, std::int64_t{2147483647}))
       ->capture_default_str();
+}
+
+// Hill's q, the reference lists, content words, documents and how values are written.
+void TCommandLine::AddReferenceAndCorpusOptions(CLI::App& command) {
   command
       .add_option("--hill-q", choices_.HillsQ,
                   "Order q of Hill's continuum, a decimal number with \".\"")
@@ -257,7 +271,7 @@ void TCommandLine::AddMeasureOptions(CLI::App& command) {
       .add_option("--autosemantic-rule", choices_.AutosemanticRule,
                   "Rule of autosemantic (content) words: builtin (the format's own), upos "
                   "(CoNLL-U UPOS NOUN, PROPN, VERB, ADJ, ADV), prefixes (--autosemantic-tags)")
-      ->check(CLI::IsMember(Strings(kCliAutosemanticRules)))
+      ->check(CLI::IsMember(Strings(kAutosemanticRuleNames)))
       ->capture_default_str();
   command.add_flag("--document-per-file", choices_.DocumentPerFile,
                    "Every input file starts a new document, also in formats with a document "
@@ -269,7 +283,7 @@ void TCommandLine::AddMeasureOptions(CLI::App& command) {
       .add_option("--precision", choices_.Precision,
                   "fixed (the measures' digits) or full (the shortest text that reads back "
                   "to the same number)")
-      ->check(CLI::IsMember(Strings(kCliPrecisions)))
+      ->check(CLI::IsMember(Strings(kPrecisionNames)))
       ->capture_default_str();
   AddDatabaseOptions(command, "the output folder");
   command.add_flag("--safe-csv", choices_.SafeCsv,
@@ -313,7 +327,7 @@ void TCommandLine::AddPlotOptions(CLI::App& command) {
                   "Document number (from 1) or document id (as in the \"Document id\" column)")
       ->capture_default_str();
   command.add_option("--kind", choices_.PlotKind, "word or lemma")
-      ->check(CLI::IsMember({"word", "lemma"}))
+      ->check(CLI::IsMember(Strings(kKindNames)))
       ->capture_default_str();
   command
       .add_option("-w,--window", choices_.PlotWindow,

@@ -36,7 +36,10 @@ class TCommandLine {
 
  private:
   void AddSharedOptions(CLI::App& command);
+  void TakeStartValues();
   void AddMeasureOptions(CLI::App& command);
+  void AddIndexOptions(CLI::App& command);
+  void AddReferenceAndCorpusOptions(CLI::App& command);
   void AddFreqListOptions(CLI::App& command);
   // --database and --replace; where: the default folder of the database.
   void AddDatabaseOptions(CLI::App& command, const std::string& where);

@@ -91,11 +91,8 @@ std::vector<std::u16string> InputTypeItems() {
   return items;
 }
 
-}  // namespace
-
-TOptionControls::TOptionControls() {
-  auto& c = controls_;
-  // Left column: texts and input. Only the first question is shown at start.
+// Left column: texts and input. Only the first question is shown at start.
+void AddTextsAndInput(std::vector<TControl>& c) {
   c.push_back(Panel(ctl::PanelFirstDecision, "", true));
   c.push_back(Radio(ctl::RGMode, ctl::PanelFirstDecision, u"What texts do you want to process?",
                     {u"Analyze texts in txt files", u"Just copy and paste the text"}, 2, -1));
@@ -136,8 +133,10 @@ TOptionControls::TOptionControls() {
   c.push_back(Panel(ctl::PanelWoL, "", false));
   c.push_back(Check(ctl::CheckBoxWordForms, ctl::PanelWoL, u"Word Forms", true));
   c.push_back(Check(ctl::CheckBoxLemmata, ctl::PanelWoL, u"Lemmata", false));
+}
 
-  // Right column: task, measures, output. Only the task question is shown at start.
+// Right column, top: task and measures. Only the task question is shown at start.
+void AddTaskAndMeasures(std::vector<TControl>& c) {
   c.push_back(Panel(ctl::PanelWhatToDo, "", true));
   c.push_back(Radio(ctl::RadioGroupWhatToDo, ctl::PanelWhatToDo, u"What do you want to do?",
                     {u"Measure lexical diversity", u"Get frequency list of types"}, 2, -1));
@@ -184,6 +183,11 @@ TOptionControls::TOptionControls() {
       Check(ctl::CheckBoxTTR, ctl::PanelLegacyMetrics, u"Type-token ratio (TTR + MATTR)", false));
   c.push_back(Check(ctl::CheckBoxLogTTR, ctl::PanelLegacyMetrics, u"LogTTR (Herdan's C)", false));
   c.push_back(Check(ctl::CheckBoxRootTTR, ctl::PanelLegacyMetrics, u"Root TTR (Giraud)", false));
+}
+
+// Right column, bottom: the reference lists, the output folder, the result families and the
+// further indices.
+void AddListsAndOutput(std::vector<TControl>& c) {
   c.push_back(Panel(ctl::PanelDictionary, "", false));
   c.push_back(
       Edit(ctl::EditWordDictionary, ctl::PanelDictionary, u"Frequency list of word forms", u""));
@@ -231,8 +235,15 @@ TOptionControls::TOptionControls() {
   c.push_back(
       Integer(ctl::SpinEditSeed, ctl::PanelIndices, u"vocd-D random seed", 42, 0, 2147483647));
   c.push_back(Button(ctl::ButtonProcess, ctl::PanelProcess, u"Process the texts!"));
+}
 
-  for (TControl& control : c) control.Help = ControlHelp(control);
+}  // namespace
+
+TOptionControls::TOptionControls() {
+  AddTextsAndInput(controls_);
+  AddTaskAndMeasures(controls_);
+  AddListsAndOutput(controls_);
+  for (TControl& control : controls_) control.Help = ControlHelp(control);
 }
 
 std::size_t TOptionControls::IndexOf(std::string_view Name) const {

@@ -11,25 +11,6 @@ namespace tavora {
 
 namespace {
 
-// The boxes of the measures that need a reference frequency list.
-constexpr std::array<std::string_view, 6> kCrossBoxes = {
-    ctl::CheckBoxCrossPerplexity, ctl::CheckBoxCrossEntropy,
-    ctl::CheckBoxCrossRepeatRate, ctl::CheckBoxCrossDistinctionRate,
-    ctl::CheckBoxRelativeEntropy, ctl::CheckBoxRelativePerplexity,
-};
-
-// The format whose lemma and tag columns the user names with the check boxes of its panel.
-constexpr int kCustomVertical = static_cast<int>(THow::jCustomVertical);
-static_assert(InputFormat(THow::jCustomVertical).CarriesLemma == TCarries::IfColumnChosen &&
-              InputFormat(THow::jCustomVertical).CarriesTag == TCarries::IfColumnChosen);
-
-// Formats whose tokens always carry a lemma and a tag.
-bool CarriesLemmaAndTag(int t) {
-  const TInputFormat* format = InputFormatAt(t);
-  return format != nullptr && format->CarriesLemma == TCarries::Always &&
-         format->CarriesTag == TCarries::Always;
-}
-
 std::vector<std::string> Names(std::initializer_list<std::string_view> names) {
   return {names.begin(), names.end()};
 }
@@ -89,7 +70,7 @@ int TOptionsModel::GetValue(std::string_view Name) const {
 }
 
 std::vector<std::string> TOptionsModel::LeftColumnPanels() const {
-  if (wolBelowInputDetails_) {
+  if (state_.WolBelowInputDetails) {
     return Names({ctl::PanelFirstDecision, ctl::PanelInputTexts, ctl::PanelInputType,
                   ctl::PanelCustomVertical, ctl::PanelInputDetails, ctl::PanelWoL});
   }
@@ -123,7 +104,7 @@ void TOptionsModel::SetChecked(std::string_view Name, bool Checked) {
   TControl& c = Changeable(Name, TControlKind::CheckBox);
   c.Checked = Checked;
   Notify(Name);
-  RunRuleOf(Name);
+  Rules().RunRuleOf(Name);
 }
 
 void TOptionsModel::SetItemIndex(std::string_view Name, int ItemIndex) {
@@ -143,7 +124,7 @@ void TOptionsModel::SetItemIndex(std::string_view Name, int ItemIndex) {
   }
   c.ItemIndex = ItemIndex;
   Notify(Name);
-  RunRuleOf(Name);
+  Rules().RunRuleOf(Name);
 }
 
 void TOptionsModel::SetText(std::string_view Name, std::u16string Text) {
@@ -245,8 +226,8 @@ void TOptionsModel::AddInputLine(std::u16string_view Line) {
 }
 
 void TOptionsModel::DropFile(std::u16string_view FileName) {
-  if (Index(ctl::RGMode) == 0) {
-    RGModeClick();
+  if (c_[ctl::RGMode].ItemIndex == 0) {
+    Rules().RGModeClick();
   } else {
     SetItemIndex(ctl::RGMode, 0);
   }
@@ -254,276 +235,31 @@ void TOptionsModel::DropFile(std::u16string_view FileName) {
 }
 
 void TOptionsModel::ResetToStartValues() {
-  if (inputTextMode_ >= 0)
-    inputTexts_[static_cast<std::size_t>(inputTextMode_)] =
+  if (state_.InputTextMode >= 0)
+    state_.InputTexts[static_cast<std::size_t>(state_.InputTextMode)] =
         std::move(c_[ctl::MemoListOfTexts].Text);
   c_ = TOptionControls();
-  wolBelowInputDetails_ = false;
-  inputTextMode_ = -1;
+  state_.WolBelowInputDetails = false;
+  state_.RuleSetByUd = false;
+  state_.InputTextMode = -1;
   for (const TControl& c : c_.All()) Notify(c.Name);
-}
-
-void TOptionsModel::SwapInputText(int Mode) {
-  if (Mode == inputTextMode_ || Mode < 0 || Mode > 1) return;
-  TControl& memo = c_[ctl::MemoListOfTexts];
-  if (inputTextMode_ >= 0) {
-    inputTexts_[static_cast<std::size_t>(inputTextMode_)] = std::move(memo.Text);
-    memo.Text.clear();
-  }
-  // Before the first choice the field holds no source's text: what it holds stays.
-  std::u16string& waiting = inputTexts_[static_cast<std::size_t>(Mode)];
-  if (inputTextMode_ >= 0 || memo.Text.empty()) memo.Text = std::move(waiting);
-  waiting.clear();
-  inputTextMode_ = Mode;
-  Notify(ctl::MemoListOfTexts);
 }
 
 void TOptionsModel::Notify(std::string_view Name) const {
   if (observer_) observer_(Name);
 }
 
-void TOptionsModel::SetShown(std::string_view Name, bool Shown) {
-  TControl& c = c_[Name];
-  if (c.Shown == Shown) return;
-  c.Shown = Shown;
-  Notify(Name);
-}
-
-void TOptionsModel::SetEnabled(std::string_view Name, bool Enabled) {
-  TControl& c = c_[Name];
-  if (c.Enabled == Enabled) return;
-  c.Enabled = Enabled;
-  Notify(Name);
-}
-
-void TOptionsModel::SetCheckedByRule(std::string_view Name, bool Checked) {
-  TControl& c = c_[Name];
-  if (c.Checked == Checked) return;
-  c.Checked = Checked;
-  Notify(Name);
-  RunRuleOf(Name);
-}
-
 // ---- Rules ----
-
-void TOptionsModel::RunRuleOf(std::string_view Name) {
-  if (Name == ctl::RGMode) {
-    RGModeClick();
-  } else if (Name == ctl::RGInputType) {
-    RGInputTypeClick();
-  } else if (Name == ctl::CheckBoxColumnLemmata) {
-    CheckBoxColumnLemmataClick();
-  } else if (Name == ctl::CheckBoxCollumnTags) {
-    CheckBoxCollumnTagsClick();
-  } else if (Name == ctl::CheckBoxWordForms) {
-    CheckBoxWordFormsClick();
-  } else if (Name == ctl::CheckBoxLemmata) {
-    CheckBoxLemmataClick();
-  } else if (Name == ctl::RadioGroupWhatToDo) {
-    RadioGroupWhatToDoClick();
-  } else if (std::find(kCrossBoxes.begin(), kCrossBoxes.end(), Name) != kCrossBoxes.end()) {
-    CheckBoxCrossClick();
-  } else if (Name == ctl::CheckBoxOtherMetrics) {
-    CheckBoxOtherMetricsClick();
-  } else if (Name == ctl::CheckBoxLegacyMetrics) {
-    CheckBoxLegacyMetricsClick();
-  } else if (Name == ctl::CheckBoxHillsContinuum) {
-    CheckBoxHillsContinuumClick();
-  } else if (Name == ctl::CheckBoxIndices) {
-    CheckBoxIndicesClick();
-  } else if (Name == ctl::ComboBoxAutosemanticRule) {
-    ComboBoxAutosemanticRuleClick();
-  } else if (Name == ctl::CheckBoxUniversalDependencies) {
-    CheckBoxUniversalDependenciesClick();
-  }
-}
-
-bool TOptionsModel::LemmaPossible() const {
-  const int t = Index(ctl::RGInputType);
-  return CarriesLemmaAndTag(t) || (t == kCustomVertical && Checked(ctl::CheckBoxColumnLemmata));
-}
-
-bool TOptionsModel::TagsPossible() const {
-  const int t = Index(ctl::RGInputType);
-  return CarriesLemmaAndTag(t) || (t == kCustomVertical && Checked(ctl::CheckBoxCollumnTags));
-}
-
-bool TOptionsModel::AnyCrossChecked() const {
-  return std::any_of(kCrossBoxes.begin(), kCrossBoxes.end(),
-                     [this](std::string_view box) { return Checked(box); });
-}
-
-void TOptionsModel::RGModeClick() {
-  const int m = Index(ctl::RGMode);
-  const int t = Index(ctl::RGInputType);
-  SwapInputText(m);
-  SetShown(ctl::PanelInputTexts, true);
-  SetShown(ctl::PanelLoadTexts, m == 0);
-  SetShown(ctl::PanelInputType, m == 0);
-  SetShown(ctl::PanelWoL, m == 0);
-  if (!wolBelowInputDetails_) {
-    wolBelowInputDetails_ = true;
-    Notify(ctl::PanelWoL);
-  }
-  SetShown(ctl::PanelCustomVertical, t == kCustomVertical && m == 0);
-  if (m == 1) SetShown(ctl::PanelInputDetails, true);
-  SetEnabled(ctl::CheckBoxLemmata, m == 0);
-  if (m == 1) SetCheckedByRule(ctl::CheckBoxLemmata, false);
-  SetEnabled(ctl::EditLemmaDictionary, Checked(ctl::CheckBoxLemmata) && m == 0);
-  SetEnabled(ctl::ButtonOpenFileLemma, Checked(ctl::CheckBoxLemmata) && m == 0);
-  SetEnabled(ctl::CheckBoxAutosemanticsRatio, m == 0);
-  if (m == 1) SetCheckedByRule(ctl::CheckBoxAutosemanticsRatio, false);
-  ApplyAutosemanticRule();
-}
-
-void TOptionsModel::RGInputTypeClick() {
-  const int t = Index(ctl::RGInputType);
-  SetShown(ctl::PanelInputDetails, true);
-  SetShown(ctl::PanelWoL, true);
-  SetShown(ctl::PanelCustomVertical, t == kCustomVertical);
-  SetShown(ctl::CheckBoxUniversalDependencies, t == static_cast<int>(THow::jCONLLU));
-  ApplyLemmaPossible();
-  ApplyTagsPossible();
-}
-
-void TOptionsModel::ApplyLemmaPossible() {
-  const bool possible = LemmaPossible();
-  SetEnabled(ctl::CheckBoxLemmata, possible);
-  if (!possible) SetCheckedByRule(ctl::CheckBoxLemmata, false);
-}
-
-void TOptionsModel::ApplyTagsPossible() {
-  ApplyAutosemanticRule();
-  const bool possible = TagsPossible();
-  SetEnabled(ctl::CheckBoxAutosemanticsRatio, possible);
-  if (!possible) SetCheckedByRule(ctl::CheckBoxAutosemanticsRatio, false);
-}
-
-// The rule of content words offers the rules the format allows, and shows where the
-// format has tags; the prefixes field beside it shows when the prefixes rule is chosen
-// (the custom vertical panel has the same field of its own).
-void TOptionsModel::ApplyAutosemanticRule() {
-  const TInputFormat* format = InputFormatAt(Index(ctl::RGInputType));
-  TControl& rule = c_[ctl::ComboBoxAutosemanticRule];
-  std::vector<bool> offered(kAutosemanticChoiceCount);
-  for (std::size_t i = 0; i < offered.size(); ++i)
-    offered[i] = format == nullptr || AllowsChoice(*format, static_cast<TAutosemanticChoice>(i));
-  if (rule.ItemsEnabled != offered) {
-    rule.ItemsEnabled = offered;
-    Notify(ctl::ComboBoxAutosemanticRule);
-  }
-  if (!offered[static_cast<std::size_t>(rule.ItemIndex)])
-    SetRuleChoiceByRule(TAutosemanticChoice::Builtin);
-  const bool shown = Index(ctl::RGMode) != 1 && TagsPossible();
-  SetShown(ctl::ComboBoxAutosemanticRule, shown);
-  SetShown(ctl::EditAutosemanticPrefixes, shown && Index(ctl::RGInputType) != kCustomVertical &&
-                                              Index(ctl::ComboBoxAutosemanticRule) ==
-                                                  static_cast<int>(TAutosemanticChoice::Prefixes));
-}
-
-void TOptionsModel::SetRuleChoiceByRule(TAutosemanticChoice Choice) {
-  TControl& c = c_[ctl::ComboBoxAutosemanticRule];
-  if (c.ItemIndex == static_cast<int>(Choice)) return;
-  c.ItemIndex = static_cast<int>(Choice);
-  Notify(ctl::ComboBoxAutosemanticRule);
-  ApplyAutosemanticRule();
-}
-
-void TOptionsModel::ComboBoxAutosemanticRuleClick() {
-  ruleSetByUd_ = false;
-  ApplyAutosemanticRule();
-}
-
-// Under the Universal Dependencies conventions content words are decided by UPOS unless
-// another rule was chosen.
-void TOptionsModel::CheckBoxUniversalDependenciesClick() {
-  const auto rule = static_cast<TAutosemanticChoice>(Index(ctl::ComboBoxAutosemanticRule));
-  const TInputFormat* format = InputFormatAt(Index(ctl::RGInputType));
-  const bool checked = Checked(ctl::CheckBoxUniversalDependencies);
-  if (checked && rule == TAutosemanticChoice::Builtin && format != nullptr &&
-      AllowsChoice(*format, TAutosemanticChoice::Upos)) {
-    SetRuleChoiceByRule(TAutosemanticChoice::Upos);
-    ruleSetByUd_ = true;
-  } else if (!checked && ruleSetByUd_ && rule == TAutosemanticChoice::Upos) {
-    SetRuleChoiceByRule(TAutosemanticChoice::Builtin);
-    ruleSetByUd_ = false;
-  }
-}
-
-void TOptionsModel::CheckBoxColumnLemmataClick() {
-  SetShown(ctl::SpinEditLemma, Checked(ctl::CheckBoxColumnLemmata));
-  ApplyLemmaPossible();
-}
-
-void TOptionsModel::CheckBoxCollumnTagsClick() {
-  const bool checked = Checked(ctl::CheckBoxCollumnTags);
-  SetShown(ctl::SpinEditTags, checked);
-  SetShown(ctl::LabelTagsForAutosemantics, checked);
-  SetShown(ctl::EditTagsForAutosemantics, checked);
-  ApplyTagsPossible();
-}
-
-void TOptionsModel::CheckBoxWordFormsClick() {
-  const bool checked = Checked(ctl::CheckBoxWordForms);
-  SetEnabled(ctl::EditWordDictionary, checked);
-  SetEnabled(ctl::ButtonOpenFileWordForm, checked);
-}
-
-void TOptionsModel::CheckBoxLemmataClick() {
-  const bool checked = Checked(ctl::CheckBoxLemmata);
-  SetEnabled(ctl::EditLemmaDictionary, checked);
-  SetEnabled(ctl::ButtonOpenFileLemma, checked);
-}
-
-void TOptionsModel::RadioGroupWhatToDoClick() {
-  const int w = Index(ctl::RadioGroupWhatToDo);
-  SetShown(ctl::PanelWindowLength, w == 0);
-  SetShown(ctl::PanelMetrics, w == 0);
-  SetShown(ctl::PanelProcess, w == 0);
-  SetShown(ctl::PanelOtherMetrics, Checked(ctl::CheckBoxOtherMetrics) && w == 0);
-  SetShown(ctl::PanelLegacyMetrics, Checked(ctl::CheckBoxLegacyMetrics) && w == 0);
-  SetShown(ctl::ButtonCreateReference, w == 1);
-  SetShown(ctl::CheckBoxReferenceContains, w == 0);
-  SetShown(ctl::PanelDictionary, w == 1 || AnyCrossChecked());
-}
-
-void TOptionsModel::CheckBoxCrossClick() {
-  const int w = Index(ctl::RadioGroupWhatToDo);
-  // The list panel always stands directly above PanelProcess in RightColumnPanels.
-  SetShown(ctl::PanelDictionary, w == 1 || AnyCrossChecked());
-  SetShown(ctl::ButtonCreateReference, w == 1);
-  SetShown(ctl::CheckBoxReferenceContains, w == 0);
-}
-
-void TOptionsModel::CheckBoxOtherMetricsClick() {
-  const bool checked = Checked(ctl::CheckBoxOtherMetrics);
-  SetShown(ctl::PanelOtherMetrics, checked);
-  if (!checked) SetShown(ctl::PanelLegacyMetrics, false);
-}
-
-void TOptionsModel::CheckBoxLegacyMetricsClick() {
-  SetShown(ctl::PanelLegacyMetrics, Checked(ctl::CheckBoxLegacyMetrics));
-}
-
-void TOptionsModel::CheckBoxHillsContinuumClick() {
-  const bool checked = Checked(ctl::CheckBoxHillsContinuum);
-  SetShown(ctl::EditHillsQ, checked);
-  SetShown(ctl::LabelQ, checked);
-}
-
-void TOptionsModel::CheckBoxIndicesClick() {
-  SetShown(ctl::PanelIndices, Checked(ctl::CheckBoxIndices));
-}
 
 // ---- Runs ----
 
 void TOptionsModel::PrepareRun() {
-  if (Index(ctl::RGInputType) >= 0 && Index(ctl::RGMode) != 1) return;
+  if (c_[ctl::RGInputType].ItemIndex >= 0 && c_[ctl::RGMode].ItemIndex != 1) return;
   TControl& t = c_[ctl::RGInputType];
   if (t.ItemIndex == 0) return;
   t.ItemIndex = 0;
   Notify(ctl::RGInputType);
-  RGInputTypeClick();
+  Rules().RGInputTypeClick();
 }
 
 }  // namespace tavora

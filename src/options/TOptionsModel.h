@@ -17,6 +17,7 @@
 #include "engine/Measures.h"
 #include "options/TOptionControls.h"
 #include "options/TOptionEncoders.h"
+#include "options/TOptionRules.h"
 #include "processing/RunOptions.h"
 
 namespace tavora {
@@ -148,51 +149,17 @@ class TOptionsModel {
   }
 
   // The two conditions the rules share.
-  [[nodiscard]] bool LemmaPossible() const;
-  [[nodiscard]] bool TagsPossible() const;
+  [[nodiscard]] bool LemmaPossible() const { return TOptionRules::LemmaPossible(c_); }
+  [[nodiscard]] bool TagsPossible() const { return TOptionRules::TagsPossible(c_); }
 
  private:
   TControl& Changeable(std::string_view Name, TControlKind Kind);
   void Notify(std::string_view Name) const;
-  void SetShown(std::string_view Name, bool Shown);
-  void SetEnabled(std::string_view Name, bool Enabled);
-  // A check changed by a rule; runs the box's own rule when the check changes.
-  void SetCheckedByRule(std::string_view Name, bool Checked);
-  void RunRuleOf(std::string_view Name);
-  [[nodiscard]] bool Checked(std::string_view Name) const { return c_[Name].Checked; }
-  [[nodiscard]] int Index(std::string_view Name) const { return c_[Name].ItemIndex; }
-  [[nodiscard]] bool AnyCrossChecked() const;
   [[nodiscard]] TOptionEncoders Encoders() const { return TOptionEncoders(c_); }
-
-  void RGModeClick();
-  void RGInputTypeClick();
-  void ApplyLemmaPossible();
-  void ApplyTagsPossible();
-  void ApplyAutosemanticRule();
-  void ComboBoxAutosemanticRuleClick();
-  void CheckBoxUniversalDependenciesClick();
-  // The rule of content words set by a rule (SetCheckedByRule's counterpart).
-  void SetRuleChoiceByRule(TAutosemanticChoice Choice);
-  void CheckBoxColumnLemmataClick();
-  void CheckBoxCollumnTagsClick();
-  void CheckBoxWordFormsClick();
-  void CheckBoxLemmataClick();
-  void RadioGroupWhatToDoClick();
-  void CheckBoxCrossClick();
-  void CheckBoxOtherMetricsClick();
-  void CheckBoxLegacyMetricsClick();
-  void CheckBoxHillsContinuumClick();
-  void CheckBoxIndicesClick();
-
-  // MemoListOfTexts holds the text of the chosen text source; the other source's text waits
-  // here, so that file names are never read as pasted text nor pasted text as file names.
-  void SwapInputText(int Mode);
+  [[nodiscard]] TOptionRules Rules() { return TOptionRules(c_, state_, observer_); }
 
   TOptionControls c_;
-  bool wolBelowInputDetails_ = false;
-  bool ruleSetByUd_ = false;                  // the UD box chose UPOS; unchecking it goes back
-  std::array<std::u16string, 2> inputTexts_;  // by text source, while not shown
-  int inputTextMode_ = -1;                    // the source whose text the field holds
+  TOptionRules::TState state_;
   std::function<void(std::string_view)> observer_;
 };
 

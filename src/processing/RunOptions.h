@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "base/NumberFormat.h"
 #include "engine/Indices.h"
@@ -25,6 +26,21 @@ enum class TCasesensitiveness : std::uint8_t {
   csOnlyIfLemma,      // lowered unless the lemma holds an upper-case letter
   csCaseInsensitive,  // always lowered
 };
+
+// Names of case handling on the command line and in run records, in TCasesensitiveness
+// order (the items of the window's case radio group).
+inline constexpr std::array<std::string_view, 3> kCaseNames = {"sensitive", "lemma", "insensitive"};
+[[nodiscard]] constexpr std::string_view CaseName(TCasesensitiveness CS) {
+  return kCaseNames[static_cast<std::size_t>(CS)];
+}
+
+// Names of the rules of content words on the command line and in run records, in
+// TAutosemanticChoice order (the items of the window's rule choice).
+inline constexpr std::array<std::string_view, kAutosemanticChoiceCount> kAutosemanticRuleNames = {
+    "builtin", "upos", "prefixes"};
+[[nodiscard]] constexpr std::string_view AutosemanticRuleName(TAutosemanticChoice Rule) {
+  return kAutosemanticRuleNames[static_cast<std::size_t>(Rule)];
+}
 
 // Column settings of the custom vertical format. Columns count from 1; the fields are
 // applied only when IsCustomVertical is set.

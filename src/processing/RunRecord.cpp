@@ -12,9 +12,6 @@ namespace tavora {
 
 namespace {
 
-constexpr const char* kCaseNames[] = {"sensitive", "lemma", "insensitive"};
-constexpr const char* kRuleNames[] = {"builtin", "upos", "prefixes"};
-
 TJsonValue Text(std::u16string_view text) { return TJsonValue(Utf16ToUtf8(text)); }
 
 TJsonValue ListFile(const TWordOrLemmaNames& names, tWordOrLemma kind) {
@@ -52,7 +49,7 @@ TJsonValue Options(const TMeasureParameters& p) {
     for (const tIndex i : p.Indices) indices.Push(Text(IndexCaption(i)));
     o.Set("indices", std::move(indices));
   }
-  o.Set("case", kCaseNames[static_cast<int>(p.CS)]);
+  o.Set("case", std::string(CaseName(p.CS)));
   o.Set("omitPunctuation", p.DoOmitPunctuation);
   o.Set("omitDigits", p.DoOmitDigits);
   o.Set("hillsQ", p.HillsQ);
@@ -69,11 +66,11 @@ TJsonValue Options(const TMeasureParameters& p) {
     o.Set("customVertical", std::move(c));
   }
   o.Set("safeCsv", p.SafeCsv);
-  o.Set("autosemanticRule", kRuleNames[static_cast<int>(p.Corpus.AutosemanticRule)]);
+  o.Set("autosemanticRule", std::string(AutosemanticRuleName(p.Corpus.AutosemanticRule)));
   o.Set("universalDependencies", p.Corpus.UniversalDependencies);
   o.Set("documentPerFile", p.Corpus.DocumentPerFile);
   o.Set("documentIds", p.Corpus.DocumentIds);
-  o.Set("precision", p.Corpus.Precision == TPrecision::Full ? "full" : "fixed");
+  o.Set("precision", std::string(PrecisionName(p.Corpus.Precision)));
   if (p.Destinations.Database) o.Set("csvFiles", p.Destinations.CsvFiles);
   SetDatabase(o, p.Destinations);
   return o;
@@ -106,7 +103,7 @@ TJsonValue DictionaryRunDescription(const TDictionaryParameters& p, std::u16stri
   TJsonValue o = TJsonValue::Object();
   o.Set("format", Text(InputFormat(p.How).Caption));
   o.Set("kinds", Kinds(p.WoL));
-  o.Set("case", kCaseNames[static_cast<int>(p.CS)]);
+  o.Set("case", std::string(CaseName(p.CS)));
   o.Set("omitPunctuation", p.DoOmitPunctuation);
   o.Set("omitDigits", p.DoOmitDigits);
   const bool word = p.WoL.Contains(tWordOrLemma::tokWord);

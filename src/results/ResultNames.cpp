@@ -13,12 +13,8 @@ namespace {
 constexpr std::array<std::string_view, kOutputTypeCount> kFamilyNames = {
     "Averages", "Distribution", "Serie", "WholeTexts", "Indices"};
 // By tWordOrLemma.
-constexpr std::array<std::string_view, kWordOrLemmaCount> kKindNames = {"Word", "Lemma"};
+constexpr std::array<std::string_view, kWordOrLemmaCount> kKindFileNames = {"Word", "Lemma"};
 constexpr std::string_view kExtension = ".csv";
-// By TOutputType and tWordOrLemma: the command line's names.
-constexpr std::array<std::string_view, kOutputTypeCount> kOutputNames = {
-    "averages", "distributions", "series", "wholetexts", "indices"};
-constexpr std::array<std::string_view, kWordOrLemmaCount> kKindOptionNames = {"word", "lemma"};
 
 constexpr bool HasLag(TOutputType f) {
   return f == TOutputType::outSerie || f == TOutputType::outAverage ||
@@ -52,8 +48,8 @@ std::optional<std::int64_t> TakeNumber(std::string_view& s) {
 }
 
 std::optional<tWordOrLemma> TakeKind(std::string_view& s) {
-  for (std::size_t k = 0; k < kKindNames.size(); ++k) {
-    if (Take(s, kKindNames[k])) return static_cast<tWordOrLemma>(k);
+  for (std::size_t k = 0; k < kKindFileNames.size(); ++k) {
+    if (Take(s, kKindFileNames[k])) return static_cast<tWordOrLemma>(k);
   }
   return std::nullopt;
 }
@@ -74,14 +70,6 @@ bool TakeCaptionAndLag(std::string_view s, TResultName& name) {
 }
 
 }  // namespace
-
-std::string_view OutputTypeName(TOutputType Type) {
-  return kOutputNames[static_cast<std::size_t>(Type)];
-}
-
-std::string_view KindName(tWordOrLemma Kind) {
-  return kKindOptionNames[static_cast<std::size_t>(Kind)];
-}
 
 std::u16string_view TMeasureRef::Caption() const {
   return IsSecondary ? MeasureSecondaryCaption(static_cast<tMeasureSecondary>(Ordinal))
@@ -113,7 +101,7 @@ std::u16string ResultFileName(const TResultName& Name) {
   std::u16string text;
   AppendAscii(text, kFamilyNames[static_cast<std::size_t>(Name.Family)]);
   if (Name.Family == TOutputType::outSerie) AppendAscii(text, std::to_string(Name.Doc));
-  AppendAscii(text, kKindNames[static_cast<std::size_t>(Name.Kind)]);
+  AppendAscii(text, kKindFileNames[static_cast<std::size_t>(Name.Kind)]);
   if (Name.Family == TOutputType::outDistribution) {
     text += u'_';
     text += Name.Caption;

@@ -3,6 +3,7 @@
 // The families of result files and the names of the files: the one place that both the
 // writer (TOutputStructures) and the reader (TResultFolder) take them from.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -28,11 +29,20 @@ inline constexpr std::size_t kOutputTypeCount = 5;
 
 using TOutputTypeSet = EnumSet<TOutputType, kOutputTypeCount, std::uint8_t>;
 
-// Family names on the command line (--outputs), in run records and in the results database
-// ("averages", "distributions", "series", "wholetexts", "indices").
-[[nodiscard]] std::string_view OutputTypeName(TOutputType Type);
-// Kind names on the command line and in the results database ("word", "lemma").
-[[nodiscard]] std::string_view KindName(tWordOrLemma Kind);
+// Family names on the command line (--outputs), in run records and in the results database,
+// in TOutputType order.
+inline constexpr std::array<std::string_view, kOutputTypeCount> kOutputTypeNames = {
+    "averages", "distributions", "series", "wholetexts", "indices"};
+[[nodiscard]] constexpr std::string_view OutputTypeName(TOutputType Type) {
+  return kOutputTypeNames[static_cast<std::size_t>(Type)];
+}
+
+// Kind names on the command line, in run records and in the results database, in
+// tWordOrLemma order.
+inline constexpr std::array<std::string_view, kWordOrLemmaCount> kKindNames = {"word", "lemma"};
+[[nodiscard]] constexpr std::string_view KindName(tWordOrLemma Kind) {
+  return kKindNames[static_cast<std::size_t>(Kind)];
+}
 
 // The results database's file name in an output folder.
 inline constexpr std::string_view kDatabaseName = "Tavora.sqlite";

@@ -1,10 +1,10 @@
 #include "base/TAtomicFile.h"
+#include "TestFolders.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -19,12 +19,8 @@ using ::testing::ThrowsMessage;
 
 class AtomicFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::random_device rd;
-    dir_ = fs::temp_directory_path() / ("tavora_atomic_" + std::to_string(rd()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  ::tavora::test::TTempFolder folder_{"tavora_atomic"};
+  const fs::path& dir_ = folder_.Path();
 
   static std::string Read(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -40,8 +36,6 @@ class AtomicFile : public ::testing::Test {
     std::sort(names.begin(), names.end());
     return names;
   }
-
-  fs::path dir_;
 };
 
 // The target appears only at Commit, whole, replacing the old file; the temporary is a new

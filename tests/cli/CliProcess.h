@@ -7,10 +7,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
+
+#include "TestFolders.h"
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -66,24 +67,14 @@ inline TCliResult RunCli(const std::string& Args, const std::filesystem::path& W
 // A fresh folder per test, removed afterwards.
 class TCliTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::random_device random;
-    Dir = std::filesystem::temp_directory_path() /
-          ("tavora-cli-test-" + std::to_string(random()) + std::to_string(random()));
-    std::filesystem::create_directories(Dir);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    std::filesystem::remove_all(Dir, ec);
-  }
-
   // Runs tavora-cli in the source folder, so that inputs are named data/...
   TCliResult Run(const std::string& Args, const std::filesystem::path& StdinFile = {}) const {
     return RunCli(Args, SourceDir, Dir, StdinFile);
   }
 
   const std::filesystem::path SourceDir{TAVORA_SOURCE_DIR};
-  std::filesystem::path Dir;
+  TTempFolder Folder{"tavora_cli"};
+  const std::filesystem::path& Dir = Folder.Path();
 };
 
 }  // namespace tavora::test

@@ -8,6 +8,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "TestFolders.h"
 #include "engine/TReferenceDictionary.h"
 
 namespace tavora {
@@ -17,20 +18,13 @@ namespace fs = std::filesystem;
 
 class BadReferenceList : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tavora_badlist_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  ::tavora::test::TTempFolder folder_{"tavora_badlist"};
+  const fs::path& dir_ = folder_.Path();
   fs::path Write(const std::string& bytes) {
     const fs::path p = dir_ / "list.tsv";
     std::ofstream(p, std::ios::binary) << bytes;
     return p;
   }
-  fs::path dir_;
 };
 
 // Each line: what Load makes of it. A bad count (negative, beyond 2^63 - 1, not a number) is

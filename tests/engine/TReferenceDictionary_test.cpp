@@ -1,4 +1,5 @@
 #include "engine/TReferenceDictionary.h"
+#include "TestFolders.h"
 
 #include <filesystem>
 #include <fstream>
@@ -17,14 +18,8 @@ namespace fs = std::filesystem;
 
 class TReferenceDictionaryFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tavora_refdict_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  ::tavora::test::TTempFolder folder_{"tavora_refdict"};
+  const fs::path& dir_ = folder_.Path();
   fs::path Write(const std::string& name, const std::string& bytes) {
     fs::path p = dir_ / name;
     std::ofstream(p, std::ios::binary) << bytes;
@@ -34,7 +29,6 @@ class TReferenceDictionaryFiles : public ::testing::Test {
     std::ifstream in(p, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  fs::path dir_;
 };
 
 TEST_F(TReferenceDictionaryFiles, LoadsTheOddLinesOfAHandMadeList) {

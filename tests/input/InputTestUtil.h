@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -8,6 +7,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "TestFolders.h"
 
 namespace tavora::testing_input {
 
@@ -80,38 +81,18 @@ inline std::vector<std::string> U8(const std::vector<std::u16string>& v) {
 }
 
 // A fresh folder under the system temporary folder, removed with the object.
-class TTempDir {
+class TTempDir : public ::tavora::test::TTempFolder {
  public:
-  TTempDir() {
-    static std::atomic<int> counter{0};
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = "tavora_input_";
-    if (info) name += std::string(info->test_suite_name()) + "_" + info->name();
-    for (char& c : name)
-      if (c == '/') c = '_';
-    name += '_';
-    name += std::to_string(counter++);
-    path_ = std::filesystem::temp_directory_path() / name;
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TTempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::filesystem::path& Path() const { return path_; }
+  TTempDir() : TTempFolder("tavora_input") {}
 
   // Writes `bytes` to a file at `relative` (parents created) and returns its path.
   std::filesystem::path Write(const std::string& relative, std::string_view bytes) const {
-    const auto file = path_ / relative;
+    const auto file = Path() / relative;
     std::filesystem::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return file;
   }
-
- private:
-  std::filesystem::path path_;
 };
 
 inline std::u16string PathLine(const std::filesystem::path& p) { return p.u16string(); }

@@ -1,4 +1,5 @@
 #include "input/TTable.h"
+#include "TestFolders.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -36,15 +37,8 @@ void WriteBytes(const fs::path& p, const std::string& bytes) {
 // A fresh folder per test, removed afterwards.
 class TTableFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tavora_table_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  fs::path dir_;
+  ::tavora::test::TTempFolder folder_{"tavora_table"};
+  const fs::path& dir_ = folder_.Path();
 };
 
 TEST(TTable, DefaultIsEmptyAndTabSeparated) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "TestFolders.h"
 #include "engine/TReferenceDictionary.h"
 
 namespace tavora {
@@ -18,14 +19,8 @@ using ::testing::ThrowsMessage;
 
 class TReferenceCacheTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tavora_cache_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  ::tavora::test::TTempFolder folder_{"tavora_cache"};
+  const fs::path& dir_ = folder_.Path();
 
   // Writes a list file holding one type with the given count; returns its name as typed.
   std::u16string WriteList(const std::string& file, const std::string& type, int count) {
@@ -37,8 +32,6 @@ class TReferenceCacheTest : public ::testing::Test {
     const TCount* c = list.Find(type);
     return c == nullptr ? 0 : c->Count;
   }
-
-  fs::path dir_;
 };
 
 TEST_F(TReferenceCacheTest, ReadsAFileOnceAndKeepsItWhenTheFileChanges) {

@@ -9,10 +9,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "TestFolders.h"
 #include "base/Utf8.h"
 #include "processing/RunOptions.h"
 #include "processing/TProcessTexts.h"
@@ -23,18 +25,7 @@ namespace fs = std::filesystem;
 
 class RunFixture : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::random_device rd;
-    dir_ = fs::temp_directory_path() /
-           ("tavora_processing_" + std::to_string(rd()) + "_" + std::to_string(rd()));
-    fs::create_directories(dir_);
-    out_ = dir_ / "out";
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(dir_, ec);
-  }
+  void SetUp() override { out_ = dir_ / "out"; }
 
   // Writes bytes to a file in the temporary folder and returns its path.
   fs::path WriteInput(const std::string& name, const std::string& bytes) {
@@ -77,6 +68,24 @@ class RunFixture : public ::testing::Test {
     }
     return lines;
   }
+  // Counts per interval label of every block of a distribution file: name line -> counts.
+  static std::vector<std::pair<std::string, std::map<std::string, std::uint64_t>>>
+  DistributionBlocks(const std::vector<std::string>& lines) {
+    std::vector<std::pair<std::string, std::map<std::string, std::uint64_t>>> blocks;
+    EXPECT_EQ(lines.size() % 3, 0u);
+    for (std::size_t i = 0; i + 2 < lines.size(); i += 3) {
+      std::map<std::string, std::uint64_t> counts;
+      std::size_t l = 0, c = 0;
+      while (l < lines[i + 1].size()) {
+        const std::size_t le = lines[i + 1].find(',', l), ce = lines[i + 2].find(',', c);
+        counts[lines[i + 1].substr(l, le - l)] += std::stoull(lines[i + 2].substr(c, ce - c));
+        l = le + 1;
+        c = ce + 1;
+      }
+      blocks.emplace_back(lines[i], counts);
+    }
+    return blocks;
+  }
   // The names in the output folder but its run record.
   std::vector<std::string> OutputNames() const {
     std::vector<std::string> names;
@@ -117,7 +126,8 @@ class RunFixture : public ::testing::Test {
     report_ = process.GetReport();
   }
 
-  fs::path dir_;
+  ::tavora::test::TTempFolder folder_{"tavora_processing"};
+  const fs::path& dir_ = folder_.Path();
   fs::path out_;
   TRunReport report_;  // of the last Measure
 };

@@ -57,17 +57,11 @@ TEST_F(Corpora, ConlluRunIsConsistent) {
     ASSERT_EQ(lines.size(), 3 * (documents + 1));
     EXPECT_EQ(lines[lines.size() - 3], "\"TOTAL\"");
     // Sum the document blocks label by label.
-    std::map<std::string, std::uint64_t> sum, total;
-    for (std::size_t i = 0; i < lines.size(); i += 3) {
-      auto& target = i + 3 == lines.size() ? total : sum;
-      std::size_t l = 0, c = 0;
-      while (l < lines[i + 1].size()) {
-        const std::size_t le = lines[i + 1].find(',', l), ce = lines[i + 2].find(',', c);
-        target[lines[i + 1].substr(l, le - l)] += std::stoull(lines[i + 2].substr(c, ce - c));
-        l = le + 1;
-        c = ce + 1;
-      }
-    }
+    auto blocks = DistributionBlocks(lines);
+    std::map<std::string, std::uint64_t> total = std::move(blocks.back().second), sum;
+    blocks.pop_back();
+    for (const auto& [name, counts] : blocks)
+      for (const auto& [label, count] : counts) sum[label] += count;
     std::erase_if(sum, [](const auto& e) { return e.second == 0; });
     std::erase_if(total, [](const auto& e) { return e.second == 0; });
     EXPECT_EQ(sum, total);

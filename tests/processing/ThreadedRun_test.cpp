@@ -9,6 +9,7 @@
 #include <random>
 #include <set>
 
+#include "TestFolders.h"
 #include "engine/TReferenceDictionary.h"
 #include "engine/TSimpleTTR.h"
 #include "input/TTokenizationStream.h"
@@ -364,9 +365,8 @@ TEST(TTokenPipeline, BatchesCarryTheSameWordsThreadedOrNot) {
 }
 
 TEST(TTokenPipeline, ErrorFollowsTheWordsReadBeforeIt) {
-  const fs::path dir =
-      fs::temp_directory_path() / ("tavora_pipeline_" + std::to_string(std::random_device{}()));
-  fs::create_directories(dir);
+  const ::tavora::test::TTempFolder folder("tavora_pipeline");
+  const fs::path& dir = folder.Path();
   const fs::path a = dir / "a.txt", b = dir / "b.txt";
   std::ofstream(a) << "one two three four five";
   std::ofstream(b) << "six";
@@ -394,7 +394,6 @@ TEST(TTokenPipeline, ErrorFollowsTheWordsReadBeforeIt) {
     TTokenPipeline pipeline(stream, false, true, 1);
     ASSERT_NE(pipeline.Next(), nullptr);
   }
-  fs::remove_all(dir);
 }
 
 // A long document streamed to its series file gives the text built in memory from the

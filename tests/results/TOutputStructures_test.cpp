@@ -12,27 +12,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class ResultFiles : public RunFixture {
- protected:
-  // Counts per interval label of every block in a distribution file: key line -> counts.
-  static std::vector<std::pair<std::string, std::map<std::string, std::uint64_t>>> Blocks(
-      const std::vector<std::string>& lines) {
-    std::vector<std::pair<std::string, std::map<std::string, std::uint64_t>>> blocks;
-    EXPECT_EQ(lines.size() % 3, 0u);
-    for (std::size_t i = 0; i + 2 < lines.size(); i += 3) {
-      std::map<std::string, std::uint64_t> counts;
-      std::size_t l = 0, c = 0;
-      while (l < lines[i + 1].size()) {
-        const std::size_t le = lines[i + 1].find(',', l), ce = lines[i + 2].find(',', c);
-        counts[lines[i + 1].substr(l, le - l)] += std::stoull(lines[i + 2].substr(c, ce - c));
-        l = le + 1;
-        c = ce + 1;
-      }
-      blocks.emplace_back(lines[i], counts);
-    }
-    return blocks;
-  }
-};
+using ResultFiles = RunFixture;
 
 // A small run compared byte for byte: byte-order mark, CR LF, quotes, digits.
 TEST_F(ResultFiles, OneDocumentWholeFilesAreExact) {
@@ -99,7 +79,7 @@ TEST_F(ResultFiles, TwoDocumentsAddUpToTotal) {
   Measure(r);
   for (const char* file : {"DistributionWord_Types3.csv", "DistributionWord_TTR3.csv"}) {
     SCOPED_TRACE(file);
-    const auto blocks = Blocks(ReadLines(out_ / file));
+    const auto blocks = DistributionBlocks(ReadLines(out_ / file));
     ASSERT_EQ(blocks.size(), 3u);
     EXPECT_EQ(blocks[0].first, "\"" + Utf8(a) + "\",\"1\"");
     EXPECT_EQ(blocks[1].first, "\"" + Utf8(b) + "\",\"2\"");

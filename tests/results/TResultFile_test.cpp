@@ -1,4 +1,5 @@
 #include "results/TResultFile.h"
+#include "TestFolders.h"
 
 #include <gtest/gtest.h>
 
@@ -21,15 +22,8 @@ std::string ReadAll(const fs::path& p) {
 
 class ResultFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tavora-resultfile-" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  fs::path dir_;
+  ::tavora::test::TTempFolder folder_{"tavora_resultfile"};
+  const fs::path& dir_ = folder_.Path();
 };
 
 // Pieces of every size, around and beyond the buffer, arrive whole and in order.
