@@ -345,4 +345,6 @@ def _frames(raw) -> Dict[str, pandas.DataFrame]:
             names=["Kind", "Text id", "Window id"])
         frames["series"] = pd.DataFrame(
             np.concatenate([p[2] for p in parts]), index=series_index, columns=raw["measures"])
+    for frame in frames.values():
+        frame.attrs["documents"] = len(numbers)
     return frames
