@@ -158,17 +158,21 @@ def _is_path(value) -> bool:
 
 
 def _input_arguments(paths: _Paths) -> list:
-    """The input arguments, after "--" so that no name is taken for an option."""
+    """The input arguments; a relative name that begins with "-" gets "./" before it, so
+    that it is not taken for an option."""
     items = [paths] if _is_path(paths) else list(paths)
+    arguments = []
     for item in items:
         if not _is_path(item):
             raise TypeError(f"paths must be str or os.PathLike, not {type(item).__name__}")
-    return ["--"] + [os.fsencode(item) for item in items]
+        name = os.fsencode(item)
+        arguments.append(b"./" + name if name.startswith(b"-") else name)
+    return arguments
 
 
 def _option_arguments(options: dict) -> list:
     """Keywords as the command line's options: ``keep_digits=True`` as ``--keep-digits``,
-    ``kinds=("word", "lemma")`` as ``--kinds word,lemma``; None and False leave an option
+    ``kinds=("word", "lemma")`` as ``--kinds=word,lemma``; None and False leave an option
     out."""
     arguments = []
     for key, value in options.items():
@@ -180,11 +184,11 @@ def _option_arguments(options: dict) -> list:
         if value is True:
             arguments.append(name)
         elif _is_path(value):
-            arguments += [name, os.fsencode(value)]
+            arguments.append(os.fsencode(name + "=") + os.fsencode(value))
         elif isinstance(value, Iterable):
-            arguments += [name, ",".join(str(v) for v in value)]
+            arguments.append(name + "=" + ",".join(str(v) for v in value))
         else:
-            arguments += [name, str(value)]
+            arguments.append(f"{name}={value}")
     return arguments
 
 
@@ -301,7 +305,7 @@ def measure_files(
     if out is None and "sqlite" in families and options.get("database") is None:
         raise ValueError("outputs with sqlite needs out=FOLDER or database=FILE")
     with tempfile.TemporaryDirectory(prefix="tavora-") as folder:
-        arguments = ["-o", os.fsencode(out if out is not None else folder)]
+        arguments = [b"--output=" + os.fsencode(out if out is not None else folder)]
         raw = _core.measure_files(
             arguments + _option_arguments(options) + _input_arguments(paths), lists,
             out is not None)
