@@ -32,7 +32,10 @@ std::size_t Member(const std::array<std::string_view, N>& Names, const std::stri
   const auto it = std::find(Names.begin(), Names.end(), Name);
   if (it != Names.end()) return static_cast<std::size_t>(it - Names.begin());
   std::string set;
-  for (const std::string_view n : Names) set += (set.empty() ? "" : ",") + std::string(n);
+  for (const std::string_view n : Names) {
+    if (!set.empty()) set += ',';
+    set += n;
+  }
   throw std::invalid_argument(std::string(Keyword) + ": " + Name + " not in {" + set + "}");
 }
 
@@ -58,7 +61,8 @@ TIndexSet ReadIndices(py::handle Indices) {
         throw py::type_error("indices must be names (str), not " +
                              std::string(Py_TYPE(item.ptr())->tp_name));
       }
-      list += (list.empty() ? "" : ",") + item.cast<std::string>();
+      if (!list.empty()) list += ',';
+      list += item.cast<std::string>();
     }
   }
   try {

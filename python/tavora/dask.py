@@ -26,7 +26,7 @@ def _groups(paths: Sequence[_Path], files_per_task: Optional[int]) -> List[List[
         # A few groups per core of a small cluster, without groups of only a file or two.
         files_per_task = max(1, min(64, len(paths) // 16))
     if files_per_task < 1:
-        raise ValueError(f"files_per_task: Value {files_per_task} not in range 1 to ...")
+        raise ValueError(f"files_per_task: {files_per_task} is not a whole number of 1 or more")
     return [list(paths[i:i + files_per_task]) for i in range(0, len(paths), files_per_task)]
 
 
