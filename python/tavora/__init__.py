@@ -29,7 +29,7 @@ if TYPE_CHECKING:
     Reference = Union[ReferenceList, str, os.PathLike, None]
 
 __all__ = [
-    "ReferenceList", "__version__", "freqlist", "indices", "mattr", "measure_files", "series",
+    "ReferenceList", "TavoraWarning", "__version__", "freqlist", "indices", "mattr", "measure_files", "series",
     "whole_text",
 ]
 

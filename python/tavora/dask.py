@@ -10,11 +10,14 @@ the tavora package and the files under the same paths.
 from __future__ import annotations
 
 import os
-from typing import Dict, Iterable, List, Optional, Sequence, Union
+from typing import TYPE_CHECKING, Dict, Iterable, List, Optional, Sequence, Union
 
 import dask.bag
 
 import tavora
+
+if TYPE_CHECKING:
+    import pandas
 
 __all__ = ["freqlist_corpus", "measure_corpus"]
 
@@ -43,7 +46,7 @@ def measure_corpus(
     files_per_task: Optional[int] = None,
     scheduler: Optional[str] = None,
     **options,
-) -> Dict[str, "pandas.DataFrame"]:
+) -> Dict[str, pandas.DataFrame]:
     """:func:`tavora.measure_files` over groups of ``files_per_task`` paths on Dask's
     workers, combined: the frames equal those of one ``measure_files(paths, **options)``,
     documents numbered over all paths in input order.
@@ -64,7 +67,7 @@ def measure_corpus(
     return combine(parts)
 
 
-def combine(parts: Sequence[Dict[str, "pandas.DataFrame"]]) -> Dict[str, "pandas.DataFrame"]:
+def combine(parts: Sequence[Dict[str, pandas.DataFrame]]) -> Dict[str, pandas.DataFrame]:
     """The frames of consecutive runs (as measure_files returns them) as those of one run:
     each run's "Text id" goes on from the documents of the runs before it."""
     import pandas as pd
@@ -107,7 +110,7 @@ def freqlist_corpus(
     files_per_task: Optional[int] = None,
     scheduler: Optional[str] = None,
     **options,
-) -> "pandas.Series":
+) -> pandas.Series:
     """:func:`tavora.freqlist` over groups of ``files_per_task`` paths on Dask's workers,
     the lists summed exactly: the list equals one ``freqlist(paths, format, kind,
     **options)``, in the same order (most frequent first, equal counts in the order of the
@@ -125,7 +128,7 @@ def freqlist_corpus(
     return sum_freqlists(parts)
 
 
-def sum_freqlists(parts: Sequence["pandas.Series"]) -> "pandas.Series":
+def sum_freqlists(parts: Sequence[pandas.Series]) -> pandas.Series:
     """The sum of frequency lists (as freqlist returns them), in the order of a list file."""
     import pandas as pd
 
