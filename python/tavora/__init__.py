@@ -6,6 +6,10 @@ labelled with the captions of its result files (``Types``, ``TTR``, ``Hills Cont
 ...), and bad options raise the command line's messages (ValueError for options, OSError
 for files). The engine runs without the GIL, so threads measure in parallel.
 
+``indices``, ``freqlist`` and ``measure_files`` add the further indices, frequency lists
+and whole runs over files (with the command line's options); ``tavora.dask`` spreads runs
+over many files on Dask's workers.
+
 Tokens are measured as given: nothing is lowered, filtered or split further. ``tokens``
 is any iterable of ``str`` (a list is read in one pass), a one-dimensional NumPy array of
 ``str``, or one ``str``, which is split at ``sep`` (at runs of white space when ``sep``
@@ -29,8 +33,8 @@ if TYPE_CHECKING:
     Reference = Union[ReferenceList, str, os.PathLike, None]
 
 __all__ = [
-    "ReferenceList", "TavoraWarning", "__version__", "freqlist", "indices", "mattr", "measure_files", "series",
-    "whole_text",
+    "ReferenceList", "TavoraWarning", "__version__", "freqlist", "indices", "mattr",
+    "measure_files", "series", "whole_text",
 ]
 
 
