@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Times tavora.mattr (window 200) on Zipf-distributed tokens, for each way of passing
-tokens (a list of str, a NumPy array of str, one str with a separator), checks that two
-threads measuring two token lists run in parallel (the engine releases the GIL), and
-times the peer libraries that are importable (skipped otherwise). Prints a Markdown table.
+"""Times tavora.mattr (window 200) and tavora.indices (the default set) on Zipf-distributed
+tokens, for each way of passing tokens (a list of str, a NumPy array of str, one str with
+a separator), checks that two threads measuring two token lists run in parallel (the
+engine releases the GIL), and times the peer libraries that are importable (skipped
+otherwise). Prints a Markdown table.
 
   PYTHONPATH=build/python /usr/bin/python3 bench/python_bench.py [--sizes 1000000,10000000]
 """
@@ -55,6 +56,7 @@ def peers(tokens):
     try:
         ld = importlib.import_module("lexical_diversity.lex_div")
         found.append(("lexical_diversity mattr", lambda: ld.mattr(tokens, WINDOW)))
+        found.append(("lexical_diversity mtld", lambda: ld.mtld(tokens)))
     except ImportError:
         pass
     try:
@@ -104,7 +106,10 @@ def main():
         ]
         for name, tokens, sep in inputs:
             seconds, value = best_of(args.runs, lambda: tavora.mattr(tokens, WINDOW, sep=sep))
-            rows.append((f"tavora.mattr, {name}", n, seconds, value))
+            rows.append((f"tavora.mattr, {name}", n, seconds, f"MATTR {value:.6f}"))
+        for name, tokens, sep in inputs:
+            seconds, value = best_of(args.runs, lambda: tavora.indices(tokens, WINDOW, sep=sep))
+            rows.append((f"tavora.indices, {name}", n, seconds, f"MTLD {value['MTLD']:.3f}"))
         if n == sizes[0]:
             for name, call in peers(inputs[0][1]):
                 try:
@@ -112,12 +117,12 @@ def main():
                 except Exception as error:  # an API other than the one expected
                     print(f"{name}: skipped ({error!r})")
                     continue
-                rows.append((name, n, seconds, value))
+                rows.append((name, n, seconds, f"{value:.6f}"))
 
-    print(f"| Call (window {WINDOW}) | Tokens | Seconds | MATTR |")
+    print(f"| Call (window {WINDOW}) | Tokens | Seconds | Value |")
     print("|---|---:|---:|---:|")
     for name, n, seconds, value in rows:
-        print(f"| {name} | {n:,} | {seconds:.3f} | {value:.6f} |")
+        print(f"| {name} | {n:,} | {seconds:.3f} | {value} |")
 
     n = sizes[-1]
     first, second = zipf_tokens(n, 1).tolist(), zipf_tokens(n, 2).tolist()

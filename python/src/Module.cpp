@@ -15,11 +15,15 @@
 #include <memory>
 #include <vector>
 
+#include "TCorpusRun.h"
+#include "TIndexChoice.h"
 #include "TMeasureChoice.h"
 #include "TReferenceList.h"
 #include "TTokenSource.h"
 #include "base/Utf8.h"
+#include "engine/TIndices.h"
 #include "engine/TSimpleTTR.h"
+#include "processing/TTypeCounter.h"
 
 #ifndef TAVORA_VERSION
 #define TAVORA_VERSION "unknown"
@@ -125,6 +129,36 @@ py::dict WholeText(py::handle Tokens, py::handle Measures, py::handle HillsQ, py
   return result;
 }
 
+py::dict Indices(py::handle Tokens, std::int64_t Window, py::handle Chosen,
+                 py::handle MtldThreshold, const std::string& MtldRule, std::int64_t HddSample,
+                 py::handle LogBase, std::int64_t Seed, py::handle Separator) {
+  const std::uint32_t window = TMeasureChoice::Window(Window);
+  const TIndexChoice choice(Chosen, MtldThreshold, MtldRule, HddSample, LogBase, Seed);
+  TTokenSource source(Tokens, Separator);
+  TIndexValues values{};
+  {
+    py::gil_scoped_release unlocked;
+    TIndices indices(choice.Indices, window, choice.Variants);
+    source.ForEach([&](std::u16string_view token) { indices.AddToken(token); });
+    values = indices.Values();
+  }
+  py::dict result;
+  for (const tIndex i : choice.Indices) result[py::str(Utf16ToUtf8(IndexCaption(i)))] = values[i];
+  return result;
+}
+
+py::tuple FreqListOfTokens(py::handle Tokens, py::handle Separator) {
+  TTokenSource source(Tokens, Separator);
+  TReferenceDictionary list;
+  {
+    py::gil_scoped_release unlocked;
+    TTypeCounter counter;
+    source.ForEach([&](std::u16string_view token) { counter.Add(token); });
+    counter.MoveInto(list);
+  }
+  return ListItems(list);
+}
+
 py::dict CliDefaults() {
   const TCliDefaults d = TMeasureChoice::Defaults();
   py::dict result;
@@ -196,5 +230,19 @@ PYBIND11_MODULE(_core, m) {
   m.def("whole_text", &WholeText, py::arg("tokens"), py::arg("measures"), py::arg("hill_q"),
         py::arg("reference"), py::arg("reference_contains_text"), py::arg("sep"),
         "The values of the whole text, by caption.");
+  m.def("indices", &Indices, py::arg("tokens"), py::arg("window"), py::arg("indices"),
+        py::arg("mtld_threshold"), py::arg("mtld_rule"), py::arg("hdd_sample"), py::arg("log_base"),
+        py::arg("seed"), py::arg("sep"), "The chosen indices of the whole text, by caption.");
+  m.def("freqlist_tokens", &FreqListOfTokens, py::arg("tokens"), py::arg("sep"),
+        "(types, counts) of the tokens, in the order of a list file.");
+  m.def(
+      "list_order",
+      [](py::handle Counts) { return ListItems(TReferenceList::FromCounts(Counts).Dictionary()); },
+      py::arg("counts"),
+      "(types, counts) of a mapping of type to count, in the order of a list file.");
+  m.def("measure_files", &TCorpusRun::Measure, py::arg("arguments"), py::arg("lists"),
+        py::arg("csv_files"), "A measurement run over files, as tavora-cli measure ARGUMENTS.");
+  m.def("freqlist_files", &TCorpusRun::FreqList, py::arg("arguments"),
+        "A frequency-list run over files, as tavora-cli freqlist ARGUMENTS.");
   m.def("cli_defaults", &CliDefaults, "The command line's defaults: window, measures and hill_q.");
 }

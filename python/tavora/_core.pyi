@@ -63,3 +63,30 @@ def whole_text(
 
 def cli_defaults() -> Dict[str, Any]:
     """The command line's defaults: window, measures and hill_q."""
+
+def indices(
+    tokens: _Tokens,
+    window: int,
+    indices: Union[str, Iterable[str], None],
+    mtld_threshold: Union[float, str],
+    mtld_rule: str,
+    hdd_sample: int,
+    log_base: Union[str, int],
+    seed: int,
+    sep: Optional[str],
+) -> Dict[str, float]:
+    """The chosen indices of the whole text, by caption."""
+
+def freqlist_tokens(tokens: _Tokens, sep: Optional[str]) -> Tuple[List[str], numpy.ndarray]:
+    """(types, counts) of the tokens, in the order of a list file."""
+
+def list_order(counts: Mapping[str, int]) -> Tuple[List[str], numpy.ndarray]:
+    """(types, counts) of a mapping of type to count, in the order of a list file."""
+
+def measure_files(
+    arguments: List[Union[str, bytes]], lists: Dict[str, ReferenceList], csv_files: bool
+) -> Dict[str, Any]:
+    """A measurement run over files, as tavora-cli measure ARGUMENTS."""
+
+def freqlist_files(arguments: List[Union[str, bytes]]) -> Dict[str, Any]:
+    """A frequency-list run over files, as tavora-cli freqlist ARGUMENTS."""

@@ -322,6 +322,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
                                                    output.GetRunFolder()));
     leftOut.AddFile(database);
   }
+  if (sinkFactory_) output.AddSink(sinkFactory_());
   output.SetSafeCsv(safeCsv_);
   output.SetDocumentIds(corpus_.DocumentIds);
   output.SetPrecision(corpus_.Precision);

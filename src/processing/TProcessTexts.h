@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -18,6 +19,7 @@
 #include "processing/RunProgress.h"
 #include "processing/RunReport.h"
 #include "processing/TLowercaser.h"
+#include "results/IResultSink.h"
 
 namespace tavora {
 
@@ -72,6 +74,11 @@ class TProcessTexts {
     destinations_ = Destinations;
   }
   [[nodiscard]] const TResultDestinations& GetResultDestinations() const { return destinations_; }
+  // Makes one more place the results of each following measurement run go, besides the
+  // destinations: it gets the same values as the CSV files (results kept in memory by a
+  // library front end). None by default.
+  using TSinkFactory = std::function<std::unique_ptr<IResultSink>()>;
+  void SetSinkFactory(TSinkFactory Factory) { sinkFactory_ = std::move(Factory); }
 
   // The further indices that the following measurement runs write when their output
   // types hold outIndices; none at first, so such a run writes no indices file and does
@@ -184,6 +191,7 @@ class TProcessTexts {
   bool safeCsv_ = false;
   TCorpusOptions corpus_{};
   TResultDestinations destinations_{};
+  TSinkFactory sinkFactory_;
   std::string encoding_;
   bool standardInput_ = false;
   TIndexVariants indexVariants_{};

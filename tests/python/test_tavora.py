@@ -6,6 +6,7 @@ import csv
 import inspect
 import math
 import os
+import pathlib
 import random
 import subprocess
 
@@ -17,6 +18,7 @@ np = pytest.importorskip("numpy")
 pd = pytest.importorskip("pandas")
 
 CLI = os.environ.get("TAVORA_CLI", "")
+DATA = pathlib.Path(__file__).resolve().parents[2] / "data"
 WINDOW = 40
 HILL_Q = 2
 # Every measure a token list can give (autosemantics needs tags).
@@ -154,6 +156,29 @@ def test_defaults_are_the_command_lines():
          "The count of 'a' must be a whole number from 0 to 9223372036854775807"),
         (lambda: tavora.mattr(["a", 1]), TypeError, "tokens must be str: item 1 is int"),
         (lambda: tavora.mattr("a b", sep=""), ValueError, "empty separator"),
+        (lambda: tavora.indices(["a"], indices="mtld,foo"), ValueError,
+         "indices: Unknown index 'foo' (known indices: mtld, mtld-ma, hdd, msttr, yule-k, "
+         "yule-i, simpson-d, herdan-vm, maas, dugast, summer, cttr, mtld-ma-wrap, mtld-ma-bid, "
+         "vocd-d, vocd-d-3, lgv0, lgev0, uber; all for every one)"),
+        (lambda: tavora.indices(["a"], mtld_threshold=1.5), ValueError,
+         "mtld_threshold: '1.5' is not an MTLD threshold (a number from 0.000001 to 0.999999)"),
+        (lambda: tavora.indices(["a"], hdd_sample=0), ValueError,
+         "hdd_sample: Value 0 not in range 1 to 1000000"),
+        (lambda: tavora.indices(["a"], log_base=2), ValueError, "log_base: 2 not in {e,10}"),
+        (lambda: tavora.measure_files(DATA, window=0), ValueError,
+         "--window: Value 0 not in range 1 to 1000000"),
+        (lambda: tavora.measure_files(DATA, windw=3), ValueError,
+         "The following argument was not expected: --windw=3"),
+        (lambda: tavora.freqlist(DATA, format="foo"), ValueError,
+         "--format: foo not in {plain,lines,whitespace,vertical,coca,custom,conllu,bnc}"),
+        (lambda: tavora.freqlist(DATA, kind="lemma"), ValueError,
+         "--kinds: --format plain carries no lemmata (use vertical, coca, conllu, bnc or custom)"),
+        (lambda: tavora.measure_files("/no/such/dir"), FileNotFoundError,
+         'Cannot open input "/no/such/dir": no such file or folder.'),
+        (lambda: tavora.measure_files(DATA, word_list="/no/list.tsv"), OSError,
+         'Cannot open the frequency list "/no/list.tsv": the file does not exist.'),
+        (lambda: tavora.measure_files(DATA, out=DATA / "README.md"), OSError,
+         f'Unable to create directory "{DATA / "README.md"}": Not a directory.'),
     ],
 )
 def test_errors_raise_the_documented_exceptions(call, error, message):
