@@ -195,6 +195,7 @@ int TCliRunner::Measure() {
     std::cerr << "tavora-cli: warning: " << line << "\n";
   });
   processor.SetPhaseCallback(progress.PhaseCallback());
+  processor.SetPairProgressCallback(progress.PairCallback());
   signals.Defer();  // the run writes from here on: a signal lets it clean up
   processor.Measure(p, lists, progress.Callback());
   progress.Finish();

@@ -44,6 +44,12 @@ using TPhaseCallback = std::function<void(TRunPhase)>;
 using TProgressCallback =
     std::function<bool(std::uint64_t bytesRead, std::uint64_t totalBytes, std::uint64_t tokens)>;
 
+// Reports the whole-text comparison of every pair of a document's types (the whole-text
+// difference, quadratic in the types): pairs compared so far and pairs in all. Called about
+// every 100 ms on the run's own thread while a document's comparison lasts; the run's
+// progress callback is called as well, with its last values, so that it can cancel.
+using TPairProgressCallback = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
 // Thrown by a run that its progress callback cancelled. The run's temporary files are
 // removed: the output folder holds what it held before the run.
 class TRunCancelled : public std::runtime_error {

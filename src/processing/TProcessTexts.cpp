@@ -57,15 +57,21 @@ class TProgressTicker {
   // Makes the reports due before word i of the batch.
   void Before(std::size_t i) {
     for (; next_ < ticks_->size() && (*ticks_)[next_].Before == i; ++next_) {
-      const TTokenBatch::TTick& t = (*ticks_)[next_];
-      if (progress_ && !progress_(t.BytesRead, t.TotalBytes, t.Tokens)) throw TRunCancelled();
+      last_ = (*ticks_)[next_];
+      Again();
     }
+  }
+  // Makes the last report again (lets the callback cancel during long work between reads).
+  void Again() const {
+    if (progress_ && !progress_(last_.BytesRead, last_.TotalBytes, last_.Tokens))
+      throw TRunCancelled();
   }
 
  private:
   const TProgressCallback& progress_;
   const std::vector<TTokenBatch::TTick>* ticks_ = nullptr;
   std::size_t next_ = 0;
+  TTokenBatch::TTick last_;
 };
 
 // Starts a run's report afresh and records the run's time when the run ends, also by an
@@ -358,6 +364,13 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
   const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
   TProgressTicker ticker(progress);
+  for (TSimpleTTR* engine : kindEngines) {
+    engine->SetPairThreads(threads_);
+    engine->SetPairProgress([this, &ticker](std::uint64_t done, std::uint64_t total) {
+      if (pairProgress_) pairProgress_(done, total);
+      ticker.Again();
+    });
+  }
   TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
                           &lowercaser_, CS, rule == TAutosemanticRule::Upos);
   std::u16string documentId;  // of the current document (reading_ holds its name)

@@ -91,6 +91,12 @@ class TProcessTexts {
   // calling thread.
   void SetDiagnosticSink(TDiagnosticSink Sink) { diagnostics_ = std::move(Sink); }
 
+  // Told how the whole-text comparison of pairs of types goes (TPairProgressCallback); none
+  // by default.
+  void SetPairProgressCallback(TPairProgressCallback Callback) {
+    pairProgress_ = std::move(Callback);
+  }
+
   // Told the phase of the following runs as each begins; none by default.
   void SetPhaseCallback(TPhaseCallback Callback) { phase_ = std::move(Callback); }
 
@@ -190,6 +196,7 @@ class TProcessTexts {
   unsigned threads_ = 1;
   TDiagnosticSink diagnostics_;
   TPhaseCallback phase_;
+  TPairProgressCallback pairProgress_;
   TRunReport report_;
   std::u16string reading_;           // the document being read, empty before the first
   std::filesystem::path inputFile_;  // the input when it is one file
