@@ -190,6 +190,7 @@ int TCliRunner::Measure() {
 
   TProgressBar progress(IsStandardErrorTerminal());
   TProcessTexts processor;
+  if (choices_.Threads > 0) processor.SetThreads(choices_.Threads);
   processor.SetDiagnosticSink([&progress](std::string_view line) {
     progress.Finish();  // the bar is drawn again at the next report
     std::cerr << "tavora-cli: warning: " << line << "\n";
@@ -226,6 +227,7 @@ int TCliRunner::FreqList() {
 
   TProgressBar progress(IsStandardErrorTerminal());
   TProcessTexts processor;
+  if (choices_.Threads > 0) processor.SetThreads(choices_.Threads);
   processor.SetDiagnosticSink([&progress](std::string_view line) {
     progress.Finish();
     std::cerr << "tavora-cli: warning: " << line << "\n";

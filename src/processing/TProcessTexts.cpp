@@ -1,5 +1,6 @@
 #include "processing/TProcessTexts.h"
 
+#include <algorithm>
 #include <chrono>
 #include <stdexcept>
 #include <thread>
@@ -174,7 +175,7 @@ void TProcessTexts::InputListed(const TOwnFilesLeftOut& leftOut, std::uint64_t t
 }
 
 TProcessTexts::TProcessTexts(std::string locale)
-    : lowercaser_(std::move(locale)), threads_(std::thread::hardware_concurrency() > 1 ? 2 : 1) {}
+    : lowercaser_(std::move(locale)), threads_(std::max(1u, std::thread::hardware_concurrency())) {}
 
 TProcessTexts::~TProcessTexts() = default;
 

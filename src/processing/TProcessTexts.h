@@ -107,9 +107,10 @@ class TProcessTexts {
   void Warn(std::string Text);
 
   // Threads of the following runs. With 2 or more, one thread reads and tokenizes the
-  // input while the calling thread measures; with 1 (or 0), the calling thread does both.
-  // The results are the same either way; the progress callback is always called on the
-  // calling thread. By default 2 when the machine has more than one core, else 1.
+  // input while the calling thread measures, and the whole-text difference of a document
+  // shares its pairs of types out to all of them; with 1 (or 0), the calling thread does
+  // everything. The results are the same either way; the progress callback is always called
+  // on the calling thread. By default one per core.
   void SetThreads(unsigned Threads) { threads_ = Threads; }
   [[nodiscard]] unsigned GetThreads() const { return threads_; }
 

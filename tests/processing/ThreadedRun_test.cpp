@@ -191,7 +191,8 @@ constexpr THow kAllFormats[] = {THow::JStandard, THow::JLines, THow::JWhiteSpace
                                 THow::jCONLLU,   THow::jBNC};
 
 // Small inputs of every format under every filter and case rule, then a large one of
-// every format that crosses many batches: same result files, same frequency lists.
+// every format that crosses many batches: same result files, same frequency lists, on 1, 2
+// and 7 threads.
 TEST_F(ThreadedRun, EveryFormatWritesTheSameFiles) {
   struct Case {
     int files, docs, words;
@@ -225,10 +226,14 @@ TEST_F(ThreadedRun, EveryFormatWritesTheSameFiles) {
       }
       MeasureWith(r, 1, "one");
       MeasureWith(r, 2, "two");
+      MeasureWith(r, 7, "seven");
       EXPECT_FALSE(Files(out_ / "one").empty());
       ExpectSameFiles(out_ / "one", out_ / "two");
+      ExpectSameFiles(out_ / "one", out_ / "seven");
       fs::remove_all(out_);
-      EXPECT_EQ(ListsWith(r, 1), ListsWith(r, 2));
+      const auto lists = ListsWith(r, 1);
+      EXPECT_EQ(lists, ListsWith(r, 2));
+      EXPECT_EQ(lists, ListsWith(r, 7));
     }
   }
 }
