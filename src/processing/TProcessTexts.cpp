@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
 
 #include "base/Paths.h"
@@ -13,6 +14,7 @@
 #include "engine/TSimpleTTR.h"
 #include "input/TTokenizationStream.h"
 #include "processing/RunRecord.h"
+#include "processing/TDocumentWorkers.h"
 #include "processing/TTokenPipeline.h"
 #include "processing/TTypeCounter.h"
 #include "results/TDatabaseSink.h"
@@ -362,55 +364,99 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   EnterPhase(TRunPhase::ReadingAndMeasuring);
   const bool tagged = rule != TAutosemanticRule::None;
 
-  const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
-  const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
-  TProgressTicker ticker(progress);
-  for (TSimpleTTR* engine : kindEngines) {
-    engine->SetPairThreads(threads_);
-    engine->SetPairProgress([this, &ticker](std::uint64_t done, std::uint64_t total) {
-      if (pairProgress_) pairProgress_(done, total);
-      ticker.Again();
-    });
-  }
-  TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
-                          &lowercaser_, CS, rule == TAutosemanticRule::Upos);
-  std::u16string documentId;  // of the current document (reading_ holds its name)
-  while (const TTokenBatch* batch = pipeline.Next()) {
-    for (const std::string& warning : batch->Warnings()) Warn(warning);
-    ticker.Start(*batch);
-    report_.Tokens += batch->Size();
-    std::size_t document = 0;
-    std::size_t continuing = 0;
-    for (std::size_t i = 0; i < batch->Size(); ++i) {
-      ticker.Before(i);
-      const TTokenBatch::TWord& token = (*batch)[i];
-      if (token.ContinuesDocument) {
-        WarnContinuation(batch->ContinuingFile(continuing++), report_.Documents, reading_,
-                         documentId);
-      }
-      // A document begins at its first word even when the filters drop that word.
-      if (token.StartsDocument) {
-        reading_.assign(batch->DocumentName(document));
-        documentId.assign(batch->DocumentId(document));
-        output.NewDoc(reading_, documentId);
-        ++document;
-        ++report_.Documents;
-        report_.ShortDocuments = output.GetShortDocuments();
-        for (const tWordOrLemma kind : WoL) engines[Slot(kind)]->Clear();
-        if (withIndices)
-          for (const tWordOrLemma kind : WoL) indices[Slot(kind)]->Clear();
-      }
-      if (!filter.Keeps(token)) continue;
-      const bool autosemantic =
-          tagged && IsAutosemantic(rule, batch->Tag(token), batch->Lemma(token));
-      for (std::size_t k = 0; k < kindCount; ++k)
-        kindEngines[k]->AddToken(TextOf(*batch, token, kinds[k]), autosemantic);
-      if (withIndices)
-        for (std::size_t k = 0; k < kindCount; ++k)
-          kindIndices[k]->AddToken(TextOf(*batch, token, kinds[k]));
-      output.AddToken();
+  // Inputs whose every file begins a document are measured a file per thread when the run
+  // writes no series and no distributions (per-window output).
+  std::unique_ptr<TDocumentWorkers> workers;
+  const std::vector<std::filesystem::path>& files = stream.GetListOfFiles();
+  if (threads_ > 1 && !IsWholeText && !standardInput_ && files.size() > 1 &&
+      (stream.GetNewDocMarker().empty() || corpus_.DocumentPerFile) &&
+      !OutputTypes.Contains(TOutputType::outSerie) &&
+      !OutputTypes.Contains(TOutputType::outDistribution) &&
+      std::all_of(files.begin(), files.end(), [](const std::filesystem::path& f) {
+        return std::filesystem::is_regular_file(f);
+      })) {
+    TWorkerSetup setup;
+    setup.How = How;
+    setup.Encoding = encoding_;
+    setup.Corpus = corpus_;
+    setup.Custom = Custom;
+    setup.OmitPunctuation = DoOmitPunctuation;
+    setup.OmitDigits = DoOmitDigits;
+    setup.CS = CS;
+    setup.Lowercaser = &lowercaser_;
+    setup.Rule = rule;
+    setup.IsAutosemantic = [this, rule](std::u16string_view tag, std::u16string_view lemma) {
+      return IsAutosemantic(rule, tag, lemma);
+    };
+    setup.Kinds = kinds;
+    setup.LagLength = LagLength;
+    setup.Measures = measures;
+    setup.MeasuresSecondary = MeasuresSecondary;
+    setup.HillsQ = HillsQ;
+    setup.RefContainsText = RefDicContrainsText;
+    setup.References = ReferenceDictionary;
+    if (withIndices) setup.Indices = indices_;
+    setup.IndexVariants = indexVariants_;
+    setup.WholeTexts = OutputTypes.Contains(TOutputType::outWholeTexts);
+    try {
+      workers = std::make_unique<TDocumentWorkers>(setup, files, threads_);
+    } catch (const std::system_error&) {
+      // No thread to be had: the run goes on below, on this thread.
     }
-    ticker.Before(batch->Size());
+  }
+  if (workers) {
+    MeasureApart(*workers, output, progress, totalBytes);
+  } else {
+    const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
+    const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
+    TProgressTicker ticker(progress);
+    for (TSimpleTTR* engine : kindEngines) {
+      engine->SetPairThreads(threads_);
+      engine->SetPairProgress([this, &ticker](std::uint64_t done, std::uint64_t total) {
+        if (pairProgress_) pairProgress_(done, total);
+        ticker.Again();
+      });
+    }
+    TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
+                            &lowercaser_, CS, rule == TAutosemanticRule::Upos);
+    std::u16string documentId;  // of the current document (reading_ holds its name)
+    while (const TTokenBatch* batch = pipeline.Next()) {
+      for (const std::string& warning : batch->Warnings()) Warn(warning);
+      ticker.Start(*batch);
+      report_.Tokens += batch->Size();
+      std::size_t document = 0;
+      std::size_t continuing = 0;
+      for (std::size_t i = 0; i < batch->Size(); ++i) {
+        ticker.Before(i);
+        const TTokenBatch::TWord& token = (*batch)[i];
+        if (token.ContinuesDocument) {
+          WarnContinuation(batch->ContinuingFile(continuing++), report_.Documents, reading_,
+                           documentId);
+        }
+        // A document begins at its first word even when the filters drop that word.
+        if (token.StartsDocument) {
+          reading_.assign(batch->DocumentName(document));
+          documentId.assign(batch->DocumentId(document));
+          output.NewDoc(reading_, documentId);
+          ++document;
+          ++report_.Documents;
+          report_.ShortDocuments = output.GetShortDocuments();
+          for (const tWordOrLemma kind : WoL) engines[Slot(kind)]->Clear();
+          if (withIndices)
+            for (const tWordOrLemma kind : WoL) indices[Slot(kind)]->Clear();
+        }
+        if (!filter.Keeps(token)) continue;
+        const bool autosemantic =
+            tagged && IsAutosemantic(rule, batch->Tag(token), batch->Lemma(token));
+        for (std::size_t k = 0; k < kindCount; ++k)
+          kindEngines[k]->AddToken(TextOf(*batch, token, kinds[k]), autosemantic);
+        if (withIndices)
+          for (std::size_t k = 0; k < kindCount; ++k)
+            kindIndices[k]->AddToken(TextOf(*batch, token, kinds[k]));
+        output.AddToken();
+      }
+      ticker.Before(batch->Size());
+    }
   }
   EnterPhase(OutputTypes.Contains(TOutputType::outDistribution) ? TRunPhase::WritingDistributions
                                                                 : TRunPhase::WritingResults);
@@ -418,6 +464,31 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   report_.ShortDocuments = output.GetShortDocuments();
 } catch (const std::bad_alloc&) {
   throw OutOfMemory();
+}
+
+void TProcessTexts::MeasureApart(TDocumentWorkers& workers, TOutputStructures& output,
+                                 const TProgressCallback& progress, std::uint64_t totalBytes) {
+  auto idle = [&] {
+    if (progress && !progress(workers.BytesRead(), totalBytes, workers.TokensRead()))
+      throw TRunCancelled();
+  };
+  while (const std::unique_ptr<TDocumentWorkers::TFileResults> file = workers.Next(idle)) {
+    for (const TDocumentWorkers::TNote& note : file->Notes) {
+      // Engine lines go where the engines of a run on one thread send them.
+      if (note.FromEngine && !diagnostics_)
+        WriteDiagnosticToStandardOutput(note.Text);
+      else
+        Warn(note.Text);
+    }
+    report_.Tokens += file->Tokens;
+    for (const TMeasuredDocument& document : file->Documents) {
+      reading_ = document.Name;
+      output.AddMeasuredDocument(document);
+      ++report_.Documents;
+      report_.ShortDocuments = output.GetShortDocuments();
+    }
+    if (file->Error) std::rethrow_exception(file->Error);
+  }
 }
 
 std::runtime_error TProcessTexts::OutOfMemory() const {

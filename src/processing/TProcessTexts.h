@@ -22,6 +22,8 @@
 namespace tavora {
 
 class TTokenizationStream;
+class TDocumentWorkers;
+class TOutputStructures;
 
 // Frequency lists made by PrepareDictionary, one per kind (indexed by tWordOrLemma); the
 // slot of a kind not asked for is null. The caller owns them; each has ShouldSurvive set.
@@ -179,6 +181,10 @@ class TProcessTexts {
   // Warns that the first words of File went on with document Document (named Name, Id).
   void WarnContinuation(std::u16string_view File, std::uint64_t Document, std::u16string_view Name,
                         std::u16string_view Id);
+  // Hands the documents that workers measured to the output, in input order, with their
+  // warnings; reports progress from the workers' counters.
+  void MeasureApart(TDocumentWorkers& workers, TOutputStructures& output,
+                    const TProgressCallback& progress, std::uint64_t totalBytes);
   // Loads the input into the stream and records what the load found.
   void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
                  std::u16string_view InputFile, bool IsWholeText, TOwnFilesLeftOut& leftOut);

@@ -144,16 +144,26 @@ class ThreadedRun : public RunFixture {
     for (const auto& [name, bytes] : fa) EXPECT_TRUE(bytes == fb.at(name)) << name << " differs";
   }
 
-  // Measures r with `threads` into out_/<folder>.
-  void MeasureWith(const TRun& r, unsigned threads, const std::string& folder,
-                   const TProgressCallback& progress = {}) {
+  // Measures r with `threads` into out_/<folder>; the run's report, without its time.
+  TRunReport MeasureWith(const TRun& r, unsigned threads, const std::string& folder,
+                         const TProgressCallback& progress = {}) {
     TProcessTexts process(r.Locale);
     process.SetThreads(threads);
+    process.SetCorpusOptions(r.Corpus);
     process.SetAutosemanticTags(r.Tags);
     process.SetIndices(TIndexSet::All());
     process.Measure(r.How, r.Input, out_ / folder, r.IsWholeText, r.OmitPunctuation, r.OmitDigits,
                     r.CS, r.WoL, r.Measures, r.Secondary, r.Custom, r.Lag, r.Reference, r.Outputs,
                     r.Q, false, progress);
+    TRunReport report = process.GetReport();
+    report.Seconds = 0;
+    return report;
+  }
+  static void ExpectSameReports(const TRunReport& a, const TRunReport& b) {
+    EXPECT_EQ(a.Documents, b.Documents);
+    EXPECT_EQ(a.Tokens, b.Tokens);
+    EXPECT_EQ(a.ShortDocuments, b.ShortDocuments);
+    EXPECT_EQ(a.Warnings, b.Warnings);
   }
   using TCounts = std::map<std::u16string, std::int64_t>;
   std::array<TCounts, kWordOrLemmaCount> ListsWith(const TRun& r, unsigned threads,
@@ -224,13 +234,22 @@ TEST_F(ThreadedRun, EveryFormatWritesTheSameFiles) {
         r.Measures = TMeasureSet::All();
         r.Measures.Exclude(tMeasure::vDifference);
       }
-      MeasureWith(r, 1, "one");
-      MeasureWith(r, 2, "two");
-      MeasureWith(r, 7, "seven");
-      EXPECT_FALSE(Files(out_ / "one").empty());
-      ExpectSameFiles(out_ / "one", out_ / "two");
-      ExpectSameFiles(out_ / "one", out_ / "seven");
-      fs::remove_all(out_);
+      // All outputs, then none per window (the files are then measured a file per thread
+      // where each begins a document, also with a document per file).
+      for (const bool perWindow : {true, false}) {
+        if (!perWindow) {
+          r.Outputs = {TOutputType::outAverage, TOutputType::outWholeTexts,
+                       TOutputType::outIndices};
+          r.Corpus.DocumentPerFile = seed % 2 == 0;
+        }
+        const TRunReport one = MeasureWith(r, 1, "one");
+        ExpectSameReports(one, MeasureWith(r, 2, "two"));
+        ExpectSameReports(one, MeasureWith(r, 7, "seven"));
+        EXPECT_FALSE(Files(out_ / "one").empty());
+        ExpectSameFiles(out_ / "one", out_ / "two");
+        ExpectSameFiles(out_ / "one", out_ / "seven");
+        fs::remove_all(out_);
+      }
       const auto lists = ListsWith(r, 1);
       EXPECT_EQ(lists, ListsWith(r, 2));
       EXPECT_EQ(lists, ListsWith(r, 7));
