@@ -26,6 +26,7 @@ struct TStopped {};
 class TDocumentWorkers::TWorker {
  public:
   TWorker(const TWorkerSetup& setup, const std::atomic<bool>& stop) : setup_(setup), stop_(stop) {
+    if (setup.Count) return;
     for (const tWordOrLemma kind : setup.Kinds) {
       auto engine =
           std::make_unique<TSimpleTTR>(setup.LagLength, setup.Measures, setup.MeasuresSecondary,
@@ -50,7 +51,7 @@ class TDocumentWorkers::TWorker {
 
  private:
   void Finish(TMeasuredDocument& document, TFileResults& out);
-  void Feed(const TTokenBatch& batch, const TTokenBatch::TWord& token);
+  void Feed(const TTokenBatch& batch, const TTokenBatch::TWord& token, TFileResults& out);
 
   const TWorkerSetup& setup_;
   const std::atomic<bool>& stop_;
@@ -70,9 +71,16 @@ void TDocumentWorkers::TWorker::Finish(TMeasuredDocument& document, TFileResults
   document = TMeasuredDocument{};
 }
 
-void TDocumentWorkers::TWorker::Feed(const TTokenBatch& batch, const TTokenBatch::TWord& token) {
+void TDocumentWorkers::TWorker::Feed(const TTokenBatch& batch, const TTokenBatch::TWord& token,
+                                     TFileResults& out) {
   if ((setup_.OmitPunctuation && token.IsPunctuation) || (setup_.OmitDigits && token.IsDigit))
     return;
+  if (setup_.Count) {
+    for (std::size_t k = 0; k < out.Counts.size(); ++k)
+      out.Counts[k].Add(setup_.Kinds[k] == tWordOrLemma::tokWord ? batch.Word(token)
+                                                                 : batch.Lemma(token));
+    return;
+  }
   const bool autosemantic = setup_.Rule != TAutosemanticRule::None &&
                             setup_.IsAutosemantic(batch.Tag(token), batch.Lemma(token));
   for (std::size_t k = 0; k < engines_.size(); ++k) {
@@ -102,6 +110,7 @@ void TDocumentWorkers::TWorker::Measure(const std::filesystem::path& file, TFile
                                    tWordOrLemma::tokLemma) != setup_.Kinds.end();
   TTokenPipeline pipeline(stream, withLemma, false, TTokenPipeline::kDefaultBatchSize,
                           setup_.Lowercaser, setup_.CS, setup_.Rule == TAutosemanticRule::Upos);
+  if (setup_.Count) out.Counts.resize(setup_.Kinds.size());
   TMeasuredDocument document;
   bool inDocument = false;
   std::uint64_t counted = 0;  // bytes of this file added to the counter
@@ -118,7 +127,10 @@ void TDocumentWorkers::TWorker::Measure(const std::filesystem::path& file, TFile
     std::size_t started = 0;
     for (std::size_t i = 0; i < batch->Size(); ++i) {
       const TTokenBatch::TWord& token = (*batch)[i];
-      if (token.StartsDocument) {
+      if (token.StartsDocument && setup_.Count) {
+        ++out.DocumentsBegun;
+        out.LastDocument = batch->DocumentName(started++);
+      } else if (token.StartsDocument) {
         if (inDocument) Finish(document, out);
         inDocument = true;
         document.Name = batch->DocumentName(started);
@@ -126,7 +138,7 @@ void TDocumentWorkers::TWorker::Measure(const std::filesystem::path& file, TFile
         for (const auto& engine : engines_) engine->Clear();
         for (const auto& index : indices_) index->Clear();
       }
-      Feed(*batch, token);
+      Feed(*batch, token, out);
     }
   }
   if (inDocument) Finish(document, out);

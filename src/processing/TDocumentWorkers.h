@@ -17,6 +17,7 @@
 #include "engine/TReferenceDictionary.h"
 #include "input/THow.h"
 #include "processing/RunOptions.h"
+#include "processing/TTypeCounter.h"
 #include "results/TOutputStructures.h"
 
 namespace tavora {
@@ -48,12 +49,14 @@ struct TWorkerSetup {
   TIndexSet Indices{};  // empty: no indices
   TIndexVariants IndexVariants{};
   bool WholeTexts = false;  // whether the whole-text values are wanted
+  // Count the tokens of each kind into frequency lists instead of measuring them.
+  bool Count = false;
 };
 
-// Measures the files of a run on worker threads, each file whole on one thread, and hands
-// the results out file by file in input order. Only for inputs whose every file begins a
-// document of its own (no document goes on from one file into the next): then each
-// document's values are those a run on one thread gives, whatever thread measured it.
+// Measures (or counts into frequency lists) the files of a run on worker threads, each file
+// whole on one thread, and hands the results out file by file in input order. Only for inputs whose
+// every file begins a document of its own (no document goes on from one file into the next): then
+// each document's values are those a run on one thread gives, whatever thread measured it.
 class TDocumentWorkers {
  public:
   // A line the run reports: a warning of the reading, or a diagnostic line of an engine.
@@ -64,8 +67,11 @@ class TDocumentWorkers {
   struct TFileResults {
     std::vector<TMeasuredDocument> Documents;
     std::vector<TNote> Notes;
-    std::uint64_t Tokens = 0;  // normal words read (before the filters)
-    std::exception_ptr Error;  // what ended the file, after its documents so far
+    std::vector<TTypeCounter> Counts;  // with Count: by position in the setup's Kinds
+    std::uint64_t DocumentsBegun = 0;  // with Count: documents whose first word is in the file
+    std::u16string LastDocument;       // with Count: the name of the file's last document
+    std::uint64_t Tokens = 0;          // normal words read (before the filters)
+    std::exception_ptr Error;          // what ended the file, after its documents so far
   };
 
   TDocumentWorkers(const TWorkerSetup& Setup, std::vector<std::filesystem::path> Files,

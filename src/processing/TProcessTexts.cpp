@@ -366,15 +366,20 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
 
   // Inputs whose every file begins a document are measured a file per thread when the run
   // writes no series and no distributions (per-window output).
+  // The ticker outlives the reading: the engines' whole-text comparisons at the last
+  // document's end report through it.
+  TProgressTicker ticker(progress);
+  for (TSimpleTTR* engine : kindEngines) {
+    engine->SetPairThreads(threads_);
+    engine->SetPairProgress([this, &ticker](std::uint64_t done, std::uint64_t total) {
+      if (pairProgress_) pairProgress_(done, total);
+      ticker.Again();
+    });
+  }
   std::unique_ptr<TDocumentWorkers> workers;
   const std::vector<std::filesystem::path>& files = stream.GetListOfFiles();
-  if (threads_ > 1 && !IsWholeText && !standardInput_ && files.size() > 1 &&
-      (stream.GetNewDocMarker().empty() || corpus_.DocumentPerFile) &&
-      !OutputTypes.Contains(TOutputType::outSerie) &&
-      !OutputTypes.Contains(TOutputType::outDistribution) &&
-      std::all_of(files.begin(), files.end(), [](const std::filesystem::path& f) {
-        return std::filesystem::is_regular_file(f);
-      })) {
+  if (CanWorkApart(stream, IsWholeText) && !OutputTypes.Contains(TOutputType::outSerie) &&
+      !OutputTypes.Contains(TOutputType::outDistribution)) {
     TWorkerSetup setup;
     setup.How = How;
     setup.Encoding = encoding_;
@@ -409,14 +414,6 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   } else {
     const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
     const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
-    TProgressTicker ticker(progress);
-    for (TSimpleTTR* engine : kindEngines) {
-      engine->SetPairThreads(threads_);
-      engine->SetPairProgress([this, &ticker](std::uint64_t done, std::uint64_t total) {
-        if (pairProgress_) pairProgress_(done, total);
-        ticker.Again();
-      });
-    }
     TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
                             &lowercaser_, CS, rule == TAutosemanticRule::Upos);
     std::u16string documentId;  // of the current document (reading_ holds its name)
@@ -464,6 +461,33 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   report_.ShortDocuments = output.GetShortDocuments();
 } catch (const std::bad_alloc&) {
   throw OutOfMemory();
+}
+
+bool TProcessTexts::CanWorkApart(const TTokenizationStream& stream, bool IsWholeText) const {
+  const std::vector<std::filesystem::path>& files = stream.GetListOfFiles();
+  return threads_ > 1 && !IsWholeText && !standardInput_ && files.size() > 1 &&
+         (stream.GetNewDocMarker().empty() || corpus_.DocumentPerFile) &&
+         std::all_of(files.begin(), files.end(), [](const std::filesystem::path& f) {
+           return std::filesystem::is_regular_file(f);
+         });
+}
+
+void TProcessTexts::CountApart(TDocumentWorkers& workers, std::vector<TTypeCounter>& counters,
+                               const TProgressCallback& progress, std::uint64_t totalBytes) {
+  auto idle = [&] {
+    if (progress && !progress(workers.BytesRead(), totalBytes, workers.TokensRead()))
+      throw TRunCancelled();
+  };
+  while (const std::unique_ptr<TDocumentWorkers::TFileResults> file = workers.Next(idle)) {
+    for (const TDocumentWorkers::TNote& note : file->Notes) Warn(note.Text);
+    report_.Tokens += file->Tokens;
+    report_.Documents += file->DocumentsBegun;
+    if (file->DocumentsBegun > 0) reading_ = file->LastDocument;
+    for (std::size_t k = 0; k < counters.size() && k < file->Counts.size(); ++k)
+      file->Counts[k].ForEach(
+          [&](std::u16string_view text, std::uint64_t count) { counters[k].Add(text, count); });
+    if (file->Error) std::rethrow_exception(file->Error);
+  }
 }
 
 void TProcessTexts::MeasureApart(TDocumentWorkers& workers, TOutputStructures& output,
@@ -578,30 +602,55 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
   std::vector<TTypeCounter> counters(kindCount);
   EnterPhase(TRunPhase::ReadingAndCounting);
 
-  const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
-  const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
-  TProgressTicker ticker(progress);
-  {
-    // The pipeline and its batches are gone before the counts become lists.
-    TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
-                            &lowercaser_, CS);
-    while (const TTokenBatch* batch = pipeline.Next()) {
-      for (const std::string& warning : batch->Warnings()) Warn(warning);
-      ticker.Start(*batch);
-      report_.Tokens += batch->Size();
-      std::size_t document = 0;
-      for (std::size_t i = 0; i < batch->Size(); ++i) {
-        ticker.Before(i);
-        const TTokenBatch::TWord& token = (*batch)[i];
-        if (token.StartsDocument) {
-          ++report_.Documents;
-          reading_ = batch->DocumentName(document++);
+  // Inputs whose every file begins a document are counted a file per thread; the files'
+  // counts are added up in input order, which keeps the lists' order of first occurrence.
+  std::unique_ptr<TDocumentWorkers> workers;
+  if (CanWorkApart(stream, IsWholeText)) {
+    TWorkerSetup setup;
+    setup.How = How;
+    setup.Encoding = encoding_;
+    setup.Corpus = corpus_;
+    setup.Custom = Custom;
+    setup.OmitPunctuation = DoOmitPunctuation;
+    setup.OmitDigits = DoOmitDigits;
+    setup.CS = CS;
+    setup.Lowercaser = &lowercaser_;
+    setup.Kinds = kinds;
+    setup.Count = true;
+    try {
+      workers = std::make_unique<TDocumentWorkers>(setup, stream.GetListOfFiles(), threads_);
+    } catch (const std::system_error&) {
+      // No thread to be had: the run goes on below, on this thread.
+    }
+  }
+  if (workers) {
+    CountApart(*workers, counters, progress, stream.GetTotalBytes());
+  } else {
+    const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
+    const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
+    TProgressTicker ticker(progress);
+    {
+      // The pipeline and its batches are gone before the counts become lists.
+      TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
+                              &lowercaser_, CS);
+      while (const TTokenBatch* batch = pipeline.Next()) {
+        for (const std::string& warning : batch->Warnings()) Warn(warning);
+        ticker.Start(*batch);
+        report_.Tokens += batch->Size();
+        std::size_t document = 0;
+        for (std::size_t i = 0; i < batch->Size(); ++i) {
+          ticker.Before(i);
+          const TTokenBatch::TWord& token = (*batch)[i];
+          if (token.StartsDocument) {
+            ++report_.Documents;
+            reading_ = batch->DocumentName(document++);
+          }
+          if (!filter.Keeps(token)) continue;
+          for (std::size_t k = 0; k < kindCount; ++k)
+            counters[k].Add(TextOf(*batch, token, kinds[k]));
         }
-        if (!filter.Keeps(token)) continue;
-        for (std::size_t k = 0; k < kindCount; ++k)
-          counters[k].Add(TextOf(*batch, token, kinds[k]));
+        ticker.Before(batch->Size());
       }
-      ticker.Before(batch->Size());
     }
   }
   EnterPhase(TRunPhase::WritingLists);

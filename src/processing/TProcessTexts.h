@@ -23,6 +23,7 @@ namespace tavora {
 
 class TTokenizationStream;
 class TDocumentWorkers;
+class TTypeCounter;
 class TOutputStructures;
 
 // Frequency lists made by PrepareDictionary, one per kind (indexed by tWordOrLemma); the
@@ -181,6 +182,12 @@ class TProcessTexts {
   // Warns that the first words of File went on with document Document (named Name, Id).
   void WarnContinuation(std::u16string_view File, std::uint64_t Document, std::u16string_view Name,
                         std::u16string_view Id);
+  // Whether the input's files can be read apart, a file per thread: two or more regular
+  // files, each beginning a document of its own, and more than one thread.
+  [[nodiscard]] bool CanWorkApart(const TTokenizationStream& stream, bool IsWholeText) const;
+  // Adds up the counts that workers made of each file, in input order, with their warnings.
+  void CountApart(TDocumentWorkers& workers, std::vector<TTypeCounter>& counters,
+                  const TProgressCallback& progress, std::uint64_t totalBytes);
   // Hands the documents that workers measured to the output, in input order, with their
   // warnings; reports progress from the workers' counters.
   void MeasureApart(TDocumentWorkers& workers, TOutputStructures& output,
