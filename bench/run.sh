@@ -124,7 +124,24 @@ rm -rf "$WORK/out-b"
 mapfile -t sin < <(files single)
 row "c single file" "w200 $PLAIN_SET; averages,series" "-" "$(bytes single)" "$(tokens single)" \
   "${sin[@]}" -- measure -f plain -o "$WORK/out-c" -w 200 -m "$PLAIN_SET" --outputs averages,series "${sin[@]}"
+case_c=$WORK/case$((${#ROWS[@]} - 1))
+csv_bytes=$(du -b "$WORK/out-c"/Serie1Word200.csv | cut -f1)
 rm -rf "$WORK/out-c"
+
+# (f) the same series into the results database instead, and (c0) the run without series:
+# what writing the series costs in each.
+row "c0 single file" "w200 $PLAIN_SET; averages" "-" "$(bytes single)" "$(tokens single)" \
+  "${sin[@]}" -- measure -f plain -o "$WORK/out-c0" -w 200 -m "$PLAIN_SET" --outputs averages "${sin[@]}"
+case_c0=$WORK/case$((${#ROWS[@]} - 1))
+row "f single file database" "w200 $PLAIN_SET; averages,series,sqlite" "-" "$(bytes single)" "$(tokens single)" \
+  "${sin[@]}" -- measure -f plain -o "$WORK/out-f" -w 200 -m "$PLAIN_SET" --outputs averages,series,sqlite "${sin[@]}"
+case_f=$WORK/case$((${#ROWS[@]} - 1))
+db_bytes=$(du -b "$WORK/out-f/Tavora.sqlite" | cut -f1)
+rm -rf "$WORK/out-f" "$WORK/out-c0"
+SERIES=$(awk -v c="$(cat "$case_c.tv.s")" -v c0="$(cat "$case_c0.tv.s")" -v f="$(cat "$case_f.tv.s")" \
+  -v cb="$csv_bytes" -v fb="$db_bytes" 'BEGIN {
+    printf "Series of (c): CSV file %.2f s, %.0f MB; database %.2f s, %.0f MB; database / CSV time %.2f (target <= 1.5)",
+      c - c0, cb / 1e6, f - c0, fb / 1e6, (f - c0) / (c - c0) }')
 
 # One token per line, MATTR only: the whole process.
 mapfile -t lin < <(files lines)
@@ -150,6 +167,10 @@ echo
   printf '%s\n' "${ROWS[@]}"
 } | column -t -s $'\t'
 echo
+echo "$SERIES"
 awk -v one="$ONE_THREAD" -v two="$TWO_THREADS" 'BEGIN {
   printf "Scaling (a, all files): 1 thread %.2f s, 2 threads %.2f s: %.2fx\n", one, two, one / two }'
-echo "Memory: a's peak stays flat from 5 to 50 files (the table above)."
+# Memory must not grow with the input: a's peak at 5, 15 and 50 files.
+printf '%s\n' "${ROWS[@]:0:3}" | awk -F'\t' '{ mb[NR] = $5 } END {
+  printf "Memory (a, 5 / 15 / 50 files): %.1f / %.1f / %.1f MB peak: %s\n", mb[1], mb[2], mb[3],
+    (mb[3] <= 1.25 * mb[2]) ? "flat (met)" : "grows (missed)" }'

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
@@ -96,6 +97,30 @@ class TReportClock {
   TRunReport& report_;
   std::chrono::steady_clock::time_point start_;
 };
+
+// Whether the first line of a UTF-8 file that is not empty once trimmed of control characters,
+// spaces and byte-order marks (as the token stream trims its items) begins with marker (ASCII).
+// Reads at most the first 64 KiB: a file whose first such line begins later is not taken.
+bool BeginsWithMarkerLine(const std::filesystem::path& file, std::u16string_view marker) {
+  std::ifstream in(file, std::ios::binary);
+  std::string head(std::size_t{1} << 16, '\0');
+  in.read(head.data(), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<std::size_t>(in.gcount()));
+  std::size_t p = 0;
+  for (;;) {
+    if (p < head.size() && static_cast<unsigned char>(head[p]) <= 0x20) {
+      ++p;
+    } else if (head.compare(p, 3, "\xEF\xBB\xBF") == 0) {
+      p += 3;
+    } else {
+      break;
+    }
+  }
+  if (p + marker.size() > head.size()) return false;
+  for (std::size_t i = 0; i < marker.size(); ++i)
+    if (marker[i] >= 0x80 || static_cast<unsigned char>(head[p + i]) != marker[i]) return false;
+  return true;
+}
 
 // Creates the folder of a frequency-list file with its missing parents.
 void CreateListFolder(const std::filesystem::path& file, tWordOrLemma kind) {
@@ -465,11 +490,21 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
 
 bool TProcessTexts::CanWorkApart(const TTokenizationStream& stream, bool IsWholeText) const {
   const std::vector<std::filesystem::path>& files = stream.GetListOfFiles();
-  return threads_ > 1 && !IsWholeText && !standardInput_ && files.size() > 1 &&
-         (stream.GetNewDocMarker().empty() || corpus_.DocumentPerFile) &&
-         std::all_of(files.begin(), files.end(), [](const std::filesystem::path& f) {
-           return std::filesystem::is_regular_file(f);
-         });
+  if (threads_ < 2 || IsWholeText || standardInput_ || files.size() < 2) return false;
+  if (!std::all_of(files.begin(), files.end(), [](const std::filesystem::path& f) {
+        return std::filesystem::is_regular_file(f);
+      }))
+    return false;
+  const std::u16string& marker = stream.GetNewDocMarker();
+  if (marker.empty() || corpus_.DocumentPerFile) return true;
+  // A format of marker lines: each file must begin with a marker line (UTF-8 input).
+  const THow how = stream.GetHow();
+  if (!encoding_.empty() ||
+      (how != THow::jSYN && how != THow::jCustomVertical && how != THow::jCONLLU))
+    return false;
+  return std::all_of(files.begin(), files.end(), [&](const std::filesystem::path& f) {
+    return BeginsWithMarkerLine(f, marker);
+  });
 }
 
 void TProcessTexts::CountApart(TDocumentWorkers& workers, std::vector<TTypeCounter>& counters,
