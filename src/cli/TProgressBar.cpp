@@ -58,9 +58,10 @@ void TProgressBar::ReportPairs(std::uint64_t Done, std::uint64_t Total) {
   const int filled = static_cast<int>(share * kBarWidth);
   char percent[8];
   std::snprintf(percent, sizeof percent, "%3d%%", static_cast<int>(share * 100));
-  std::string line =
-      "Comparing pairs of types [" + std::string(static_cast<std::size_t>(filled), '#') +
-      std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] " + percent;
+  std::string line = std::string(PhaseName(TRunPhase::ComparingPairs)) + " [" +
+                     std::string(static_cast<std::size_t>(filled), '#') +
+                     std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] " +
+                     percent;
   const std::optional<double> left =
       EstimateSecondsLeft(share, std::chrono::duration<double>(now - pairStart_).count());
   if (left) line += "  " + FormatTimeLeft(*left);

@@ -457,6 +457,7 @@ double TSimpleTTR::DifferenceOfText(double N) const {
   // A few hundred types are compared at once; threads would cost more than they save.
   const unsigned helpers = n > 256 ? pairThreads_ - 1 : 0;
   work.Run(helpers, compute);
+  if (pairProgress_) pairProgress_(work.Total(), work.Total());
   double value = 0;
   for (std::size_t i = 0; i < n; ++i) {
     value += 2 * (static_cast<double>(counts_[textTypes_[i]].CountInWholeText) / N) * rows[i];

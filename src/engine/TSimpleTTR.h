@@ -79,8 +79,8 @@ class TSimpleTTR {
   // The whole-text vDifference compares every pair of the text's types: quadratic in their
   // number (a text of 100,000 types makes 5·10^9 comparisons). Threads: how many threads
   // share that work (at least 1; the value is the same for any number). Progress: called on
-  // the calling thread as the comparison starts and then about every Every with the pairs
-  // compared and the pairs in all; it may throw to stop the computation, which then ends
+  // the calling thread as the comparison starts, about every Every and as it ends, with the
+  // pairs compared and the pairs in all; it may throw to stop the computation, which then ends
   // within about that interval and passes the exception on once the helping threads have
   // stopped.
   using TPairProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;

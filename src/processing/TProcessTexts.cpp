@@ -397,7 +397,14 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   for (TSimpleTTR* engine : kindEngines) {
     engine->SetPairThreads(threads_);
     engine->SetPairProgress([this, &ticker](std::uint64_t done, std::uint64_t total) {
+      // The comparison is a phase of its own while it lasts.
+      if (done == 0) {
+        const TRunPhase before = phaseNow_;
+        EnterPhase(TRunPhase::ComparingPairs);
+        phaseBefore_ = before;
+      }
       if (pairProgress_) pairProgress_(done, total);
+      if (done == total) EnterPhase(phaseBefore_);
       ticker.Again();
     });
   }

@@ -195,7 +195,8 @@ class TProcessTexts {
   // Loads the input into the stream and records what the load found.
   void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
                  std::u16string_view InputFile, bool IsWholeText, TOwnFilesLeftOut& leftOut);
-  void EnterPhase(TRunPhase Phase) const {
+  void EnterPhase(TRunPhase Phase) {
+    phaseNow_ = Phase;
     if (phase_) phase_(Phase);
   }
 
@@ -211,6 +212,8 @@ class TProcessTexts {
   TDiagnosticSink diagnostics_;
   TPhaseCallback phase_;
   TPairProgressCallback pairProgress_;
+  TRunPhase phaseNow_ = TRunPhase::ReadingAndMeasuring;     // the phase entered last
+  TRunPhase phaseBefore_ = TRunPhase::ReadingAndMeasuring;  // before ComparingPairs
   TRunReport report_;
   std::u16string reading_;           // the document being read, empty before the first
   std::filesystem::path inputFile_;  // the input when it is one file
