@@ -6,6 +6,7 @@
               10,000 documents in 10 files
   single/     one plain-text file holding one document
   difference/ a short plain-text file for the edit-distance measure
+  lines/      one word per line, 1,000,000 Zipf words (not scaled)
 
 Sizes are 500, 500, 300 and 5 MB times --scale. Every set has a manifest.tsv
 with the name, bytes and tokens (words without punctuation) of each file.
@@ -73,6 +74,17 @@ def write_plain(path, size, src):
     return written, tokens
 
 
+def write_lines(path, count, src):
+    written = 0
+    with open(path, "w", encoding="utf-8", newline="\n") as f:
+        for start in range(0, count, CHUNK):
+            ranks = src.draw(min(CHUNK, count - start))
+            text = "".join(src.words[r] + "\n" for r in ranks)
+            f.write(text)
+            written += len(text)
+    return written, count
+
+
 def write_vertical(path, size, docs, first_doc, src):
     words = src.words
     lemma = [words[(r // 3) * 3] for r in range(TYPES)]
@@ -133,6 +145,8 @@ def main():
     make(os.path.join(a.out, "single"), [("single.txt", lambda path: write_plain(path, 300 * mb, src))])
     make(os.path.join(a.out, "difference"),
          [("difference.txt", lambda path: write_plain(path, 5 * mb, Source(SEED + 2)))])
+    make(os.path.join(a.out, "lines"),
+         [("lines.txt", lambda path: write_lines(path, 1_000_000, Source(SEED + 3)))])
 
 
 if __name__ == "__main__":

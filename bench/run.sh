@@ -4,7 +4,8 @@
 #   TAVORA_BENCH_DATA   where the generated corpora live (default /tmp/tavora-bench)
 #   TAVORA_BENCH_SCALE  size factor of every corpus (default 1; 0.1 for a quick run)
 # Corpora are generated, seeded, only when missing. Prints one table: input,
-# settings, MB/s, tokens/s, peak resident memory and the time ratio to wc -w.
+# settings, MB/s, tokens/s, peak resident memory, the time ratio to wc -w over the same
+# bytes (measured in the same run, just before), the target and whether it is met.
 set -euo pipefail
 
 BUILD=${1:-build}
@@ -49,10 +50,11 @@ timed() {
 }
 
 ROWS=()
-# row LABEL SETTINGS BYTES TOKENS INPUT_FILES... -- tavora arguments...
+# row LABEL SETTINGS TARGET BYTES TOKENS INPUT_FILES... -- tavora arguments...
+# TARGET: "x<=R" (time ratio to wc -w), "s<=S" (seconds), "tps>=N" (tokens per second) or "-".
 row() {
-  local label=$1 settings=$2 nbytes=$3 ntokens=$4
-  shift 4
+  local label=$1 settings=$2 target=$3 nbytes=$4 ntokens=$5
+  shift 5
   local inputs=()
   while [[ $1 != -- ]]; do inputs+=("$1"); shift; done
   shift
@@ -60,50 +62,67 @@ row() {
   echo "  $label: $settings" >&2
   timed "$id.wc" wc -w "${inputs[@]}"
   timed "$id.tv" "$CLI" "$@"
-  ROWS+=("$(awk -v l="$label" -v st="$settings" -v b="$nbytes" -v t="$ntokens" \
+  ROWS+=("$(awk -v l="$label" -v st="$settings" -v g="$target" -v b="$nbytes" -v t="$ntokens" \
     -v s="$(cat "$id.tv.s")" -v w="$(cat "$id.wc.s")" -v kb="$(cat "$id.tv.kb")" 'BEGIN {
-      printf "%s\t%s\t%.1f\t%.0f\t%.1f\t%.2f\t%.2f", l, st, b / 1e6 / s, t / s, kb / 1024, s, s / w }')")
+      x = s / w; tps = t / s; verdict = "-"
+      if (g ~ /^x<=/) verdict = (x <= substr(g, 4) + 0) ? "met" : "missed"
+      if (g ~ /^s<=/) verdict = (s <= substr(g, 4) + 0) ? "met" : "missed"
+      if (g ~ /^tps>=/) verdict = (tps >= substr(g, 6) + 0) ? "met" : "missed"
+      printf "%s\t%s\t%.1f\t%.0f\t%.1f\t%.2f\t%.2f\t%s\t%s", l, st, b / 1e6 / s, tps, kb / 1024, s, x, g, verdict }')")
+  LAST_SECONDS=$(cat "$id.tv.s")
 }
 
 PLAIN_SET=types,perplexity,ttr
-ALL_BUT_DIFFERENCE=tokens,types,hapax,perplexity,rrr,hill,cross-types,cross-perplexity,cross-rrr,cross-hill,length,autosemantics,ttr,log-ttr,root-ttr,entropy,cross-entropy,relative-entropy,repeat-rate,cross-repeat-rate,loglog-ttr,logloglog-ttr,relative-perplexity,relative-types,log-types,log-relative-types,renyi-entropy,renyi-cross-entropy,renyi-relative-entropy
+ALL_BUT_DIFFERENCE_AND_CROSS=tokens,types,hapax,perplexity,rrr,hill,length,autosemantics,ttr,log-ttr,root-ttr,entropy,repeat-rate,loglog-ttr,logloglog-ttr,log-types
+SHARED=$HERE/../../shared/corpora
 
 echo "Running..." >&2
-# (a) plain text at three sizes (5, 15 and 50 of the 50 files): cost should be linear.
+# (a) plain text at three sizes (5, 15 and 50 of the 50 files): cost should be linear, memory
+# flat; then on one thread, for the scaling line.
 for n in 5 15 50; do
   mapfile -t in < <(files plain "$n")
   mb=$(awk -v b="$(bytes plain "$n")" 'BEGIN { printf "%.0f", b / 1e6 }')
-  row "a plain ${mb} MB" "w200 $PLAIN_SET; averages,wholetexts" "$(bytes plain "$n")" "$(tokens plain "$n")" \
+  row "a plain ${mb} MB" "w200 $PLAIN_SET; averages,wholetexts" "x<=0.6" "$(bytes plain "$n")" "$(tokens plain "$n")" \
     "${in[@]}" -- measure -f plain -o "$WORK/out-a$n" -w 200 -m "$PLAIN_SET" --outputs averages,wholetexts "${in[@]}"
 done
+TWO_THREADS=$LAST_SECONDS
+row "a plain ${mb} MB, 1 thread" "the same, --threads 1" "x<=1.0" "$(bytes plain)" "$(tokens plain)" \
+  "${in[@]}" -- measure --threads 1 -f plain -o "$WORK/out-a1" -w 200 -m "$PLAIN_SET" --outputs averages,wholetexts "${in[@]}"
+ONE_THREAD=$LAST_SECONDS
 
-# (d) frequency lists of word forms and lemmata; (b) then measures against them.
+# (a') English-like text: copies of the shared Austen chapters (400 at scale 1).
+austen=$SHARED/plain_text/en_austen_pride_and_prejudice_ch01-25.txt
+if [[ -f $austen ]]; then
+  copies=$(awk -v s="$SCALE" 'BEGIN { c = int(400 * s + 0.5); print (c < 2 ? 2 : c) }')
+  mkdir -p "$WORK/english"
+  for ((i = 0; i < copies; i++)); do cp "$austen" "$WORK/english/austen$(printf %04d "$i").txt"; done
+  mapfile -t ein < <(ls "$WORK"/english/*.txt)
+  ebytes=$(cat "${ein[@]}" | wc -c)
+  etokens=$(cat "${ein[@]}" | wc -w)
+  row "a' English ($copies x Austen)" "w200 $PLAIN_SET; averages,wholetexts" "x<=0.6" "$ebytes" "$etokens" \
+    "${ein[@]}" -- measure -f plain -o "$WORK/out-e2" -w 200 -m "$PLAIN_SET" --outputs averages,wholetexts "${ein[@]}"
+  row "a' English, 1 thread" "the same, --threads 1" "x<=1.0" "$ebytes" "$etokens" \
+    "${ein[@]}" -- measure --threads 1 -f plain -o "$WORK/out-e1" -w 200 -m "$PLAIN_SET" --outputs averages,wholetexts "${ein[@]}"
+fi
+
+# Frequency list of word forms of plain text.
+row "f plain freqlist" "word forms" "x<=0.6" "$(bytes plain)" "$(tokens plain)" \
+  "${in[@]}" -- freqlist -f plain --kinds word --word-list "$WORK/plain-words.tsv" "${in[@]}"
+
+# (d) frequency lists of word forms and lemmata; (b) then measures without the cross measures
+# and distributions.
 mapfile -t vin < <(files vertical)
-row "d vertical freqlist" "word,lemma lists" "$(bytes vertical)" "$(tokens vertical)" \
+row "d vertical freqlist" "word,lemma lists" "x<=1.0" "$(bytes vertical)" "$(tokens vertical)" \
   "${vin[@]}" -- freqlist -f vertical --kinds word,lemma \
   --word-list "$WORK/words.tsv" --lemma-list "$WORK/lemmata.tsv" "${vin[@]}"
-# The distribution files of (b) are dense over every interval a document reaches, and the
-# cross measures against a list of the same corpus reach tens of thousands at granularity
-# 1: the output is about 350 times the input. Measure only as many files as the disk holds
-# (and at most TAVORA_BENCH_B_MAX_GB of output, default 10).
-nvert=$(wc -l <"$DATA/vertical/manifest.tsv")
-avail=$(( $(df -Pk "$WORK" | awk 'NR == 2 { print $4 }') * 1024 * 8 / 10 ))
-cap=$(( ${TAVORA_BENCH_B_MAX_GB:-10} * 1000000000 ))  # output written for (b) at most
-(( avail > cap )) && avail=$cap
-nb=$nvert
-while (( nb > 1 && $(bytes vertical "$nb") * 350 > avail )); do nb=$((nb - 1)); done
-mapfile -t bin < <(files vertical "$nb")
-blabel="b vertical"
-(( nb < nvert )) && blabel="b vertical ($nb of $nvert files)"
-row "$blabel" "w200 word,lemma; all but difference; averages,distributions,wholetexts" \
-  "$(bytes vertical "$nb")" "$(tokens vertical "$nb")" "${bin[@]}" -- measure -f vertical --kinds word,lemma \
-  -o "$WORK/out-b" -w 200 -m "$ALL_BUT_DIFFERENCE" --outputs averages,distributions,wholetexts \
-  --word-list "$WORK/words.tsv" --lemma-list "$WORK/lemmata.tsv" "${bin[@]}"
+row "b vertical" "w200 word,lemma; all but difference and cross; averages,wholetexts" "x<=1.0" \
+  "$(bytes vertical)" "$(tokens vertical)" "${vin[@]}" -- measure -f vertical --kinds word,lemma \
+  -o "$WORK/out-b" -w 200 -m "$ALL_BUT_DIFFERENCE_AND_CROSS" --outputs averages,wholetexts "${vin[@]}"
 rm -rf "$WORK/out-b"
 
 # (c) one large document with series output.
 mapfile -t sin < <(files single)
-row "c single file" "w200 $PLAIN_SET; averages,series" "$(bytes single)" "$(tokens single)" \
+row "c single file" "w200 $PLAIN_SET; averages,series" "-" "$(bytes single)" "$(tokens single)" \
   "${sin[@]}" -- measure -f plain -o "$WORK/out-c" -w 200 -m "$PLAIN_SET" --outputs averages,series "${sin[@]}"
 case_c=$WORK/case$((${#ROWS[@]} - 1))
 csv_bytes=$(du -b "$WORK/out-c"/Serie1Word200.csv | cut -f1)
@@ -111,10 +130,10 @@ rm -rf "$WORK/out-c"
 
 # (f) the same series into the results database instead, and (c0) the run without series:
 # what writing the series costs in each.
-row "c0 single file" "w200 $PLAIN_SET; averages" "$(bytes single)" "$(tokens single)" \
+row "c0 single file" "w200 $PLAIN_SET; averages" "-" "$(bytes single)" "$(tokens single)" \
   "${sin[@]}" -- measure -f plain -o "$WORK/out-c0" -w 200 -m "$PLAIN_SET" --outputs averages "${sin[@]}"
 case_c0=$WORK/case$((${#ROWS[@]} - 1))
-row "f single file database" "w200 $PLAIN_SET; averages,series,sqlite" "$(bytes single)" "$(tokens single)" \
+row "f single file database" "w200 $PLAIN_SET; averages,series,sqlite" "-" "$(bytes single)" "$(tokens single)" \
   "${sin[@]}" -- measure -f plain -o "$WORK/out-f" -w 200 -m "$PLAIN_SET" --outputs averages,series,sqlite "${sin[@]}"
 case_f=$WORK/case$((${#ROWS[@]} - 1))
 db_bytes=$(du -b "$WORK/out-f/Tavora.sqlite" | cut -f1)
@@ -124,16 +143,34 @@ SERIES=$(awk -v c="$(cat "$case_c.tv.s")" -v c0="$(cat "$case_c0.tv.s")" -v f="$
     printf "Series of (c): CSV file %.2f s, %.0f MB; database %.2f s, %.0f MB; database / CSV time %.2f (target <= 1.5)",
       c - c0, cb / 1e6, f - c0, fb / 1e6, (f - c0) / (c - c0) }')
 
-# (e) the edit-distance measure alone.
+# One token per line, MATTR only: the whole process.
+mapfile -t lin < <(files lines)
+row "l lines, 1 M tokens" "w200 ttr; averages" "s<=0.1" "$(bytes lines)" "$(tokens lines)" \
+  "${lin[@]}" -- measure -f lines -o "$WORK/out-l" -w 200 -m ttr --outputs averages "${lin[@]}"
+
+# (e) the edit-distance measure alone, on long Czech-like words and on the shared German text.
 mapfile -t din < <(files difference)
-row "e plain difference" "w200 difference; averages" "$(bytes difference)" "$(tokens difference)" \
+row "e plain difference" "w200 difference; averages" "tps>=200000" "$(bytes difference)" "$(tokens difference)" \
   "${din[@]}" -- measure -f plain -o "$WORK/out-e" -w 200 -m difference --outputs averages "${din[@]}"
+german=$SHARED/plain_text/de_kafka_die_verwandlung.txt
+if [[ -f $german ]]; then
+  row "e German text" "w200 difference; averages" "tps>=200000" "$(wc -c <"$german")" "$(wc -w <"$german")" \
+    "$german" -- measure -f plain -o "$WORK/out-g" -w 200 -m difference --outputs averages "$german"
+  # The whole-text difference compares every pair of the text's types: quadratic.
+  row "w German whole text" "difference; wholetexts (every pair of types)" "-" "$(wc -c <"$german")" "$(wc -w <"$german")" \
+    "$german" -- measure -f plain -o "$WORK/out-w" -w 200 -m difference --outputs wholetexts "$german"
+fi
 
 echo
 {
-  printf 'input\tsettings\tMB/s\ttokens/s\tpeak MB\tseconds\tx wc -w\n'
+  printf 'input\tsettings\tMB/s\ttokens/s\tpeak MB\tseconds\tx wc -w\ttarget\t\n'
   printf '%s\n' "${ROWS[@]}"
 } | column -t -s $'\t'
 echo
 echo "$SERIES"
-echo "Targets: a and d <= 2x wc -w; b <= 6x; e >= 200,000 tokens/s; peak < 100 MB for a, b (apart from the lists) and c."
+awk -v one="$ONE_THREAD" -v two="$TWO_THREADS" 'BEGIN {
+  printf "Scaling (a, all files): 1 thread %.2f s, 2 threads %.2f s: %.2fx\n", one, two, one / two }'
+# Memory must not grow with the input: a's peak at 5, 15 and 50 files.
+printf '%s\n' "${ROWS[@]:0:3}" | awk -F'\t' '{ mb[NR] = $5 } END {
+  printf "Memory (a, 5 / 15 / 50 files): %.1f / %.1f / %.1f MB peak: %s\n", mb[1], mb[2], mb[3],
+    (mb[3] <= 1.25 * mb[2]) ? "flat (met)" : "grows (missed)" }'

@@ -413,6 +413,11 @@ void TFormTavoraUX::StartRun(TJob job) {
       phase_ = static_cast<int>(phase);
       QMetaObject::invokeMethod(this, &TFormTavoraUX::ShowProgress, Qt::QueuedConnection);
     });
+    // The whole-text difference's comparison of pairs shows its own share.
+    driver.SetPairProgressCallback([this](std::uint64_t done, std::uint64_t total) {
+      permille_ = total == 0 ? 0 : static_cast<int>(done * TProgressDisplay::kRange / total);
+      QMetaObject::invokeMethod(this, &TFormTavoraUX::ShowProgress, Qt::QueuedConnection);
+    });
     try {
       job(driver, progress);
       outcome_ = TOutcome::Complete;

@@ -13,6 +13,9 @@ bool IsReading(TRunPhase phase) {
   return phase == TRunPhase::ReadingAndMeasuring || phase == TRunPhase::ReadingAndCounting;
 }
 
+// Phases whose share done the bar shows.
+bool HasShare(TRunPhase phase) { return IsReading(phase) || phase == TRunPhase::ComparingPairs; }
+
 }  // namespace
 
 TProgressDisplay::TProgressDisplay(QObject* parent) : QObject(parent) {
@@ -53,7 +56,7 @@ void TProgressDisplay::SetPhase(TRunPhase Phase) {
   if (Phase != runPhase_) {
     runPhase_ = Phase;
     // Writing has no share to show: the bar moves without end until the run ends.
-    if (IsReading(Phase)) {
+    if (HasShare(Phase)) {
       bar_->setRange(0, kRange);
       bar_->setValue(permille_);
     } else {
@@ -64,7 +67,7 @@ void TProgressDisplay::SetPhase(TRunPhase Phase) {
 }
 
 void TProgressDisplay::SetShare(int Permille) {
-  if (!running_ || !IsReading(runPhase_)) return;
+  if (!running_ || !HasShare(runPhase_)) return;
   permille_ = Permille;
   bar_->setValue(Permille);
   ShowPhase();
@@ -72,12 +75,16 @@ void TProgressDisplay::SetShare(int Permille) {
 
 void TProgressDisplay::ShowPhase() {
   QString text = QString::fromUtf8(PhaseName(runPhase_));
-  if (!IsReading(runPhase_)) {
+  if (!HasShare(runPhase_)) {
     phase_->setText(text + QStringLiteral("\u2026"));
     return;
   }
   const double share = static_cast<double>(permille_) / kRange;
   text += QStringLiteral(": %1%").arg(permille_ / 10);
+  if (!IsReading(runPhase_)) {
+    phase_->setText(text);
+    return;
+  }
   if (const auto left = EstimateSecondsLeft(share, static_cast<double>(elapsed_.elapsed()) / 1000))
     text += QStringLiteral(", ") + QString::fromStdString(FormatTimeLeft(*left));
   phase_->setText(text);

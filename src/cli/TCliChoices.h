@@ -29,6 +29,7 @@ struct TCliChoices {
   std::string DocMarker;
   bool UniversalDependencies = false;
   std::string Encoding;  // of the input files; empty: UTF-8
+  unsigned Threads = 0;  // 0: the run's default, one per core
 
   // Lists: reference lists to read (measure) or frequency lists to write (freqlist).
   std::string WordList;

@@ -190,11 +190,13 @@ int TCliRunner::Measure() {
 
   TProgressBar progress(IsStandardErrorTerminal());
   TProcessTexts processor;
+  if (choices_.Threads > 0) processor.SetThreads(choices_.Threads);
   processor.SetDiagnosticSink([&progress](std::string_view line) {
     progress.Finish();  // the bar is drawn again at the next report
     std::cerr << "tavora-cli: warning: " << line << "\n";
   });
   processor.SetPhaseCallback(progress.PhaseCallback());
+  processor.SetPairProgressCallback(progress.PairCallback());
   signals.Defer();  // the run writes from here on: a signal lets it clean up
   processor.Measure(p, lists, progress.Callback());
   progress.Finish();
@@ -225,6 +227,7 @@ int TCliRunner::FreqList() {
 
   TProgressBar progress(IsStandardErrorTerminal());
   TProcessTexts processor;
+  if (choices_.Threads > 0) processor.SetThreads(choices_.Threads);
   processor.SetDiagnosticSink([&progress](std::string_view line) {
     progress.Finish();
     std::cerr << "tavora-cli: warning: " << line << "\n";

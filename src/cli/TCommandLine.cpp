@@ -181,6 +181,12 @@ void TCommandLine::AddSharedOptions(CLI::App& command) {
                      "Encoding of the input files and standard input, any name ICU knows "
                      "(windows-1250, windows-1252, ISO-8859-2, KOI8-R, UTF-16LE, ...); default "
                      "UTF-8, or UTF-16 when a file starts with a byte-order mark");
+  command
+      .add_option("--threads", choices_.Threads,
+                  "Threads of the run (default: one per core): with 2 or more, one reads the "
+                  "input while another measures, and the whole-text difference shares its "
+                  "pairs of types out to all; the results are the same with any number")
+      ->check(CLI::Range(1u, 1024u));
 }
 
 void TCommandLine::AddMeasureOptions(CLI::App& command) {

@@ -43,6 +43,32 @@ TPhaseCallback TProgressBar::PhaseCallback() {
   };
 }
 
+TPairProgressCallback TProgressBar::PairCallback() {
+  return [this](std::uint64_t done, std::uint64_t total) { ReportPairs(done, total); };
+}
+
+void TProgressBar::ReportPairs(std::uint64_t Done, std::uint64_t Total) {
+  const auto now = std::chrono::steady_clock::now();
+  if (Total != pairTotal_ || Done == 0) {
+    pairTotal_ = Total;
+    pairStart_ = now;
+  }
+  if (!draw_ || Total == 0) return;
+  const double share = std::min(1.0, static_cast<double>(Done) / static_cast<double>(Total));
+  const int filled = static_cast<int>(share * kBarWidth);
+  char percent[8];
+  std::snprintf(percent, sizeof percent, "%3d%%", static_cast<int>(share * 100));
+  std::string line = std::string(PhaseName(TRunPhase::ComparingPairs)) + " [" +
+                     std::string(static_cast<std::size_t>(filled), '#') +
+                     std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] " +
+                     percent;
+  const std::optional<double> left =
+      EstimateSecondsLeft(share, std::chrono::duration<double>(now - pairStart_).count());
+  if (left) line += "  " + FormatTimeLeft(*left);
+  lastDraw_ = now;
+  Draw(line);
+}
+
 std::string TProgressBar::FormatLine(TRunPhase Phase, std::uint64_t BytesRead,
                                      std::uint64_t TotalBytes, std::uint64_t Tokens,
                                      double Seconds) {

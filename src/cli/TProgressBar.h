@@ -24,6 +24,7 @@ class TProgressBar {
   // The callbacks to hand to the run; valid while this object lives.
   [[nodiscard]] TProgressCallback Callback();
   [[nodiscard]] TPhaseCallback PhaseCallback();
+  [[nodiscard]] TPairProgressCallback PairCallback();
 
   // Removes the bar from the terminal line.
   void Finish();
@@ -36,6 +37,8 @@ class TProgressBar {
 
  private:
   bool Report(std::uint64_t BytesRead, std::uint64_t TotalBytes, std::uint64_t Tokens);
+  // "Comparing pairs of types [####......]  45%  about 2 min left" for one document.
+  void ReportPairs(std::uint64_t Done, std::uint64_t Total);
   void Draw(std::string line);
 
   bool draw_;
@@ -45,6 +48,8 @@ class TProgressBar {
   std::size_t lastWidth_ = 0;
   std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point lastDraw_;
+  std::uint64_t pairTotal_ = 0;  // of the document whose pairs are being compared
+  std::chrono::steady_clock::time_point pairStart_;
 };
 
 }  // namespace tavora

@@ -8,7 +8,9 @@
 // hash look-up and a constant number of operations (vDifference excepted,
 // which compares the entering and the leaving token with the whole window).
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,6 +19,7 @@
 #include "engine/Measures.h"
 #include "engine/TDiagnosticSink.h"
 #include "engine/TDifferenceWindow.h"
+#include "engine/TEditDistance.h"
 #include "engine/THillsWindow.h"
 #include "engine/TReferenceDictionary.h"
 #include "engine/TTypeIndex.h"
@@ -73,6 +76,21 @@ class TSimpleTTR {
   // added to the averages); standard output by default, and again when given an empty sink.
   void SetDiagnosticSink(TDiagnosticSink Sink);
 
+  // The whole-text vDifference compares every pair of the text's types: quadratic in their
+  // number (a text of 100,000 types makes 5·10^9 comparisons). Threads: how many threads
+  // share that work (at least 1; the value is the same for any number). Progress: called on
+  // the calling thread as the comparison starts, about every Every and as it ends, with the
+  // pairs compared and the pairs in all; it may throw to stop the computation, which then ends
+  // within about that interval and passes the exception on once the helping threads have
+  // stopped.
+  using TPairProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
+  void SetPairThreads(unsigned Threads) { pairThreads_ = Threads == 0 ? 1 : Threads; }
+  void SetPairProgress(TPairProgress Progress,
+                       std::chrono::milliseconds Every = std::chrono::milliseconds(100)) {
+    pairProgress_ = std::move(Progress);
+    pairEvery_ = Every;
+  }
+
   // Inspection: a copy of the entry of a type, nullptr when unknown (valid
   // until the next call); tokens in the window.
   [[nodiscard]] const TTypeInfo* FindType(std::u16string_view Type) const;
@@ -105,6 +123,8 @@ class TSimpleTTR {
   [[nodiscard]] double ValueOfText(tMeasure m, std::uint64_t tokens) const;
   [[nodiscard]] double CrossValueOfText(tMeasure m, std::uint64_t tokens) const;
   [[nodiscard]] double DifferenceOfText(double N) const;
+  // The row of type i in DifferenceOfText: the sum over the types after it of p(b)·d(a, b).
+  [[nodiscard]] double DifferenceRow(std::size_t i, double N, TEditDistance& distance) const;
   [[nodiscard]] TWideInt CrossReferenceSum() const;
   void StartExactSums();
   // Hill's orders above kPlainHillsQ: the sums of the whole text and of the first window
@@ -168,6 +188,9 @@ class TSimpleTTR {
   std::unique_ptr<TDifferenceWindow> difference_;
 
   TDiagnosticSink diagnostics_ = WriteDiagnosticToStandardOutput;
+  unsigned pairThreads_ = 1;
+  TPairProgress pairProgress_;
+  std::chrono::milliseconds pairEvery_{100};
 };
 
 }  // namespace tavora

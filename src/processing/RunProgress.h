@@ -14,6 +14,7 @@ enum class TRunPhase : std::uint8_t {
   WritingDistributions,  // a measurement run writes its distributions and last rows
   WritingResults,        // a measurement run without distributions writes its last rows
   WritingLists,          // a frequency-list run saves its lists
+  ComparingPairs,        // the whole-text difference of a document compares its pairs of types
 };
 
 // The phase as the user reads it: "Reading and measuring", "Writing distributions".
@@ -29,6 +30,8 @@ enum class TRunPhase : std::uint8_t {
       return "Writing result files";
     case TRunPhase::WritingLists:
       return "Writing frequency lists";
+    case TRunPhase::ComparingPairs:
+      return "Comparing pairs of types";
   }
   return "";
 }
@@ -43,6 +46,13 @@ using TPhaseCallback = std::function<void(TRunPhase)>;
 // which then throws TRunCancelled.
 using TProgressCallback =
     std::function<bool(std::uint64_t bytesRead, std::uint64_t totalBytes, std::uint64_t tokens)>;
+
+// Reports the whole-text comparison of every pair of a document's types (the whole-text
+// difference, quadratic in the types): pairs compared so far and pairs in all. Called on the
+// run's own thread as a document's comparison starts (0), about every 100 ms while it lasts
+// and once at its end (all), within the phase ComparingPairs; the run's progress callback is
+// called as well, with its last values, so that it can cancel.
+using TPairProgressCallback = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
 // Thrown by a run that its progress callback cancelled. The run's temporary files are
 // removed: the output folder holds what it held before the run.

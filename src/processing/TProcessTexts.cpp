@@ -1,7 +1,10 @@
 #include "processing/TProcessTexts.h"
 
+#include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
 
 #include "base/Paths.h"
@@ -12,6 +15,7 @@
 #include "engine/TSimpleTTR.h"
 #include "input/TTokenizationStream.h"
 #include "processing/RunRecord.h"
+#include "processing/TDocumentWorkers.h"
 #include "processing/TTokenPipeline.h"
 #include "processing/TTypeCounter.h"
 #include "results/TDatabaseSink.h"
@@ -57,15 +61,21 @@ class TProgressTicker {
   // Makes the reports due before word i of the batch.
   void Before(std::size_t i) {
     for (; next_ < ticks_->size() && (*ticks_)[next_].Before == i; ++next_) {
-      const TTokenBatch::TTick& t = (*ticks_)[next_];
-      if (progress_ && !progress_(t.BytesRead, t.TotalBytes, t.Tokens)) throw TRunCancelled();
+      last_ = (*ticks_)[next_];
+      Again();
     }
+  }
+  // Makes the last report again (lets the callback cancel during long work between reads).
+  void Again() const {
+    if (progress_ && !progress_(last_.BytesRead, last_.TotalBytes, last_.Tokens))
+      throw TRunCancelled();
   }
 
  private:
   const TProgressCallback& progress_;
   const std::vector<TTokenBatch::TTick>* ticks_ = nullptr;
   std::size_t next_ = 0;
+  TTokenBatch::TTick last_;
 };
 
 // Starts a run's report afresh and records the run's time when the run ends, also by an
@@ -87,6 +97,30 @@ class TReportClock {
   TRunReport& report_;
   std::chrono::steady_clock::time_point start_;
 };
+
+// Whether the first line of a UTF-8 file that is not empty once trimmed of control characters,
+// spaces and byte-order marks (as the token stream trims its items) begins with marker (ASCII).
+// Reads at most the first 64 KiB: a file whose first such line begins later is not taken.
+bool BeginsWithMarkerLine(const std::filesystem::path& file, std::u16string_view marker) {
+  std::ifstream in(file, std::ios::binary);
+  std::string head(std::size_t{1} << 16, '\0');
+  in.read(head.data(), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<std::size_t>(in.gcount()));
+  std::size_t p = 0;
+  for (;;) {
+    if (p < head.size() && static_cast<unsigned char>(head[p]) <= 0x20) {
+      ++p;
+    } else if (head.compare(p, 3, "\xEF\xBB\xBF") == 0) {
+      p += 3;
+    } else {
+      break;
+    }
+  }
+  if (p + marker.size() > head.size()) return false;
+  for (std::size_t i = 0; i < marker.size(); ++i)
+    if (marker[i] >= 0x80 || static_cast<unsigned char>(head[p + i]) != marker[i]) return false;
+  return true;
+}
 
 // Creates the folder of a frequency-list file with its missing parents.
 void CreateListFolder(const std::filesystem::path& file, tWordOrLemma kind) {
@@ -168,7 +202,7 @@ void TProcessTexts::InputListed(const TOwnFilesLeftOut& leftOut, std::uint64_t t
 }
 
 TProcessTexts::TProcessTexts(std::string locale)
-    : lowercaser_(std::move(locale)), threads_(std::thread::hardware_concurrency() > 1 ? 2 : 1) {}
+    : lowercaser_(std::move(locale)), threads_(std::max(1u, std::thread::hardware_concurrency())) {}
 
 TProcessTexts::~TProcessTexts() = default;
 
@@ -356,48 +390,103 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   EnterPhase(TRunPhase::ReadingAndMeasuring);
   const bool tagged = rule != TAutosemanticRule::None;
 
-  const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
-  const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
+  // Inputs whose every file begins a document are measured a file per thread when the run
+  // writes no series and no distributions (per-window output).
+  // The ticker outlives the reading: the engines' whole-text comparisons at the last
+  // document's end report through it.
   TProgressTicker ticker(progress);
-  TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
-                          &lowercaser_, CS, rule == TAutosemanticRule::Upos);
-  std::u16string documentId;  // of the current document (reading_ holds its name)
-  while (const TTokenBatch* batch = pipeline.Next()) {
-    for (const std::string& warning : batch->Warnings()) Warn(warning);
-    ticker.Start(*batch);
-    report_.Tokens += batch->Size();
-    std::size_t document = 0;
-    std::size_t continuing = 0;
-    for (std::size_t i = 0; i < batch->Size(); ++i) {
-      ticker.Before(i);
-      const TTokenBatch::TWord& token = (*batch)[i];
-      if (token.ContinuesDocument) {
-        WarnContinuation(batch->ContinuingFile(continuing++), report_.Documents, reading_,
-                         documentId);
+  for (TSimpleTTR* engine : kindEngines) {
+    engine->SetPairThreads(threads_);
+    engine->SetPairProgress([this, &ticker](std::uint64_t done, std::uint64_t total) {
+      // The comparison is a phase of its own while it lasts.
+      if (done == 0) {
+        const TRunPhase before = phaseNow_;
+        EnterPhase(TRunPhase::ComparingPairs);
+        phaseBefore_ = before;
       }
-      // A document begins at its first word even when the filters drop that word.
-      if (token.StartsDocument) {
-        reading_.assign(batch->DocumentName(document));
-        documentId.assign(batch->DocumentId(document));
-        output.NewDoc(reading_, documentId);
-        ++document;
-        ++report_.Documents;
-        report_.ShortDocuments = output.GetShortDocuments();
-        for (const tWordOrLemma kind : WoL) engines[Slot(kind)]->Clear();
-        if (withIndices)
-          for (const tWordOrLemma kind : WoL) indices[Slot(kind)]->Clear();
-      }
-      if (!filter.Keeps(token)) continue;
-      const bool autosemantic =
-          tagged && IsAutosemantic(rule, batch->Tag(token), batch->Lemma(token));
-      for (std::size_t k = 0; k < kindCount; ++k)
-        kindEngines[k]->AddToken(TextOf(*batch, token, kinds[k]), autosemantic);
-      if (withIndices)
-        for (std::size_t k = 0; k < kindCount; ++k)
-          kindIndices[k]->AddToken(TextOf(*batch, token, kinds[k]));
-      output.AddToken();
+      if (pairProgress_) pairProgress_(done, total);
+      if (done == total) EnterPhase(phaseBefore_);
+      ticker.Again();
+    });
+  }
+  std::unique_ptr<TDocumentWorkers> workers;
+  const std::vector<std::filesystem::path>& files = stream.GetListOfFiles();
+  if (CanWorkApart(stream, IsWholeText) && !OutputTypes.Contains(TOutputType::outSerie) &&
+      !OutputTypes.Contains(TOutputType::outDistribution)) {
+    TWorkerSetup setup;
+    setup.How = How;
+    setup.Encoding = encoding_;
+    setup.Corpus = corpus_;
+    setup.Custom = Custom;
+    setup.OmitPunctuation = DoOmitPunctuation;
+    setup.OmitDigits = DoOmitDigits;
+    setup.CS = CS;
+    setup.Lowercaser = &lowercaser_;
+    setup.Rule = rule;
+    setup.IsAutosemantic = [this, rule](std::u16string_view tag, std::u16string_view lemma) {
+      return IsAutosemantic(rule, tag, lemma);
+    };
+    setup.Kinds = kinds;
+    setup.LagLength = LagLength;
+    setup.Measures = measures;
+    setup.MeasuresSecondary = MeasuresSecondary;
+    setup.HillsQ = HillsQ;
+    setup.RefContainsText = RefDicContrainsText;
+    setup.References = ReferenceDictionary;
+    if (withIndices) setup.Indices = indices_;
+    setup.IndexVariants = indexVariants_;
+    setup.WholeTexts = OutputTypes.Contains(TOutputType::outWholeTexts);
+    try {
+      workers = std::make_unique<TDocumentWorkers>(setup, files, threads_);
+    } catch (const std::system_error&) {
+      // No thread to be had: the run goes on below, on this thread.
     }
-    ticker.Before(batch->Size());
+  }
+  if (workers) {
+    MeasureApart(*workers, output, progress, totalBytes);
+  } else {
+    const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
+    const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
+    TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
+                            &lowercaser_, CS, rule == TAutosemanticRule::Upos);
+    std::u16string documentId;  // of the current document (reading_ holds its name)
+    while (const TTokenBatch* batch = pipeline.Next()) {
+      for (const std::string& warning : batch->Warnings()) Warn(warning);
+      ticker.Start(*batch);
+      report_.Tokens += batch->Size();
+      std::size_t document = 0;
+      std::size_t continuing = 0;
+      for (std::size_t i = 0; i < batch->Size(); ++i) {
+        ticker.Before(i);
+        const TTokenBatch::TWord& token = (*batch)[i];
+        if (token.ContinuesDocument) {
+          WarnContinuation(batch->ContinuingFile(continuing++), report_.Documents, reading_,
+                           documentId);
+        }
+        // A document begins at its first word even when the filters drop that word.
+        if (token.StartsDocument) {
+          reading_.assign(batch->DocumentName(document));
+          documentId.assign(batch->DocumentId(document));
+          output.NewDoc(reading_, documentId);
+          ++document;
+          ++report_.Documents;
+          report_.ShortDocuments = output.GetShortDocuments();
+          for (const tWordOrLemma kind : WoL) engines[Slot(kind)]->Clear();
+          if (withIndices)
+            for (const tWordOrLemma kind : WoL) indices[Slot(kind)]->Clear();
+        }
+        if (!filter.Keeps(token)) continue;
+        const bool autosemantic =
+            tagged && IsAutosemantic(rule, batch->Tag(token), batch->Lemma(token));
+        for (std::size_t k = 0; k < kindCount; ++k)
+          kindEngines[k]->AddToken(TextOf(*batch, token, kinds[k]), autosemantic);
+        if (withIndices)
+          for (std::size_t k = 0; k < kindCount; ++k)
+            kindIndices[k]->AddToken(TextOf(*batch, token, kinds[k]));
+        output.AddToken();
+      }
+      ticker.Before(batch->Size());
+    }
   }
   EnterPhase(OutputTypes.Contains(TOutputType::outDistribution) ? TRunPhase::WritingDistributions
                                                                 : TRunPhase::WritingResults);
@@ -405,6 +494,68 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   report_.ShortDocuments = output.GetShortDocuments();
 } catch (const std::bad_alloc&) {
   throw OutOfMemory();
+}
+
+bool TProcessTexts::CanWorkApart(const TTokenizationStream& stream, bool IsWholeText) const {
+  const std::vector<std::filesystem::path>& files = stream.GetListOfFiles();
+  if (threads_ < 2 || IsWholeText || standardInput_ || files.size() < 2) return false;
+  if (!std::all_of(files.begin(), files.end(), [](const std::filesystem::path& f) {
+        return std::filesystem::is_regular_file(f);
+      }))
+    return false;
+  const std::u16string& marker = stream.GetNewDocMarker();
+  if (marker.empty() || corpus_.DocumentPerFile) return true;
+  // A format of marker lines: each file must begin with a marker line (UTF-8 input).
+  const THow how = stream.GetHow();
+  if (!encoding_.empty() ||
+      (how != THow::jSYN && how != THow::jCustomVertical && how != THow::jCONLLU))
+    return false;
+  return std::all_of(files.begin(), files.end(), [&](const std::filesystem::path& f) {
+    return BeginsWithMarkerLine(f, marker);
+  });
+}
+
+void TProcessTexts::CountApart(TDocumentWorkers& workers, std::vector<TTypeCounter>& counters,
+                               const TProgressCallback& progress, std::uint64_t totalBytes) {
+  auto idle = [&] {
+    if (progress && !progress(workers.BytesRead(), totalBytes, workers.TokensRead()))
+      throw TRunCancelled();
+  };
+  while (const std::unique_ptr<TDocumentWorkers::TFileResults> file = workers.Next(idle)) {
+    for (const TDocumentWorkers::TNote& note : file->Notes) Warn(note.Text);
+    report_.Tokens += file->Tokens;
+    report_.Documents += file->DocumentsBegun;
+    if (file->DocumentsBegun > 0) reading_ = file->LastDocument;
+    for (std::size_t k = 0; k < counters.size() && k < file->Counts.size(); ++k)
+      file->Counts[k].ForEach(
+          [&](std::u16string_view text, std::uint64_t count) { counters[k].Add(text, count); });
+    if (file->Error) std::rethrow_exception(file->Error);
+  }
+}
+
+void TProcessTexts::MeasureApart(TDocumentWorkers& workers, TOutputStructures& output,
+                                 const TProgressCallback& progress, std::uint64_t totalBytes) {
+  auto idle = [&] {
+    if (progress && !progress(workers.BytesRead(), totalBytes, workers.TokensRead()))
+      throw TRunCancelled();
+  };
+  while (const std::unique_ptr<TDocumentWorkers::TFileResults> file = workers.Next(idle)) {
+    for (const TDocumentWorkers::TNote& note : file->Notes) {
+      // Engine lines go where the engines of a run on one thread send them.
+      if (note.FromEngine && !diagnostics_)
+        WriteDiagnosticToStandardOutput(note.Text);
+      else
+        Warn(note.Text);
+    }
+    report_.Tokens += file->Tokens;
+    for (const TMeasuredDocument& document : file->Documents) {
+      reading_ = document.Name;
+      output.AddMeasuredDocument(document);
+      ++report_.Documents;
+      report_.ShortDocuments = output.GetShortDocuments();
+    }
+    if (file->Error) std::rethrow_exception(file->Error);
+  }
 }
 
 std::runtime_error TProcessTexts::OutOfMemory() const {
@@ -494,30 +645,55 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
   std::vector<TTypeCounter> counters(kindCount);
   EnterPhase(TRunPhase::ReadingAndCounting);
 
-  const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
-  const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
-  TProgressTicker ticker(progress);
-  {
-    // The pipeline and its batches are gone before the counts become lists.
-    TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
-                            &lowercaser_, CS);
-    while (const TTokenBatch* batch = pipeline.Next()) {
-      for (const std::string& warning : batch->Warnings()) Warn(warning);
-      ticker.Start(*batch);
-      report_.Tokens += batch->Size();
-      std::size_t document = 0;
-      for (std::size_t i = 0; i < batch->Size(); ++i) {
-        ticker.Before(i);
-        const TTokenBatch::TWord& token = (*batch)[i];
-        if (token.StartsDocument) {
-          ++report_.Documents;
-          reading_ = batch->DocumentName(document++);
+  // Inputs whose every file begins a document are counted a file per thread; the files'
+  // counts are added up in input order, which keeps the lists' order of first occurrence.
+  std::unique_ptr<TDocumentWorkers> workers;
+  if (CanWorkApart(stream, IsWholeText)) {
+    TWorkerSetup setup;
+    setup.How = How;
+    setup.Encoding = encoding_;
+    setup.Corpus = corpus_;
+    setup.Custom = Custom;
+    setup.OmitPunctuation = DoOmitPunctuation;
+    setup.OmitDigits = DoOmitDigits;
+    setup.CS = CS;
+    setup.Lowercaser = &lowercaser_;
+    setup.Kinds = kinds;
+    setup.Count = true;
+    try {
+      workers = std::make_unique<TDocumentWorkers>(setup, stream.GetListOfFiles(), threads_);
+    } catch (const std::system_error&) {
+      // No thread to be had: the run goes on below, on this thread.
+    }
+  }
+  if (workers) {
+    CountApart(*workers, counters, progress, stream.GetTotalBytes());
+  } else {
+    const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
+    const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
+    TProgressTicker ticker(progress);
+    {
+      // The pipeline and its batches are gone before the counts become lists.
+      TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
+                              &lowercaser_, CS);
+      while (const TTokenBatch* batch = pipeline.Next()) {
+        for (const std::string& warning : batch->Warnings()) Warn(warning);
+        ticker.Start(*batch);
+        report_.Tokens += batch->Size();
+        std::size_t document = 0;
+        for (std::size_t i = 0; i < batch->Size(); ++i) {
+          ticker.Before(i);
+          const TTokenBatch::TWord& token = (*batch)[i];
+          if (token.StartsDocument) {
+            ++report_.Documents;
+            reading_ = batch->DocumentName(document++);
+          }
+          if (!filter.Keeps(token)) continue;
+          for (std::size_t k = 0; k < kindCount; ++k)
+            counters[k].Add(TextOf(*batch, token, kinds[k]));
         }
-        if (!filter.Keeps(token)) continue;
-        for (std::size_t k = 0; k < kindCount; ++k)
-          counters[k].Add(TextOf(*batch, token, kinds[k]));
+        ticker.Before(batch->Size());
       }
-      ticker.Before(batch->Size());
     }
   }
   EnterPhase(TRunPhase::WritingLists);

@@ -24,6 +24,9 @@
 namespace tavora {
 
 class TTokenizationStream;
+class TDocumentWorkers;
+class TTypeCounter;
+class TOutputStructures;
 
 // Frequency lists made by PrepareDictionary, one per kind (indexed by tWordOrLemma); the
 // slot of a kind not asked for is null. The caller owns them; each has ShouldSurvive set.
@@ -98,6 +101,12 @@ class TProcessTexts {
   // calling thread.
   void SetDiagnosticSink(TDiagnosticSink Sink) { diagnostics_ = std::move(Sink); }
 
+  // Told how the whole-text comparison of pairs of types goes (TPairProgressCallback); none
+  // by default.
+  void SetPairProgressCallback(TPairProgressCallback Callback) {
+    pairProgress_ = std::move(Callback);
+  }
+
   // Told the phase of the following runs as each begins; none by default.
   void SetPhaseCallback(TPhaseCallback Callback) { phase_ = std::move(Callback); }
 
@@ -108,9 +117,10 @@ class TProcessTexts {
   void Warn(std::string Text);
 
   // Threads of the following runs. With 2 or more, one thread reads and tokenizes the
-  // input while the calling thread measures; with 1 (or 0), the calling thread does both.
-  // The results are the same either way; the progress callback is always called on the
-  // calling thread. By default 2 when the machine has more than one core, else 1.
+  // input while the calling thread measures, and the whole-text difference of a document
+  // shares its pairs of types out to all of them; with 1 (or 0), the calling thread does
+  // everything. The results are the same either way; the progress callback is always called
+  // on the calling thread. By default one per core.
   void SetThreads(unsigned Threads) { threads_ = Threads; }
   [[nodiscard]] unsigned GetThreads() const { return threads_; }
 
@@ -179,10 +189,21 @@ class TProcessTexts {
   // Warns that the first words of File went on with document Document (named Name, Id).
   void WarnContinuation(std::u16string_view File, std::uint64_t Document, std::u16string_view Name,
                         std::u16string_view Id);
+  // Whether the input's files can be read apart, a file per thread: two or more regular
+  // files, each beginning a document of its own, and more than one thread.
+  [[nodiscard]] bool CanWorkApart(const TTokenizationStream& stream, bool IsWholeText) const;
+  // Adds up the counts that workers made of each file, in input order, with their warnings.
+  void CountApart(TDocumentWorkers& workers, std::vector<TTypeCounter>& counters,
+                  const TProgressCallback& progress, std::uint64_t totalBytes);
+  // Hands the documents that workers measured to the output, in input order, with their
+  // warnings; reports progress from the workers' counters.
+  void MeasureApart(TDocumentWorkers& workers, TOutputStructures& output,
+                    const TProgressCallback& progress, std::uint64_t totalBytes);
   // Loads the input into the stream and records what the load found.
   void LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
                  std::u16string_view InputFile, bool IsWholeText, TOwnFilesLeftOut& leftOut);
-  void EnterPhase(TRunPhase Phase) const {
+  void EnterPhase(TRunPhase Phase) {
+    phaseNow_ = Phase;
     if (phase_) phase_(Phase);
   }
 
@@ -198,6 +219,9 @@ class TProcessTexts {
   unsigned threads_ = 1;
   TDiagnosticSink diagnostics_;
   TPhaseCallback phase_;
+  TPairProgressCallback pairProgress_;
+  TRunPhase phaseNow_ = TRunPhase::ReadingAndMeasuring;     // the phase entered last
+  TRunPhase phaseBefore_ = TRunPhase::ReadingAndMeasuring;  // before ComparingPairs
   TRunReport report_;
   std::u16string reading_;           // the document being read, empty before the first
   std::filesystem::path inputFile_;  // the input when it is one file

@@ -28,6 +28,12 @@ class TTypeCounter {
     counts_[id] += Times;
   }
 
+  // Calls f(text, count) for every type, in order of first occurrence.
+  template <typename F>
+  void ForEach(F f) const {
+    for (std::uint32_t id = 0; id < counts_.size(); ++id) f(index_.Text(id), counts_[id]);
+  }
+
   // Moves the counts into a list that was empty.
   void MoveInto(TReferenceDictionary& list);
 

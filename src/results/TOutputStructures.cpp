@@ -120,6 +120,10 @@ void TOutputStructures::EndDocument(tWordOrLemma kind, TKindOutput& out) {
     values = computed->Values();
     end.Indices = &values;
   }
+  EndDocument(end, out);
+}
+
+void TOutputStructures::EndDocument(TDocumentEnd& end, TKindOutput& out) {
   end.Distributions = out.DistRefs;
   for (IResultSink* sink : sinks_) sink->EndDocument(end);
   for (TDistribution& d : out.Dists) {
@@ -127,6 +131,38 @@ void TOutputStructures::EndDocument(tWordOrLemma kind, TKindOutput& out) {
     // once is far cheaper than a second counter update for every window.
     d.DistTotal.Add(d.Dist);
     d.Dist.Clear();
+  }
+}
+
+void TOutputStructures::AddMeasuredDocument(const TMeasuredDocument& Document) {
+  if (aOutputTypes.Contains(TOutputType::outSerie) ||
+      aOutputTypes.Contains(TOutputType::outDistribution))
+    throw std::logic_error("Documents measured apart carry no series or distributions.");
+  if (!begun_) BeginRun();
+  measuredApart_ = true;
+  ++TextNumber;
+  LastMETA = Document.Name;
+  lastId_ = Document.Id;
+  const TDocumentKey key{TextNumber, LastMETA, lastId_};
+  for (IResultSink* sink : sinks_) sink->BeginDocument(key);
+  for (const tWordOrLemma kind : aWoL) {
+    if (Document.Kinds[static_cast<std::size_t>(kind)].Total.NumberOfWindowsInText == 0) {
+      ++shortDocuments_;
+      break;
+    }
+  }
+  for (const tWordOrLemma kind : aWoL) {
+    const TMeasuredDocument::TKind& measured = Document.Kinds[static_cast<std::size_t>(kind)];
+    TDocumentEnd end;
+    end.Kind = kind;
+    end.Tokens = measured.Total.NumberOfTokens;
+    end.Windows = measured.Total.NumberOfWindowsInText;
+    if (aOutputTypes.Contains(TOutputType::outAverage)) end.Averages = &measured.Total;
+    if (aOutputTypes.Contains(TOutputType::outWholeTexts)) end.WholeText = &measured.WholeText;
+    if (aOutputTypes.Contains(TOutputType::outIndices) &&
+        indices[static_cast<std::size_t>(kind)] != nullptr)
+      end.Indices = &measured.Indices;
+    EndDocument(end, kinds_[static_cast<std::size_t>(kind)]);
   }
 }
 
@@ -177,7 +213,7 @@ void TOutputStructures::AddToken() {
 
 void TOutputStructures::LastDoc() {
   if (!begun_) BeginRun();
-  if (TextNumber > 0) {
+  if (TextNumber > 0 && !measuredApart_) {
     CountIfShort();
     for (const tWordOrLemma kind : aWoL) EndDocument(kind, kinds_[static_cast<std::size_t>(kind)]);
   }

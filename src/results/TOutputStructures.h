@@ -31,6 +31,19 @@ class TRunFolder;
 // The folder holds one run at a time (TRunFolder): it is locked for the run and recorded in, and
 // LastDoc commits the sinks and then puts the CSV files in place. A run that does not reach the
 // end of LastDoc leaves the folder, and every sink's target, as it was before.
+// The results of one document measured apart from the run's engines (by a thread that
+// measures whole documents): what its engines held at its end, per kind.
+struct TMeasuredDocument {
+  struct TKind {
+    TAverages Total;             // the engine's Total()
+    TPositionResults WholeText;  // the engine's WholeText(), with outWholeTexts
+    TIndexValues Indices{};      // the indices' Values(), with outIndices and indices
+  };
+  std::u16string Name;
+  std::u16string Id;
+  std::array<TKind, kWordOrLemmaCount> Kinds{};
+};
+
 class TOutputStructures {
  public:
   // Creates the output folder with every missing parent, locks it and records the run
@@ -81,6 +94,10 @@ class TOutputStructures {
   // Records the engines' current window after a token. A window is recorded once: a
   // token that did not move a kind's window (an empty word or lemma) adds nothing for it.
   void AddToken();
+  // Writes out a whole document measured apart (TMeasuredDocument), as NewDoc, the
+  // document's tokens and its end would. Only for runs without series and distributions,
+  // whose documents all come this way.
+  void AddMeasuredDocument(const TMeasuredDocument& Document);
   // Writes out the last document, completes every file and puts them all in place. A run
   // without any document writes the averages and whole-text files with their header only,
   // each distribution file with only its "TOTAL" block, and no series file.
@@ -108,6 +125,8 @@ class TOutputStructures {
 
   void BeginRun();
   void EndDocument(tWordOrLemma kind, TKindOutput& out);
+  // Hands the end of a document of one kind to the sinks.
+  void EndDocument(TDocumentEnd& end, TKindOutput& out);
   // Counts the ended document when a measured kind completed no window in it.
   void CountIfShort();
   void CheckCancel() const {
@@ -131,7 +150,8 @@ class TOutputStructures {
   std::u16string lastId_;  // the id of the current document
   std::uint64_t shortDocuments_ = 0;
   bool begun_ = false;
-  bool series_ = false;  // the run writes series
+  bool measuredApart_ = false;  // the documents come by AddMeasuredDocument
+  bool series_ = false;         // the run writes series
   std::array<TKindOutput, kWordOrLemmaCount> kinds_;
   TMeasureSecondaryValues secondary_{};  // the current window's secondary values
   TPositionResults wholeText_{};         // the ended document's whole-text values

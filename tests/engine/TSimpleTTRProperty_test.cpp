@@ -1,9 +1,11 @@
 // The window shift must reproduce a plain recomputation of every window.
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <map>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -218,6 +220,53 @@ TEST(TSimpleTTRProperty, DifferenceFollowsAFreshComputationForShortAndLongWindow
       }
     }
   }
+}
+
+// The whole-text vDifference shares its rows out to threads: the value is the same bit for
+// bit on any number of them and follows a plain recomputation. A progress hook that throws
+// stops it part-way, and the engine computes the same value afterwards.
+TEST(TSimpleTTRProperty, WholeTextDifferenceIsTheSameOnAnyThreadsAndStopsWhenAsked) {
+  std::mt19937 rng(5);
+  std::vector<std::u16string> vocabulary(600);
+  for (std::u16string& word : vocabulary)
+    for (std::size_t k = 0, n = 1 + rng() % 9; k < n; ++k)
+      word += static_cast<char16_t>(k % 3 == 2 ? u'\u00E9' + rng() % 3 : u'a' + rng() % 5);
+  Window text;
+  for (int k = 0; k < 1500; ++k) {
+    text.tokens.push_back(vocabulary[rng() % vocabulary.size()]);
+    text.autosemantic.push_back(false);
+  }
+  const double want = Fresh(text, nullptr, 2, 0.5).at(M::vDifference);
+  std::vector<double> got;
+  for (const unsigned threads : {1u, 2u, 7u}) {
+    TSimpleTTR engine(40, {M::vDifference}, {}, 2, false, 0.5);
+    engine.SetPairThreads(threads);
+    for (const std::u16string& token : text.tokens) engine.AddToken(token, false);
+    got.push_back(engine.WholeText().Measures[M::vDifference]);
+    EXPECT_EQ(got.back(), got.front()) << threads << " threads";
+
+    // Reports after every row of the calling thread; alone, it is stopped after two rows.
+    // With helpers, which may take every row, it is stopped at the report that starts it.
+    const int stopAt = threads == 1 ? 3 : 1;
+    int calls = 0;
+    std::uint64_t done = 0, total = 0;
+    engine.SetPairProgress(
+        [&](std::uint64_t d, std::uint64_t t) {
+          done = d;
+          total = t;
+          if (++calls == stopAt) throw std::runtime_error("stop");
+        },
+        std::chrono::milliseconds(0));
+    EXPECT_THROW((void)engine.WholeText(), std::runtime_error);
+    EXPECT_EQ(calls, stopAt);
+    if (threads == 1) {
+      EXPECT_GT(done, 0u);
+      EXPECT_LT(done, total);
+    }
+    engine.SetPairProgress({});
+    EXPECT_EQ(engine.WholeText().Measures[M::vDifference], got.front());
+  }
+  EXPECT_TRUE(Close(got.front(), want)) << got.front() << " want " << want;
 }
 
 }  // namespace

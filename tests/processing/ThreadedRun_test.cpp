@@ -145,31 +145,53 @@ class ThreadedRun : public RunFixture {
     for (const auto& [name, bytes] : fa) EXPECT_TRUE(bytes == fb.at(name)) << name << " differs";
   }
 
-  // Measures r with `threads` into out_/<folder>.
-  void MeasureWith(const TRun& r, unsigned threads, const std::string& folder,
-                   const TProgressCallback& progress = {}) {
+  // Measures r with `threads` into out_/<folder>; the run's report, without its time.
+  TRunReport MeasureWith(const TRun& r, unsigned threads, const std::string& folder,
+                         const TProgressCallback& progress = {}) {
     TProcessTexts process(r.Locale);
     process.SetThreads(threads);
+    process.SetCorpusOptions(r.Corpus);
     process.SetAutosemanticTags(r.Tags);
     process.SetIndices(TIndexSet::All());
     process.Measure(r.How, r.Input, out_ / folder, r.IsWholeText, r.OmitPunctuation, r.OmitDigits,
                     r.CS, r.WoL, r.Measures, r.Secondary, r.Custom, r.Lag, r.Reference, r.Outputs,
                     r.Q, false, progress);
+    TRunReport report = process.GetReport();
+    report.Seconds = 0;
+    return report;
   }
-  using TCounts = std::map<std::u16string, std::int64_t>;
-  std::array<TCounts, kWordOrLemmaCount> ListsWith(const TRun& r, unsigned threads,
-                                                   const TProgressCallback& progress = {}) {
+  static void ExpectSameReports(const TRunReport& a, const TRunReport& b) {
+    EXPECT_EQ(a.Documents, b.Documents);
+    EXPECT_EQ(a.Tokens, b.Tokens);
+    EXPECT_EQ(a.ShortDocuments, b.ShortDocuments);
+    EXPECT_EQ(a.Warnings, b.Warnings);
+  }
+  // The frequency lists of r made with `threads`: the bytes of the saved files (types in
+  // order of first occurrence) and the run's report.
+  std::pair<std::string, TRunReport> ListsWith(const TRun& r, unsigned threads,
+                                               const TProgressCallback& progress = {}) {
     TProcessTexts process(r.Locale);
     process.SetThreads(threads);
-    const fs::path file = dir_ / ("list" + std::to_string(threads) + ".tsv");
-    const TPreparedDictionaries lists =
-        process.PrepareDictionary(r.How, r.Input, file, file, r.IsWholeText, r.OmitPunctuation,
-                                  r.OmitDigits, r.CS, r.WoL, r.Custom, progress);
-    std::array<TCounts, kWordOrLemmaCount> counts;
-    for (std::size_t k = 0; k < kWordOrLemmaCount; ++k)
-      if (lists[k])
-        for (const auto& [type, count] : *lists[k]) counts[k][type] = count.Count;
-    return counts;
+    process.SetCorpusOptions(r.Corpus);
+    const std::string name = "list" + std::to_string(threads);
+    const fs::path words = dir_ / (name + "w.tsv"), lemmata = dir_ / (name + "l.tsv");
+    process.PrepareDictionary(r.How, r.Input, words, lemmata, r.IsWholeText, r.OmitPunctuation,
+                              r.OmitDigits, r.CS, r.WoL, r.Custom, progress);
+    TRunReport report = process.GetReport();
+    report.Seconds = 0;
+    std::string saved;
+    for (const fs::path& file : {words, lemmata})
+      if (fs::exists(file)) saved += Read(file) + "\n--\n";
+    return {saved, report};
+  }
+  void ExpectSameLists(const TRun& r) {
+    const auto [saved, report] = ListsWith(r, 1);
+    EXPECT_FALSE(saved.empty());
+    for (const unsigned threads : {2u, 7u}) {
+      const auto [other, otherReport] = ListsWith(r, threads);
+      EXPECT_TRUE(saved == other) << threads << " threads";
+      ExpectSameReports(report, otherReport);
+    }
   }
 
   // A run of every measure, result family and index over the given files.
@@ -192,7 +214,8 @@ constexpr THow kAllFormats[] = {THow::JStandard, THow::JLines, THow::JWhiteSpace
                                 THow::jCONLLU,   THow::jBNC};
 
 // Small inputs of every format under every filter and case rule, then a large one of
-// every format that crosses many batches: same result files, same frequency lists.
+// every format that crosses many batches: same result files, same frequency lists, on 1, 2
+// and 7 threads.
 TEST_F(ThreadedRun, EveryFormatWritesTheSameFiles) {
   struct Case {
     int files, docs, words;
@@ -224,12 +247,23 @@ TEST_F(ThreadedRun, EveryFormatWritesTheSameFiles) {
         r.Measures = TMeasureSet::All();
         r.Measures.Exclude(tMeasure::vDifference);
       }
-      MeasureWith(r, 1, "one");
-      MeasureWith(r, 2, "two");
-      EXPECT_FALSE(Files(out_ / "one").empty());
-      ExpectSameFiles(out_ / "one", out_ / "two");
-      fs::remove_all(out_);
-      EXPECT_EQ(ListsWith(r, 1), ListsWith(r, 2));
+      // All outputs, then none per window (the files are then measured a file per thread
+      // where each begins a document, also with a document per file).
+      for (const bool perWindow : {true, false}) {
+        if (!perWindow) {
+          r.Outputs = {TOutputType::outAverage, TOutputType::outWholeTexts,
+                       TOutputType::outIndices};
+          r.Corpus.DocumentPerFile = seed % 2 == 0;
+        }
+        const TRunReport one = MeasureWith(r, 1, "one");
+        ExpectSameReports(one, MeasureWith(r, 2, "two"));
+        ExpectSameReports(one, MeasureWith(r, 7, "seven"));
+        EXPECT_FALSE(Files(out_ / "one").empty());
+        ExpectSameFiles(out_ / "one", out_ / "two");
+        ExpectSameFiles(out_ / "one", out_ / "seven");
+        fs::remove_all(out_);
+      }
+      ExpectSameLists(r);
     }
   }
 }
@@ -243,7 +277,7 @@ TEST_F(ThreadedRun, PastedTextWritesTheSameFiles) {
   MeasureWith(r, 1, "one");
   MeasureWith(r, 2, "two");
   ExpectSameFiles(out_ / "one", out_ / "two");
-  EXPECT_EQ(ListsWith(r, 1), ListsWith(r, 2));
+  ExpectSameLists(r);
 }
 
 // A listed file that cannot be opened when its turn comes (it vanished after the folder was
