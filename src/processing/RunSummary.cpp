@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/Paths.h"
+#include "base/Utf8.h"
 
 namespace tavora {
 
@@ -82,6 +83,23 @@ std::string FormatTimeLeft(double Seconds) {
   const auto minutes = std::llround(Seconds / 60);
   return "about " + std::to_string(minutes / 60) + " h " + std::to_string(minutes % 60) +
          " min left";
+}
+
+std::string ContinuationWarning(std::u16string_view File, std::uint64_t Document,
+                                std::u16string_view Name, std::u16string_view Id) {
+  std::string text = "File " + QuotedPath(std::filesystem::path(std::u16string(File))) +
+                     " has no document marker before its first word: its words were added to "
+                     "document " +
+                     std::to_string(Document) + " (" +
+                     QuotedPath(std::filesystem::path(std::u16string(Name)));
+  if (!Id.empty()) text += ", id \"" + Utf16ToUtf8(Id) + "\"";
+  return text + ").";
+}
+
+std::string OutOfMemoryMessage(const std::string& Name, const std::string& Input) {
+  const std::string& named = !Name.empty() ? Name : Input;
+  return "Not enough memory to go on reading " +
+         (named.empty() ? std::string("the input") : '"' + named + '"') + ".";
 }
 
 }  // namespace tavora

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "processing/RunReport.h"
@@ -30,5 +31,14 @@ namespace tavora {
 
 // "about 3 min left", "less than 5 s left".
 [[nodiscard]] std::string FormatTimeLeft(double Seconds);
+
+// The warning that the first words of File went on with document Document (named Name,
+// with id Id when not empty): the file has no document marker before them.
+[[nodiscard]] std::string ContinuationWarning(std::u16string_view File, std::uint64_t Document,
+                                              std::u16string_view Name, std::u16string_view Id);
+
+// The message of a run that ran out of memory, naming the document it was reading (Name),
+// or else the input when it is one file (Input), or else "the input".
+[[nodiscard]] std::string OutOfMemoryMessage(const std::string& Name, const std::string& Input);
 
 }  // namespace tavora

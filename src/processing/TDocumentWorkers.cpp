@@ -9,7 +9,9 @@
 #include "engine/TIndices.h"
 #include "engine/TSimpleTTR.h"
 #include "input/TTokenizationStream.h"
+#include "processing/RunFiles.h"
 #include "processing/RunProgress.h"
+#include "processing/TTokenFilter.h"
 #include "processing/TTokenPipeline.h"
 
 namespace tavora {
@@ -73,19 +75,16 @@ void TDocumentWorkers::TWorker::Finish(TMeasuredDocument& document, TFileResults
 
 void TDocumentWorkers::TWorker::Feed(const TTokenBatch& batch, const TTokenBatch::TWord& token,
                                      TFileResults& out) {
-  if ((setup_.OmitPunctuation && token.IsPunctuation) || (setup_.OmitDigits && token.IsDigit))
-    return;
+  if (!TTokenFilter(setup_.OmitPunctuation, setup_.OmitDigits).Keeps(token)) return;
   if (setup_.Count) {
     for (std::size_t k = 0; k < out.Counts.size(); ++k)
-      out.Counts[k].Add(setup_.Kinds[k] == tWordOrLemma::tokWord ? batch.Word(token)
-                                                                 : batch.Lemma(token));
+      out.Counts[k].Add(TTokenFilter::TextOf(batch, token, setup_.Kinds[k]));
     return;
   }
   const bool autosemantic = setup_.Rule != TAutosemanticRule::None &&
                             setup_.IsAutosemantic(batch.Tag(token), batch.Lemma(token));
   for (std::size_t k = 0; k < engines_.size(); ++k) {
-    const std::u16string_view text =
-        setup_.Kinds[k] == tWordOrLemma::tokWord ? batch.Word(token) : batch.Lemma(token);
+    const std::u16string_view text = TTokenFilter::TextOf(batch, token, setup_.Kinds[k]);
     engines_[k]->AddToken(text, autosemantic);
     if (!indices_.empty()) indices_[k]->AddToken(text);
   }
@@ -96,14 +95,7 @@ void TDocumentWorkers::TWorker::Measure(const std::filesystem::path& file, TFile
                                         std::atomic<std::uint64_t>& tokens) {
   notes_ = &out.Notes;
   TTokenizationStream stream(setup_.How);
-  stream.SetEncoding(setup_.Encoding);
-  stream.SetUniversalDependencies(setup_.Corpus.UniversalDependencies);
-  stream.SetDocumentPerFile(setup_.Corpus.DocumentPerFile);
-  const TCustomVertical& custom = setup_.Custom;
-  if (custom.IsCustomVertical) {
-    stream.SetCustomVerticalFormatting(custom.WordIndex, custom.LemmaIndex, custom.TagIndex,
-                                       custom.NewDocMarker);
-  }
+  SetUpStream(stream, setup_.Encoding, setup_.Corpus, setup_.Custom);
   stream.LoadFromFiles(PathToUtf16(file));
   for (std::string& warning : stream.TakeWarnings()) out.Notes.push_back({std::move(warning)});
   const bool withLemma = std::find(setup_.Kinds.begin(), setup_.Kinds.end(),
@@ -211,6 +203,13 @@ std::unique_ptr<TDocumentWorkers::TFileResults> TDocumentWorkers::Next(
     lock.lock();
   }
   return std::move(results_[handedOut_++]);
+}
+
+std::unique_ptr<TDocumentWorkers::TFileResults> TDocumentWorkers::Next(
+    const TProgressCallback& Progress, std::uint64_t TotalBytes) {
+  return Next([&] {
+    if (Progress && !Progress(BytesRead(), TotalBytes, TokensRead())) throw TRunCancelled();
+  });
 }
 
 }  // namespace tavora

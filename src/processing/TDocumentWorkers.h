@@ -17,6 +17,7 @@
 #include "engine/TReferenceDictionary.h"
 #include "input/THow.h"
 #include "processing/RunOptions.h"
+#include "processing/RunProgress.h"
 #include "processing/TTypeCounter.h"
 #include "results/TOutputStructures.h"
 
@@ -84,6 +85,9 @@ class TDocumentWorkers {
   // The results of the next file in input order, once measured; null after the last. Calls
   // Idle about every 50 ms while it waits; Idle may throw to stop the run.
   std::unique_ptr<TFileResults> Next(const std::function<void()>& Idle);
+  // The same, reporting the bytes and tokens read so far of TotalBytes to Progress while it
+  // waits; throws TRunCancelled when Progress says stop.
+  std::unique_ptr<TFileResults> Next(const TProgressCallback& Progress, std::uint64_t TotalBytes);
 
   // Bytes read and normal words read so far by all workers (for progress).
   [[nodiscard]] std::uint64_t BytesRead() const { return bytes_.load(); }

@@ -1,21 +1,24 @@
 #include "processing/TProcessTexts.h"
 
 #include <algorithm>
-#include <chrono>
-#include <fstream>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
 
 #include "base/Paths.h"
-#include "base/TFolderLock.h"
 #include "base/Utf8.h"
 #include "engine/TIndices.h"
 #include "engine/TReferenceDictionary.h"
 #include "engine/TSimpleTTR.h"
+#include "input/AutosemanticRules.h"
 #include "input/TTokenizationStream.h"
+#include "processing/RunFiles.h"
 #include "processing/RunRecord.h"
+#include "processing/RunSummary.h"
 #include "processing/TDocumentWorkers.h"
+#include "processing/TProgressTicker.h"
+#include "processing/TReportClock.h"
+#include "processing/TTokenFilter.h"
 #include "processing/TTokenPipeline.h"
 #include "processing/TTypeCounter.h"
 #include "results/TDatabaseSink.h"
@@ -27,170 +30,6 @@ namespace tavora {
 namespace {
 
 constexpr std::size_t Slot(tWordOrLemma k) { return static_cast<std::size_t>(k); }
-
-// The token filter. Word forms come lowered by the pipeline, so a kept word is handed on
-// as views into its batch.
-class TTokenFilter {
- public:
-  TTokenFilter(bool omitPunctuation, bool omitDigits)
-      : omitPunctuation_(omitPunctuation), omitDigits_(omitDigits) {}
-  [[nodiscard]] bool Keeps(const TTokenBatch::TWord& token) const {
-    return !(omitPunctuation_ && token.IsPunctuation) && !(omitDigits_ && token.IsDigit);
-  }
-
- private:
-  bool omitPunctuation_;
-  bool omitDigits_;
-};
-
-// The text of one kind of a batch's word.
-std::u16string_view TextOf(const TTokenBatch& batch, const TTokenBatch::TWord& token,
-                           tWordOrLemma kind) {
-  return kind == tWordOrLemma::tokWord ? batch.Word(token) : batch.Lemma(token);
-}
-
-// Calls the progress callback at the reports that the reading recorded in a batch, on
-// the calling thread; throws TRunCancelled when it says stop.
-class TProgressTicker {
- public:
-  explicit TProgressTicker(const TProgressCallback& progress) : progress_(progress) {}
-  void Start(const TTokenBatch& batch) {
-    ticks_ = &batch.Ticks();
-    next_ = 0;
-  }
-  // Makes the reports due before word i of the batch.
-  void Before(std::size_t i) {
-    for (; next_ < ticks_->size() && (*ticks_)[next_].Before == i; ++next_) {
-      last_ = (*ticks_)[next_];
-      Again();
-    }
-  }
-  // Makes the last report again (lets the callback cancel during long work between reads).
-  void Again() const {
-    if (progress_ && !progress_(last_.BytesRead, last_.TotalBytes, last_.Tokens))
-      throw TRunCancelled();
-  }
-
- private:
-  const TProgressCallback& progress_;
-  const std::vector<TTokenBatch::TTick>* ticks_ = nullptr;
-  std::size_t next_ = 0;
-  TTokenBatch::TTick last_;
-};
-
-// Starts a run's report afresh and records the run's time when the run ends, also by an
-// error.
-class TReportClock {
- public:
-  explicit TReportClock(TRunReport& report)
-      : report_(report), start_(std::chrono::steady_clock::now()) {
-    report_ = TRunReport{};
-  }
-  ~TReportClock() {
-    report_.Seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-  }
-  TReportClock(const TReportClock&) = delete;
-  TReportClock& operator=(const TReportClock&) = delete;
-
- private:
-  TRunReport& report_;
-  std::chrono::steady_clock::time_point start_;
-};
-
-// Whether the first line of a UTF-8 file that is not empty once trimmed of control characters,
-// spaces and byte-order marks (as the token stream trims its items) begins with marker (ASCII).
-// Reads at most the first 64 KiB: a file whose first such line begins later is not taken.
-bool BeginsWithMarkerLine(const std::filesystem::path& file, std::u16string_view marker) {
-  std::ifstream in(file, std::ios::binary);
-  std::string head(std::size_t{1} << 16, '\0');
-  in.read(head.data(), static_cast<std::streamsize>(head.size()));
-  head.resize(static_cast<std::size_t>(in.gcount()));
-  std::size_t p = 0;
-  for (;;) {
-    if (p < head.size() && static_cast<unsigned char>(head[p]) <= 0x20) {
-      ++p;
-    } else if (head.compare(p, 3, "\xEF\xBB\xBF") == 0) {
-      p += 3;
-    } else {
-      break;
-    }
-  }
-  if (p + marker.size() > head.size()) return false;
-  for (std::size_t i = 0; i < marker.size(); ++i)
-    if (marker[i] >= 0x80 || static_cast<unsigned char>(head[p + i]) != marker[i]) return false;
-  return true;
-}
-
-// Creates the folder of a frequency-list file with its missing parents.
-void CreateListFolder(const std::filesystem::path& file, tWordOrLemma kind) {
-  const char* what = kind == tWordOrLemma::tokWord ? "word forms" : "lemmata";
-  if (file.empty())
-    throw std::runtime_error(std::string("No file is named for the frequency list of ") + what +
-                             ".");
-  const std::filesystem::path folder = file.parent_path();
-  if (folder.empty()) return;
-  std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
-  if (ec || !std::filesystem::is_directory(folder)) {
-    throw std::runtime_error("Unable to create directory " + QuotedPath(folder) +
-                             " for the frequency list " + QuotedPath(file) + ": " +
-                             (ec ? ec.message() : std::string("a file of that name exists")) + ".");
-  }
-}
-
-// The reference lists' file names, for the run record.
-TWordOrLemmaNames ListNames(const TReferenceDictionaryPair& lists) {
-  TWordOrLemmaNames names;
-  for (const tWordOrLemma kind : {tWordOrLemma::tokWord, tWordOrLemma::tokLemma})
-    if (lists[kind] != nullptr) names[kind] = lists[kind]->LastFileName.u16string();
-  return names;
-}
-
-std::u16string JoinTags(const std::vector<std::u16string>& tags) {
-  std::u16string text;
-  for (std::size_t i = 0; i < tags.size(); ++i) text += (i > 0 ? u"|" : u"") + tags[i];
-  return text;
-}
-
-// The database of a run: the one named, or "Tavora.sqlite" in Folder.
-std::filesystem::path DatabaseFile(const TResultDestinations& d,
-                                   const std::filesystem::path& Folder) {
-  if (!d.DatabaseFile.empty()) return std::filesystem::path(d.DatabaseFile);
-  return Folder / std::filesystem::path(kDatabaseName);
-}
-
-// What the database's table "runs" says of a run that the description describes.
-TDatabaseWriter::TRun DatabaseRun(const TJsonValue& Description, std::uint32_t WindowLength,
-                                  TOutputTypeSet Families) {
-  TDatabaseWriter::TRun run;
-  run.Task = Description.Find("task")->AsString();
-  run.Options = Description.Find("options")->Dump();
-  run.Inputs = Description.Find("inputs")->Dump();
-  run.WindowLength = WindowLength;
-  run.Families = Families;
-  return run;
-}
-
-// Locks the existing folders of the frequency lists, each once.
-std::vector<std::unique_ptr<TFolderLock>> LockListFolders(
-    const std::vector<std::filesystem::path>& lists) {
-  std::vector<std::unique_ptr<TFolderLock>> locks;
-  std::vector<std::filesystem::path> folders;
-  for (const std::filesystem::path& list : lists) {
-    const std::filesystem::path folder = list.has_parent_path() ? list.parent_path() : ".";
-    std::error_code ec;
-    // A folder that does not exist fails when the list is saved, with the list's name.
-    if (!std::filesystem::is_directory(folder, ec)) continue;
-    bool locked = false;
-    for (const std::filesystem::path& f : folders)
-      locked = locked || std::filesystem::equivalent(f, folder, ec);
-    if (locked) continue;
-    folders.push_back(folder);
-    locks.push_back(std::make_unique<TFolderLock>(folder, "folder of the frequency list"));
-  }
-  return locks;
-}
 
 }  // namespace
 
@@ -207,15 +46,7 @@ TProcessTexts::TProcessTexts(std::string locale)
 TProcessTexts::~TProcessTexts() = default;
 
 void TProcessTexts::SetAutosemanticTags(std::u16string_view a) {
-  AutosemanticTags.clear();
-  if (a.empty()) return;
-  for (std::size_t start = 0;;) {
-    const std::size_t bar = a.find(u'|', start);
-    AutosemanticTags.emplace_back(
-        a.substr(start, bar == std::u16string_view::npos ? bar : bar - start));
-    if (bar == std::u16string_view::npos) break;
-    start = bar + 1;
-  }
+  AutosemanticTags = SplitTagPrefixes(a);
 }
 
 bool TProcessTexts::IsAutosemantic(THow How, std::u16string_view Tag,
@@ -225,40 +56,14 @@ bool TProcessTexts::IsAutosemantic(THow How, std::u16string_view Tag,
 
 bool TProcessTexts::IsAutosemantic(TAutosemanticRule Rule, std::u16string_view Tag,
                                    std::u16string_view Lemma) const {
-  switch (Rule) {
-    case TAutosemanticRule::None:
-      return false;
-    case TAutosemanticRule::Builtin:
-      if (Tag.size() == 3) {
-        return Tag.starts_with(u"AJ") || Tag.starts_with(u"NN") || Tag.starts_with(u"VV") ||
-               Tag == u"AV0";
-      }
-      if (Tag.size() > 3) {
-        if (Lemma == u"být" || Lemma == u"mít") return false;
-        const char16_t first = Tag.front();
-        return first == u'A' || first == u'N' || first == u'V' || first == u'D';
-      }
-      return false;
-    case TAutosemanticRule::Prefixes:
-      for (const std::u16string& pattern : AutosemanticTags)
-        if (Tag.starts_with(pattern)) return true;
-      return false;
-    case TAutosemanticRule::Upos:
-      return Tag == u"NOUN" || Tag == u"PROPN" || Tag == u"VERB" || Tag == u"ADJ" || Tag == u"ADV";
-  }
-  return false;
+  return IsAutosemanticTag(Rule, Tag, Lemma, AutosemanticTags);
 }
 
 void TProcessTexts::LoadInput(TTokenizationStream& stream, const TCustomVertical& Custom,
                               std::u16string_view InputFile, bool IsWholeText,
                               TOwnFilesLeftOut& leftOut) {
   stream.SetWalkFilter(leftOut.Filter());
-  stream.SetUniversalDependencies(corpus_.UniversalDependencies);
-  stream.SetDocumentPerFile(corpus_.DocumentPerFile);
-  if (Custom.IsCustomVertical) {
-    stream.SetCustomVerticalFormatting(Custom.WordIndex, Custom.LemmaIndex, Custom.TagIndex,
-                                       Custom.NewDocMarker);
-  }
+  SetUpStream(stream, encoding_, corpus_, Custom);
   if (standardInput_)
     stream.LoadFromStandardInput();
   else if (IsWholeText)
@@ -277,14 +82,7 @@ void TProcessTexts::Warn(std::string Text) {
 
 void TProcessTexts::WarnContinuation(std::u16string_view File, std::uint64_t Document,
                                      std::u16string_view Name, std::u16string_view Id) {
-  std::string text = "File " + QuotedPath(std::filesystem::path(std::u16string(File))) +
-                     " has no document marker before its first word: its words were added to "
-                     "document " +
-                     std::to_string(Document) + " (" +
-                     QuotedPath(std::filesystem::path(std::u16string(Name)));
-  if (!Id.empty()) text += ", id \"" + Utf16ToUtf8(Id) + "\"";
-  text += ").";
-  Warn(std::move(text));
+  Warn(ContinuationWarning(File, Document, Name, Id));
 }
 
 TDiagnosticSink TProcessTexts::EngineSink() {
@@ -308,7 +106,6 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   reading_.clear();
   inputFile_.clear();
   TTokenizationStream stream(How);
-  stream.SetEncoding(encoding_);
   std::array<std::unique_ptr<TSimpleTTR>, kWordOrLemmaCount> engines;
   for (const tWordOrLemma kind : WoL) {
     engines[Slot(kind)] = std::make_unique<TSimpleTTR>(LagLength, measures, MeasuresSecondary,
@@ -413,20 +210,11 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
   const std::vector<std::filesystem::path>& files = stream.GetListOfFiles();
   if (CanWorkApart(stream, IsWholeText) && !OutputTypes.Contains(TOutputType::outSerie) &&
       !OutputTypes.Contains(TOutputType::outDistribution)) {
-    TWorkerSetup setup;
-    setup.How = How;
-    setup.Encoding = encoding_;
-    setup.Corpus = corpus_;
-    setup.Custom = Custom;
-    setup.OmitPunctuation = DoOmitPunctuation;
-    setup.OmitDigits = DoOmitDigits;
-    setup.CS = CS;
-    setup.Lowercaser = &lowercaser_;
+    TWorkerSetup setup = InputSetup(How, Custom, DoOmitPunctuation, DoOmitDigits, CS, kinds);
     setup.Rule = rule;
     setup.IsAutosemantic = [this, rule](std::u16string_view tag, std::u16string_view lemma) {
       return IsAutosemantic(rule, tag, lemma);
     };
-    setup.Kinds = kinds;
     setup.LagLength = LagLength;
     setup.Measures = measures;
     setup.MeasuresSecondary = MeasuresSecondary;
@@ -436,11 +224,7 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
     if (withIndices) setup.Indices = indices_;
     setup.IndexVariants = indexVariants_;
     setup.WholeTexts = OutputTypes.Contains(TOutputType::outWholeTexts);
-    try {
-      workers = std::make_unique<TDocumentWorkers>(setup, files, threads_);
-    } catch (const std::system_error&) {
-      // No thread to be had: the run goes on below, on this thread.
-    }
+    workers = StartWorkers(setup, files);
   }
   if (workers) {
     MeasureApart(*workers, output, progress, totalBytes);
@@ -479,10 +263,10 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
         const bool autosemantic =
             tagged && IsAutosemantic(rule, batch->Tag(token), batch->Lemma(token));
         for (std::size_t k = 0; k < kindCount; ++k)
-          kindEngines[k]->AddToken(TextOf(*batch, token, kinds[k]), autosemantic);
+          kindEngines[k]->AddToken(TTokenFilter::TextOf(*batch, token, kinds[k]), autosemantic);
         if (withIndices)
           for (std::size_t k = 0; k < kindCount; ++k)
-            kindIndices[k]->AddToken(TextOf(*batch, token, kinds[k]));
+            kindIndices[k]->AddToken(TTokenFilter::TextOf(*batch, token, kinds[k]));
         output.AddToken();
       }
       ticker.Before(batch->Size());
@@ -499,29 +283,39 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
 bool TProcessTexts::CanWorkApart(const TTokenizationStream& stream, bool IsWholeText) const {
   const std::vector<std::filesystem::path>& files = stream.GetListOfFiles();
   if (threads_ < 2 || IsWholeText || standardInput_ || files.size() < 2) return false;
-  if (!std::all_of(files.begin(), files.end(), [](const std::filesystem::path& f) {
-        return std::filesystem::is_regular_file(f);
-      }))
-    return false;
-  const std::u16string& marker = stream.GetNewDocMarker();
-  if (marker.empty() || corpus_.DocumentPerFile) return true;
-  // A format of marker lines: each file must begin with a marker line (UTF-8 input).
-  const THow how = stream.GetHow();
-  if (!encoding_.empty() ||
-      (how != THow::jSYN && how != THow::jCustomVertical && how != THow::jCONLLU))
-    return false;
-  return std::all_of(files.begin(), files.end(), [&](const std::filesystem::path& f) {
-    return BeginsWithMarkerLine(f, marker);
-  });
+  return EachFileBeginsADocument(files, stream.GetHow(), stream.GetNewDocMarker(), encoding_,
+                                 corpus_.DocumentPerFile);
+}
+
+TWorkerSetup TProcessTexts::InputSetup(THow How, const TCustomVertical& Custom,
+                                       bool DoOmitPunctuation, bool DoOmitDigits,
+                                       TCasesensitiveness CS,
+                                       const std::vector<tWordOrLemma>& kinds) const {
+  TWorkerSetup setup;
+  setup.How = How;
+  setup.Encoding = encoding_;
+  setup.Corpus = corpus_;
+  setup.Custom = Custom;
+  setup.OmitPunctuation = DoOmitPunctuation;
+  setup.OmitDigits = DoOmitDigits;
+  setup.CS = CS;
+  setup.Lowercaser = &lowercaser_;
+  setup.Kinds = kinds;
+  return setup;
+}
+
+std::unique_ptr<TDocumentWorkers> TProcessTexts::StartWorkers(
+    const TWorkerSetup& setup, const std::vector<std::filesystem::path>& files) const {
+  try {
+    return std::make_unique<TDocumentWorkers>(setup, files, threads_);
+  } catch (const std::system_error&) {
+    return nullptr;  // no thread to be had: the run goes on on the calling thread
+  }
 }
 
 void TProcessTexts::CountApart(TDocumentWorkers& workers, std::vector<TTypeCounter>& counters,
                                const TProgressCallback& progress, std::uint64_t totalBytes) {
-  auto idle = [&] {
-    if (progress && !progress(workers.BytesRead(), totalBytes, workers.TokensRead()))
-      throw TRunCancelled();
-  };
-  while (const std::unique_ptr<TDocumentWorkers::TFileResults> file = workers.Next(idle)) {
+  while (const auto file = workers.Next(progress, totalBytes)) {
     for (const TDocumentWorkers::TNote& note : file->Notes) Warn(note.Text);
     report_.Tokens += file->Tokens;
     report_.Documents += file->DocumentsBegun;
@@ -535,11 +329,7 @@ void TProcessTexts::CountApart(TDocumentWorkers& workers, std::vector<TTypeCount
 
 void TProcessTexts::MeasureApart(TDocumentWorkers& workers, TOutputStructures& output,
                                  const TProgressCallback& progress, std::uint64_t totalBytes) {
-  auto idle = [&] {
-    if (progress && !progress(workers.BytesRead(), totalBytes, workers.TokensRead()))
-      throw TRunCancelled();
-  };
-  while (const std::unique_ptr<TDocumentWorkers::TFileResults> file = workers.Next(idle)) {
+  while (const auto file = workers.Next(progress, totalBytes)) {
     for (const TDocumentWorkers::TNote& note : file->Notes) {
       // Engine lines go where the engines of a run on one thread send them.
       if (note.FromEngine && !diagnostics_)
@@ -561,19 +351,8 @@ void TProcessTexts::MeasureApart(TDocumentWorkers& workers, TOutputStructures& o
 std::runtime_error TProcessTexts::OutOfMemory() const {
   // The run's memory is freed by now; the message names the document it was reading.
   // Before the first document began, the input is named when it is one file.
-  const std::string name = !reading_.empty()        ? Utf16ToUtf8(reading_)
-                           : report_.FilesRead == 1 ? inputFile_.string()
-                                                    : std::string();
-  std::string message = "Not enough memory to go on reading ";
-  if (name.empty()) {
-    message += "the input";
-  } else {
-    message += '"';
-    message += name;
-    message += '"';
-  }
-  message += '.';
-  return std::runtime_error(message);
+  return std::runtime_error(OutOfMemoryMessage(
+      Utf16ToUtf8(reading_), report_.FilesRead == 1 ? inputFile_.string() : std::string()));
 }
 
 void TProcessTexts::Measure(const TMeasureParameters& p,
@@ -622,17 +401,11 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
     described.Custom = Custom;
     described.Corpus = corpus_;
     described.Destinations = destinations_;
-    std::vector<std::filesystem::path> locked;
-    for (const auto& lock : locks) locked.push_back(lock->GetPath().parent_path());
-    const std::filesystem::path file = DatabaseFile(
-        destinations_, targets.front().has_parent_path() ? targets.front().parent_path() : ".");
-    database = std::make_unique<TDatabaseWriter>(
-        file, destinations_.ReplaceDatabase,
-        DatabaseRun(DictionaryRunDescription(described, InputFile), 0, {}), locked);
-    leftOut.AddFile(file);
+    database = OpenListDatabase(DictionaryRunDescription(described, InputFile), destinations_,
+                                targets.front(), locks);
+    leftOut.AddFile(database->GetFile());
   }
   TTokenizationStream stream(How);
-  stream.SetEncoding(encoding_);
   TPreparedDictionaries lists;
   for (const tWordOrLemma kind : WoL) lists[Slot(kind)] = std::make_unique<TReferenceDictionary>();
   LoadInput(stream, Custom, InputFile, IsWholeText, leftOut);
@@ -649,22 +422,9 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
   // counts are added up in input order, which keeps the lists' order of first occurrence.
   std::unique_ptr<TDocumentWorkers> workers;
   if (CanWorkApart(stream, IsWholeText)) {
-    TWorkerSetup setup;
-    setup.How = How;
-    setup.Encoding = encoding_;
-    setup.Corpus = corpus_;
-    setup.Custom = Custom;
-    setup.OmitPunctuation = DoOmitPunctuation;
-    setup.OmitDigits = DoOmitDigits;
-    setup.CS = CS;
-    setup.Lowercaser = &lowercaser_;
-    setup.Kinds = kinds;
+    TWorkerSetup setup = InputSetup(How, Custom, DoOmitPunctuation, DoOmitDigits, CS, kinds);
     setup.Count = true;
-    try {
-      workers = std::make_unique<TDocumentWorkers>(setup, stream.GetListOfFiles(), threads_);
-    } catch (const std::system_error&) {
-      // No thread to be had: the run goes on below, on this thread.
-    }
+    workers = StartWorkers(setup, stream.GetListOfFiles());
   }
   if (workers) {
     CountApart(*workers, counters, progress, stream.GetTotalBytes());
@@ -690,7 +450,7 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
           }
           if (!filter.Keeps(token)) continue;
           for (std::size_t k = 0; k < kindCount; ++k)
-            counters[k].Add(TextOf(*batch, token, kinds[k]));
+            counters[k].Add(TTokenFilter::TextOf(*batch, token, kinds[k]));
         }
         ticker.Before(batch->Size());
       }

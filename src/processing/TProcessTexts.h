@@ -25,6 +25,7 @@ namespace tavora {
 
 class TTokenizationStream;
 class TDocumentWorkers;
+struct TWorkerSetup;
 class TTypeCounter;
 class TOutputStructures;
 
@@ -192,6 +193,14 @@ class TProcessTexts {
   // Whether the input's files can be read apart, a file per thread: two or more regular
   // files, each beginning a document of its own, and more than one thread.
   [[nodiscard]] bool CanWorkApart(const TTokenizationStream& stream, bool IsWholeText) const;
+  // The settings of the input and the filters that every worker of a run shares.
+  [[nodiscard]] TWorkerSetup InputSetup(THow How, const TCustomVertical& Custom,
+                                        bool DoOmitPunctuation, bool DoOmitDigits,
+                                        TCasesensitiveness CS,
+                                        const std::vector<tWordOrLemma>& kinds) const;
+  // Workers for the files, or none when no thread is to be had.
+  [[nodiscard]] std::unique_ptr<TDocumentWorkers> StartWorkers(
+      const TWorkerSetup& setup, const std::vector<std::filesystem::path>& files) const;
   // Adds up the counts that workers made of each file, in input order, with their warnings.
   void CountApart(TDocumentWorkers& workers, std::vector<TTypeCounter>& counters,
                   const TProgressCallback& progress, std::uint64_t totalBytes);
