@@ -122,12 +122,34 @@ TDatabaseWriter::TRun DatabaseRun(const TJsonValue& Description, std::uint32_t W
 
 std::unique_ptr<TDatabaseWriter> OpenListDatabase(
     const TJsonValue& Description, const TResultDestinations& Destinations,
-    const std::filesystem::path& FirstList, const std::vector<std::unique_ptr<TFolderLock>>& Locks) {
+    const std::filesystem::path& FirstList,
+    const std::vector<std::unique_ptr<TFolderLock>>& Locks) {
   std::vector<std::filesystem::path> locked;
   for (const auto& lock : Locks) locked.push_back(lock->GetPath().parent_path());
   return std::make_unique<TDatabaseWriter>(
       DatabaseFile(Destinations, FirstList.has_parent_path() ? FirstList.parent_path() : "."),
       Destinations.ReplaceDatabase, DatabaseRun(Description, 0, {}), locked);
+}
+
+void SaveLists(TPreparedDictionaries& Lists, TWordOrLemmaSet WoL,
+               const std::filesystem::path& WordFile, const std::filesystem::path& LemmaFile,
+               TDatabaseWriter* Database, const std::function<void(std::string)>& Warn) {
+  for (const tWordOrLemma kind : WoL) {
+    TReferenceDictionary& list = *Lists[static_cast<std::size_t>(kind)];
+    const std::filesystem::path& file = kind == tWordOrLemma::tokWord ? WordFile : LemmaFile;
+    const std::size_t typesLeftOut = list.Save(file);
+    list.ShouldSurvive = true;
+    if (typesLeftOut > 0) {
+      Warn("The list " + QuotedPath(file) + " leaves out " + std::to_string(typesLeftOut) +
+           (typesLeftOut == 1 ? " type that holds" : " types that hold") +
+           " a TAB or a line break, which the list format cannot store.");
+    }
+  }
+  if (Database != nullptr) {
+    for (const tWordOrLemma kind : WoL)
+      Database->AddFrequencyList(kind, *Lists[static_cast<std::size_t>(kind)]);
+    Database->Commit();
+  }
 }
 
 TWordOrLemmaNames ListNames(const TReferenceDictionaryPair& lists) {

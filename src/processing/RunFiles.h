@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -56,6 +57,13 @@ void CreateListFolder(const std::filesystem::path& file, tWordOrLemma kind);
 [[nodiscard]] std::unique_ptr<TDatabaseWriter> OpenListDatabase(
     const TJsonValue& Description, const TResultDestinations& Destinations,
     const std::filesystem::path& FirstList, const std::vector<std::unique_ptr<TFolderLock>>& Locks);
+
+// Saves the list of each kind of WoL to its file (word forms to WordFile, lemmata to
+// LemmaFile), marks it to survive, warns through Warn of the types a file cannot store, and
+// then adds the lists to Database (when given) and commits it.
+void SaveLists(TPreparedDictionaries& Lists, TWordOrLemmaSet WoL,
+               const std::filesystem::path& WordFile, const std::filesystem::path& LemmaFile,
+               TDatabaseWriter* Database, const std::function<void(std::string)>& Warn);
 
 // The reference lists' file names, for the run record.
 [[nodiscard]] TWordOrLemmaNames ListNames(const TReferenceDictionaryPair& lists);

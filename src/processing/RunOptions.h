@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -102,6 +103,10 @@ struct TReferenceDictionaryPair {
   friend bool operator==(const TReferenceDictionaryPair&,
                          const TReferenceDictionaryPair&) = default;
 };
+
+// Frequency lists made by a frequency-list run, one per kind (indexed by tWordOrLemma); the
+// slot of a kind not asked for is null. The caller owns them; each has ShouldSurvive set.
+using TPreparedDictionaries = std::array<std::unique_ptr<TReferenceDictionary>, kWordOrLemmaCount>;
 
 // One string per kind, indexed by tWordOrLemma (file names of reference lists).
 struct TWordOrLemmaNames {

@@ -5,7 +5,6 @@
 #include <system_error>
 #include <thread>
 
-#include "base/Paths.h"
 #include "base/Utf8.h"
 #include "engine/TIndices.h"
 #include "engine/TReferenceDictionary.h"
@@ -99,100 +98,119 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
                             std::uint32_t LagLength,
                             const TReferenceDictionaryPair& ReferenceDictionary,
                             TOutputTypeSet OutputTypes, double HillsQ, bool RefDicContrainsText,
-                            const TProgressCallback& progress) try {
-  if (LagLength == 0) throw std::invalid_argument("The window length must be at least 1.");
+                            const TProgressCallback& progress) {
+  // The run as its record describes it, with the settings of this object.
+  TMeasureParameters p;
+  p.How = How;
+  p.IsWholeText = IsWholeText;
+  p.DoOmitPunctuation = DoOmitPunctuation;
+  p.DoOmitDigits = DoOmitDigits;
+  p.CS = CS;
+  p.WoL = WoL;
+  p.measures = measures;
+  p.MeasuresSecondary = MeasuresSecondary;
+  p.Custom = Custom;
+  p.LagLength = LagLength;
+  p.ReferenceDictionary = ListNames(ReferenceDictionary);
+  p.OutputTypes = OutputTypes;
+  p.HillsQ = HillsQ;
+  p.RefDicContrainsText = RefDicContrainsText;
+  p.AutosemanticTags = JoinTags(AutosemanticTags);
+  p.Indices = indices_;
+  p.SafeCsv = safeCsv_;
+  p.Corpus = corpus_;
+  p.Destinations = destinations_;
+  Run(p, InputFile, OutputFolder, ReferenceDictionary, progress);
+}
 
+void TProcessTexts::Run(const TMeasureParameters& p, std::u16string_view InputFile,
+                        const std::filesystem::path& OutputFolder,
+                        const TReferenceDictionaryPair& References,
+                        const TProgressCallback& progress) try {
+  if (p.LagLength == 0) throw std::invalid_argument("The window length must be at least 1.");
   const TReportClock clock(report_);
   reading_.clear();
   inputFile_.clear();
-  TTokenizationStream stream(How);
-  std::array<std::unique_ptr<TSimpleTTR>, kWordOrLemmaCount> engines;
-  for (const tWordOrLemma kind : WoL) {
-    engines[Slot(kind)] = std::make_unique<TSimpleTTR>(LagLength, measures, MeasuresSecondary,
-                                                       HillsQ, RefDicContrainsText, 0.5);
-    engines[Slot(kind)]->SetDiagnosticSink(EngineSink());
-  }
-  // The further indices see exactly the strings the engines see.
-  std::array<std::unique_ptr<TIndices>, kWordOrLemmaCount> indices;
-  const bool withIndices = OutputTypes.Contains(TOutputType::outIndices) && !indices_.Empty();
-  if (withIndices) {
-    for (const tWordOrLemma kind : WoL)
-      indices[Slot(kind)] = std::make_unique<TIndices>(indices_, LagLength, indexVariants_);
-  }
-  // What the run record of the output folder says of this run.
-  TMeasureParameters described;
-  described.How = How;
-  described.IsWholeText = IsWholeText;
-  described.DoOmitPunctuation = DoOmitPunctuation;
-  described.DoOmitDigits = DoOmitDigits;
-  described.CS = CS;
-  described.WoL = WoL;
-  described.measures = measures;
-  described.MeasuresSecondary = MeasuresSecondary;
-  described.Custom = Custom;
-  described.LagLength = LagLength;
-  described.ReferenceDictionary = ListNames(ReferenceDictionary);
-  described.OutputTypes = OutputTypes;
-  described.HillsQ = HillsQ;
-  described.RefDicContrainsText = RefDicContrainsText;
-  described.AutosemanticTags = JoinTags(AutosemanticTags);
-  described.Indices = indices_;
-  described.SafeCsv = safeCsv_;
-  described.Corpus = corpus_;
-  described.Destinations = destinations_;
-  const TJsonValue description = MeasureRunDescription(described, InputFile);
-  TOutputStructures output(WoL, measures, MeasuresSecondary, OutputTypes, OutputFolder,
+  TTokenizationStream stream(p.How);
+  TKindEngines run = MakeEngines(p);
+  const TJsonValue description = MeasureRunDescription(p, InputFile);
+  TOutputStructures output(p.WoL, p.measures, p.MeasuresSecondary, p.OutputTypes, OutputFolder,
                            description);
   TOwnFilesLeftOut leftOut;
   leftOut.AddFolder(OutputFolder);
-  output.SetCsv(destinations_.CsvFiles);
-  if (destinations_.Database) {
-    const std::filesystem::path database = DatabaseFile(destinations_, OutputFolder);
-    output.AddSink(std::make_unique<TDatabaseSink>(database, destinations_.ReplaceDatabase,
-                                                   DatabaseRun(description, LagLength, OutputTypes),
-                                                   output.GetRunFolder()));
-    leftOut.AddFile(database);
+  AddSinks(output, leftOut, description, p, OutputFolder);
+  for (std::size_t k = 0; k < run.Kinds.size(); ++k) {
+    output.ttr[Slot(run.Kinds[k])] = run.Engines[k].get();
+    if (!run.Indices.empty()) output.indices[Slot(run.Kinds[k])] = run.Indices[k].get();
   }
-  if (sinkFactory_) output.AddSink(sinkFactory_());
-  output.SetSafeCsv(safeCsv_);
-  output.SetDocumentIds(corpus_.DocumentIds);
-  output.SetPrecision(corpus_.Precision);
-  for (const tWordOrLemma kind : WoL) {
-    output.ttr[Slot(kind)] = engines[Slot(kind)].get();
-    output.indices[Slot(kind)] = indices[Slot(kind)].get();
-  }
-  LoadInput(stream, Custom, InputFile, IsWholeText, leftOut);
+  LoadInput(stream, p.Custom, InputFile, p.IsWholeText, leftOut);
   if (stream.GetListOfFiles().size() == 1) inputFile_ = stream.GetListOfFiles().front();
   const std::uint64_t totalBytes = stream.GetTotalBytes();
   InputListed(leftOut, totalBytes, progress);
   output.SetCancelCheck([this, &progress, totalBytes] {
     if (progress && !progress(totalBytes, totalBytes, report_.Tokens)) throw TRunCancelled();
   });
-  for (const tWordOrLemma kind : WoL) {
-    if (ReferenceDictionary[kind] != nullptr)
-      engines[Slot(kind)]->SetReferenceDictionary(ReferenceDictionary[kind]);
-  }
-
-  // The kinds measured, with their engines and indices, in the order of WoL.
-  std::vector<tWordOrLemma> kinds;
-  std::vector<TSimpleTTR*> kindEngines;
-  std::vector<TIndices*> kindIndices;
-  for (const tWordOrLemma kind : WoL) {
-    kinds.push_back(kind);
-    kindEngines.push_back(engines[Slot(kind)].get());
-    kindIndices.push_back(indices[Slot(kind)].get());
-  }
-  const std::size_t kindCount = kinds.size();
-  const TAutosemanticRule rule = RuleOf(InputFormat(How), corpus_.AutosemanticRule);
+  for (std::size_t k = 0; k < run.Kinds.size(); ++k)
+    if (References[run.Kinds[k]] != nullptr)
+      run.Engines[k]->SetReferenceDictionary(References[run.Kinds[k]]);
+  const TAutosemanticRule rule = RuleOf(InputFormat(p.How), corpus_.AutosemanticRule);
   EnterPhase(TRunPhase::ReadingAndMeasuring);
-  const bool tagged = rule != TAutosemanticRule::None;
-
-  // Inputs whose every file begins a document are measured a file per thread when the run
-  // writes no series and no distributions (per-window output).
   // The ticker outlives the reading: the engines' whole-text comparisons at the last
   // document's end report through it.
   TProgressTicker ticker(progress);
-  for (TSimpleTTR* engine : kindEngines) {
+  FollowPairComparisons(run, ticker);
+  // Inputs whose every file begins a document are measured a file per thread when the run
+  // writes no series and no distributions (per-window output).
+  std::unique_ptr<TDocumentWorkers> workers;
+  if (CanWorkApart(stream, p.IsWholeText) && !p.OutputTypes.Contains(TOutputType::outSerie) &&
+      !p.OutputTypes.Contains(TOutputType::outDistribution))
+    workers = StartWorkers(MeasuringSetup(p, run.Kinds, rule, References), stream.GetListOfFiles());
+  if (workers)
+    MeasureApart(*workers, output, progress, totalBytes);
+  else
+    MeasureInOrder(stream, p, rule, run, output, ticker);
+  EnterPhase(p.OutputTypes.Contains(TOutputType::outDistribution) ? TRunPhase::WritingDistributions
+                                                                  : TRunPhase::WritingResults);
+  output.LastDoc();
+  report_.ShortDocuments = output.GetShortDocuments();
+} catch (const std::bad_alloc&) {
+  throw OutOfMemory();
+}
+
+TKindEngines TProcessTexts::MakeEngines(const TMeasureParameters& p) {
+  TKindEngines run;
+  // The further indices see exactly the strings the engines see.
+  const bool withIndices = p.OutputTypes.Contains(TOutputType::outIndices) && !indices_.Empty();
+  for (const tWordOrLemma kind : p.WoL) {
+    run.Kinds.push_back(kind);
+    run.Engines.push_back(std::make_unique<TSimpleTTR>(p.LagLength, p.measures, p.MeasuresSecondary,
+                                                       p.HillsQ, p.RefDicContrainsText, 0.5));
+    run.Engines.back()->SetDiagnosticSink(EngineSink());
+    if (withIndices)
+      run.Indices.push_back(std::make_unique<TIndices>(indices_, p.LagLength, indexVariants_));
+  }
+  return run;
+}
+
+void TProcessTexts::AddSinks(TOutputStructures& output, TOwnFilesLeftOut& leftOut,
+                             const TJsonValue& description, const TMeasureParameters& p,
+                             const std::filesystem::path& OutputFolder) {
+  output.SetCsv(destinations_.CsvFiles);
+  if (destinations_.Database) {
+    const std::filesystem::path database = DatabaseFile(destinations_, OutputFolder);
+    output.AddSink(std::make_unique<TDatabaseSink>(
+        database, destinations_.ReplaceDatabase,
+        DatabaseRun(description, p.LagLength, p.OutputTypes), output.GetRunFolder()));
+    leftOut.AddFile(database);
+  }
+  if (sinkFactory_) output.AddSink(sinkFactory_());
+  output.SetSafeCsv(safeCsv_);
+  output.SetDocumentIds(corpus_.DocumentIds);
+  output.SetPrecision(corpus_.Precision);
+}
+
+void TProcessTexts::FollowPairComparisons(TKindEngines& run, TProgressTicker& ticker) {
+  for (const std::unique_ptr<TSimpleTTR>& engine : run.Engines) {
     engine->SetPairThreads(threads_);
     engine->SetPairProgress([this, &ticker](std::uint64_t done, std::uint64_t total) {
       // The comparison is a phase of its own while it lasts.
@@ -206,78 +224,74 @@ void TProcessTexts::Measure(THow How, std::u16string_view InputFile,
       ticker.Again();
     });
   }
-  std::unique_ptr<TDocumentWorkers> workers;
-  const std::vector<std::filesystem::path>& files = stream.GetListOfFiles();
-  if (CanWorkApart(stream, IsWholeText) && !OutputTypes.Contains(TOutputType::outSerie) &&
-      !OutputTypes.Contains(TOutputType::outDistribution)) {
-    TWorkerSetup setup = InputSetup(How, Custom, DoOmitPunctuation, DoOmitDigits, CS, kinds);
-    setup.Rule = rule;
-    setup.IsAutosemantic = [this, rule](std::u16string_view tag, std::u16string_view lemma) {
-      return IsAutosemantic(rule, tag, lemma);
-    };
-    setup.LagLength = LagLength;
-    setup.Measures = measures;
-    setup.MeasuresSecondary = MeasuresSecondary;
-    setup.HillsQ = HillsQ;
-    setup.RefContainsText = RefDicContrainsText;
-    setup.References = ReferenceDictionary;
-    if (withIndices) setup.Indices = indices_;
-    setup.IndexVariants = indexVariants_;
-    setup.WholeTexts = OutputTypes.Contains(TOutputType::outWholeTexts);
-    workers = StartWorkers(setup, files);
-  }
-  if (workers) {
-    MeasureApart(*workers, output, progress, totalBytes);
-  } else {
-    const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
-    const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
-    TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
-                            &lowercaser_, CS, rule == TAutosemanticRule::Upos);
-    std::u16string documentId;  // of the current document (reading_ holds its name)
-    while (const TTokenBatch* batch = pipeline.Next()) {
-      for (const std::string& warning : batch->Warnings()) Warn(warning);
-      ticker.Start(*batch);
-      report_.Tokens += batch->Size();
-      std::size_t document = 0;
-      std::size_t continuing = 0;
-      for (std::size_t i = 0; i < batch->Size(); ++i) {
-        ticker.Before(i);
-        const TTokenBatch::TWord& token = (*batch)[i];
-        if (token.ContinuesDocument) {
-          WarnContinuation(batch->ContinuingFile(continuing++), report_.Documents, reading_,
-                           documentId);
-        }
-        // A document begins at its first word even when the filters drop that word.
-        if (token.StartsDocument) {
-          reading_.assign(batch->DocumentName(document));
-          documentId.assign(batch->DocumentId(document));
-          output.NewDoc(reading_, documentId);
-          ++document;
-          ++report_.Documents;
-          report_.ShortDocuments = output.GetShortDocuments();
-          for (const tWordOrLemma kind : WoL) engines[Slot(kind)]->Clear();
-          if (withIndices)
-            for (const tWordOrLemma kind : WoL) indices[Slot(kind)]->Clear();
-        }
-        if (!filter.Keeps(token)) continue;
-        const bool autosemantic =
-            tagged && IsAutosemantic(rule, batch->Tag(token), batch->Lemma(token));
-        for (std::size_t k = 0; k < kindCount; ++k)
-          kindEngines[k]->AddToken(TTokenFilter::TextOf(*batch, token, kinds[k]), autosemantic);
-        if (withIndices)
-          for (std::size_t k = 0; k < kindCount; ++k)
-            kindIndices[k]->AddToken(TTokenFilter::TextOf(*batch, token, kinds[k]));
-        output.AddToken();
+}
+
+TWorkerSetup TProcessTexts::MeasuringSetup(const TMeasureParameters& p,
+                                           const std::vector<tWordOrLemma>& kinds,
+                                           TAutosemanticRule rule,
+                                           const TReferenceDictionaryPair& References) const {
+  TWorkerSetup setup =
+      InputSetup(p.How, p.Custom, p.DoOmitPunctuation, p.DoOmitDigits, p.CS, kinds);
+  setup.Rule = rule;
+  setup.IsAutosemantic = [this, rule](std::u16string_view tag, std::u16string_view lemma) {
+    return IsAutosemantic(rule, tag, lemma);
+  };
+  setup.LagLength = p.LagLength;
+  setup.Measures = p.measures;
+  setup.MeasuresSecondary = p.MeasuresSecondary;
+  setup.HillsQ = p.HillsQ;
+  setup.RefContainsText = p.RefDicContrainsText;
+  setup.References = References;
+  if (p.OutputTypes.Contains(TOutputType::outIndices)) setup.Indices = indices_;
+  setup.IndexVariants = indexVariants_;
+  setup.WholeTexts = p.OutputTypes.Contains(TOutputType::outWholeTexts);
+  return setup;
+}
+
+void TProcessTexts::MeasureInOrder(TTokenizationStream& stream, const TMeasureParameters& p,
+                                   TAutosemanticRule rule, TKindEngines& run,
+                                   TOutputStructures& output, TProgressTicker& ticker) {
+  const TTokenFilter filter(p.DoOmitPunctuation, p.DoOmitDigits);
+  TTokenPipeline pipeline(stream, p.WoL.Contains(tWordOrLemma::tokLemma), threads_ > 1,
+                          TTokenPipeline::kDefaultBatchSize, &lowercaser_, p.CS,
+                          rule == TAutosemanticRule::Upos);
+  const std::size_t kindCount = run.Kinds.size();
+  std::u16string documentId;  // of the current document (reading_ holds its name)
+  while (const TTokenBatch* batch = pipeline.Next()) {
+    for (const std::string& warning : batch->Warnings()) Warn(warning);
+    ticker.Start(*batch);
+    report_.Tokens += batch->Size();
+    std::size_t document = 0;
+    std::size_t continuing = 0;
+    for (std::size_t i = 0; i < batch->Size(); ++i) {
+      ticker.Before(i);
+      const TTokenBatch::TWord& token = (*batch)[i];
+      if (token.ContinuesDocument) {
+        WarnContinuation(batch->ContinuingFile(continuing++), report_.Documents, reading_,
+                         documentId);
       }
-      ticker.Before(batch->Size());
+      // A document begins at its first word even when the filters drop that word.
+      if (token.StartsDocument) {
+        reading_.assign(batch->DocumentName(document));
+        documentId.assign(batch->DocumentId(document));
+        output.NewDoc(reading_, documentId);
+        ++document;
+        ++report_.Documents;
+        report_.ShortDocuments = output.GetShortDocuments();
+        for (const auto& engine : run.Engines) engine->Clear();
+        for (const auto& indices : run.Indices) indices->Clear();
+      }
+      if (!filter.Keeps(token)) continue;
+      const bool autosemantic = rule != TAutosemanticRule::None &&
+                                IsAutosemantic(rule, batch->Tag(token), batch->Lemma(token));
+      for (std::size_t k = 0; k < kindCount; ++k)
+        run.Engines[k]->AddToken(TTokenFilter::TextOf(*batch, token, run.Kinds[k]), autosemantic);
+      for (std::size_t k = 0; k < run.Indices.size(); ++k)
+        run.Indices[k]->AddToken(TTokenFilter::TextOf(*batch, token, run.Kinds[k]));
+      output.AddToken();
     }
+    ticker.Before(batch->Size());
   }
-  EnterPhase(OutputTypes.Contains(TOutputType::outDistribution) ? TRunPhase::WritingDistributions
-                                                                : TRunPhase::WritingResults);
-  output.LastDoc();
-  report_.ShortDocuments = output.GetShortDocuments();
-} catch (const std::bad_alloc&) {
-  throw OutOfMemory();
 }
 
 bool TProcessTexts::CanWorkApart(const TTokenizationStream& stream, bool IsWholeText) const {
@@ -429,56 +443,47 @@ TPreparedDictionaries TProcessTexts::PrepareDictionary(
   if (workers) {
     CountApart(*workers, counters, progress, stream.GetTotalBytes());
   } else {
-    const bool withLemma = WoL.Contains(tWordOrLemma::tokLemma);
-    const TTokenFilter filter(DoOmitPunctuation, DoOmitDigits);
-    TProgressTicker ticker(progress);
-    {
-      // The pipeline and its batches are gone before the counts become lists.
-      TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
-                              &lowercaser_, CS);
-      while (const TTokenBatch* batch = pipeline.Next()) {
-        for (const std::string& warning : batch->Warnings()) Warn(warning);
-        ticker.Start(*batch);
-        report_.Tokens += batch->Size();
-        std::size_t document = 0;
-        for (std::size_t i = 0; i < batch->Size(); ++i) {
-          ticker.Before(i);
-          const TTokenBatch::TWord& token = (*batch)[i];
-          if (token.StartsDocument) {
-            ++report_.Documents;
-            reading_ = batch->DocumentName(document++);
-          }
-          if (!filter.Keeps(token)) continue;
-          for (std::size_t k = 0; k < kindCount; ++k)
-            counters[k].Add(TTokenFilter::TextOf(*batch, token, kinds[k]));
-        }
-        ticker.Before(batch->Size());
-      }
-    }
+    CountInOrder(stream, kinds, TTokenFilter(DoOmitPunctuation, DoOmitDigits), CS, counters,
+                 progress);
   }
   EnterPhase(TRunPhase::WritingLists);
   for (std::size_t k = 0; k < kindCount; ++k) counters[k].MoveInto(*lists[Slot(kinds[k])]);
   counters = {};  // the lists hold the texts now
 
-  for (const tWordOrLemma kind : WoL) {
-    TReferenceDictionary& list = *lists[Slot(kind)];
-    const std::filesystem::path& file =
-        kind == tWordOrLemma::tokWord ? OutputFileWF : OutputFileLemma;
-    const std::size_t typesLeftOut = list.Save(file);
-    list.ShouldSurvive = true;
-    if (typesLeftOut > 0) {
-      Warn("The list " + QuotedPath(file) + " leaves out " + std::to_string(typesLeftOut) +
-           (typesLeftOut == 1 ? " type that holds" : " types that hold") +
-           " a TAB or a line break, which the list format cannot store.");
-    }
-  }
-  if (database) {
-    for (const tWordOrLemma kind : WoL) database->AddFrequencyList(kind, *lists[Slot(kind)]);
-    database->Commit();
-  }
+  SaveLists(lists, WoL, OutputFileWF, OutputFileLemma, database.get(),
+            [this](std::string text) { Warn(std::move(text)); });
   return lists;
 } catch (const std::bad_alloc&) {
   throw OutOfMemory();
+}
+
+void TProcessTexts::CountInOrder(TTokenizationStream& stream,
+                                 const std::vector<tWordOrLemma>& kinds, const TTokenFilter& filter,
+                                 TCasesensitiveness CS, std::vector<TTypeCounter>& counters,
+                                 const TProgressCallback& progress) {
+  const bool withLemma =
+      std::find(kinds.begin(), kinds.end(), tWordOrLemma::tokLemma) != kinds.end();
+  TProgressTicker ticker(progress);
+  TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
+                          &lowercaser_, CS);
+  while (const TTokenBatch* batch = pipeline.Next()) {
+    for (const std::string& warning : batch->Warnings()) Warn(warning);
+    ticker.Start(*batch);
+    report_.Tokens += batch->Size();
+    std::size_t document = 0;
+    for (std::size_t i = 0; i < batch->Size(); ++i) {
+      ticker.Before(i);
+      const TTokenBatch::TWord& token = (*batch)[i];
+      if (token.StartsDocument) {
+        ++report_.Documents;
+        reading_ = batch->DocumentName(document++);
+      }
+      if (!filter.Keeps(token)) continue;
+      for (std::size_t k = 0; k < kinds.size(); ++k)
+        counters[k].Add(TTokenFilter::TextOf(*batch, token, kinds[k]));
+    }
+    ticker.Before(batch->Size());
+  }
 }
 
 TPreparedDictionaries TProcessTexts::PrepareDictionary(const TDictionaryParameters& p,

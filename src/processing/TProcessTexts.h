@@ -28,10 +28,19 @@ class TDocumentWorkers;
 struct TWorkerSetup;
 class TTypeCounter;
 class TOutputStructures;
+class TProgressTicker;
+class TJsonValue;
+class TSimpleTTR;
+class TIndices;
+class TTokenFilter;
 
-// Frequency lists made by PrepareDictionary, one per kind (indexed by tWordOrLemma); the
-// slot of a kind not asked for is null. The caller owns them; each has ShouldSurvive set.
-using TPreparedDictionaries = std::array<std::unique_ptr<TReferenceDictionary>, kWordOrLemmaCount>;
+// The engines and indices of a measurement run, one of each per kind measured, in the order
+// of the run's kinds.
+struct TKindEngines {
+  std::vector<tWordOrLemma> Kinds;
+  std::vector<std::unique_ptr<TSimpleTTR>> Engines;
+  std::vector<std::unique_ptr<TIndices>> Indices;  // empty without the indices
+};
 
 // Drives the work over a whole input: a measurement run (Measure) or the building of
 // frequency lists (PrepareDictionary). Both read the input through one token stream, drop
@@ -193,6 +202,28 @@ class TProcessTexts {
   // Whether the input's files can be read apart, a file per thread: two or more regular
   // files, each beginning a document of its own, and more than one thread.
   [[nodiscard]] bool CanWorkApart(const TTokenizationStream& stream, bool IsWholeText) const;
+  // A measurement run as p describes it, over InputFile into OutputFolder.
+  void Run(const TMeasureParameters& p, std::u16string_view InputFile,
+           const std::filesystem::path& OutputFolder, const TReferenceDictionaryPair& References,
+           const TProgressCallback& progress);
+  // The engines (and indices, when written) of a run, one per kind measured.
+  [[nodiscard]] TKindEngines MakeEngines(const TMeasureParameters& p);
+  // Where the run's results go besides the CSV files; the database is left out of the walk.
+  void AddSinks(TOutputStructures& output, TOwnFilesLeftOut& leftOut, const TJsonValue& description,
+                const TMeasureParameters& p, const std::filesystem::path& OutputFolder);
+  // Lets the engines' whole-text comparisons report progress as a phase of their own, and
+  // use the run's threads.
+  void FollowPairComparisons(TKindEngines& run, TProgressTicker& ticker);
+  // The settings of the workers of a measurement run over files read apart.
+  [[nodiscard]] TWorkerSetup MeasuringSetup(const TMeasureParameters& p,
+                                            const std::vector<tWordOrLemma>& kinds,
+                                            TAutosemanticRule rule,
+                                            const TReferenceDictionaryPair& References) const;
+  // Measures the stream's tokens in input order on this thread (with a reading thread beside
+  // it when the run has two or more threads).
+  void MeasureInOrder(TTokenizationStream& stream, const TMeasureParameters& p,
+                      TAutosemanticRule rule, TKindEngines& run, TOutputStructures& output,
+                      TProgressTicker& ticker);
   // The settings of the input and the filters that every worker of a run shares.
   [[nodiscard]] TWorkerSetup InputSetup(THow How, const TCustomVertical& Custom,
                                         bool DoOmitPunctuation, bool DoOmitDigits,
@@ -201,6 +232,12 @@ class TProcessTexts {
   // Workers for the files, or none when no thread is to be had.
   [[nodiscard]] std::unique_ptr<TDocumentWorkers> StartWorkers(
       const TWorkerSetup& setup, const std::vector<std::filesystem::path>& files) const;
+  // Counts the stream's tokens of each kind into counters in input order on this thread
+  // (with a reading thread beside it when the run has two or more threads). The pipeline and
+  // its batches are gone when it returns, before the counts become lists.
+  void CountInOrder(TTokenizationStream& stream, const std::vector<tWordOrLemma>& kinds,
+                    const TTokenFilter& filter, TCasesensitiveness CS,
+                    std::vector<TTypeCounter>& counters, const TProgressCallback& progress);
   // Adds up the counts that workers made of each file, in input order, with their warnings.
   void CountApart(TDocumentWorkers& workers, std::vector<TTypeCounter>& counters,
                   const TProgressCallback& progress, std::uint64_t totalBytes);
