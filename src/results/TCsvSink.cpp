@@ -135,22 +135,18 @@ void TCsvSink::EndDocument(const TDocumentEnd& End) {
     folder_.Keep(*files.Serie);
     files.Serie.reset();
   }
-  if (files.Average) {
-    WriteKey(*files.Average, true);
+  // One line of the document's values of every chosen measure.
+  const auto writeValues = [this](const std::unique_ptr<TResultFile>& file, const auto& values) {
+    if (!file) return;
+    WriteKey(*file, true);
     line_.clear();
-    End.Averages->AppendToLine(line_, u",", u"\"", layout_.Measures, layout_.MeasuresSecondary,
-                               precision_);
-    files.Average->Write(line_);
-    files.Average->EndLine();
-  }
-  if (files.WholeTexts) {
-    WriteKey(*files.WholeTexts, true);
-    line_.clear();
-    End.WholeText->AppendToLine(line_, u",", u"\"", layout_.Measures, layout_.MeasuresSecondary,
-                                precision_);
-    files.WholeTexts->Write(line_);
-    files.WholeTexts->EndLine();
-  }
+    values.AppendToLine(line_, u",", u"\"", layout_.Measures, layout_.MeasuresSecondary,
+                        precision_);
+    file->Write(line_);
+    file->EndLine();
+  };
+  if (files.Average) writeValues(files.Average, *End.Averages);
+  if (files.WholeTexts) writeValues(files.WholeTexts, *End.WholeText);
   if (files.Indices) {
     WriteKey(*files.Indices, true);
     line_.clear();
