@@ -195,9 +195,8 @@ void TFormTavoraUX::WarnAboutMissingEntries() {
     for (const QString& line : list.split(QRegularExpression(QStringLiteral("\\r\\n|\\r|\\n")))) {
       const QString entry = line.trimmed();
       std::error_code ec;
-      if (!entry.isEmpty() && !std::filesystem::exists(entry.toStdU16String(), ec)) {
+      if (!entry.isEmpty() && !std::filesystem::exists(entry.toStdU16String(), ec))
         missing << entry;
-      }
     }
   }
   labelWarning_->setText(missing.isEmpty() ? QString()

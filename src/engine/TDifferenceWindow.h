@@ -7,6 +7,7 @@
 // windows of at most kMaxTableWindow tokens every distance is computed once, when the newer of
 // its two tokens enters, and read again from a table when the older one leaves.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "engine/TEditDistance.h"
+#include "engine/TPairWork.h"
 #include "engine/TTypeIndex.h"
 
 namespace tavora {
@@ -27,6 +29,29 @@ class TDifferenceWindow {
   TDifferenceWindow(std::uint32_t lagLength, const TTypeIndex& types);
   TDifferenceWindow(const TDifferenceWindow&) = delete;
   TDifferenceWindow& operator=(const TDifferenceWindow&) = delete;
+
+  // The mean relative edit distance over every ordered pair of a text's n types: the sum of
+  // p(a) p(b) d(a, b) with Text(i) the i-th type and Share(i) its share p of the text. Rows
+  // of pairs are shared out to Threads threads (a few hundred types are compared on one) and
+  // summed in order, so the value does not depend on the number of threads; Progress hears
+  // the pairs compared (TPairWork::Rows).
+  template <typename TText, typename TShare>
+  static double OfText(std::size_t n, const TText& Text, const TShare& Share, unsigned Threads,
+                       const TPairWork::TProgress& Progress, std::chrono::milliseconds Every) {
+    const std::vector<double> rows = TPairWork::Rows<TEditDistance>(
+        n, n > 256 ? Threads : 1,
+        [&](std::size_t i, TEditDistance& distance) {
+          distance.SetPattern(Text(i));
+          double row = 0;
+          for (std::size_t j = i + 1; j < n; ++j) row += Share(j) * distance.RelativeTo(Text(j));
+          return row;
+        },
+        Progress, Every);
+    // d is symmetric and d(a, a) = 0: each unordered pair counts twice.
+    double value = 0;
+    for (std::size_t i = 0; i < n; ++i) value += 2 * Share(i) * rows[i];
+    return value;
+  }
 
   // Starts a new text: the type index has been emptied, and the table no longer holds the
   // window's distances.

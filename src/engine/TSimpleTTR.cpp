@@ -1,14 +1,9 @@
 #include "engine/TSimpleTTR.h"
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cmath>
-#include <exception>
 #include <limits>
 #include <stdexcept>
-#include <system_error>
-#include <thread>
 
 #include "engine/Power.h"
 #include "engine/TEditDistance.h"
@@ -21,51 +16,6 @@ namespace {
 using enum tMeasure;
 
 const TMeasureSet kCrossMeasures = {vCrossTypes, vCrossPerplexity, vCrossRRR, vCrossHillsContinuum};
-
-// The rows of the whole-text comparison of n types, handed out one at a time to the calling
-// thread and its helpers, with the pairs compared so far.
-class TPairWork {
- public:
-  explicit TPairWork(std::size_t n) : n_(n), total_(n < 2 ? 0 : std::uint64_t{n} * (n - 1) / 2) {}
-  std::size_t NextRow() { return next_.fetch_add(1, std::memory_order_relaxed); }
-  void RowDone(std::size_t i) { done_.fetch_add(n_ - 1 - i, std::memory_order_relaxed); }
-  [[nodiscard]] bool Stopped() const { return stop_.load(std::memory_order_relaxed); }
-  [[nodiscard]] std::uint64_t Done() const { return done_.load(std::memory_order_relaxed); }
-  [[nodiscard]] std::uint64_t Total() const { return total_; }
-
-  // Runs compute(false) on helper threads and compute(true) on the calling thread; an
-  // exception stops the others and is rethrown once every thread has ended (the calling
-  // thread's first).
-  template <typename TCompute>
-  void Run(unsigned helpers, TCompute& compute) {
-    std::vector<std::thread> threads;
-    std::vector<std::exception_ptr> errors(helpers + 1);
-    auto guarded = [&](std::size_t k) {
-      try {
-        compute(k == 0);
-      } catch (...) {
-        errors[k] = std::current_exception();
-        stop_ = true;
-      }
-    };
-    try {
-      for (unsigned t = 1; t <= helpers; ++t) threads.emplace_back(guarded, t);
-    } catch (const std::system_error&) {
-      // Fewer threads than asked for: the calling thread does the rest.
-    }
-    guarded(0);
-    for (std::thread& thread : threads) thread.join();
-    for (const std::exception_ptr& error : errors)
-      if (error) std::rethrow_exception(error);
-  }
-
- private:
-  std::size_t n_;
-  std::uint64_t total_;
-  std::atomic<std::size_t> next_{0};
-  std::atomic<std::uint64_t> done_{0};
-  std::atomic<bool> stop_{false};
-};
 
 }  // namespace
 
@@ -423,46 +373,13 @@ void TSimpleTTR::StartScaledHills() {
   }
 }
 
-double TSimpleTTR::DifferenceRow(std::size_t i, double N, TEditDistance& distance) const {
-  distance.SetPattern(typeIndex_.Text(textTypes_[i]));
-  double row = 0;
-  for (std::size_t j = i + 1; j < textTypes_.size(); ++j) {
-    const std::uint32_t b = textTypes_[j];
-    row += static_cast<double>(counts_[b].CountInWholeText) / N *
-           distance.RelativeTo(typeIndex_.Text(b));
-  }
-  return row;
-}
-
 double TSimpleTTR::DifferenceOfText(double N) const {
-  // d is symmetric and d(a, a) = 0: each unordered pair counts twice. The rows are shared
-  // out to the threads a row at a time (later rows are shorter) and summed in order
-  // afterwards, so the value does not depend on the number of threads.
-  const std::size_t n = textTypes_.size();
-  std::vector<double> rows(n);
-  TPairWork work(n);
-  auto compute = [&](bool reports) {
-    TEditDistance distance;
-    auto last = std::chrono::steady_clock::now();
-    if (reports && pairProgress_) pairProgress_(0, work.Total());
-    for (std::size_t i; !work.Stopped() && (i = work.NextRow()) < n;) {
-      rows[i] = DifferenceRow(i, N, distance);
-      work.RowDone(i);
-      if (reports && pairProgress_ && std::chrono::steady_clock::now() - last >= pairEvery_) {
-        pairProgress_(work.Done(), work.Total());
-        last = std::chrono::steady_clock::now();
-      }
-    }
-  };
-  // A few hundred types are compared at once; threads would cost more than they save.
-  const unsigned helpers = n > 256 ? pairThreads_ - 1 : 0;
-  work.Run(helpers, compute);
-  if (pairProgress_) pairProgress_(work.Total(), work.Total());
-  double value = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    value += 2 * (static_cast<double>(counts_[textTypes_[i]].CountInWholeText) / N) * rows[i];
-  }
-  return value;
+  return TDifferenceWindow::OfText(
+      textTypes_.size(), [this](std::size_t i) { return typeIndex_.Text(textTypes_[i]); },
+      [this, N](std::size_t i) {
+        return static_cast<double>(counts_[textTypes_[i]].CountInWholeText) / N;
+      },
+      pairThreads_, pairProgress_, pairEvery_);
 }
 
 // The shift of the count-based measures and of the cross measures, inlined into Shift.

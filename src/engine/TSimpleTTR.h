@@ -123,8 +123,6 @@ class TSimpleTTR {
   [[nodiscard]] double ValueOfText(tMeasure m, std::uint64_t tokens) const;
   [[nodiscard]] double CrossValueOfText(tMeasure m, std::uint64_t tokens) const;
   [[nodiscard]] double DifferenceOfText(double N) const;
-  // The row of type i in DifferenceOfText: the sum over the types after it of p(b)·d(a, b).
-  [[nodiscard]] double DifferenceRow(std::size_t i, double N, TEditDistance& distance) const;
   [[nodiscard]] TWideInt CrossReferenceSum() const;
   void StartExactSums();
   // Hill's orders above kPlainHillsQ: the sums of the whole text and of the first window
