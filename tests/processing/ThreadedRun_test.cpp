@@ -4,6 +4,7 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <random>
@@ -313,7 +314,7 @@ TEST_F(ThreadedRun, FileThatCannotBeOpenedEndsBothRunsAlike) {
   EXPECT_TRUE(Files(out_ / "m2").empty());
 }
 
-// The progress reports come with the same values at the same points either way; a stop
+// The progress reports come with the same values in the same order either way; a stop
 // at the third report ends both runs alike, and no reading thread outlives the run.
 TEST_F(ThreadedRun, ProgressAndCancellationMatch) {
   TWordSource source(11);
@@ -346,6 +347,9 @@ TEST_F(ThreadedRun, ProgressAndCancellationMatch) {
     EXPECT_EQ(calls, 3);
     EXPECT_EQ(threadCount(), threadsBefore);
   }
+  // A report made again while a long whole-text comparison runs repeats the one before,
+  // as often as time says: the sequences match once the repeats are dropped.
+  for (std::vector<TReport>& r : reports) r.erase(std::unique(r.begin(), r.end()), r.end());
   EXPECT_GE(reports[1].size(), 5u);
   EXPECT_EQ(reports[1], reports[2]);
   ExpectSameFiles(out_ / "full1", out_ / "full2");
