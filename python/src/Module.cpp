@@ -21,13 +21,10 @@
 #include "TReferenceList.h"
 #include "TTokenSource.h"
 #include "base/Utf8.h"
+#include "base/Version.h"
 #include "engine/TIndices.h"
 #include "engine/TSimpleTTR.h"
 #include "processing/TTypeCounter.h"
-
-#ifndef TAVORA_VERSION
-#define TAVORA_VERSION "unknown"
-#endif
 
 namespace tavora::python {
 
@@ -219,7 +216,7 @@ void DefineReferenceList(py::module_& m) {
 PYBIND11_MODULE(_core, m) {
   using namespace tavora::python;
   m.doc() = "The compiled engine of the tavora package; use the functions of tavora.";
-  m.attr("__version__") = TAVORA_VERSION;
+  m.attr("__version__") = std::string(tavora::TavoraVersion());
   py::register_exception_translator(&TranslateFileErrors);
   DefineReferenceList(m);
   m.def("mattr", &Mattr, py::arg("tokens"), py::arg("window"), py::arg("sep"),

@@ -9,15 +9,12 @@
 #include <vector>
 
 #include "base/Utf8.h"
+#include "base/Version.h"
 #include "cli/CliNames.h"
 #include "cli/TUsageError.h"
 #include "engine/Indices.h"
 #include "options/ControlNames.h"
 #include "options/TOptionsModel.h"
-
-#ifndef TAVORA_VERSION
-#define TAVORA_VERSION "unknown"
-#endif
 
 namespace tavora {
 
@@ -75,7 +72,7 @@ TCommandLine::TCommandLine(const TOptionsModel& model)
           "tavora-cli")) {
   TakeStartValues();
 
-  app_->set_version_flag("--version", std::string("tavora-cli ") + TAVORA_VERSION);
+  app_->set_version_flag("--version", "tavora-cli " + std::string(TavoraVersion()));
   app_->set_help_flag();
   app_->set_help_all_flag("-h,--help", "Print this help (every command and option) and exit");
   app_->require_subcommand(1);

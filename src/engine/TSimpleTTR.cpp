@@ -374,12 +374,18 @@ void TSimpleTTR::StartScaledHills() {
 }
 
 double TSimpleTTR::DifferenceOfText(double N) const {
+  // Each type's text and share are looked up once, not once per pair.
+  std::vector<std::u16string_view> texts;
+  std::vector<double> shares;
+  texts.reserve(textTypes_.size());
+  shares.reserve(textTypes_.size());
+  for (const std::uint32_t id : textTypes_) {
+    texts.push_back(typeIndex_.Text(id));
+    shares.push_back(static_cast<double>(counts_[id].CountInWholeText) / N);
+  }
   return TDifferenceWindow::OfText(
-      textTypes_.size(), [this](std::size_t i) { return typeIndex_.Text(textTypes_[i]); },
-      [this, N](std::size_t i) {
-        return static_cast<double>(counts_[textTypes_[i]].CountInWholeText) / N;
-      },
-      pairThreads_, pairProgress_, pairEvery_);
+      texts.size(), [&texts](std::size_t i) { return texts[i]; },
+      [&shares](std::size_t i) { return shares[i]; }, pairThreads_, pairProgress_, pairEvery_);
 }
 
 // The shift of the count-based measures and of the cross measures, inlined into Shift.

@@ -27,7 +27,8 @@ struct TStopped {};
 // them from document to document.
 class TDocumentWorkers::TWorker {
  public:
-  TWorker(const TWorkerSetup& setup, const std::atomic<bool>& stop) : setup_(setup), stop_(stop) {
+  TWorker(const TWorkerSetup& setup, const std::atomic<bool>& stop)
+      : setup_(setup), filter_(setup.OmitPunctuation, setup.OmitDigits), stop_(stop) {
     if (setup.Count) return;
     for (const tWordOrLemma kind : setup.Kinds) {
       auto engine =
@@ -56,6 +57,7 @@ class TDocumentWorkers::TWorker {
   void Feed(const TTokenBatch& batch, const TTokenBatch::TWord& token, TFileResults& out);
 
   const TWorkerSetup& setup_;
+  const TTokenFilter filter_;
   const std::atomic<bool>& stop_;
   std::vector<std::unique_ptr<TSimpleTTR>> engines_;  // by position in setup_.Kinds
   std::vector<std::unique_ptr<TIndices>> indices_;    // the same, when indices are computed
@@ -75,7 +77,7 @@ void TDocumentWorkers::TWorker::Finish(TMeasuredDocument& document, TFileResults
 
 void TDocumentWorkers::TWorker::Feed(const TTokenBatch& batch, const TTokenBatch::TWord& token,
                                      TFileResults& out) {
-  if (!TTokenFilter(setup_.OmitPunctuation, setup_.OmitDigits).Keeps(token)) return;
+  if (!filter_.Keeps(token)) return;
   if (setup_.Count) {
     for (std::size_t k = 0; k < out.Counts.size(); ++k)
       out.Counts[k].Add(TTokenFilter::TextOf(batch, token, setup_.Kinds[k]));

@@ -10,15 +10,12 @@
 #include "base/TFolderLock.h"
 #include "base/Timestamp.h"
 #include "base/Utf8.h"
+#include "base/Version.h"
 #include "engine/TReferenceDictionary.h"
 #include "results/DatabaseSchema.h"
 #include "results/TRunFolder.h"
 #include "results/TSqliteDatabase.h"
 #include "results/TSqliteStatement.h"
-
-#ifndef TAVORA_VERSION
-#define TAVORA_VERSION "unknown"
-#endif
 
 namespace fs = std::filesystem;
 
@@ -134,7 +131,7 @@ void TDatabaseWriter::AddRun(const TRun& Run, std::int64_t Id) {
   } else {
     insert.BindNull(1);
   }
-  insert.Bind(2, std::string_view(TAVORA_VERSION));
+  insert.Bind(2, TavoraVersion());
   insert.Bind(3, Run.Task);
   insert.Bind(4, UtcTimestamp(std::chrono::system_clock::now()));
   if (Run.WindowLength > 0) {

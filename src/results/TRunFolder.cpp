@@ -11,12 +11,9 @@
 #include "base/TFolderLock.h"
 #include "base/Timestamp.h"
 #include "base/Utf8.h"
+#include "base/Version.h"
 #include "results/ResultNames.h"
 #include "results/TResultFile.h"
-
-#ifndef TAVORA_VERSION
-#define TAVORA_VERSION "unknown"
-#endif
 
 namespace fs = std::filesystem;
 
@@ -122,7 +119,7 @@ void TRunFolder::RemoveLeftTemporaries() const {
 std::string TRunFolder::Record(std::string_view state, bool withPrevious) const {
   TJsonValue record = TJsonValue::Object();
   record.Set("program", "Tavora");
-  record.Set("version", TAVORA_VERSION);
+  record.Set("version", std::string(TavoraVersion()));
   record.Set("state", std::string(state));
   record.Set("started", UtcTimestamp(started_));
   record.Set("ended", state == "running"

@@ -1,0 +1,7 @@
+#include "base/Version.h"
+
+namespace tavora {
+
+std::string_view TavoraVersion() { return TAVORA_VERSION; }
+
+}  // namespace tavora
