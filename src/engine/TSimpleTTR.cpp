@@ -108,9 +108,9 @@ void TSimpleTTR::LookUpReference(std::uint32_t id, std::u16string_view type) {
   }
 }
 
-std::uint32_t TSimpleTTR::Intern(std::u16string_view Token) {
+std::uint32_t TSimpleTTR::Intern(std::u16string_view Token, const TTypeIndex::THashed& Hashed) {
   bool inserted = false;
-  const std::uint32_t id = typeIndex_.FindOrInsert(Token, inserted);
+  const std::uint32_t id = typeIndex_.FindOrInsert(Token, Hashed, inserted);
   if (!inserted) return id;
   counts_.emplace_back();
   referenceData_.emplace_back();
@@ -124,14 +124,28 @@ void TSimpleTTR::DropCrossMeasuresWithoutReference() {
   if (!HasUsableReference()) aMeasures = aMeasures - kCrossMeasures;
 }
 
+void TSimpleTTR::PrefetchType(const TTypeIndex::THashed& Hashed) const {
+  const std::uint32_t id = typeIndex_.PrefetchKey(Hashed);
+  if (id == TTypeIndex::kAbsent || id >= counts_.size()) return;
+#if defined(__GNUC__) || defined(__clang__)
+  __builtin_prefetch(&counts_[id]);
+#endif
+}
+
 void TSimpleTTR::AddToken(std::u16string_view Token, bool IsAutosemantic) {
+  if (Token.empty()) return;
+  AddToken(Token, IsAutosemantic, TTypeIndex::Hashed(Token));
+}
+
+void TSimpleTTR::AddToken(std::u16string_view Token, bool IsAutosemantic,
+                          const TTypeIndex::THashed& Hashed) {
   if (Token.empty()) return;
   DropCrossMeasuresWithoutReference();
   ++aActual.NumberOfTokens;
   ++aTotal.NumberOfTokens;
   if (IsAutosemantic) ++AutosemanticsInWholeText;
 
-  const std::uint32_t e = Intern(Token);
+  const std::uint32_t e = Intern(Token, Hashed);
   const std::size_t capacity = ExaminedText.size();
   std::size_t tail = head_ + windowSize_;
   if (tail >= capacity) tail -= capacity;

@@ -50,6 +50,14 @@ class TSimpleTTR {
 
   // Feeds one token; an empty token is ignored.
   void AddToken(std::u16string_view Token, bool IsAutosemantic);
+  // The same with the token's hash already computed (TTypeIndex::Hashed(Token)).
+  void AddToken(std::u16string_view Token, bool IsAutosemantic,
+                const TTypeIndex::THashed& Hashed);
+  // Prepares the look-up of a token that comes some tokens later, given its hash: Prefetch
+  // about 16 tokens ahead, PrefetchType about 8 (see TTypeIndex::PrefetchSlot). Changes
+  // nothing.
+  void Prefetch(const TTypeIndex::THashed& Hashed) const { typeIndex_.PrefetchSlot(Hashed); }
+  void PrefetchType(const TTypeIndex::THashed& Hashed) const;
   // Starts a new text: empties the window, zeroes counts and results.
   void Clear();
   // The values of the whole text since the last Clear; changes nothing.
@@ -114,7 +122,7 @@ class TSimpleTTR {
     double rhatPowQm1 = 0;      // r^^(Q-1)
   };
 
-  std::uint32_t Intern(std::u16string_view Token);
+  std::uint32_t Intern(std::u16string_view Token, const TTypeIndex::THashed& Hashed);
   void LookUpReference(std::uint32_t id, std::u16string_view type);
   void DropCrossMeasuresWithoutReference();
   [[nodiscard]] bool HasUsableReference() const;

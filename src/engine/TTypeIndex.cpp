@@ -10,6 +10,15 @@ namespace {
 
 constexpr std::size_t kInitialSlots = 1024;
 
+// A hint to load the cache line of p; does nothing where the compiler has no such hint.
+inline void Prefetch(const void* p) {
+#if defined(__GNUC__) || defined(__clang__)
+  __builtin_prefetch(p);
+#else
+  (void)p;
+#endif
+}
+
 std::uint64_t Mix(std::uint64_t h) {
   h ^= h >> 32;
   h *= 0xD6E8FEB86659FD93ull;
@@ -36,8 +45,20 @@ std::uint64_t TTypeIndex::Hash(std::u16string_view text) {
 
 std::uint64_t TTypeIndex::HashAndKey(std::u16string_view text, TKey& key) {
   // The key is built from the very words the hash reads, in registers: units
-  // 0-3, 4-7 and 8-10, the length in the top 16 bits of the last word.
-  std::uint64_t words[3] = {0, 0, 0};
+  // 0-3, 4-7 and 8-10, the length in the top 16 bits of the last word. (Kept in
+  // scalars: an array written word by word and read back whole stalls on
+  // store forwarding.)
+  std::uint64_t w0 = 0;
+  std::uint64_t w1 = 0;
+  std::uint64_t w2 = 0;
+  const auto keep = [&](std::size_t block, std::uint64_t k) {
+    if (block == 0)
+      w0 = k;
+    else if (block == 1)
+      w1 = k;
+    else if (block == 2)
+      w2 = k;
+  };
   std::uint64_t h = 0x9E3779B97F4A7C15ull ^ text.size();
   const char16_t* p = text.data();
   std::size_t n = text.size();
@@ -45,8 +66,7 @@ std::uint64_t TTypeIndex::HashAndKey(std::u16string_view text, TKey& key) {
   while (n >= 4) {
     std::uint64_t k;
     std::memcpy(&k, p, sizeof k);
-    if (block < 3) words[block] = k;
-    ++block;
+    keep(block++, k);
     h = (h ^ k) * 0xBF58476D1CE4E5B9ull;
     h ^= h >> 31;
     p += 4;
@@ -54,12 +74,12 @@ std::uint64_t TTypeIndex::HashAndKey(std::u16string_view text, TKey& key) {
   }
   std::uint64_t k = 0;
   for (std::size_t i = 0; i < n; ++i) k |= static_cast<std::uint64_t>(p[i]) << (16 * i);
-  if (block < 3) words[block] = k;
+  keep(block, k);
   h = (h ^ k) * 0xBF58476D1CE4E5B9ull;
   const std::uint64_t length = std::min<std::size_t>(text.size(), 0xFFFF);
-  key.word[0] = words[0];
-  key.word[1] = words[1];
-  key.word[2] = (words[2] & 0x0000FFFFFFFFFFFFull) | (length << 48);
+  key.word[0] = w0;
+  key.word[1] = w1;
+  key.word[2] = (w2 & 0x0000FFFFFFFFFFFFull) | (length << 48);
   return Mix(h);
 }
 
@@ -83,9 +103,32 @@ std::uint32_t TTypeIndex::Find(std::u16string_view text) const {
   return slot == 0 ? kAbsent : static_cast<std::uint32_t>(slot) - 1;
 }
 
+TTypeIndex::THashed TTypeIndex::Hashed(std::u16string_view text) {
+  THashed hashed;
+  hashed.Hash = HashAndKey(text, hashed.Key);
+  return hashed;
+}
+
+void TTypeIndex::PrefetchSlot(const THashed& hashed) const {
+  Prefetch(&slots_[hashed.Hash & mask_]);
+}
+
+std::uint32_t TTypeIndex::PrefetchKey(const THashed& hashed) const {
+  const std::uint64_t slot = slots_[hashed.Hash & mask_];
+  if (slot == 0 || (slot >> 32) != (hashed.Hash >> 32)) return kAbsent;
+  const auto id = static_cast<std::uint32_t>(slot) - 1;
+  Prefetch(&keys_[id]);
+  return id;
+}
+
 std::uint32_t TTypeIndex::FindOrInsert(std::u16string_view text, bool& inserted) {
-  TKey key;
-  const std::uint64_t hash = HashAndKey(text, key);
+  return FindOrInsert(text, Hashed(text), inserted);
+}
+
+std::uint32_t TTypeIndex::FindOrInsert(std::u16string_view text, const THashed& hashed,
+                                       bool& inserted) {
+  const std::uint64_t hash = hashed.Hash;
+  const TKey& key = hashed.Key;
   std::uint64_t& slot = slots_[Probe(text, hash, key)];
   if (slot != 0) {
     inserted = false;

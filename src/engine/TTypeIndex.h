@@ -23,10 +23,24 @@ class TTypeIndex {
 
   TTypeIndex();
 
+  // A text's hash and key, computed once for its look-up and the prefetches before it.
+  struct THashed;
+
   [[nodiscard]] std::uint32_t Find(std::u16string_view text) const;
   // The id of text, added as the next id when absent (inserted tells which). Throws
   // std::length_error when a new text would need an id beyond kMaxSize - 1.
   std::uint32_t FindOrInsert(std::u16string_view text, bool& inserted);
+  // The same with the text's hash and key already computed (Hashed(text)).
+  std::uint32_t FindOrInsert(std::u16string_view text, const THashed& hashed, bool& inserted);
+
+  // Look-ups are bound by memory latency once the table outgrows the cache. A caller that
+  // knows its next texts asks for them early, in two steps some texts apart: PrefetchSlot
+  // starts loading the slot of a text, PrefetchKey (later, once the slot has arrived) the
+  // key of the id found there, which it returns (kAbsent when the slot is empty or holds
+  // another hash). Both only read.
+  [[nodiscard]] static THashed Hashed(std::u16string_view text);
+  void PrefetchSlot(const THashed& hashed) const;
+  std::uint32_t PrefetchKey(const THashed& hashed) const;
   // Valid until the next insertion.
   [[nodiscard]] std::u16string_view Text(std::uint32_t id) const {
     return std::u16string_view(arena_).substr(offsets_[id], offsets_[id + 1] - offsets_[id]);
@@ -46,6 +60,13 @@ class TTypeIndex {
     friend bool operator==(const TKey&, const TKey&) = default;
   };
 
+ public:
+  struct THashed {
+    std::uint64_t Hash = 0;
+    TKey Key{};
+  };
+
+ private:
   static std::uint64_t HashAndKey(std::u16string_view text, TKey& key);
   // The slot of text, or of the empty slot where it belongs.
   [[nodiscard]] std::size_t Probe(std::u16string_view text, std::uint64_t hash,

@@ -10,6 +10,7 @@
 #include "engine/TSimpleTTR.h"
 #include "input/TTokenizationStream.h"
 #include "processing/RunFiles.h"
+#include "processing/TLookAhead.h"
 #include "processing/RunProgress.h"
 #include "processing/TTokenFilter.h"
 #include "processing/TTokenPipeline.h"
@@ -54,7 +55,9 @@ class TDocumentWorkers::TWorker {
 
  private:
   void Finish(TMeasuredDocument& document, TFileResults& out);
-  void Feed(const TTokenBatch& batch, const TTokenBatch::TWord& token, TFileResults& out);
+  // Feeds word i of the batch, whose hashes the look-ahead holds.
+  void Feed(const TTokenBatch& batch, const TTokenBatch::TWord& token,
+            const TLookAhead& lookAhead, std::size_t i, TFileResults& out);
 
   const TWorkerSetup& setup_;
   const TTokenFilter filter_;
@@ -76,18 +79,19 @@ void TDocumentWorkers::TWorker::Finish(TMeasuredDocument& document, TFileResults
 }
 
 void TDocumentWorkers::TWorker::Feed(const TTokenBatch& batch, const TTokenBatch::TWord& token,
+                                     const TLookAhead& lookAhead, std::size_t i,
                                      TFileResults& out) {
   if (!filter_.Keeps(token)) return;
   if (setup_.Count) {
     for (std::size_t k = 0; k < out.Counts.size(); ++k)
-      out.Counts[k].Add(TTokenFilter::TextOf(batch, token, setup_.Kinds[k]));
+      out.Counts[k].Add(TTokenFilter::TextOf(batch, token, setup_.Kinds[k]), lookAhead.Of(k, i));
     return;
   }
   const bool autosemantic = setup_.Rule != TAutosemanticRule::None &&
                             setup_.IsAutosemantic(batch.Tag(token), batch.Lemma(token));
   for (std::size_t k = 0; k < engines_.size(); ++k) {
     const std::u16string_view text = TTokenFilter::TextOf(batch, token, setup_.Kinds[k]);
-    engines_[k]->AddToken(text, autosemantic);
+    engines_[k]->AddToken(text, autosemantic, lookAhead.Of(k, i));
     if (!indices_.empty()) indices_[k]->AddToken(text);
   }
 }
@@ -106,6 +110,7 @@ void TDocumentWorkers::TWorker::Measure(const std::filesystem::path& file, TFile
                           setup_.Lowercaser, setup_.CS, setup_.Rule == TAutosemanticRule::Upos);
   if (setup_.Count) out.Counts.resize(setup_.Kinds.size());
   TMeasuredDocument document;
+  TLookAhead lookAhead(setup_.Kinds);
   bool inDocument = false;
   std::uint64_t counted = 0;  // bytes of this file added to the counter
   while (const TTokenBatch* batch = pipeline.Next()) {
@@ -120,6 +125,10 @@ void TDocumentWorkers::TWorker::Measure(const std::filesystem::path& file, TFile
     }
     std::size_t started = 0;
     for (std::size_t i = 0; i < batch->Size(); ++i) {
+      if (setup_.Count)
+        lookAhead.Before(*batch, i, out.Counts);
+      else
+        lookAhead.Before(*batch, i, engines_);
       const TTokenBatch::TWord& token = (*batch)[i];
       if (token.StartsDocument && setup_.Count) {
         ++out.DocumentsBegun;
@@ -132,7 +141,7 @@ void TDocumentWorkers::TWorker::Measure(const std::filesystem::path& file, TFile
         for (const auto& engine : engines_) engine->Clear();
         for (const auto& index : indices_) index->Clear();
       }
-      Feed(*batch, token, out);
+      Feed(*batch, token, lookAhead, i, out);
     }
   }
   if (inDocument) Finish(document, out);

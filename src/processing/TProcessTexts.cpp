@@ -17,6 +17,7 @@
 #include "processing/TDocumentWorkers.h"
 #include "processing/TProgressTicker.h"
 #include "processing/TReportClock.h"
+#include "processing/TLookAhead.h"
 #include "processing/TTokenFilter.h"
 #include "processing/TTokenPipeline.h"
 #include "processing/TTypeCounter.h"
@@ -256,6 +257,7 @@ void TProcessTexts::MeasureInOrder(TTokenizationStream& stream, const TMeasurePa
                           TTokenPipeline::kDefaultBatchSize, &lowercaser_, p.CS,
                           rule == TAutosemanticRule::Upos);
   const std::size_t kindCount = run.Kinds.size();
+  TLookAhead lookAhead(run.Kinds);
   std::u16string documentId;  // of the current document (reading_ holds its name)
   while (const TTokenBatch* batch = pipeline.Next()) {
     for (const std::string& warning : batch->Warnings()) Warn(warning);
@@ -265,6 +267,7 @@ void TProcessTexts::MeasureInOrder(TTokenizationStream& stream, const TMeasurePa
     std::size_t continuing = 0;
     for (std::size_t i = 0; i < batch->Size(); ++i) {
       ticker.Before(i);
+      lookAhead.Before(*batch, i, run.Engines);
       const TTokenBatch::TWord& token = (*batch)[i];
       if (token.ContinuesDocument) {
         WarnContinuation(batch->ContinuingFile(continuing++), report_.Documents, reading_,
@@ -284,8 +287,10 @@ void TProcessTexts::MeasureInOrder(TTokenizationStream& stream, const TMeasurePa
       if (!filter.Keeps(token)) continue;
       const bool autosemantic = rule != TAutosemanticRule::None &&
                                 IsAutosemantic(rule, batch->Tag(token), batch->Lemma(token));
-      for (std::size_t k = 0; k < kindCount; ++k)
-        run.Engines[k]->AddToken(TTokenFilter::TextOf(*batch, token, run.Kinds[k]), autosemantic);
+      for (std::size_t k = 0; k < kindCount; ++k) {
+        run.Engines[k]->AddToken(TTokenFilter::TextOf(*batch, token, run.Kinds[k]), autosemantic,
+                                 lookAhead.Of(k, i));
+      }
       for (std::size_t k = 0; k < run.Indices.size(); ++k)
         run.Indices[k]->AddToken(TTokenFilter::TextOf(*batch, token, run.Kinds[k]));
       output.AddToken();
@@ -466,6 +471,7 @@ void TProcessTexts::CountInOrder(TTokenizationStream& stream,
   TProgressTicker ticker(progress);
   TTokenPipeline pipeline(stream, withLemma, threads_ > 1, TTokenPipeline::kDefaultBatchSize,
                           &lowercaser_, CS);
+  TLookAhead lookAhead(kinds);
   while (const TTokenBatch* batch = pipeline.Next()) {
     for (const std::string& warning : batch->Warnings()) Warn(warning);
     ticker.Start(*batch);
@@ -473,6 +479,7 @@ void TProcessTexts::CountInOrder(TTokenizationStream& stream,
     std::size_t document = 0;
     for (std::size_t i = 0; i < batch->Size(); ++i) {
       ticker.Before(i);
+      lookAhead.Before(*batch, i, counters);
       const TTokenBatch::TWord& token = (*batch)[i];
       if (token.StartsDocument) {
         ++report_.Documents;
@@ -480,7 +487,7 @@ void TProcessTexts::CountInOrder(TTokenizationStream& stream,
       }
       if (!filter.Keeps(token)) continue;
       for (std::size_t k = 0; k < kinds.size(); ++k)
-        counters[k].Add(TTokenFilter::TextOf(*batch, token, kinds[k]));
+        counters[k].Add(TTokenFilter::TextOf(*batch, token, kinds[k]), lookAhead.Of(k, i));
     }
     ticker.Before(batch->Size());
   }

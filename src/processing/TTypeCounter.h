@@ -21,11 +21,25 @@ class TTypeCounter {
   // TReferenceDictionary::AddToken does not count it.
   void Add(std::u16string_view token, std::uint64_t Times = 1) {
     if (token.empty()) return;
+    Add(token, TTypeIndex::Hashed(token), Times);
+  }
+  // The same with the token's hash already computed (TTypeIndex::Hashed(token)).
+  void Add(std::u16string_view token, const TTypeIndex::THashed& hashed, std::uint64_t Times = 1) {
+    if (token.empty()) return;
     total_ += Times;
     bool inserted = false;
-    const std::uint32_t id = index_.FindOrInsert(token, inserted);
+    const std::uint32_t id = index_.FindOrInsert(token, hashed, inserted);
     if (inserted) counts_.push_back(0);
     counts_[id] += Times;
+  }
+
+  // Prefetching of the look-ups of tokens to come, as TSimpleTTR::Prefetch and PrefetchType.
+  void Prefetch(const TTypeIndex::THashed& hashed) const { index_.PrefetchSlot(hashed); }
+  void PrefetchType(const TTypeIndex::THashed& hashed) const {
+    const std::uint32_t id = index_.PrefetchKey(hashed);
+#if defined(__GNUC__) || defined(__clang__)
+    if (id < counts_.size()) __builtin_prefetch(&counts_[id]);
+#endif
   }
 
   // Calls f(text, count) for every type, in order of first occurrence.
