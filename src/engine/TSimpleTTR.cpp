@@ -126,26 +126,22 @@ void TSimpleTTR::DropCrossMeasuresWithoutReference() {
 
 void TSimpleTTR::PrefetchType(const TTypeIndex::THashed& Hashed) const {
   const std::uint32_t id = typeIndex_.PrefetchKey(Hashed);
-  if (id == TTypeIndex::kAbsent || id >= counts_.size()) return;
-#if defined(__GNUC__) || defined(__clang__)
-  __builtin_prefetch(&counts_[id]);
-#endif
+  if (id < counts_.size()) TTypeIndex::PrefetchLine(&counts_[id]);
 }
 
 void TSimpleTTR::AddToken(std::u16string_view Token, bool IsAutosemantic) {
-  if (Token.empty()) return;
-  AddToken(Token, IsAutosemantic, TTypeIndex::Hashed(Token));
+  AddToken(Token, IsAutosemantic, nullptr);
 }
 
 void TSimpleTTR::AddToken(std::u16string_view Token, bool IsAutosemantic,
-                          const TTypeIndex::THashed& Hashed) {
+                          const TTypeIndex::THashed* Hashed) {
   if (Token.empty()) return;
   DropCrossMeasuresWithoutReference();
   ++aActual.NumberOfTokens;
   ++aTotal.NumberOfTokens;
   if (IsAutosemantic) ++AutosemanticsInWholeText;
 
-  const std::uint32_t e = Intern(Token, Hashed);
+  const std::uint32_t e = Intern(Token, Hashed ? *Hashed : TTypeIndex::Hashed(Token));
   const std::size_t capacity = ExaminedText.size();
   std::size_t tail = head_ + windowSize_;
   if (tail >= capacity) tail -= capacity;

@@ -50,14 +50,16 @@ class TSimpleTTR {
 
   // Feeds one token; an empty token is ignored.
   void AddToken(std::u16string_view Token, bool IsAutosemantic);
-  // The same with the token's hash already computed (TTypeIndex::Hashed(Token)).
+  // The same with the token's hash already computed (TTypeIndex::Hashed(Token)), or nullptr.
   void AddToken(std::u16string_view Token, bool IsAutosemantic,
-                const TTypeIndex::THashed& Hashed);
+                const TTypeIndex::THashed* Hashed);
   // Prepares the look-up of a token that comes some tokens later, given its hash: Prefetch
   // about 16 tokens ahead, PrefetchType about 8 (see TTypeIndex::PrefetchSlot). Changes
   // nothing.
   void Prefetch(const TTypeIndex::THashed& Hashed) const { typeIndex_.PrefetchSlot(Hashed); }
   void PrefetchType(const TTypeIndex::THashed& Hashed) const;
+  // Whether the engine's table of types has outgrown the cache, so that prefetching pays.
+  [[nodiscard]] bool IsLarge() const { return typeIndex_.IsLarge(); }
   // Starts a new text: empties the window, zeroes counts and results.
   void Clear();
   // The values of the whole text since the last Clear; changes nothing.

@@ -10,15 +10,6 @@ namespace {
 
 constexpr std::size_t kInitialSlots = 1024;
 
-// A hint to load the cache line of p; does nothing where the compiler has no such hint.
-inline void Prefetch(const void* p) {
-#if defined(__GNUC__) || defined(__clang__)
-  __builtin_prefetch(p);
-#else
-  (void)p;
-#endif
-}
-
 std::uint64_t Mix(std::uint64_t h) {
   h ^= h >> 32;
   h *= 0xD6E8FEB86659FD93ull;
@@ -107,18 +98,6 @@ TTypeIndex::THashed TTypeIndex::Hashed(std::u16string_view text) {
   THashed hashed;
   hashed.Hash = HashAndKey(text, hashed.Key);
   return hashed;
-}
-
-void TTypeIndex::PrefetchSlot(const THashed& hashed) const {
-  Prefetch(&slots_[hashed.Hash & mask_]);
-}
-
-std::uint32_t TTypeIndex::PrefetchKey(const THashed& hashed) const {
-  const std::uint64_t slot = slots_[hashed.Hash & mask_];
-  if (slot == 0 || (slot >> 32) != (hashed.Hash >> 32)) return kAbsent;
-  const auto id = static_cast<std::uint32_t>(slot) - 1;
-  Prefetch(&keys_[id]);
-  return id;
 }
 
 std::uint32_t TTypeIndex::FindOrInsert(std::u16string_view text, bool& inserted) {

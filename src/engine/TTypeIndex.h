@@ -37,10 +37,30 @@ class TTypeIndex {
   // knows its next texts asks for them early, in two steps some texts apart: PrefetchSlot
   // starts loading the slot of a text, PrefetchKey (later, once the slot has arrived) the
   // key of the id found there, which it returns (kAbsent when the slot is empty or holds
-  // another hash). Both only read.
+  // another hash). Both only read, and do nothing while the table is small enough to stay
+  // in the cache.
   [[nodiscard]] static THashed Hashed(std::u16string_view text);
-  void PrefetchSlot(const THashed& hashed) const;
-  std::uint32_t PrefetchKey(const THashed& hashed) const;
+  void PrefetchSlot(const THashed& hashed) const {
+    if (slots_.size() >= kPrefetchFrom) PrefetchLine(&slots_[hashed.Hash & mask_]);
+  }
+  std::uint32_t PrefetchKey(const THashed& hashed) const {
+    if (slots_.size() < kPrefetchFrom) return kAbsent;
+    const std::uint64_t slot = slots_[hashed.Hash & mask_];
+    if (slot == 0 || (slot >> 32) != (hashed.Hash >> 32)) return kAbsent;
+    const auto id = static_cast<std::uint32_t>(slot) - 1;
+    PrefetchLine(&keys_[id]);
+    return id;
+  }
+  // Whether the table has outgrown the cache, so that prefetching pays.
+  [[nodiscard]] bool IsLarge() const { return slots_.size() >= kPrefetchFrom; }
+  // A hint to load the cache line of p; nothing where the compiler has no such hint.
+  static void PrefetchLine(const void* p) {
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(p);
+#else
+    (void)p;
+#endif
+  }
   // Valid until the next insertion.
   [[nodiscard]] std::u16string_view Text(std::uint32_t id) const {
     return std::u16string_view(arena_).substr(offsets_[id], offsets_[id + 1] - offsets_[id]);
@@ -52,6 +72,8 @@ class TTypeIndex {
 
  private:
   static constexpr std::size_t kInline = 11;  // code units kept in a slot
+  // Tables of fewer slots (with their keys, under 2 MB) stay in the cache: no prefetching.
+  static constexpr std::size_t kPrefetchFrom = std::size_t{1} << 16;
 
   // The first kInline units, zero-padded, and the length saturated to 16 bits:
   // equal keys mean equal texts for texts of up to kInline units.

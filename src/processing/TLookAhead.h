@@ -26,8 +26,15 @@ class TLookAhead {
   explicit TLookAhead(const std::vector<tWordOrLemma>& kinds) : kinds_(kinds), ring_(kinds.size()) {}
 
   // Call with the consumers, one per kind, before word i of the batch, for i = 0, 1, ...
+  // While every consumer's table stays in the cache (decided at each batch's start), this
+  // does nothing and Of gives nullptr.
   template <typename TConsumers>
   void Before(const TTokenBatch& batch, std::size_t i, const TConsumers& consumers) {
+    if (i == 0) {
+      active_ = false;
+      for (std::size_t k = 0; k < kinds_.size(); ++k) active_ = active_ || Deref(consumers[k]).IsLarge();
+    }
+    if (!active_) return;
     const std::size_t size = batch.Size();
     for (std::size_t k = 0; k < kinds_.size(); ++k) {
       const auto& consumer = Deref(consumers[k]);
@@ -38,9 +45,10 @@ class TLookAhead {
       if (i + kNear < size) consumer.PrefetchType(ring_[k][(i + kNear) % kRing]);
     }
   }
-  // The hash of kind k's text of word i, for the word's look-up (after Before(.., i, ..)).
-  [[nodiscard]] const TTypeIndex::THashed& Of(std::size_t k, std::size_t i) const {
-    return ring_[k][i % kRing];
+  // The hash of kind k's text of word i, for the word's look-up (after Before(.., i, ..));
+  // nullptr when not looking ahead.
+  [[nodiscard]] const TTypeIndex::THashed* Of(std::size_t k, std::size_t i) const {
+    return active_ ? &ring_[k][i % kRing] : nullptr;
   }
 
  private:
@@ -63,6 +71,7 @@ class TLookAhead {
 
   const std::vector<tWordOrLemma>& kinds_;
   std::vector<std::array<TTypeIndex::THashed, kRing>> ring_;  // by kind
+  bool active_ = false;
 };
 
 }  // namespace tavora

@@ -20,26 +20,25 @@ class TTypeCounter {
   // Counts Times tokens of one type; an empty token is not counted, as
   // TReferenceDictionary::AddToken does not count it.
   void Add(std::u16string_view token, std::uint64_t Times = 1) {
-    if (token.empty()) return;
-    Add(token, TTypeIndex::Hashed(token), Times);
+    Add(token, nullptr, Times);
   }
-  // The same with the token's hash already computed (TTypeIndex::Hashed(token)).
-  void Add(std::u16string_view token, const TTypeIndex::THashed& hashed, std::uint64_t Times = 1) {
+  // The same with the token's hash already computed (TTypeIndex::Hashed(token)), or nullptr.
+  void Add(std::u16string_view token, const TTypeIndex::THashed* hashed, std::uint64_t Times = 1) {
     if (token.empty()) return;
     total_ += Times;
     bool inserted = false;
-    const std::uint32_t id = index_.FindOrInsert(token, hashed, inserted);
+    const std::uint32_t id = hashed ? index_.FindOrInsert(token, *hashed, inserted)
+                                    : index_.FindOrInsert(token, inserted);
     if (inserted) counts_.push_back(0);
     counts_[id] += Times;
   }
 
   // Prefetching of the look-ups of tokens to come, as TSimpleTTR::Prefetch and PrefetchType.
   void Prefetch(const TTypeIndex::THashed& hashed) const { index_.PrefetchSlot(hashed); }
+  [[nodiscard]] bool IsLarge() const { return index_.IsLarge(); }
   void PrefetchType(const TTypeIndex::THashed& hashed) const {
     const std::uint32_t id = index_.PrefetchKey(hashed);
-#if defined(__GNUC__) || defined(__clang__)
-    if (id < counts_.size()) __builtin_prefetch(&counts_[id]);
-#endif
+    if (id < counts_.size()) TTypeIndex::PrefetchLine(&counts_[id]);
   }
 
   // Calls f(text, count) for every type, in order of first occurrence.
