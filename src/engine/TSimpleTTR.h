@@ -51,8 +51,7 @@ class TSimpleTTR {
   // Feeds one token; an empty token is ignored.
   void AddToken(std::u16string_view Token, bool IsAutosemantic);
   // The same with the token's hash already computed (TTypeIndex::Hashed(Token)), or nullptr.
-  void AddToken(std::u16string_view Token, bool IsAutosemantic,
-                const TTypeIndex::THashed* Hashed);
+  void AddToken(std::u16string_view Token, bool IsAutosemantic, const TTypeIndex::THashed* Hashed);
   // Prepares the look-up of a token that comes some tokens later, given its hash: Prefetch
   // about 16 tokens ahead, PrefetchType about 8 (see TTypeIndex::PrefetchSlot). Changes
   // nothing.

@@ -10,8 +10,8 @@
 #include "engine/TSimpleTTR.h"
 #include "input/TTokenizationStream.h"
 #include "processing/RunFiles.h"
-#include "processing/TLookAhead.h"
 #include "processing/RunProgress.h"
+#include "processing/TLookAhead.h"
 #include "processing/TTokenFilter.h"
 #include "processing/TTokenPipeline.h"
 
@@ -56,8 +56,8 @@ class TDocumentWorkers::TWorker {
  private:
   void Finish(TMeasuredDocument& document, TFileResults& out);
   // Feeds word i of the batch, whose hashes the look-ahead holds.
-  void Feed(const TTokenBatch& batch, const TTokenBatch::TWord& token,
-            const TLookAhead& lookAhead, std::size_t i, TFileResults& out);
+  void Feed(const TTokenBatch& batch, const TTokenBatch::TWord& token, const TLookAhead& lookAhead,
+            std::size_t i, TFileResults& out);
 
   const TWorkerSetup& setup_;
   const TTokenFilter filter_;

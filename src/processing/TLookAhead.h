@@ -23,7 +23,8 @@ class TLookAhead {
   static constexpr std::size_t kFar = 16;
   static constexpr std::size_t kNear = 8;
 
-  explicit TLookAhead(const std::vector<tWordOrLemma>& kinds) : kinds_(kinds), ring_(kinds.size()) {}
+  explicit TLookAhead(const std::vector<tWordOrLemma>& kinds)
+      : kinds_(kinds), ring_(kinds.size()) {}
 
   // Call with the consumers, one per kind, before word i of the batch, for i = 0, 1, ...
   // While every consumer's table stays in the cache (decided at each batch's start), this
@@ -32,7 +33,8 @@ class TLookAhead {
   void Before(const TTokenBatch& batch, std::size_t i, const TConsumers& consumers) {
     if (i == 0) {
       active_ = false;
-      for (std::size_t k = 0; k < kinds_.size(); ++k) active_ = active_ || Deref(consumers[k]).IsLarge();
+      for (std::size_t k = 0; k < kinds_.size(); ++k)
+        active_ = active_ || Deref(consumers[k]).IsLarge();
     }
     if (!active_) return;
     const std::size_t size = batch.Size();

@@ -19,9 +19,7 @@ class TTypeCounter {
  public:
   // Counts Times tokens of one type; an empty token is not counted, as
   // TReferenceDictionary::AddToken does not count it.
-  void Add(std::u16string_view token, std::uint64_t Times = 1) {
-    Add(token, nullptr, Times);
-  }
+  void Add(std::u16string_view token, std::uint64_t Times = 1) { Add(token, nullptr, Times); }
   // The same with the token's hash already computed (TTypeIndex::Hashed(token)), or nullptr.
   void Add(std::u16string_view token, const TTypeIndex::THashed* hashed, std::uint64_t Times = 1) {
     if (token.empty()) return;

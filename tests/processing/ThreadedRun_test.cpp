@@ -269,6 +269,50 @@ TEST_F(ThreadedRun, EveryFormatWritesTheSameFiles) {
   }
 }
 
+// A vocabulary too large for the cache, where type look-ups are prefetched ahead: the list
+// and each document's types count every word exactly once, on 1 thread and a file per thread.
+TEST_F(ThreadedRun, LargeVocabulariesCountEveryTypeOnce) {
+  std::mt19937 rng(5);
+  std::vector<std::string> order;  // the types
+  std::map<std::string, std::uint64_t> counts;
+  std::vector<std::size_t> typesPerFile;
+  std::vector<fs::path> files;
+  for (int f = 0; f < 2; ++f) {
+    std::string text;
+    std::set<std::string> seen;
+    for (int i = 0; i < 90000; ++i) {
+      std::string word;
+      for (unsigned n = rng() % 70000 + 1; n != 0; n /= 26) word += static_cast<char>('a' + n % 26);
+      text += word + "\n";
+      seen.insert(word);
+      if (counts[word]++ == 0) order.push_back(word);
+    }
+    typesPerFile.push_back(seen.size());
+    files.push_back(WriteInput("big" + std::to_string(f) + ".txt", text));
+  }
+  // Lists go by falling count, ties in code-point order.
+  std::sort(order.begin(), order.end(), [&](const std::string& a, const std::string& b) {
+    return counts[a] != counts[b] ? counts[a] > counts[b] : a < b;
+  });
+  std::string expected = "\xEF\xBB\xBF";
+  for (const std::string& word : order)
+    expected += word + "\t" + std::to_string(counts[word]) + "\r\n";
+  TRun r = FullRun(THow::JLines, files);
+  for (const unsigned threads : {1u, 2u}) {
+    EXPECT_TRUE(ListsWith(r, threads).first == expected + "\n--\n") << threads << " threads";
+    r.Measures = {tMeasure::vTypes};
+    r.Secondary = {};
+    r.Outputs = {TOutputType::outWholeTexts};
+    MeasureWith(r, threads, "big");
+    const std::vector<std::string> lines = ReadLines(out_ / "big" / "WholeTextsWord.csv");
+    ASSERT_EQ(lines.size(), 3u);
+    for (std::size_t f = 0; f < 2; ++f)
+      EXPECT_TRUE(lines[f + 1].ends_with(",\"" + std::to_string(typesPerFile[f]) + "\""))
+          << lines[f + 1];
+    fs::remove_all(out_);
+  }
+}
+
 // Pasted text takes the same way.
 TEST_F(ThreadedRun, PastedTextWritesTheSameFiles) {
   TWordSource source(99);
