@@ -72,7 +72,8 @@ class TTypeIndex {
 
  private:
   static constexpr std::size_t kInline = 11;  // code units kept in a slot
-  // Tables of fewer slots (with their keys, under 2 MB) stay in the cache: no prefetching.
+  // Tables of fewer slots (at most 16,384 types: with their keys under 1 MB) stay in the
+  // cache: no prefetching.
   static constexpr std::size_t kPrefetchFrom = std::size_t{1} << 16;
 
   // The first kInline units, zero-padded, and the length saturated to 16 bits:
