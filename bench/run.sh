@@ -174,3 +174,21 @@ awk -v one="$ONE_THREAD" -v two="$TWO_THREADS" 'BEGIN {
 printf '%s\n' "${ROWS[@]:0:3}" | awk -F'\t' '{ mb[NR] = $5 } END {
   printf "Memory (a, 5 / 15 / 50 files): %.1f / %.1f / %.1f MB peak: %s\n", mb[1], mb[2], mb[3],
     (mb[3] <= 1.25 * mb[2]) ? "flat (met)" : "grows (missed)" }'
+
+# For missed targets: the profile of case a (when perf can record here) and where what was
+# tried is written down.
+if printf '%s\n' "${ROWS[@]}" | grep -q $'\tmissed$'; then
+  echo
+  echo "Targets missed: what was tried, and the profiles behind it, are in README.md"
+  echo "(\"Where the time goes\", \"Tried and left out\")."
+  mapfile -t pin < <(files plain 15)
+  if command -v perf >/dev/null 2>&1 &&
+    perf record -q -o "$WORK/perf.data" "$CLI" measure -f plain -o "$WORK/out-p" -w 200 \
+      -m "$PLAIN_SET" --outputs averages,wholetexts "${pin[@]}" >/dev/null 2>&1; then
+    echo "Profile of a (15 files, perf record), functions over 2%:"
+    perf report -i "$WORK/perf.data" --no-children --percent-limit 2 --stdio 2>/dev/null |
+      awk '/^ +[0-9.]+%/ { printf "  %7s  %s\n", $1, $NF }'
+  else
+    echo "(perf is not available here: no profile printed)"
+  fi
+fi
