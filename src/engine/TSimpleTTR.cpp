@@ -179,11 +179,14 @@ void TSimpleTTR::AddToken(std::u16string_view Token, bool IsAutosemantic,
 }
 
 void TSimpleTTR::Clear() {
-  if (difference_) {
+  // The types outlive a text, so that the next text finds its types interned; once they are
+  // many (the union of many texts' vocabularies) they start again, so that memory follows the
+  // vocabularies of texts rather than that of the corpus. Type ids never reach the results.
+  if (difference_ || typeIndex_.Size() > kKeptTypes) {
     typeIndex_.Clear();
     counts_.clear();
     referenceData_.clear();
-    difference_->Clear();
+    if (difference_) difference_->Clear();
   } else {
     for (std::uint32_t id : textTypes_) counts_[id] = TCounts{};
   }

@@ -59,7 +59,9 @@ class TSimpleTTR {
   void PrefetchType(const TTypeIndex::THashed& Hashed) const;
   // Whether the engine's table of types has outgrown the cache, so that prefetching pays.
   [[nodiscard]] bool IsLarge() const { return typeIndex_.IsLarge(); }
-  // Starts a new text: empties the window, zeroes counts and results.
+  // Starts a new text: empties the window, zeroes counts and results. The types seen are kept
+  // for the next text unless there are more than kKeptTypes of them.
+  static constexpr std::size_t kKeptTypes = std::size_t{1} << 18;
   void Clear();
   // The values of the whole text since the last Clear; changes nothing.
   [[nodiscard]] TPositionResults WholeText() const;

@@ -117,6 +117,19 @@ TEST(TSimpleTTR, ClearThenTheSameSequenceGivesTheSamePositions) {
     EXPECT_EQ(first, second) << "vDifference " << difference;
     EXPECT_EQ(engine.Total(), firstTotal);
     EXPECT_EQ(engine.WholeText(), firstWhole);
+    if (difference) continue;
+    // After a text of more than kKeptTypes types the types start again, with the same results.
+    std::vector<std::u16string> many;
+    for (std::size_t i = 0; i <= TSimpleTTR::kKeptTypes; ++i) {
+      std::u16string type;
+      for (std::size_t n = i + 1; n != 0; n /= 26) type += static_cast<char16_t>(u'a' + n % 26);
+      many.push_back(type);
+    }
+    Feed(engine, many, {});
+    engine.Clear();
+    EXPECT_EQ(engine.FindType(many[0]), nullptr);
+    EXPECT_EQ(Feed(engine, text, {S::vTTR, S::vEntropy}), first);
+    EXPECT_EQ(engine.WholeText(), firstWhole);
   }
 }
 
