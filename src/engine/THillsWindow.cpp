@@ -75,9 +75,10 @@ void THillsWindow::ShiftBasic(std::int32_t ce, std::int32_t cx) {
   if (basicNoise_ > basicM_ * kNoiseRatio) RecountBasic();
 }
 
-void THillsWindow::ClearCross() {
+void THillsWindow::ClearCross(const std::vector<std::uint32_t>& ids) {
   keys_.clear();
-  std::fill(keyOf_.begin(), keyOf_.end(), kAbsent);
+  for (const std::uint32_t id : ids)
+    if (id < keyOf_.size()) keyOf_[id] = kAbsent;
   undefined_ = 0;
   crossM_ = 0;
   crossMax_ = 0;

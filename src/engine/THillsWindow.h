@@ -40,8 +40,9 @@ class THillsWindow {
   [[nodiscard]] double BasicMantissa() const { return basicM_; }
   [[nodiscard]] double BasicScale() const { return kmax_ == 0 ? 0 : logTerm_[kmax_]; }
 
-  // Empties the cross sum.
-  void ClearCross();
+  // Empties the cross sum. ids: every type id moved since the last ClearCross (the others hold
+  // no key), so that clearing costs the types of a text, not all ids ever seen.
+  void ClearCross(const std::vector<std::uint32_t>& ids);
   // Type id's key becomes key (kAbsent when it left the window, NaN when undefined).
   void MoveCross(std::uint32_t id, double key);
   // Settles the scale after the moves of one window step.

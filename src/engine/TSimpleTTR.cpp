@@ -182,6 +182,8 @@ void TSimpleTTR::Clear() {
   // The types outlive a text, so that the next text finds its types interned; once they are
   // many (the union of many texts' vocabularies) they start again, so that memory follows the
   // vocabularies of texts rather than that of the corpus. Type ids never reach the results.
+  // Every type with a cross key is one of the text's; keys must go before ids are reused.
+  if (hills_) hills_->ClearCross(textTypes_);
   if (difference_ || typeIndex_.Size() > kKeptTypes) {
     typeIndex_.Clear();
     counts_.clear();
@@ -200,7 +202,6 @@ void TSimpleTTR::Clear() {
   lengthSum_ = 0;
   autosemanticsInWindow_ = 0;
   crossRefSum_ = 0;
-  if (hills_) hills_->ClearCross();
 }
 
 TWideInt TSimpleTTR::CrossReferenceSum() const {
@@ -372,7 +373,7 @@ void TSimpleTTR::StartScaledHills() {
   for (std::uint32_t id : textTypes_)
     counts.push_back(static_cast<std::int32_t>(counts_[id].CountInWholeText));
   hills_->StartBasic(counts);
-  hills_->ClearCross();
+  hills_->ClearCross(textTypes_);
   if (aMeasures.Contains(vCrossHillsContinuum) && HasUsableReference()) {
     for (std::uint32_t id : textTypes_)
       hills_->MoveCross(id, CrossHillsKey(id, counts_[id].CountInWholeText, aLagLength));

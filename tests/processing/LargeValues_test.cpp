@@ -153,11 +153,15 @@ TEST_F(LargeValues, HillsOrdersAboveTenMatchAHighPrecisionValue) {
         EXPECT_NEAR(r.SecondaryMetrics(S::vRenyiCrossEntropy),
                     static_cast<double>(lnCross / std::log(2.0L) / (1 - q)), 1e-12);
       };
-      for (std::size_t k = 0; k < tokens.size(); ++k) {
-        engine.AddToken(tokens[k], false);
-        if (k + 1 >= L) check(engine.Actual(), k + 1 - L, k + 1);
+      // Twice: the second text after Clear must find the cross sum empty again.
+      for (int text = 0; text < 2; ++text) {
+        if (text == 1) engine.Clear();
+        for (std::size_t k = 0; k < tokens.size(); ++k) {
+          engine.AddToken(tokens[k], false);
+          if (k + 1 >= L) check(engine.Actual(), k + 1 - L, k + 1);
+        }
+        check(engine.WholeText(), 0, tokens.size());
       }
-      check(engine.WholeText(), 0, tokens.size());
     }
   }
 }
