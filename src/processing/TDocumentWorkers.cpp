@@ -84,14 +84,15 @@ void TDocumentWorkers::TWorker::Feed(const TTokenBatch& batch, const TTokenBatch
   if (!filter_.Keeps(token)) return;
   if (setup_.Count) {
     for (std::size_t k = 0; k < out.Counts.size(); ++k)
-      out.Counts[k].Add(TTokenFilter::TextOf(batch, token, setup_.Kinds[k]), lookAhead.Of(k, i));
+      out.Counts[k].Add(TTokenFilter::TextOf(batch, token, setup_.Kinds[k]),
+                        &lookAhead.Of(batch, k, i));
     return;
   }
   const bool autosemantic = setup_.Rule != TAutosemanticRule::None &&
                             setup_.IsAutosemantic(batch.Tag(token), batch.Lemma(token));
   for (std::size_t k = 0; k < engines_.size(); ++k) {
     const std::u16string_view text = TTokenFilter::TextOf(batch, token, setup_.Kinds[k]);
-    engines_[k]->AddToken(text, autosemantic, lookAhead.Of(k, i));
+    engines_[k]->AddToken(text, autosemantic, &lookAhead.Of(batch, k, i));
     if (!indices_.empty()) indices_[k]->AddToken(text);
   }
 }

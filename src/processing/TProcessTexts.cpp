@@ -289,7 +289,7 @@ void TProcessTexts::MeasureInOrder(TTokenizationStream& stream, const TMeasurePa
                                 IsAutosemantic(rule, batch->Tag(token), batch->Lemma(token));
       for (std::size_t k = 0; k < kindCount; ++k) {
         run.Engines[k]->AddToken(TTokenFilter::TextOf(*batch, token, run.Kinds[k]), autosemantic,
-                                 lookAhead.Of(k, i));
+                                 &lookAhead.Of(*batch, k, i));
       }
       for (std::size_t k = 0; k < run.Indices.size(); ++k)
         run.Indices[k]->AddToken(TTokenFilter::TextOf(*batch, token, run.Kinds[k]));
@@ -487,7 +487,7 @@ void TProcessTexts::CountInOrder(TTokenizationStream& stream,
       }
       if (!filter.Keeps(token)) continue;
       for (std::size_t k = 0; k < kinds.size(); ++k)
-        counters[k].Add(TTokenFilter::TextOf(*batch, token, kinds[k]), lookAhead.Of(k, i));
+        counters[k].Add(TTokenFilter::TextOf(*batch, token, kinds[k]), &lookAhead.Of(*batch, k, i));
     }
     ticker.Before(batch->Size());
   }

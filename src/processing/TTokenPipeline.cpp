@@ -14,6 +14,8 @@ void TTokenBatch::Clear(std::size_t keep) {
   if (text_.capacity() > keep) std::u16string().swap(text_);
   text_.clear();
   words_.clear();
+  wordHashes_.clear();
+  lemmaHashes_.clear();
   nameCount_ = 0;
   continuingCount_ = 0;
   ticks_.clear();
@@ -112,6 +114,10 @@ void TTokenPipeline::Fill(TTokenBatch& batch) {
       }
       // Filled in place, field by field: a word built aside and copied in costs
       // store-forwarding stalls on every token.
+      const std::u16string_view texts = std::u16string_view(text).substr(start);
+      batch.wordHashes_.push_back(TTypeIndex::Hashed(texts.substr(0, wordLength)));
+      if (withLemma_)
+        batch.lemmaHashes_.push_back(TTypeIndex::Hashed(texts.substr(wordLength, lemma.size())));
       TTokenBatch::TWord& w = batch.words_.emplace_back();
       w.Start = start;
       w.WordLength = wordLength;

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/TTypeIndex.h"
 #include "processing/RunOptions.h"
 
 namespace tavora {
@@ -58,6 +59,13 @@ class TTokenBatch {
   [[nodiscard]] std::u16string_view Tag(const TWord& w) const {
     return {text_.data() + w.Start + w.WordLength + w.LemmaLength, w.TagLength};
   }
+  // The type-table hashes of word i's form and lemma, computed on the reading side (which
+  // has time to spare) for the look-ups of the measuring side. Lemma hashes only with
+  // lemmata.
+  [[nodiscard]] const TTypeIndex::THashed& WordHash(std::size_t i) const { return wordHashes_[i]; }
+  [[nodiscard]] const TTypeIndex::THashed& LemmaHash(std::size_t i) const {
+    return lemmaHashes_[i];
+  }
   // The names and ids of the documents that begin in this batch, in order of their first
   // words.
   [[nodiscard]] std::u16string_view DocumentName(std::size_t k) const { return names_[k]; }
@@ -76,8 +84,10 @@ class TTokenBatch {
 
   std::u16string text_;
   std::vector<TWord> words_;
-  std::vector<std::u16string> names_;  // entries beyond nameCount_ are spare capacity
-  std::vector<std::u16string> ids_;    // beside names_
+  std::vector<TTypeIndex::THashed> wordHashes_;   // by word
+  std::vector<TTypeIndex::THashed> lemmaHashes_;  // by word, with lemmata
+  std::vector<std::u16string> names_;             // entries beyond nameCount_ are spare capacity
+  std::vector<std::u16string> ids_;               // beside names_
   std::size_t nameCount_ = 0;
   std::vector<std::u16string> continuing_;  // entries beyond continuingCount_ are spare
   std::size_t continuingCount_ = 0;
