@@ -179,11 +179,11 @@ void TSimpleTTR::AddToken(std::u16string_view Token, bool IsAutosemantic,
 }
 
 void TSimpleTTR::Clear() {
+  // Every type with a cross key is one of the text's; the keys go before ids are reused.
+  if (hills_) hills_->ClearCross(textTypes_);
   // The types outlive a text, so that the next text finds its types interned; once they are
   // many (the union of many texts' vocabularies) they start again, so that memory follows the
   // vocabularies of texts rather than that of the corpus. Type ids never reach the results.
-  // Every type with a cross key is one of the text's; keys must go before ids are reused.
-  if (hills_) hills_->ClearCross(textTypes_);
   if (difference_ || typeIndex_.Size() > kKeptTypes) {
     typeIndex_.Clear();
     counts_.clear();

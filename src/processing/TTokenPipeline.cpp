@@ -112,12 +112,12 @@ void TTokenPipeline::Fill(TTokenBatch& batch) {
         if (batch.continuingCount_ == batch.continuing_.size()) batch.continuing_.emplace_back();
         batch.continuing_[batch.continuingCount_++].assign(stream_.GetMetadata().GetFileName());
       }
-      // Filled in place, field by field: a word built aside and copied in costs
-      // store-forwarding stalls on every token.
       const std::u16string_view texts = std::u16string_view(text).substr(start);
       batch.wordHashes_.push_back(TTypeIndex::Hashed(texts.substr(0, wordLength)));
       if (withLemma_)
         batch.lemmaHashes_.push_back(TTypeIndex::Hashed(texts.substr(wordLength, lemma.size())));
+      // Filled in place, field by field: a word built aside and copied in costs
+      // store-forwarding stalls on every token.
       TTokenBatch::TWord& w = batch.words_.emplace_back();
       w.Start = start;
       w.WordLength = wordLength;
