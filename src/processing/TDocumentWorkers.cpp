@@ -30,7 +30,10 @@ class TDocumentWorkers::TWorker {
  public:
   TWorker(const TWorkerSetup& setup, const std::atomic<bool>& stop)
       : setup_(setup), filter_(setup.OmitPunctuation, setup.OmitDigits), stop_(stop) {
-    if (setup.Count) return;
+    if (setup.Count) {
+      counts_.resize(setup.Kinds.size());
+      return;
+    }
     for (const tWordOrLemma kind : setup.Kinds) {
       auto engine =
           std::make_unique<TSimpleTTR>(setup.LagLength, setup.Measures, setup.MeasuresSecondary,
@@ -49,6 +52,9 @@ class TDocumentWorkers::TWorker {
     }
   }
 
+  // With Count: the counts of the files measured so far, taken away.
+  std::vector<TTypeCounter> TakeCounts() { return std::move(counts_); }
+
   // Measures one file into out; adds the bytes and words it reads to the counters.
   void Measure(const std::filesystem::path& file, TFileResults& out,
                std::atomic<std::uint64_t>& bytes, std::atomic<std::uint64_t>& tokens);
@@ -57,7 +63,7 @@ class TDocumentWorkers::TWorker {
   void Finish(TMeasuredDocument& document, TFileResults& out);
   // Feeds word i of the batch, whose hashes the look-ahead holds.
   void Feed(const TTokenBatch& batch, const TTokenBatch::TWord& token, const TLookAhead& lookAhead,
-            std::size_t i, TFileResults& out);
+            std::size_t i);
 
   const TWorkerSetup& setup_;
   const TTokenFilter filter_;
@@ -65,6 +71,8 @@ class TDocumentWorkers::TWorker {
   std::vector<std::unique_ptr<TSimpleTTR>> engines_;  // by position in setup_.Kinds
   std::vector<std::unique_ptr<TIndices>> indices_;    // the same, when indices are computed
   std::vector<TNote>* notes_ = nullptr;               // of the file being measured
+  // With Count: the counts of all the worker's files, by position in the setup's Kinds.
+  std::vector<TTypeCounter> counts_;
 };
 
 void TDocumentWorkers::TWorker::Finish(TMeasuredDocument& document, TFileResults& out) {
@@ -79,13 +87,12 @@ void TDocumentWorkers::TWorker::Finish(TMeasuredDocument& document, TFileResults
 }
 
 void TDocumentWorkers::TWorker::Feed(const TTokenBatch& batch, const TTokenBatch::TWord& token,
-                                     const TLookAhead& lookAhead, std::size_t i,
-                                     TFileResults& out) {
+                                     const TLookAhead& lookAhead, std::size_t i) {
   if (!filter_.Keeps(token)) return;
   if (setup_.Count) {
-    for (std::size_t k = 0; k < out.Counts.size(); ++k)
-      out.Counts[k].Add(TTokenFilter::TextOf(batch, token, setup_.Kinds[k]),
-                        &lookAhead.Of(batch, k, i));
+    for (std::size_t k = 0; k < counts_.size(); ++k)
+      counts_[k].Add(TTokenFilter::TextOf(batch, token, setup_.Kinds[k]),
+                     &lookAhead.Of(batch, k, i));
     return;
   }
   const bool autosemantic = setup_.Rule != TAutosemanticRule::None &&
@@ -109,7 +116,6 @@ void TDocumentWorkers::TWorker::Measure(const std::filesystem::path& file, TFile
                                    tWordOrLemma::tokLemma) != setup_.Kinds.end();
   TTokenPipeline pipeline(stream, withLemma, false, TTokenPipeline::kDefaultBatchSize,
                           setup_.Lowercaser, setup_.CS, setup_.Rule == TAutosemanticRule::Upos);
-  if (setup_.Count) out.Counts.resize(setup_.Kinds.size());
   TMeasuredDocument document;
   TLookAhead lookAhead(setup_.Kinds);
   bool inDocument = false;
@@ -127,7 +133,7 @@ void TDocumentWorkers::TWorker::Measure(const std::filesystem::path& file, TFile
     std::size_t started = 0;
     for (std::size_t i = 0; i < batch->Size(); ++i) {
       if (setup_.Count)
-        lookAhead.Before(*batch, i, out.Counts);
+        lookAhead.Before(*batch, i, counts_);
       else
         lookAhead.Before(*batch, i, engines_);
       const TTokenBatch::TWord& token = (*batch)[i];
@@ -142,7 +148,7 @@ void TDocumentWorkers::TWorker::Measure(const std::filesystem::path& file, TFile
         for (const auto& engine : engines_) engine->Clear();
         for (const auto& index : indices_) index->Clear();
       }
-      Feed(*batch, token, lookAhead, i, out);
+      Feed(*batch, token, lookAhead, i);
     }
   }
   if (inDocument) Finish(document, out);
@@ -182,6 +188,10 @@ void TDocumentWorkers::Work() {
   }
   while (!stop_.load()) {
     const std::size_t k = nextFile_.fetch_add(1);
+    if (k >= files_.size() && worker && setup_.Count) {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      counts_.push_back(worker->TakeCounts());
+    }
     if (k >= files_.size() || k > failedAt_.load()) return;
     auto results = std::make_unique<TFileResults>();
     try {
@@ -201,6 +211,12 @@ void TDocumentWorkers::Work() {
     }
     measured_.notify_all();
   }
+}
+
+std::vector<std::vector<TTypeCounter>> TDocumentWorkers::TakeCounts() {
+  for (std::thread& thread : threads_)
+    if (thread.joinable()) thread.join();
+  return std::move(counts_);
 }
 
 std::unique_ptr<TDocumentWorkers::TFileResults> TDocumentWorkers::Next(

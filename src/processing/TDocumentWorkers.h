@@ -68,7 +68,6 @@ class TDocumentWorkers {
   struct TFileResults {
     std::vector<TMeasuredDocument> Documents;
     std::vector<TNote> Notes;
-    std::vector<TTypeCounter> Counts;  // with Count: by position in the setup's Kinds
     std::uint64_t DocumentsBegun = 0;  // with Count: documents whose first word is in the file
     std::u16string LastDocument;       // with Count: the name of the file's last document
     std::uint64_t Tokens = 0;          // normal words read (before the filters)
@@ -89,6 +88,11 @@ class TDocumentWorkers {
   // waits; throws TRunCancelled when Progress says stop.
   std::unique_ptr<TFileResults> Next(const TProgressCallback& Progress, std::uint64_t TotalBytes);
 
+  // With Count, once Next has handed out every file without an error: the counts of each
+  // worker over all its files, by position in the setup's Kinds (waits for the workers to
+  // end). A worker counts its files into one set of lists, so that a type is interned once
+  // per worker rather than once per file and only the workers' lists are merged.
+  std::vector<std::vector<TTypeCounter>> TakeCounts();
   // Bytes read and normal words read so far by all workers (for progress).
   [[nodiscard]] std::uint64_t BytesRead() const { return bytes_.load(); }
   [[nodiscard]] std::uint64_t TokensRead() const { return tokens_.load(); }
@@ -111,6 +115,7 @@ class TDocumentWorkers {
   std::mutex mutex_;
   std::condition_variable measured_;
   std::vector<std::thread> threads_;
+  std::vector<std::vector<TTypeCounter>> counts_;  // with Count: of the workers that ended
 };
 
 }  // namespace tavora

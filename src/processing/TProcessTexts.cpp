@@ -339,10 +339,19 @@ void TProcessTexts::CountApart(TDocumentWorkers& workers, std::vector<TTypeCount
     report_.Tokens += file->Tokens;
     report_.Documents += file->DocumentsBegun;
     if (file->DocumentsBegun > 0) reading_ = file->LastDocument;
-    for (std::size_t k = 0; k < counters.size() && k < file->Counts.size(); ++k)
-      file->Counts[k].ForEach(
-          [&](std::u16string_view text, std::uint64_t count) { counters[k].Add(text, count); });
     if (file->Error) std::rethrow_exception(file->Error);
+  }
+  // The lists are sorted when saved, so the order in which the workers' counts come together
+  // does not show.
+  for (std::vector<TTypeCounter>& worker : workers.TakeCounts()) {
+    for (std::size_t k = 0; k < counters.size() && k < worker.size(); ++k) {
+      if (counters[k].Size() == 0) {
+        counters[k] = std::move(worker[k]);
+        continue;
+      }
+      worker[k].ForEach(
+          [&](std::u16string_view text, std::uint64_t count) { counters[k].Add(text, count); });
+    }
   }
 }
 

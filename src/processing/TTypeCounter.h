@@ -45,6 +45,9 @@ class TTypeCounter {
     for (std::uint32_t id = 0; id < counts_.size(); ++id) f(index_.Text(id), counts_[id]);
   }
 
+  // The number of types counted.
+  [[nodiscard]] std::size_t Size() const { return counts_.size(); }
+
   // Moves the counts into a list that was empty.
   void MoveInto(TReferenceDictionary& list);
 
