@@ -53,7 +53,17 @@ class TDocumentWorkers::TWorker {
   }
 
   // With Count: the counts of the files measured so far, taken away.
-  std::vector<TTypeCounter> TakeCounts() { return std::move(counts_); }
+  std::vector<TTypeCounter> TakeCounts() {
+    std::vector<TTypeCounter> taken(setup_.Kinds.size());
+    taken.swap(counts_);
+    return taken;
+  }
+  // With Count: the types counted since the counts were last taken, over all kinds.
+  [[nodiscard]] std::size_t CountedTypes() const {
+    std::size_t types = 0;
+    for (const TTypeCounter& counter : counts_) types += counter.Size();
+    return types;
+  }
 
   // Measures one file into out; adds the bytes and words it reads to the counters.
   void Measure(const std::filesystem::path& file, TFileResults& out,
@@ -197,6 +207,8 @@ void TDocumentWorkers::Work() {
     try {
       if (setupError) std::rethrow_exception(setupError);
       worker->Measure(files_[k], *results, bytes_, tokens_);
+      if (setup_.Count && worker->CountedTypes() > setup_.HandOverTypes)
+        results->Counts = worker->TakeCounts();
     } catch (const TStopped&) {
       return;
     } catch (...) {

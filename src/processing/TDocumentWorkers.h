@@ -52,6 +52,8 @@ struct TWorkerSetup {
   bool WholeTexts = false;  // whether the whole-text values are wanted
   // Count the tokens of each kind into frequency lists instead of measuring them.
   bool Count = false;
+  // With Count: the types (over all kinds) past which a worker hands its counts over.
+  std::size_t HandOverTypes = std::size_t{1} << 18;
 };
 
 // Measures (or counts into frequency lists) the files of a run on worker threads, each file
@@ -68,6 +70,9 @@ class TDocumentWorkers {
   struct TFileResults {
     std::vector<TMeasuredDocument> Documents;
     std::vector<TNote> Notes;
+    // With Count: the counts a worker handed over after this file, once they grew past the
+    // setup's HandOverTypes (empty otherwise), by position in the setup's Kinds.
+    std::vector<TTypeCounter> Counts;
     std::uint64_t DocumentsBegun = 0;  // with Count: documents whose first word is in the file
     std::u16string LastDocument;       // with Count: the name of the file's last document
     std::uint64_t Tokens = 0;          // normal words read (before the filters)
@@ -89,9 +94,11 @@ class TDocumentWorkers {
   std::unique_ptr<TFileResults> Next(const TProgressCallback& Progress, std::uint64_t TotalBytes);
 
   // With Count, once Next has handed out every file without an error: the counts of each
-  // worker over all its files, by position in the setup's Kinds (waits for the workers to
-  // end). A worker counts its files into one set of lists, so that a type is interned once
-  // per worker rather than once per file and only the workers' lists are merged.
+  // worker over its files since it last handed counts over, by position in the setup's
+  // Kinds (waits for the workers to end). A worker counts its files into one set of lists,
+  // so that a type is interned once per worker rather than once per file; it hands them
+  // over with a file's results once they pass the setup's HandOverTypes, which bounds the
+  // memory of each worker whatever the corpus's vocabulary.
   std::vector<std::vector<TTypeCounter>> TakeCounts();
   // Bytes read and normal words read so far by all workers (for progress).
   [[nodiscard]] std::uint64_t BytesRead() const { return bytes_.load(); }

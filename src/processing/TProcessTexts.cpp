@@ -334,25 +334,26 @@ std::unique_ptr<TDocumentWorkers> TProcessTexts::StartWorkers(
 
 void TProcessTexts::CountApart(TDocumentWorkers& workers, std::vector<TTypeCounter>& counters,
                                const TProgressCallback& progress, std::uint64_t totalBytes) {
+  // The lists are sorted when saved, so the order in which counts come together does not show.
+  const auto merge = [&counters](std::vector<TTypeCounter>& counts) {
+    for (std::size_t k = 0; k < counters.size() && k < counts.size(); ++k) {
+      if (counters[k].Size() == 0) {
+        counters[k] = std::move(counts[k]);
+        continue;
+      }
+      counts[k].ForEach(
+          [&](std::u16string_view text, std::uint64_t count) { counters[k].Add(text, count); });
+    }
+  };
   while (const auto file = workers.Next(progress, totalBytes)) {
     for (const TDocumentWorkers::TNote& note : file->Notes) Warn(note.Text);
     report_.Tokens += file->Tokens;
     report_.Documents += file->DocumentsBegun;
     if (file->DocumentsBegun > 0) reading_ = file->LastDocument;
     if (file->Error) std::rethrow_exception(file->Error);
+    merge(file->Counts);
   }
-  // The lists are sorted when saved, so the order in which the workers' counts come together
-  // does not show.
-  for (std::vector<TTypeCounter>& worker : workers.TakeCounts()) {
-    for (std::size_t k = 0; k < counters.size() && k < worker.size(); ++k) {
-      if (counters[k].Size() == 0) {
-        counters[k] = std::move(worker[k]);
-        continue;
-      }
-      worker[k].ForEach(
-          [&](std::u16string_view text, std::uint64_t count) { counters[k].Add(text, count); });
-    }
-  }
+  for (std::vector<TTypeCounter>& counts : workers.TakeCounts()) merge(counts);
 }
 
 void TProcessTexts::MeasureApart(TDocumentWorkers& workers, TOutputStructures& output,

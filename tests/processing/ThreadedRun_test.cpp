@@ -15,6 +15,7 @@
 #include "engine/TSimpleTTR.h"
 #include "input/TTokenizationStream.h"
 #include "processing/RunFixture.h"
+#include "processing/TDocumentWorkers.h"
 #include "processing/TTokenPipeline.h"
 
 namespace tavora::testing {
@@ -311,6 +312,44 @@ TEST_F(ThreadedRun, LargeVocabulariesCountEveryTypeOnce) {
           << lines[f + 1];
     fs::remove_all(out_);
   }
+}
+
+// Workers hand their counts over with a file's results once they pass HandOverTypes: what
+// comes with the files and what is left at the end add up to the counts of the whole input.
+TEST_F(ThreadedRun, WorkersHandCountsOverAndTheyAddUp) {
+  std::mt19937 rng(3);
+  std::map<std::u16string, std::uint64_t> expected;
+  std::vector<fs::path> files;
+  for (int f = 0; f < 6; ++f) {
+    std::string text;
+    for (int i = 0; i < 500; ++i) {
+      std::string word;
+      for (unsigned n = rng() % 400 + 1; n != 0; n /= 26) word += static_cast<char>('a' + n % 26);
+      text += word + "\n";
+      ++expected[Utf8ToUtf16(word)];
+    }
+    files.push_back(WriteInput("hand" + std::to_string(f) + ".txt", text));
+  }
+  TWorkerSetup setup;
+  setup.How = THow::JLines;
+  setup.Kinds = {tWordOrLemma::tokWord};
+  setup.Count = true;
+  setup.HandOverTypes = 50;
+  TDocumentWorkers workers(setup, files, 3);
+  std::map<std::u16string, std::uint64_t> got;
+  const auto add = [&](const std::vector<TTypeCounter>& counts) {
+    for (const TTypeCounter& counter : counts)
+      counter.ForEach([&](std::u16string_view t, std::uint64_t n) { got[std::u16string(t)] += n; });
+  };
+  std::size_t handedOver = 0;
+  while (const auto file = workers.Next(std::function<void()>())) {
+    ASSERT_FALSE(file->Error);
+    handedOver += file->Counts.empty() ? 0 : 1;
+    add(file->Counts);
+  }
+  for (const std::vector<TTypeCounter>& counts : workers.TakeCounts()) add(counts);
+  EXPECT_GT(handedOver, 0u);
+  EXPECT_EQ(got, expected);
 }
 
 // Pasted text takes the same way.
