@@ -306,10 +306,13 @@ TIndexValues TIndices::Compute(const std::vector<std::u16string>& Tokens, TIndex
   return indices.Values();
 }
 
-void TIndices::AddToken(std::u16string_view Token) {
+void TIndices::AddToken(std::u16string_view Token) { AddToken(Token, nullptr); }
+
+void TIndices::AddToken(std::u16string_view Token, const TTypeIndex::THashed* Hashed) {
   if (Token.empty()) return;
   bool inserted = false;
-  const std::uint32_t id = types_.FindOrInsert(Token, inserted);
+  const std::uint32_t id =
+      Hashed ? types_.FindOrInsert(Token, *Hashed, inserted) : types_.FindOrInsert(Token, inserted);
   if (inserted) counts_.push_back(0);
   ++counts_[id];
   ++tokens_;

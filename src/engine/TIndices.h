@@ -31,6 +31,8 @@ class TIndices {
 
   // Feeds one token of the current text; an empty token is ignored, as the engine does.
   void AddToken(std::u16string_view Token);
+  // The same with the token's hash already computed (TTypeIndex::Hashed(Token)).
+  void AddToken(std::u16string_view Token, const TTypeIndex::THashed* Hashed);
   // Starts a new text.
   void Clear();
 

@@ -37,14 +37,10 @@ class TTypeIndex {
   // knows its next texts asks for them early, in two steps some texts apart: PrefetchSlot
   // starts loading the slot of a text, PrefetchKey (later, once the slot has arrived) the
   // key of the id found there, which it returns (kAbsent when the slot is empty or holds
-  // another hash). Both only read, and do nothing while the table is small enough to stay
-  // in the cache.
+  // another hash). Both only read; they pay once the table has outgrown the cache (IsLarge).
   [[nodiscard]] static THashed Hashed(std::u16string_view text);
-  void PrefetchSlot(const THashed& hashed) const {
-    if (slots_.size() >= kPrefetchFrom) PrefetchLine(&slots_[hashed.Hash & mask_]);
-  }
+  void PrefetchSlot(const THashed& hashed) const { PrefetchLine(&slots_[hashed.Hash & mask_]); }
   std::uint32_t PrefetchKey(const THashed& hashed) const {
-    if (slots_.size() < kPrefetchFrom) return kAbsent;
     const std::uint64_t slot = slots_[hashed.Hash & mask_];
     if (slot == 0 || (slot >> 32) != (hashed.Hash >> 32)) return kAbsent;
     const auto id = static_cast<std::uint32_t>(slot) - 1;

@@ -11,6 +11,7 @@
 #include "input/TTokenizationStream.h"
 #include "processing/RunFiles.h"
 #include "processing/RunProgress.h"
+#include "processing/TKindEngines.h"
 #include "processing/TLookAhead.h"
 #include "processing/TTokenFilter.h"
 #include "processing/TTokenPipeline.h"
@@ -34,6 +35,7 @@ class TDocumentWorkers::TWorker {
       counts_.resize(setup.Kinds.size());
       return;
     }
+    run_.Kinds = setup.Kinds;
     for (const tWordOrLemma kind : setup.Kinds) {
       auto engine =
           std::make_unique<TSimpleTTR>(setup.LagLength, setup.Measures, setup.MeasuresSecondary,
@@ -45,9 +47,9 @@ class TDocumentWorkers::TWorker {
         if (stop_.load()) throw TStopped();
       });
       if (setup.References[kind] != nullptr) engine->SetReferenceDictionary(setup.References[kind]);
-      engines_.push_back(std::move(engine));
+      run_.Engines.push_back(std::move(engine));
       if (!setup.Indices.Empty())
-        indices_.push_back(
+        run_.Indices.push_back(
             std::make_unique<TIndices>(setup.Indices, setup.LagLength, setup.IndexVariants));
     }
   }
@@ -71,47 +73,41 @@ class TDocumentWorkers::TWorker {
 
  private:
   void Finish(TMeasuredDocument& document, TFileResults& out);
-  // Feeds word i of the batch, whose hashes the look-ahead holds.
-  void Feed(const TTokenBatch& batch, const TTokenBatch::TWord& token, const TLookAhead& lookAhead,
-            std::size_t i);
+  // Feeds word i of the batch.
+  void Feed(const TTokenBatch& batch, std::size_t i);
 
   const TWorkerSetup& setup_;
   const TTokenFilter filter_;
   const std::atomic<bool>& stop_;
-  std::vector<std::unique_ptr<TSimpleTTR>> engines_;  // by position in setup_.Kinds
-  std::vector<std::unique_ptr<TIndices>> indices_;    // the same, when indices are computed
-  std::vector<TNote>* notes_ = nullptr;               // of the file being measured
+  TKindEngines run_;                     // without Count, by position in setup_.Kinds
+  std::vector<TNote>* notes_ = nullptr;  // of the file being measured
   // With Count: the counts of all the worker's files, by position in the setup's Kinds.
   std::vector<TTypeCounter> counts_;
 };
 
 void TDocumentWorkers::TWorker::Finish(TMeasuredDocument& document, TFileResults& out) {
-  for (std::size_t k = 0; k < engines_.size(); ++k) {
+  for (std::size_t k = 0; k < run_.Engines.size(); ++k) {
     TMeasuredDocument::TKind& kind = document.Kinds[static_cast<std::size_t>(setup_.Kinds[k])];
-    kind.Total = engines_[k]->Total();
-    if (setup_.WholeTexts) kind.WholeText = engines_[k]->WholeText();
-    if (!indices_.empty()) kind.Indices = indices_[k]->Values();
+    kind.Total = run_.Engines[k]->Total();
+    if (setup_.WholeTexts) kind.WholeText = run_.Engines[k]->WholeText();
+    if (!run_.Indices.empty()) kind.Indices = run_.Indices[k]->Values();
   }
   out.Documents.push_back(std::move(document));
   document = TMeasuredDocument{};
 }
 
-void TDocumentWorkers::TWorker::Feed(const TTokenBatch& batch, const TTokenBatch::TWord& token,
-                                     const TLookAhead& lookAhead, std::size_t i) {
+void TDocumentWorkers::TWorker::Feed(const TTokenBatch& batch, std::size_t i) {
+  const TTokenBatch::TWord& token = batch[i];
   if (!filter_.Keeps(token)) return;
   if (setup_.Count) {
     for (std::size_t k = 0; k < counts_.size(); ++k)
       counts_[k].Add(TTokenFilter::TextOf(batch, token, setup_.Kinds[k]),
-                     &lookAhead.Of(batch, k, i));
+                     &TTokenFilter::HashOf(batch, i, setup_.Kinds[k]));
     return;
   }
   const bool autosemantic = setup_.Rule != TAutosemanticRule::None &&
                             setup_.IsAutosemantic(batch.Tag(token), batch.Lemma(token));
-  for (std::size_t k = 0; k < engines_.size(); ++k) {
-    const std::u16string_view text = TTokenFilter::TextOf(batch, token, setup_.Kinds[k]);
-    engines_[k]->AddToken(text, autosemantic, &lookAhead.Of(batch, k, i));
-    if (!indices_.empty()) indices_[k]->AddToken(text);
-  }
+  run_.Feed(batch, i, autosemantic);
 }
 
 void TDocumentWorkers::TWorker::Measure(const std::filesystem::path& file, TFileResults& out,
@@ -145,7 +141,7 @@ void TDocumentWorkers::TWorker::Measure(const std::filesystem::path& file, TFile
       if (setup_.Count)
         lookAhead.Before(*batch, i, counts_);
       else
-        lookAhead.Before(*batch, i, engines_);
+        lookAhead.Before(*batch, i, run_.Engines);
       const TTokenBatch::TWord& token = (*batch)[i];
       if (token.StartsDocument && setup_.Count) {
         ++out.DocumentsBegun;
@@ -155,10 +151,9 @@ void TDocumentWorkers::TWorker::Measure(const std::filesystem::path& file, TFile
         inDocument = true;
         document.Name = batch->DocumentName(started);
         document.Id = batch->DocumentId(started++);
-        for (const auto& engine : engines_) engine->Clear();
-        for (const auto& index : indices_) index->Clear();
+        run_.Clear();
       }
-      Feed(*batch, token, lookAhead, i);
+      Feed(*batch, i);
     }
   }
   if (inDocument) Finish(document, out);

@@ -6,6 +6,7 @@
 
 #include "engine/Measures.h"
 #include "engine/TTypeIndex.h"
+#include "processing/TTokenFilter.h"
 #include "processing/TTokenPipeline.h"
 
 namespace tavora {
@@ -36,16 +37,13 @@ class TLookAhead {
     for (std::size_t k = 0; k < kinds_.size(); ++k) {
       const auto& consumer = Deref(consumers[k]);
       if (i == 0) {
-        for (std::size_t j = 0; j < kFar && j < size; ++j) consumer.Prefetch(Of(batch, k, j));
+        for (std::size_t j = 0; j < kFar && j < size; ++j)
+          consumer.Prefetch(TTokenFilter::HashOf(batch, j, kinds_[k]));
       }
-      if (i + kFar < size) consumer.Prefetch(Of(batch, k, i + kFar));
-      if (i + kNear < size) consumer.PrefetchType(Of(batch, k, i + kNear));
+      if (i + kFar < size) consumer.Prefetch(TTokenFilter::HashOf(batch, i + kFar, kinds_[k]));
+      if (i + kNear < size)
+        consumer.PrefetchType(TTokenFilter::HashOf(batch, i + kNear, kinds_[k]));
     }
-  }
-  // The hash of kind k's text of word i.
-  [[nodiscard]] const TTypeIndex::THashed& Of(const TTokenBatch& batch, std::size_t k,
-                                              std::size_t i) const {
-    return kinds_[k] == tWordOrLemma::tokWord ? batch.WordHash(i) : batch.LemmaHash(i);
   }
 
  private:

@@ -256,7 +256,6 @@ void TProcessTexts::MeasureInOrder(TTokenizationStream& stream, const TMeasurePa
   TTokenPipeline pipeline(stream, p.WoL.Contains(tWordOrLemma::tokLemma), threads_ > 1,
                           TTokenPipeline::kDefaultBatchSize, &lowercaser_, p.CS,
                           rule == TAutosemanticRule::Upos);
-  const std::size_t kindCount = run.Kinds.size();
   TLookAhead lookAhead(run.Kinds);
   std::u16string documentId;  // of the current document (reading_ holds its name)
   while (const TTokenBatch* batch = pipeline.Next()) {
@@ -281,18 +280,12 @@ void TProcessTexts::MeasureInOrder(TTokenizationStream& stream, const TMeasurePa
         ++document;
         ++report_.Documents;
         report_.ShortDocuments = output.GetShortDocuments();
-        for (const auto& engine : run.Engines) engine->Clear();
-        for (const auto& indices : run.Indices) indices->Clear();
+        run.Clear();
       }
       if (!filter.Keeps(token)) continue;
       const bool autosemantic = rule != TAutosemanticRule::None &&
                                 IsAutosemantic(rule, batch->Tag(token), batch->Lemma(token));
-      for (std::size_t k = 0; k < kindCount; ++k) {
-        run.Engines[k]->AddToken(TTokenFilter::TextOf(*batch, token, run.Kinds[k]), autosemantic,
-                                 &lookAhead.Of(*batch, k, i));
-      }
-      for (std::size_t k = 0; k < run.Indices.size(); ++k)
-        run.Indices[k]->AddToken(TTokenFilter::TextOf(*batch, token, run.Kinds[k]));
+      run.Feed(*batch, i, autosemantic);
       output.AddToken();
     }
     ticker.Before(batch->Size());
@@ -497,7 +490,8 @@ void TProcessTexts::CountInOrder(TTokenizationStream& stream,
       }
       if (!filter.Keeps(token)) continue;
       for (std::size_t k = 0; k < kinds.size(); ++k)
-        counters[k].Add(TTokenFilter::TextOf(*batch, token, kinds[k]), &lookAhead.Of(*batch, k, i));
+        counters[k].Add(TTokenFilter::TextOf(*batch, token, kinds[k]),
+                        &TTokenFilter::HashOf(*batch, i, kinds[k]));
     }
     ticker.Before(batch->Size());
   }

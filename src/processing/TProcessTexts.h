@@ -18,6 +18,7 @@
 #include "processing/RunOptions.h"
 #include "processing/RunProgress.h"
 #include "processing/RunReport.h"
+#include "processing/TKindEngines.h"
 #include "processing/TLowercaser.h"
 #include "results/IResultSink.h"
 
@@ -33,14 +34,6 @@ class TJsonValue;
 class TSimpleTTR;
 class TIndices;
 class TTokenFilter;
-
-// The engines and indices of a measurement run, one of each per kind measured, in the order
-// of the run's kinds.
-struct TKindEngines {
-  std::vector<tWordOrLemma> Kinds;
-  std::vector<std::unique_ptr<TSimpleTTR>> Engines;
-  std::vector<std::unique_ptr<TIndices>> Indices;  // empty without the indices
-};
 
 // Drives the work over a whole input: a measurement run (Measure) or the building of
 // frequency lists (PrepareDictionary). Both read the input through one token stream, drop

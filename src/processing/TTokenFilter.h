@@ -22,6 +22,11 @@ class TTokenFilter {
                                                   tWordOrLemma kind) {
     return kind == tWordOrLemma::tokWord ? batch.Word(token) : batch.Lemma(token);
   }
+  // The type-table hash of that text, for word i of the batch.
+  [[nodiscard]] static const TTypeIndex::THashed& HashOf(const TTokenBatch& batch, std::size_t i,
+                                                         tWordOrLemma kind) {
+    return kind == tWordOrLemma::tokWord ? batch.WordHash(i) : batch.LemmaHash(i);
+  }
 
  private:
   bool omitPunctuation_;
