@@ -96,7 +96,7 @@ std::uint32_t TTypeIndex::Find(std::u16string_view text) const {
 
 TTypeIndex::THashed TTypeIndex::Hashed(std::u16string_view text) {
   THashed hashed;
-  hashed.Hash = HashAndKey(text, hashed.Key);
+  HashInto(text, hashed);
   return hashed;
 }
 

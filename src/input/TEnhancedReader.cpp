@@ -118,39 +118,48 @@ void TEnhancedReader::Refill() {
 
 std::u16string_view TEnhancedReader::ReadWord() {
   std::size_t p = 0;
-  std::size_t avail = end_ - front_;
+  std::size_t avail = Ensure(2);
   const char16_t* b = chars_ + front_;
   // The letter and digit classes of the item's last character other than U+FFFD;
   // kWordReplacement while it has none.
   std::uint8_t run = kWordReplacement;
+  std::uint8_t seen = 0;  // the classes of the item's characters
+  const auto take = [&](std::size_t length, std::size_t consume) {
+    lastWordClasses_ = seen & (letters_detail::kTokenPunctuation | letters_detail::kTokenDigit);
+    return Take(length, consume);
+  };
+  if (avail == 0) return take(0, 0);
+  // Each character's class is looked up once: as the successor of the one before, then as
+  // the current one.
+  std::uint8_t cc = kWordClasses[b[0]];
   for (;;) {
-    if (p + 2 > avail && !exhausted_) {
-      avail = Ensure(p + 2);
-      b = chars_ + front_;
-    }
-    if (p >= avail) return Take(p, p);  // input exhausted: the rest is the item
-    std::uint8_t cc = kWordClasses[b[p]];
     if (cc & (kWordSeparator | kWordPunctuation | kWordCR)) {
-      if (cc & kWordSeparator) return Take(p, p + 1);
-      if (cc & kWordPunctuation) return Take(p + 1, p + 1);
-      return Take(p, (p + 1 < avail && b[p + 1] == u'\n') ? p + 2 : p + 1);  // CR
+      if (cc & kWordSeparator) return take(p, p + 1);
+      if (cc & kWordPunctuation) {
+        seen |= cc;
+        return take(p + 1, p + 1);
+      }
+      return take(p, (p + 1 < avail && b[p + 1] == u'\n') ? p + 2 : p + 1);  // CR
     }
+    seen |= cc;
     if (cc & kWordReplacement) {
       cc = run;
     } else {
       run = cc;
     }
-    if (p + 1 >= avail) {
-      ++p;
-      continue;
-    }
+    if (p + 1 >= avail) return take(p + 1, p + 1);  // input exhausted: the rest is the item
     const std::uint8_t nc = kWordClasses[b[p + 1]];
-    if (nc & kWordSeparator) return Take(p + 1, p + 2);
+    if (nc & kWordSeparator) return take(p + 1, p + 2);
     // A change between letters, digits and other characters cuts, unless U+FFFD is involved.
     if (((cc ^ nc) & (kWordLetter | kWordDigit)) && !((cc | nc) & kWordReplacement)) {
-      return Take(p + 1, p + 1);
+      return take(p + 1, p + 1);
     }
     ++p;
+    cc = nc;
+    if (p + 2 > avail && !exhausted_) {
+      avail = Ensure(p + 2);
+      b = chars_ + front_;
+    }
   }
 }
 

@@ -57,6 +57,9 @@ class TEnhancedReader {
   // cuts an item: it takes the class of the item it stands in (of the last other character
   // before it, or at the start of an item of the first one after it).
   std::u16string_view ReadWord();
+  // The token classes (letters_detail::kTokenPunctuation, kTokenDigit) of the characters of
+  // the item that ReadWord returned last, so that callers need not look at it again.
+  [[nodiscard]] std::uint8_t LastWordClasses() const noexcept { return lastWordClasses_; }
   // Item delimited by space, tab, CR, LF or CR LF; may be empty.
   std::u16string_view ReadLineWS();
   // One BNC `w` or `c` element without its opening "<", or empty text after skipping to the
@@ -126,6 +129,7 @@ class TEnhancedReader {
   std::uint64_t bytesRead_ = 0;
   std::size_t skipStart_ = 0;  // LastSkipped, as positions in chars_
   std::size_t skipLength_ = 0;
+  std::uint8_t lastWordClasses_ = 0;
 };
 
 }  // namespace tavora

@@ -108,11 +108,17 @@ TToken::TClasses TToken::Classify(std::u16string_view word, std::u16string_view 
   // One table look-up per code unit answers both questions.
   std::uint8_t classes = 0;
   for (const char16_t c : word) classes |= letters_detail::kCharClasses[c];
+  TClasses result = ClassesOf(classes, word);
+  result.IsPunctuation = result.IsPunctuation || tag.starts_with(u"Z:") || tag.starts_with(u"PUN");
+  result.IsDigit = result.IsDigit || tag.starts_with(u"C=") || tag.starts_with(u"C}");
+  return result;
+}
+
+TToken::TClasses TToken::ClassesOf(std::uint8_t classBits, std::u16string_view word) noexcept {
   TClasses result;
-  result.IsPunctuation = tag.starts_with(u"Z:") || tag.starts_with(u"PUN") || word == u"-" ||
-                         word == u"\u2013" || (classes & letters_detail::kTokenPunctuation) != 0;
-  result.IsDigit = tag.starts_with(u"C=") || tag.starts_with(u"C}") ||
-                   (classes & letters_detail::kTokenDigit) != 0;
+  result.IsPunctuation =
+      word == u"-" || word == u"\u2013" || (classBits & letters_detail::kTokenPunctuation) != 0;
+  result.IsDigit = (classBits & letters_detail::kTokenDigit) != 0;
   return result;
 }
 

@@ -56,6 +56,9 @@ class TToken {
   // The same for a word form and tag already taken from a token.
   [[nodiscard]] static TClasses Classify(std::u16string_view word,
                                          std::u16string_view tag) noexcept;
+  // The same for a word without a tag whose characters' class bits (letters_detail) are known.
+  [[nodiscard]] static TClasses ClassesOf(std::uint8_t classBits,
+                                          std::u16string_view word) noexcept;
 
   // False for a structural line (markup of a vertical file, CoNLL-U comment) and after a read
   // that produced no token.

@@ -354,6 +354,56 @@ TToken* TTokenizationStream::ReadToken() {
   }
 }
 
+bool TTokenizationStream::ReadsPlainWords() const noexcept {
+  return format_.Split == TValueSplit::Whole && format_.Word.Source == TFieldSource::Raw &&
+         format_.Tag.Source == TFieldSource::None && format_.POS.Source == TFieldSource::None &&
+         format_.Structural == TStructuralTest::None && format_.Reading != TReadMode::BncElement &&
+         aNewDocMarker.empty();
+}
+
+bool TTokenizationStream::ReadPlainWord(std::u16string_view& word, TToken::TClasses& classes) {
+  TToken& token = *aToken;
+  token.aIsNormalWord = false;
+  if (!aStream) return false;
+  const bool words = format_.Reading == TReadMode::Word;
+  std::uint64_t position = aStream->GetBytesRead();
+  for (;;) {
+    if (aStream->GetEndOfStream()) {
+      if (aMetadata->aFileIndex >= fileCount_) {
+        NoteReplacements();
+        token.LendRaw({});
+        return false;
+      }
+      OpenFile(static_cast<std::size_t>(aMetadata->aFileIndex));
+      token.aIndexInFile = 0;
+      token.aIndexInDoc = 0;  // no document marker: every file is a document
+      position = aStream->GetBytesRead();
+      continue;
+    }
+    std::u16string_view raw = ReadRawItem();
+    if (raw.empty()) continue;
+    if (aStream->LastItemMayContainFEFF() && raw.find(u'\uFEFF') != std::u16string_view::npos) {
+      cleaned_.clear();
+      for (const char16_t c : raw)
+        if (c != u'\uFEFF') cleaned_.push_back(c);
+      raw = cleaned_;
+    }
+    if (raw.front() <= 32 || raw.back() <= 32) raw = TrimControl(raw);
+    if (raw.empty()) continue;
+    ++token.aIndexInDoc;
+    ++token.aIndexInFile;
+    ++token.aIndexInCorpus;
+    token.aPositionInFile = position;
+    token.aIsNormalWord = true;
+    token.LendRaw(raw);
+    word = raw;
+    // Neither U+FEFF nor what trimming removes is of a token class.
+    classes =
+        words ? TToken::ClassesOf(aStream->LastWordClasses(), raw) : TToken::Classify(raw, {});
+    return true;
+  }
+}
+
 TToken* TTokenizationStream::ReadAndParseToken() {
   TToken* token = ReadToken();
   if (token) (void)token->GetParsed();

@@ -72,6 +72,14 @@ class TTokenizationStream {
   // stream's token, whose IsNormalWord() is false when the read met a structural line or found
   // no further token.
   TToken* ReadToken();
+  // Whether the format makes every token of its raw text alone: one value, the word form, with
+  // no tag, document marker or structural line (plain text, one word per line, words between
+  // white space). Only then can ReadPlainWord be used.
+  [[nodiscard]] bool ReadsPlainWords() const noexcept;
+  // For such a format: what ReadToken reads, without going through the token. Sets word to the
+  // next normal token's text (valid until the next read) and classes to its classes, and
+  // advances the token's counters as ReadToken does; returns false at the end of the input.
+  bool ReadPlainWord(std::u16string_view& word, TToken::TClasses& classes);
   // ReadToken, then parses the token's values.
   TToken* ReadAndParseToken();
 

@@ -32,7 +32,8 @@ TTokenPipeline::TTokenPipeline(TTokenizationStream& stream, bool withLemma, bool
       batchSize_(batchSize == 0 ? 1 : batchSize),
       lowercaser_(cs == TCasesensitiveness::csCaseSensitive ? nullptr : lowercaser),
       cs_(cs),
-      posAsTag_(posAsTag) {
+      posAsTag_(posAsTag),
+      plain_(stream.ReadsPlainWords() && !withLemma) {
   const std::size_t count = threaded ? kQueuedBatches + 1 : 1;
   for (std::size_t i = 0; i < count; ++i) batches_.push_back(std::make_unique<TTokenBatch>());
   if (!threaded) return;
@@ -65,70 +66,10 @@ void TTokenPipeline::TakeWarnings(TTokenBatch& batch) {
 void TTokenPipeline::Fill(TTokenBatch& batch) {
   batch.Clear(4 * kBatchText);
   try {
-    while (batch.words_.size() < batchSize_ && batch.text_.size() < kBatchText) {
-      if (stop_.load(std::memory_order_relaxed)) return;
-      if (stream_.GetEndOfStream()) {
-        TakeWarnings(batch);
-        batch.last_ = true;
-        return;
-      }
-      const TToken* token = stream_.ReadToken();
-      if (++reads_ % kProgressEvery == 0) {
-        batch.ticks_.push_back(
-            {batch.words_.size(), stream_.GetBytesRead(), stream_.GetTotalBytes(), tokens_});
-      }
-      if (stream_.HasWarnings()) TakeWarnings(batch);
-      if (token == nullptr || !token->IsNormalWord()) continue;
-      ++tokens_;
-      std::u16string& text = batch.text_;
-      const std::u16string_view word = token->GetWord();
-      const std::u16string_view lemma = withLemma_ ? token->GetLemma() : std::u16string_view();
-      const std::u16string_view tag = token->GetTag();
-      const std::u16string_view ruleField = posAsTag_ ? token->GetPOS() : tag;
-      const std::size_t start = text.size();
-      const bool lower =
-          lowercaser_ != nullptr && (cs_ == TCasesensitiveness::csCaseInsensitive ||
-                                     lemma.empty() || lowercaser_->IsLower(lemma, scratch_));
-      if (lower)
-        lowercaser_->LowerAppend(word, text);
-      else
-        text += word;
-      const std::size_t wordLength = text.size() - start;
-      text += lemma;
-      text += ruleField;
-      const TToken::TClasses classes = TToken::Classify(word, tag);
-      const bool startsDocument = token->IndexInDocument() == 1;
-      if (startsDocument) {
-        if (batch.nameCount_ == batch.names_.size()) {
-          batch.names_.emplace_back();
-          batch.ids_.emplace_back();
-        }
-        TDocMetadata& metadata = stream_.GetMetadata();
-        batch.names_[batch.nameCount_].assign(metadata.GetFileName());
-        batch.ids_[batch.nameCount_++] = metadata.GetDocumentId();
-      }
-      const bool continues = token->IndexInFile() == 1 && token->IndexInDocument() > 1;
-      if (continues) {
-        if (batch.continuingCount_ == batch.continuing_.size()) batch.continuing_.emplace_back();
-        batch.continuing_[batch.continuingCount_++].assign(stream_.GetMetadata().GetFileName());
-      }
-      const std::u16string_view texts = std::u16string_view(text).substr(start);
-      batch.wordHashes_.push_back(TTypeIndex::Hashed(texts.substr(0, wordLength)));
-      if (withLemma_)
-        batch.lemmaHashes_.push_back(TTypeIndex::Hashed(texts.substr(wordLength, lemma.size())));
-      // Filled in place, field by field: a word built aside and copied in costs
-      // store-forwarding stalls on every token.
-      TTokenBatch::TWord& w = batch.words_.emplace_back();
-      w.Start = start;
-      w.WordLength = wordLength;
-      w.LemmaLength = lemma.size();
-      w.TagLength = ruleField.size();
-      w.IsPunctuation = classes.IsPunctuation;
-      w.IsDigit = classes.IsDigit;
-      w.StartsDocument = startsDocument;
-      w.ContinuesDocument = continues;
-      if (text.size() - start >= kBatchText) stream_.ReleaseMemory();  // a long item, copied
-    }
+    if (plain_)
+      FillPlain(batch);
+    else
+      FillTokens(batch);
   } catch (const TReadCancelled&) {
     batch.error_ = std::make_exception_ptr(TRunCancelled());
     batch.last_ = true;
@@ -136,6 +77,95 @@ void TTokenPipeline::Fill(TTokenBatch& batch) {
     batch.error_ = std::current_exception();
     batch.last_ = true;
   }
+}
+
+void TTokenPipeline::FillTokens(TTokenBatch& batch) {
+  while (batch.words_.size() < batchSize_ && batch.text_.size() < kBatchText) {
+    if (stop_.load(std::memory_order_relaxed)) return;
+    if (stream_.GetEndOfStream()) {
+      TakeWarnings(batch);
+      batch.last_ = true;
+      return;
+    }
+    const TToken* token = stream_.ReadToken();
+    if (++reads_ % kProgressEvery == 0) Tick(batch);
+    if (stream_.HasWarnings()) TakeWarnings(batch);
+    if (token == nullptr || !token->IsNormalWord()) continue;
+    const std::u16string_view word = token->GetWord();
+    const std::u16string_view lemma = withLemma_ ? token->GetLemma() : std::u16string_view();
+    const std::u16string_view tag = token->GetTag();
+    Add(batch, *token, word, lemma, posAsTag_ ? token->GetPOS() : tag, TToken::Classify(word, tag));
+  }
+}
+
+void TTokenPipeline::FillPlain(TTokenBatch& batch) {
+  std::u16string_view word;
+  TToken::TClasses classes;
+  while (batch.words_.size() < batchSize_ && batch.text_.size() < kBatchText) {
+    if (stop_.load(std::memory_order_relaxed)) return;
+    const bool read = stream_.ReadPlainWord(word, classes);
+    if (++reads_ % kProgressEvery == 0) Tick(batch);
+    if (stream_.HasWarnings() || !read) TakeWarnings(batch);
+    if (!read) {
+      batch.last_ = true;
+      return;
+    }
+    Add(batch, stream_.GetLastToken(), word, {}, {}, classes);
+  }
+}
+
+void TTokenPipeline::Tick(TTokenBatch& batch) const {
+  batch.ticks_.push_back(
+      {batch.words_.size(), stream_.GetBytesRead(), stream_.GetTotalBytes(), tokens_});
+}
+
+void TTokenPipeline::Add(TTokenBatch& batch, const TToken& token, std::u16string_view word,
+                         std::u16string_view lemma, std::u16string_view ruleField,
+                         TToken::TClasses classes) {
+  ++tokens_;
+  std::u16string& text = batch.text_;
+  const std::size_t start = text.size();
+  const bool lower =
+      lowercaser_ != nullptr && (cs_ == TCasesensitiveness::csCaseInsensitive || lemma.empty() ||
+                                 lowercaser_->IsLower(lemma, scratch_));
+  if (lower)
+    lowercaser_->LowerAppend(word, text);
+  else
+    text += word;
+  const std::size_t wordLength = text.size() - start;
+  text += lemma;
+  text += ruleField;
+  const bool startsDocument = token.IndexInDocument() == 1;
+  if (startsDocument) {
+    if (batch.nameCount_ == batch.names_.size()) {
+      batch.names_.emplace_back();
+      batch.ids_.emplace_back();
+    }
+    TDocMetadata& metadata = stream_.GetMetadata();
+    batch.names_[batch.nameCount_].assign(metadata.GetFileName());
+    batch.ids_[batch.nameCount_++] = metadata.GetDocumentId();
+  }
+  const bool continues = token.IndexInFile() == 1 && token.IndexInDocument() > 1;
+  if (continues) {
+    if (batch.continuingCount_ == batch.continuing_.size()) batch.continuing_.emplace_back();
+    batch.continuing_[batch.continuingCount_++].assign(stream_.GetMetadata().GetFileName());
+  }
+  const std::u16string_view texts = std::u16string_view(text).substr(start);
+  TTypeIndex::HashInto(texts.substr(0, wordLength), batch.wordHashes_.emplace_back());
+  if (withLemma_)
+    TTypeIndex::HashInto(texts.substr(wordLength, lemma.size()), batch.lemmaHashes_.emplace_back());
+  // Filled in place, field by field: a word built aside and copied in costs
+  // store-forwarding stalls on every token.
+  TTokenBatch::TWord& w = batch.words_.emplace_back();
+  w.Start = start;
+  w.WordLength = wordLength;
+  w.LemmaLength = lemma.size();
+  w.TagLength = ruleField.size();
+  w.IsPunctuation = classes.IsPunctuation;
+  w.IsDigit = classes.IsDigit;
+  w.StartsDocument = startsDocument;
+  w.ContinuesDocument = continues;
+  if (text.size() - start >= kBatchText) stream_.ReleaseMemory();  // a long item, copied
 }
 
 void TTokenPipeline::Produce() {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/TTypeIndex.h"
+#include "input/TToken.h"
 #include "processing/RunOptions.h"
 
 namespace tavora {
@@ -143,6 +144,15 @@ class TTokenPipeline {
   static constexpr std::size_t kBatchText = std::size_t{1} << 20;
 
   void Fill(TTokenBatch& batch);
+  // Fill through the stream's tokens, or, when every token is its raw text alone and no
+  // lemma is asked for, through its plain words, which is faster.
+  void FillTokens(TTokenBatch& batch);
+  void FillPlain(TTokenBatch& batch);
+  // Adds one normal word, read as `token`, to the batch.
+  void Add(TTokenBatch& batch, const TToken& token, std::u16string_view word,
+           std::u16string_view lemma, std::u16string_view ruleField, TToken::TClasses classes);
+  // A progress report before the batch's next word.
+  void Tick(TTokenBatch& batch) const;
   void TakeWarnings(TTokenBatch& batch);
   void Produce();
   void Stop();
@@ -153,6 +163,7 @@ class TTokenPipeline {
   const TLowercaser* lowercaser_;
   TCasesensitiveness cs_;
   bool posAsTag_;
+  bool plain_;              // FillPlain
   std::u16string scratch_;  // the reading side's lower-case test of lemmata
   std::uint64_t reads_ = 0;
   std::uint64_t tokens_ = 0;
