@@ -1,6 +1,7 @@
 #include "engine/TSimpleTTR.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -16,6 +17,29 @@ namespace {
 using enum tMeasure;
 
 const TMeasureSet kCrossMeasures = {vCrossTypes, vCrossPerplexity, vCrossRRR, vCrossHillsContinuum};
+
+// A function of a type's count in the text, worked out once for each small count: most of a
+// text's types share a few small counts (about half are hapaxes), and each value is a power.
+template <typename F>
+class TByCount {
+ public:
+  explicit TByCount(F f) : f_(f) {}
+  double operator()(std::int64_t count) {
+    if (count < 0 || count >= kCached) return f_(count);
+    double& value = values_[static_cast<std::size_t>(count)];
+    if (std::isnan(value)) value = f_(count);
+    return value;
+  }
+
+ private:
+  static constexpr std::int64_t kCached = 256;
+  F f_;
+  std::array<double, kCached> values_ = [] {
+    std::array<double, kCached> a;
+    a.fill(std::numeric_limits<double>::quiet_NaN());
+    return a;
+  }();
+};
 
 }  // namespace
 
@@ -259,13 +283,15 @@ double TSimpleTTR::ValueOfText(tMeasure m, std::uint64_t tokens) const {
       for (std::uint32_t id : textTypes_)
         if (counts_[id].CountInWholeText == 1) value += 1;
       return value;
-    case vPerplexity:
+    case vPerplexity: {
+      TByCount factor([N](std::int64_t c) {
+        const double pt = static_cast<double>(c) / N;
+        return Power(pt, -pt);
+      });
       value = 1;
-      for (std::uint32_t id : textTypes_) {
-        const double pt = static_cast<double>(counts_[id].CountInWholeText) / N;
-        value *= Power(pt, -pt);
-      }
+      for (std::uint32_t id : textTypes_) value *= factor(counts_[id].CountInWholeText);
       return value;
+    }
     case vRRR: {
       // 1 / (sum of p^2) = N^2 / (sum of c^2); S = 0 for N <= 1.
       TWideInt squares = 0;
@@ -281,8 +307,11 @@ double TSimpleTTR::ValueOfText(tMeasure m, std::uint64_t tokens) const {
       // residue that decides between NaN and an infinity in the Renyi measures.
       if (aHillsQ == 1) return tokens > 0 ? 1 : 0;
       if (IsScaledHillsQ(aHillsQ)) return 0;  // ScaledHillsOfText
-      for (std::uint32_t id : textTypes_)
-        value += Power(static_cast<double>(counts_[id].CountInWholeText) / N, aHillsQ);
+      {
+        TByCount term(
+            [N, this](std::int64_t c) { return Power(static_cast<double>(c) / N, aHillsQ); });
+        for (std::uint32_t id : textTypes_) value += term(counts_[id].CountInWholeText);
+      }
       return value;
     case vLength: {
       if (tokens == 0) return 0;

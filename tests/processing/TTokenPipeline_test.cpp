@@ -57,8 +57,8 @@ std::string ThroughBatches(THow how, const std::u16string& files, const TLowerca
     for (std::size_t i = 0; i < batch->Size(); ++i) {
       const TTokenBatch::TWord& w = (*batch)[i];
       if (w.StartsDocument) out += "#" + Utf16ToUtf8(batch->DocumentName(document++));
-      out += Utf16ToUtf8(batch->Word(w)) + (w.IsPunctuation ? "|p" : "|") +
-             (w.IsDigit ? "d\n" : "\n");
+      out +=
+          Utf16ToUtf8(batch->Word(w)) + (w.IsPunctuation ? "|p" : "|") + (w.IsDigit ? "d\n" : "\n");
     }
     for (const std::string& warning : batch->Warnings()) warnings += "!" + warning + "\n";
   }
@@ -70,16 +70,63 @@ std::string ThroughBatches(THow how, const std::u16string& files, const TLowerca
 // U+FFFD, controls, every line break, digits and punctuation stuck to words.
 std::string Adversarial(unsigned seed, std::size_t pieces) {
   static const char* const kPieces[] = {
-      "word",         "Word",         "WORD",        "İstanbul",   "ΣΟΦΙΑ",       "ΌΣΟΣ",
-      "Straße",       "DŽungla",      "IJssel",      "ǅ",          "\xF0\x9F\x98\x80",
-      "a\xF0\x90\x8D\x88z",           "\xEF\xBF\xBD", "ab\xEF\xBF\xBD" "cd",        "\xFF",
-      "\xC0\xAF",     "\x80\x80",     "\xE2\x82",    "\xED\xA0\x80", "\xF4\x90\x80\x80",
-      "\xEF\xBB\xBF", "x\xEF\xBB\xBFy", "1999",      "3,14",       "٣٤٥",         "12ab",
-      "ab12",         "-",            "\xE2\x80\x93", "--",        ".",           "?!",
-      "\"",           "'tis",         "don't",       "\xC2\xA0",   "\x01",        "\x0B",
-      "\x0C",         "\x7F",         "\xC2\x85",    "«»",         "×",           "_",
-      " ",            "  ",           "\t",          "\n",         "\r",          "\r\n",
-      "\n\n",         "ǈ",            "Ω",           "ﬁ",          "０１",         "Ä",
+      "word",
+      "Word",
+      "WORD",
+      "İstanbul",
+      "ΣΟΦΙΑ",
+      "ΌΣΟΣ",
+      "Straße",
+      "DŽungla",
+      "IJssel",
+      "ǅ",
+      "\xF0\x9F\x98\x80",
+      "a\xF0\x90\x8D\x88z",
+      "\xEF\xBF\xBD",
+      "ab\xEF\xBF\xBD"
+      "cd",
+      "\xFF",
+      "\xC0\xAF",
+      "\x80\x80",
+      "\xE2\x82",
+      "\xED\xA0\x80",
+      "\xF4\x90\x80\x80",
+      "\xEF\xBB\xBF",
+      "x\xEF\xBB\xBFy",
+      "1999",
+      "3,14",
+      "٣٤٥",
+      "12ab",
+      "ab12",
+      "-",
+      "\xE2\x80\x93",
+      "--",
+      ".",
+      "?!",
+      "\"",
+      "'tis",
+      "don't",
+      "\xC2\xA0",
+      "\x01",
+      "\x0B",
+      "\x0C",
+      "\x7F",
+      "\xC2\x85",
+      "«»",
+      "×",
+      "_",
+      " ",
+      "  ",
+      "\t",
+      "\n",
+      "\r",
+      "\r\n",
+      "\n\n",
+      "ǈ",
+      "Ω",
+      "ﬁ",
+      "０１",
+      "Ä",
   };
   std::mt19937 rng(seed);
   std::uniform_int_distribution<std::size_t> pick(0, std::size(kPieces) - 1);
@@ -97,9 +144,11 @@ std::string Adversarial(unsigned seed, std::size_t pieces) {
 TEST(TTokenPipeline, PlainWordsAreTheTokenStreamsWords) {
   testing_input::TTempDir dir;
   std::u16string files;
-  files += testing_input::PathLine(dir.Write("a.txt", "\xEF\xBB\xBF" + Adversarial(1, 3000))) + u"\n";
+  files +=
+      testing_input::PathLine(dir.Write("a.txt", "\xEF\xBB\xBF" + Adversarial(1, 3000))) + u"\n";
   files += testing_input::PathLine(dir.Write("b.txt", "")) + u"\n";
-  files += testing_input::PathLine(dir.Write("c.txt", Adversarial(2, 3000) + "\xF0\x9F\x98")) + u"\n";
+  files +=
+      testing_input::PathLine(dir.Write("c.txt", Adversarial(2, 3000) + "\xF0\x9F\x98")) + u"\n";
   files += testing_input::PathLine(dir.Write("d.txt", Adversarial(3, 20))) + u"\n";
   const fs::path corpora(TAVORA_SHARED_CORPORA);
   std::u16string shared;
@@ -109,7 +158,8 @@ TEST(TTokenPipeline, PlainWordsAreTheTokenStreamsWords) {
   const TLowercaser english("en_US");
   const TLowercaser turkish("tr_TR");
   for (const THow how : {THow::JStandard, THow::JLines, THow::JWhiteSpaces}) {
-    for (const TLowercaser* lower : {&english, &turkish, static_cast<const TLowercaser*>(nullptr)}) {
+    for (const TLowercaser* lower :
+         {&english, &turkish, static_cast<const TLowercaser*>(nullptr)}) {
       SCOPED_TRACE("format " + std::to_string(static_cast<int>(how)) + ", " +
                    (lower ? lower->GetLocale() : "case kept"));
       const std::string expected = ThroughTokens(how, files, lower);
