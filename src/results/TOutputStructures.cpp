@@ -190,6 +190,11 @@ void TOutputStructures::CountIfShort() {
 }
 
 void TOutputStructures::AddToken() {
+  // Averages and whole texts come from the engines' own sums: only series and distributions
+  // look at every window.
+  if (!aOutputTypes.Contains(TOutputType::outSerie) &&
+      !aOutputTypes.Contains(TOutputType::outDistribution))
+    return;
   for (const tWordOrLemma kind : aWoL) {
     const TSimpleTTR& engine = Engine(kind);
     const std::uint64_t window = engine.Total().NumberOfWindowsInText;
