@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -69,67 +70,27 @@ std::string ThroughBatches(THow how, const std::u16string& files, const TLowerca
 // characters whose lower case differs in length or by locale, characters beyond U+FFFF,
 // U+FFFD, controls, every line break, digits and punctuation stuck to words.
 std::string Adversarial(unsigned seed, std::size_t pieces) {
-  static const char* const kPieces[] = {
-      "word",
-      "Word",
-      "WORD",
-      "İstanbul",
-      "ΣΟΦΙΑ",
-      "ΌΣΟΣ",
-      "Straße",
-      "DŽungla",
-      "IJssel",
-      "ǅ",
-      "\xF0\x9F\x98\x80",
-      "a\xF0\x90\x8D\x88z",
-      "\xEF\xBF\xBD",
-      "ab\xEF\xBF\xBD"
-      "cd",
-      "\xFF",
-      "\xC0\xAF",
-      "\x80\x80",
-      "\xE2\x82",
-      "\xED\xA0\x80",
-      "\xF4\x90\x80\x80",
-      "\xEF\xBB\xBF",
-      "x\xEF\xBB\xBFy",
-      "1999",
-      "3,14",
-      "٣٤٥",
-      "12ab",
-      "ab12",
-      "-",
-      "\xE2\x80\x93",
-      "--",
-      ".",
-      "?!",
-      "\"",
-      "'tis",
-      "don't",
-      "\xC2\xA0",
-      "\x01",
-      "\x0B",
-      "\x0C",
-      "\x7F",
-      "\xC2\x85",
-      "«»",
-      "×",
-      "_",
-      " ",
-      "  ",
-      "\t",
-      "\n",
-      "\r",
-      "\r\n",
-      "\n\n",
-      "ǈ",
-      "Ω",
-      "ﬁ",
-      "０１",
-      "Ä",
-  };
+  // Pieces between bars; the last line holds runs of letters longer than a step of the
+  // splitter, ended by each neighbour of the ASCII letters.
+  static const std::vector<std::string> kPieces = [] {
+    const std::string all =
+        "word|Word|WORD|İstanbul|ΣΟΦΙΑ|ΌΣΟΣ|Straße|DŽungla|IJssel|ǅ|ǈ|Ω|ﬁ|Ä|\xF0\x9F\x98\x80|"
+        "a\xF0\x90\x8D\x88z|\xEF\xBF\xBD|ab\xEF\xBF\xBD"
+        "cd|\xFF|\xC0\xAF|\x80\x80|\xE2\x82|\xED\xA0\x80|\xF4\x90\x80\x80|\xEF\xBB\xBF|"
+        "x\xEF\xBB\xBFy|1999|3,14|٣٤٥|０１|12ab|ab12|-|\xE2\x80\x93|--|.|?!|\"|'tis|don't|"
+        "\xC2\xA0|\x01|\x0B|\x0C|\x7F|\xC2\x85|«»|×|_| |  |\t|\n|\r|\r\n|\n\n|"
+        "abcdefghijklmnopqrstuvwxyz|ABCDEFGHIJKLMNOPQRSTUVWXYZ|longer'than'eight|abcdefgh@ij|"
+        "abcdefghi[j|abcdefghij`k|abcdefghijk{l|Abcdefghijkl\x7Fm|abcdefghĀij|abcdefgh0123|"
+        "abcdefgh\xEF\xBF\xBDij|abcdefghijklmnop-q";
+    std::vector<std::string> pieces;
+    for (std::size_t start = 0, bar; start <= all.size(); start = bar + 1) {
+      bar = std::min(all.find('|', start), all.size());
+      pieces.push_back(all.substr(start, bar - start));
+    }
+    return pieces;
+  }();
   std::mt19937 rng(seed);
-  std::uniform_int_distribution<std::size_t> pick(0, std::size(kPieces) - 1);
+  std::uniform_int_distribution<std::size_t> pick(0, kPieces.size() - 1);
   std::string text;
   for (std::size_t i = 0; i < pieces; ++i) {
     text += kPieces[pick(rng)];
