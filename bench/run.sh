@@ -33,20 +33,27 @@ files() { awk -F'\t' -v d="$DATA/$1" -v n="${2:-0}" 'n == 0 || NR <= n { print d
 bytes() { awk -F'\t' -v n="${2:-0}" 'n == 0 || NR <= n { s += $2 } END { print s }' "$DATA/$1/manifest.tsv"; }
 tokens() { awk -F'\t' -v n="${2:-0}" 'n == 0 || NR <= n { s += $3 } END { print s }' "$DATA/$1/manifest.tsv"; }
 
-# timed OUT_PREFIX cmd...: wall seconds and peak RSS (kB) of cmd into OUT_PREFIX.{s,kb}.
+# timed OUT_PREFIX cmd...: wall seconds and peak RSS (kB) of cmd into OUT_PREFIX.{s,kb}. A run
+# under a second is repeated twice more and the median kept: on a shared machine one short
+# run can take half as long again.
 timed() {
   local out=$1
   shift
-  local start end
-  start=$(date +%s%N)
-  if ! /usr/bin/time -v -o "$out.time" "$@" >"$out.stdout" 2>"$out.stderr"; then
-    echo "bench: failed: $*" >&2
-    tail -n 5 "$out.stderr" >&2
-    return 1
-  fi
-  end=$(date +%s%N)
-  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f\n", (b - a) / 1e9 }' >"$out.s"
-  awk -F': ' '/Maximum resident set size/ { print $2 }' "$out.time" >"$out.kb"
+  local runs=() kb=0 start end
+  while :; do
+    start=$(date +%s%N)
+    if ! /usr/bin/time -v -o "$out.time" "$@" >"$out.stdout" 2>"$out.stderr"; then
+      echo "bench: failed: $*" >&2
+      tail -n 5 "$out.stderr" >&2
+      return 1
+    fi
+    end=$(date +%s%N)
+    runs+=("$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }')")
+    kb=$(awk -F': ' -v k="$kb" '/Maximum resident set size/ { print ($2 > k ? $2 : k) }' "$out.time")
+    if ((${#runs[@]} == 3)) || awk -v s="${runs[0]}" 'BEGIN { exit !(s >= 1) }'; then break; fi
+  done
+  printf '%s\n' "${runs[@]}" | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }' >"$out.s"
+  echo "$kb" >"$out.kb"
 }
 
 ROWS=()
