@@ -11,12 +11,16 @@ namespace {
 TEST(TLowercaser, AsciiFastPathAgreesWithIcu) {
   for (const char* locale : {"en_US", "de", "lt", "nl", ""}) {
     TLowercaser lower(locale);
-    std::u16string fast, icu;
+    std::u16string fast, appended, icu;
     for (char16_t c = 1; c < 0x80; ++c) {
-      const std::u16string ascii(1, c);
+      // Five units: a step of four at once and one more alone.
+      const std::u16string ascii = std::u16string(1, c) + u"aZ@" + c;
       lower.Lower(ascii, fast);
+      appended.clear();
+      lower.LowerAppend(ascii, appended);
       lower.Lower(ascii + u"\u00E9", icu);  // one non-ASCII unit forces ICU
       EXPECT_EQ(fast + u"\u00E9", icu) << locale << " " << static_cast<int>(c);
+      EXPECT_EQ(appended + u"\u00E9", icu) << locale << " " << static_cast<int>(c);
     }
   }
 }
