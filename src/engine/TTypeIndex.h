@@ -33,17 +33,18 @@ class TTypeIndex {
   // The same with the text's hash and key already computed (Hashed(text)).
   std::uint32_t FindOrInsert(std::u16string_view text, const THashed& hashed, bool& inserted);
 
-  // Look-ups are bound by memory latency once the table outgrows the cache. A caller that
-  // knows its next texts asks for them early, in two steps some texts apart: PrefetchSlot
-  // starts loading the slot of a text, PrefetchKey (later, once the slot has arrived) the
-  // key of the id found there, which it returns (kAbsent when the slot is empty or holds
-  // another hash). Both only read; they pay once the table has outgrown the cache (IsLarge).
   [[nodiscard]] static THashed Hashed(std::u16string_view text);
   // The same written in place: a caller that keeps the hash in an array spares the copy,
   // whose wide loads of the fields just written stall on store forwarding.
   static void HashInto(std::u16string_view text, THashed& hashed) {
     hashed.Hash = HashAndKey(text, hashed.Key);
   }
+
+  // Look-ups are bound by memory latency once the table outgrows the cache. A caller that
+  // knows its next texts asks for them early, in two steps some texts apart: PrefetchSlot
+  // starts loading the slot of a text, PrefetchKey (later, once the slot has arrived) the
+  // key of the id found there, which it returns (kAbsent when the slot is empty or holds
+  // another hash). Both only read; they pay once the table has outgrown the cache (IsLarge).
   void PrefetchSlot(const THashed& hashed) const { PrefetchLine(&slots_[hashed.Hash & mask_]); }
   std::uint32_t PrefetchKey(const THashed& hashed) const {
     const std::uint64_t slot = slots_[hashed.Hash & mask_];

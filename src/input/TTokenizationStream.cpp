@@ -8,7 +8,6 @@
 #include <system_error>
 
 #include "base/Paths.h"
-#include "base/Trim.h"
 #include "base/Utf8.h"
 
 namespace tavora {
@@ -288,6 +287,22 @@ std::u16string_view TTokenizationStream::ReadRawItem() {
   return aStream->ReadLine();
 }
 
+void TTokenizationStream::OpenNextFile() {
+  OpenFile(static_cast<std::size_t>(aMetadata->aFileIndex));
+  TToken& token = *aToken;
+  token.aIndexInFile = 0;
+  if (aNewDocMarker.empty() || documentPerFile_) token.aIndexInDoc = 0;
+  // A file that starts its own document has no header until a marker line of its own.
+  if (documentPerFile_ && !aNewDocMarker.empty()) aMetadata->SetRaw({});
+}
+
+std::u16string_view TTokenizationStream::WithoutFEFF(std::u16string_view raw) {
+  cleaned_.clear();
+  for (const char16_t c : raw)
+    if (c != u'\uFEFF') cleaned_.push_back(c);
+  return cleaned_;
+}
+
 TToken* TTokenizationStream::ReadToken() {
   TToken& token = *aToken;
   if (GetEndOfStream()) {
@@ -299,13 +314,7 @@ TToken* TTokenizationStream::ReadToken() {
   for (;;) {
     token.aIsNormalWord = false;
     if (!aStream) return &token;
-    if (aMetadata->aFileIndex < fileCount_ && aStream->GetEndOfStream()) {
-      OpenFile(static_cast<std::size_t>(aMetadata->aFileIndex));
-      token.aIndexInFile = 0;
-      if (aNewDocMarker.empty() || documentPerFile_) token.aIndexInDoc = 0;
-      // A file that starts its own document has no header until a marker line of its own.
-      if (documentPerFile_ && !aNewDocMarker.empty()) aMetadata->SetRaw({});
-    }
+    if (aMetadata->aFileIndex < fileCount_ && aStream->GetEndOfStream()) OpenNextFile();
     if (aStream->GetEndOfStream()) {
       NoteReplacements();
       token.LendRaw({});
@@ -322,15 +331,7 @@ TToken* TTokenizationStream::ReadToken() {
         if (aStream->GetEndOfStream()) break;
         continue;
       }
-      // U+FEFF (a byte-order mark, or a stray one) is removed wherever it stands, then the item
-      // is trimmed of control characters and spaces.
-      if (aStream->LastItemMayContainFEFF() && raw.find(u'\uFEFF') != std::u16string_view::npos) {
-        cleaned_.clear();
-        for (const char16_t c : raw)
-          if (c != u'\uFEFF') cleaned_.push_back(c);
-        raw = cleaned_;
-      }
-      raw = TrimControl(raw);
+      raw = Cleaned(raw);
       if (raw.empty()) {
         if (aStream->GetEndOfStream()) break;  // on to the next file, or the end
         continue;
@@ -343,11 +344,7 @@ TToken* TTokenizationStream::ReadToken() {
       if (IsStructuralLine(format_.Structural, raw) ||
           (universalDependencies_ && aHow == THow::jCONLLU && IsRangeOrEmptyNode(raw)))
         token.aIsNormalWord = false;
-      if (token.aIsNormalWord) {
-        ++token.aIndexInDoc;
-        ++token.aIndexInFile;
-        ++token.aIndexInCorpus;
-      }
+      if (token.aIsNormalWord) CountNormalWord();
       token.LendRaw(raw);
       return &token;
     }
@@ -374,25 +371,15 @@ bool TTokenizationStream::ReadPlainWord(std::u16string_view& word, TToken::TClas
         token.LendRaw({});
         return false;
       }
-      OpenFile(static_cast<std::size_t>(aMetadata->aFileIndex));
-      token.aIndexInFile = 0;
-      token.aIndexInDoc = 0;  // no document marker: every file is a document
+      OpenNextFile();
       position = aStream->GetBytesRead();
       continue;
     }
     std::u16string_view raw = ReadRawItem();
     if (raw.empty()) continue;
-    if (aStream->LastItemMayContainFEFF() && raw.find(u'\uFEFF') != std::u16string_view::npos) {
-      cleaned_.clear();
-      for (const char16_t c : raw)
-        if (c != u'\uFEFF') cleaned_.push_back(c);
-      raw = cleaned_;
-    }
-    if (raw.front() <= 32 || raw.back() <= 32) raw = TrimControl(raw);
+    raw = Cleaned(raw);
     if (raw.empty()) continue;
-    ++token.aIndexInDoc;
-    ++token.aIndexInFile;
-    ++token.aIndexInCorpus;
+    CountNormalWord();
     token.aPositionInFile = position;
     token.aIsNormalWord = true;
     token.LendRaw(raw);

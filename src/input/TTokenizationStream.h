@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Trim.h"
 #include "input/TByteSource.h"
 #include "input/TDocMetadata.h"
 #include "input/TEnhancedReader.h"
@@ -135,6 +136,24 @@ class TTokenizationStream {
 
  private:
   void OpenFile(std::size_t index);
+  // Opens the file after the current one and starts its counts (and its document, as the
+  // format's marker and SetDocumentPerFile say).
+  void OpenNextFile();
+  // A raw item without U+FEFF (a byte-order mark, or a stray one), wherever it stands, and
+  // trimmed of control characters and spaces; may be a view of cleaned_. Inline: it runs for
+  // every item.
+  std::u16string_view Cleaned(std::u16string_view raw) {
+    if (aStream->LastItemMayContainFEFF() && raw.find(u'\uFEFF') != std::u16string_view::npos)
+      raw = WithoutFEFF(raw);
+    return raw.empty() || (raw.front() > 32 && raw.back() > 32) ? raw : TrimControl(raw);
+  }
+  std::u16string_view WithoutFEFF(std::u16string_view raw);
+  // Counts a normal word in the document, file and corpus.
+  void CountNormalWord() noexcept {
+    ++aToken->aIndexInDoc;
+    ++aToken->aIndexInFile;
+    ++aToken->aIndexInCorpus;
+  }
   void StartReader(std::unique_ptr<TEnhancedReader> reader);
   // Reads from a source other than the file list, in `encoding`.
   void LoadSource(std::unique_ptr<TByteSource> source, std::string_view encoding);

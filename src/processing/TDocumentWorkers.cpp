@@ -100,9 +100,7 @@ void TDocumentWorkers::TWorker::Feed(const TTokenBatch& batch, std::size_t i) {
   const TTokenBatch::TWord& token = batch[i];
   if (!filter_.Keeps(token)) return;
   if (setup_.Count) {
-    for (std::size_t k = 0; k < counts_.size(); ++k)
-      counts_[k].Add(TTokenFilter::TextOf(batch, token, setup_.Kinds[k]),
-                     &TTokenFilter::HashOf(batch, i, setup_.Kinds[k]));
+    for (std::size_t k = 0; k < counts_.size(); ++k) counts_[k].Add(batch, i, setup_.Kinds[k]);
     return;
   }
   const bool autosemantic = setup_.Rule != TAutosemanticRule::None &&

@@ -489,9 +489,7 @@ void TProcessTexts::CountInOrder(TTokenizationStream& stream,
         reading_ = batch->DocumentName(document++);
       }
       if (!filter.Keeps(token)) continue;
-      for (std::size_t k = 0; k < kinds.size(); ++k)
-        counters[k].Add(TTokenFilter::TextOf(*batch, token, kinds[k]),
-                        &TTokenFilter::HashOf(*batch, i, kinds[k]));
+      for (std::size_t k = 0; k < kinds.size(); ++k) counters[k].Add(*batch, i, kinds[k]);
     }
     ticker.Before(batch->Size());
   }

@@ -31,8 +31,6 @@ class TTypeCounter;
 class TOutputStructures;
 class TProgressTicker;
 class TJsonValue;
-class TSimpleTTR;
-class TIndices;
 class TTokenFilter;
 
 // Drives the work over a whole input: a measurement run (Measure) or the building of

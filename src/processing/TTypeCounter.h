@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/TTypeIndex.h"
+#include "processing/TTokenFilter.h"
 
 namespace tavora {
 
@@ -29,6 +30,11 @@ class TTypeCounter {
                                     : index_.FindOrInsert(token, inserted);
     if (inserted) counts_.push_back(0);
     counts_[id] += Times;
+  }
+
+  // Counts word i of a batch, the text of one kind with the hash the batch holds for it.
+  void Add(const TTokenBatch& batch, std::size_t i, tWordOrLemma kind) {
+    Add(TTokenFilter::TextOf(batch, batch[i], kind), &TTokenFilter::HashOf(batch, i, kind));
   }
 
   // Prefetching of the look-ups of tokens to come, as TSimpleTTR::Prefetch and PrefetchType.

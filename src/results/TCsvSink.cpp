@@ -136,17 +136,16 @@ void TCsvSink::EndDocument(const TDocumentEnd& End) {
     files.Serie.reset();
   }
   // One line of the document's values of every chosen measure.
-  const auto writeValues = [this](const std::unique_ptr<TResultFile>& file, const auto& values) {
-    if (!file) return;
-    WriteKey(*file, true);
+  const auto writeValues = [this](TResultFile& file, const auto& values) {
+    WriteKey(file, true);
     line_.clear();
     values.AppendToLine(line_, u",", u"\"", layout_.Measures, layout_.MeasuresSecondary,
                         precision_);
-    file->Write(line_);
-    file->EndLine();
+    file.Write(line_);
+    file.EndLine();
   };
-  if (files.Average) writeValues(files.Average, *End.Averages);
-  if (files.WholeTexts) writeValues(files.WholeTexts, *End.WholeText);
+  if (files.Average) writeValues(*files.Average, *End.Averages);
+  if (files.WholeTexts) writeValues(*files.WholeTexts, *End.WholeText);
   if (files.Indices) {
     WriteKey(*files.Indices, true);
     line_.clear();
